@@ -1,0 +1,79 @@
+#include "app/application.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/message_pump.h"
+#include "app/process_command_line.h"
+#include "app/temp_files.h"
+#include "icon_window/frm_main.h"
+#include "icon_window/notify_icon.h"
+#include "menu/clipboard_watch.h"
+#include "menu/frm_main_menus.h"
+#include "picture_window/frm_clip.h"
+#include "pictures/clip_windows.h"
+
+namespace pintaro {
+
+namespace {
+std::unique_ptr<FrmMain> g_mainForm;
+std::vector<std::unique_ptr<FrmMain>> g_endedMainForms;
+}  // namespace
+
+FrmMain* MainForm() noexcept { return g_mainForm.get(); }
+
+double TwipsPerPixel() noexcept {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return 1440.0 / (dpi > 0 ? dpi : 96);
+}
+
+void Main() { RunFirstInstance(ProcessCommandArguments()); }
+
+void RunFirstInstance(std::wstring_view commandArguments) {
+  Settings() = DisplaySettings{160, 2, 255, 0};
+  g_mainForm = std::make_unique<FrmMain>();
+  ClipWindows().Reset();
+  g_mainForm->Show();
+  StartClipboardViewer(*g_mainForm);
+  MainMenus().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
+  HookWindow(g_mainForm->hwnd());
+  PumpMessages();
+
+  const std::vector<std::wstring> args = ParseCommandLine(kDefaultMaxArgs, commandArguments);
+  for (const std::wstring& arg : args) {
+    if (!IsPictureName(arg)) continue;
+    OpenPictureFile(arg);
+    PumpMessages();
+  }
+  StartShell();
+}
+
+void ShutDown() {
+  DeleteTempFiles();
+  StopShell();
+  ClipWindowTable& table = ClipWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    if (FrmClip* window = table[slot]) DestroyWindow(window->hwnd());
+  }
+  if (g_mainForm) {
+    StopClipboardViewer(*g_mainForm);
+    UnhookWindow(g_mainForm->hwnd());
+  }
+  DestroyMainMenus();
+  if (g_mainForm) {
+    DestroyWindow(g_mainForm->hwnd());
+    g_endedMainForms.push_back(std::move(g_mainForm));
+  }
+}
+
+void ReleaseEndedWindows() noexcept {
+  g_endedMainForms.clear();
+  ClipWindows().Reset();
+}
+
+}  // namespace pintaro

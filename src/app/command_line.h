@@ -1,0 +1,21 @@
+#pragma once
+// Command-line tokenizer and the picture-name test. No Windows header here: built and tested natively.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pintaro {
+
+inline constexpr int kDefaultMaxArgs = 50;
+
+// Element 0 is always empty; arguments follow at 1..N with N <= MaxArgs. Quotes group and are never
+// kept; an opening quote always starts a new argument; spaces and tabs separate outside quotes.
+std::vector<std::wstring> ParseCommandLine(int MaxArgs, std::wstring_view CmdLine);
+
+// True when the last four characters, lower-cased, are ".bmp", ".jpg" or ".gif".
+bool IsPictureName(std::wstring_view name);
+
+// The part of a full process command line after the program's name, as the system splits it.
+std::wstring_view ArgumentsAfterProgramName(std::wstring_view fullCommandLine);
+
+}  // namespace pintaro

@@ -1,0 +1,35 @@
+// Process entry of pintaro.exe.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/application.h"
+#include "app/window_base.h"
+
+namespace {
+
+int RunMessageLoop() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  // The process lives as long as a window of it exists.
+  pintaro::QuitWhenLastWindowCloses(true);
+  pintaro::Main();
+  const int exitCode = pintaro::LiveWindowCount() > 0 ? RunMessageLoop() : 0;
+  pintaro::ReleaseEndedWindows();
+
+  if (SUCCEEDED(com)) CoUninitialize();
+  return exitCode;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Every message box of the program goes through here, so tests can watch and answer them instead of
+// blocking on a modal box.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace pintaro {
+
+// Receives (owner, text, caption, type) and returns the button chosen.
+using MessageBoxHook = std::function<int(HWND, const std::wstring&, const std::wstring&, UINT)>;
+
+// Replaces the real message box; an empty hook restores it.
+void SetMessageBoxHook(MessageBoxHook hook);
+
+int ShowMessageBox(HWND owner, const std::wstring& text, UINT type);
+
+// path, a blank line, and "this file format is not supported".
+std::wstring UnsupportedFormatText(std::wstring_view path);
+void ShowUnsupportedFormat(std::wstring_view path);
+
+}  // namespace pintaro

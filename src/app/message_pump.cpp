@@ -1,0 +1,36 @@
+#include "app/message_pump.h"
+
+#include <windows.h>
+
+#include "app/window_base.h"
+
+namespace pintaro {
+
+namespace {
+int g_liveWindows = 0;
+bool g_quitWhenLastCloses = false;
+}  // namespace
+
+namespace window_detail {
+void NoteWindowCreated() noexcept { ++g_liveWindows; }
+void NoteWindowDestroyed() noexcept {
+  if (--g_liveWindows == 0 && g_quitWhenLastCloses) PostQuitMessage(0);
+}
+}  // namespace window_detail
+
+void QuitWhenLastWindowCloses(bool enabled) noexcept { g_quitWhenLastCloses = enabled; }
+int LiveWindowCount() noexcept { return g_liveWindows; }
+
+void PumpMessages() noexcept {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace pintaro

@@ -1,0 +1,25 @@
+#include "app/popup_menu.h"
+
+namespace pintaro {
+
+namespace {
+PopupMenuHook& Hook() {
+  static PopupMenuHook hook;
+  return hook;
+}
+}  // namespace
+
+void SetPopupMenuHook(PopupMenuHook hook) { Hook() = std::move(hook); }
+
+void TrackPopup(HMENU menu, UINT flags, POINT at, HWND owner) {
+  if (Hook()) {
+    Hook()(menu, flags, at.x, at.y, owner);
+    return;
+  }
+  // The owner must be in front, or the menu does not close when the user clicks elsewhere.
+  SetForegroundWindow(owner);
+  TrackPopupMenu(menu, flags, at.x, at.y, 0, owner, nullptr);
+  PostMessageW(owner, WM_NULL, 0, 0);
+}
+
+}  // namespace pintaro

@@ -1,0 +1,18 @@
+#pragma once
+// The program's temporary files: "pnt" + a hexadecimal number + ".TMP" in the user's temporary
+// directory, removed at the orderly end.
+#include <string>
+
+namespace pintaro {
+
+// The temporary directory, with its trailing backslash.
+std::wstring GetTempDir();
+
+// Creates a new empty file with a unique name in the temporary directory and returns its path;
+// empty when none could be made.
+std::wstring MakeTempFileName();
+
+// Deletes every file matching "pnt*.tmp" in the temporary directory; errors are ignored.
+void DeleteTempFiles() noexcept;
+
+}  // namespace pintaro

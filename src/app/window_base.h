@@ -1,0 +1,90 @@
+#pragma once
+// One base for the program's windows: the static window procedure finds the object and hands every
+// message to its HandleMessage, which dispatches to named handlers.
+#include <windows.h>
+
+#include <utility>
+
+namespace pintaro {
+
+namespace window_detail {
+// When set, the thread's message loop is told to end once the last of the program's windows is gone.
+void NoteWindowCreated() noexcept;
+void NoteWindowDestroyed() noexcept;
+}  // namespace window_detail
+
+void QuitWhenLastWindowCloses(bool enabled) noexcept;
+int LiveWindowCount() noexcept;
+
+template <typename Derived>
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  ~Window() {
+    if (hwnd_) DestroyWindow(hwnd_);
+  }
+
+  HWND hwnd() const noexcept { return hwnd_; }
+  bool exists() const noexcept { return hwnd_ != nullptr; }
+
+ protected:
+  static void RegisterClassOnce(const wchar_t* className, UINT style, HBRUSH background = nullptr,
+                                HICON icon = nullptr) noexcept {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &wc)) return;
+    wc.style = style;
+    wc.lpfnWndProc = &Window::WindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = className;
+    RegisterClassExW(&wc);
+  }
+
+  bool CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
+                      int width, int height, HWND parent = nullptr) noexcept {
+    CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, nullptr,
+                    GetModuleHandleW(nullptr), static_cast<Derived*>(this));
+    return hwnd_ != nullptr;
+  }
+
+  LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    Derived* self = nullptr;
+    if (message == WM_NCCREATE) {
+      self = static_cast<Derived*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      self->hwnd_ = hwnd;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      window_detail::NoteWindowCreated();
+    } else {
+      self = reinterpret_cast<Derived*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+      result = self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+      // Nothing may unwind into Windows; the message gets the default treatment instead.
+      result = DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+      window_detail::NoteWindowDestroyed();
+    }
+    return result;
+  }
+
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace pintaro

@@ -1,0 +1,138 @@
+#include "icon_window/frm_main.h"
+
+#include <commctrl.h>
+
+#include "app/application.h"
+#include "app/busy_cursor.h"
+#include "app/message_pump.h"
+#include "app/popup_menu.h"
+#include "app/texts.h"
+#include "icon_window/window_drag.h"
+#include "menu/clipboard_watch.h"
+#include "menu/frm_main_menus.h"
+#include "picture_window/stacking.h"
+#include "pictures/clip_windows.h"
+#include "pictures/layered.h"
+#include "resources/resource_ids.h"
+
+namespace pintaro {
+
+void FrmMain::Show() {
+  if (!exists()) {
+    RegisterClassOnce(kClassName, CS_DBLCLKS, nullptr,
+                      LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
+    CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, kTitle, 0, 0, kIconSize, kIconSize);
+    CreateControls();
+  }
+  Form_Load();
+}
+
+void FrmMain::CreateControls() {
+  lblCount_ = CreateWindowExW(0, L"STATIC", L"0", WS_CHILD, 0, kIconSize, 32, 16, hwnd(), nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr));
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
+  tool.lpszText = const_cast<wchar_t*>(kDropHereTip);
+  SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void FrmMain::Form_Load() {
+  icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                            kIconSize, kIconSize, LR_DEFAULTCOLOR)));
+  const int left = GetSystemMetrics(SM_CXSCREEN) - 64;
+  const int top = GetSystemMetrics(SM_CYSCREEN) - 96;
+  SetWindowPos(hwnd(), nullptr, left, top, kIconSize, kIconSize, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetLayered(hwnd(), 255);
+  SetColorKey(hwnd(), kIconBackground, 0);
+  ShowWindow(hwnd(), SW_SHOW);
+  PumpMessages();
+  SetTopMost(hwnd(), true);
+}
+
+void FrmMain::SetCountCaption(int slot) { SetWindowTextW(lblCount_, std::to_wstring(slot).c_str()); }
+
+std::wstring FrmMain::CountCaption() const {
+  wchar_t text[32] = {};
+  GetWindowTextW(lblCount_, text, 32);
+  return text;
+}
+
+void FrmMain::EnableEndTimer() noexcept {
+  endTimerEnabled_ = true;
+  SetTimer(hwnd(), kEndTimerId, kEndTimerInterval, nullptr);
+}
+
+void FrmMain::DropFile(const std::wstring& strFN) { OpenPictureFile(std::wstring(strFN)); }
+
+void FrmMain::Form_QueryUnload(short&, short UnloadMode) {
+  constexpr short kAppWindows = 2;
+  if (UnloadMode == kAppWindows && !endTimerEnabled_) ShutDown();
+}
+
+void FrmMain::picIcon_MouseDown(int Button) {
+  if (Button == 1) StartWindowDrag(hwnd());
+}
+
+void FrmMain::picIcon_MouseUp(int Button) {
+  if (Button != 2) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  TrackPopup(MainMenus().mnuMenus(), TPM_RIGHTBUTTON, cursor, hwnd());
+}
+
+void FrmMain::picIcon_DblClick() {}
+
+void FrmMain::tmrMainEnd_Timer() { ShutDown(); }
+
+void FrmMain::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd(), &ps);
+  RECT client{0, 0, kIconSize, kIconSize};
+  UniqueBrush background(CreateSolidBrush(kIconBackground));
+  FillRect(dc, &client, background.get());
+  if (icon_) DrawIconEx(dc, 0, 0, icon_.get(), kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+  EndPaint(hwnd(), &ps);
+}
+
+LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_LBUTTONDOWN: picIcon_MouseDown(1); return 0;
+    case WM_RBUTTONUP: picIcon_MouseUp(2); return 0;
+    case WM_LBUTTONDBLCLK: picIcon_DblClick(); return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0) MainMenus().OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kEndTimerId) tmrMainEnd_Timer();
+      return 0;
+    case WM_CLIPBOARDUPDATE: OnClipboardChange(); return 0;
+    case WM_SETCURSOR:
+      if (ApplyBusyCursor()) return TRUE;
+      break;
+    case WM_QUERYENDSESSION: return TRUE;  // the close is never refused
+    case WM_ENDSESSION:
+      if (wParam) {
+        short cancel = 0;
+        Form_QueryUnload(cancel, 2);
+      }
+      return 0;
+    case WM_CLOSE: {
+      short cancel = 0;
+      Form_QueryUnload(cancel, 0);
+      DestroyWindow(hwnd());
+      return 0;
+    }
+    default: break;
+  }
+  return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace pintaro

@@ -1,0 +1,72 @@
+#include "icon_window/notify_icon.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "app/application.h"
+#include "app/handles.h"
+#include "app/texts.h"
+#include "icon_window/frm_main.h"
+#include "resources/resource_ids.h"
+
+namespace pintaro {
+
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+constexpr UINT kTrayCallback = 0x200;
+
+bool g_trayIconAdded = false;
+NOTIFYICONDATAW g_record{};
+UniqueIcon g_smallIcon;
+
+// The 16-colour picture before Windows XP (5.1), the 256-colour one from then on.
+int TrayIconResource() noexcept {
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#elif defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+#endif
+  GetVersionExW(&version);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+  const bool before51 = version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion < 1);
+  return before51 ? IDI_TRAY_16 : IDI_TRAY_256;
+}
+
+}  // namespace
+
+void StartShell() noexcept {
+  FrmMain* main = MainForm();
+  if (!main) return;
+  g_smallIcon.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()),
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+  if (g_trayIconAdded) return;
+  g_record = {};
+  g_record.cbSize = sizeof(g_record);
+  g_record.hWnd = main->hwnd();
+  g_record.uID = kTrayIconId;
+  g_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  g_record.uCallbackMessage = kTrayCallback;
+  g_record.hIcon = g_smallIcon.get();
+  wcsncpy(g_record.szTip, kTitle, std::size(g_record.szTip) - 1);
+  Shell_NotifyIconW(NIM_ADD, &g_record);
+  g_trayIconAdded = true;
+}
+
+void StopShell() noexcept {
+  if (!g_trayIconAdded) return;
+  Shell_NotifyIconW(NIM_DELETE, &g_record);
+  g_trayIconAdded = false;
+}
+
+bool TrayIconAdded() noexcept { return g_trayIconAdded; }
+
+}  // namespace pintaro

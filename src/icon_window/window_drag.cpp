@@ -1,0 +1,10 @@
+#include "icon_window/window_drag.h"
+
+namespace pintaro {
+
+void StartWindowDrag(HWND hwnd) noexcept {
+  ReleaseCapture();
+  SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+}  // namespace pintaro

@@ -1,0 +1,14 @@
+#pragma once
+// Stacking of windows: the topmost band and the desktop window.
+#include <windows.h>
+
+namespace pintaro {
+
+// Makes the window top-level again and puts it into (or takes it out of) the topmost band, keeping
+// its place and size.
+void SetTopMost(HWND hwnd, bool topmost) noexcept;
+
+// Makes the window a child of the desktop window titled "Program Manager", when there is one.
+void AttachToDesktop(HWND hwnd) noexcept;
+
+}  // namespace pintaro

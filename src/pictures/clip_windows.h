@@ -1,0 +1,62 @@
+#pragma once
+// The table of picture windows, the display settings every picture window follows, and opening a
+// picture file into a window.
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "pictures/image.h"
+#include "pictures/placement.h"
+
+namespace pintaro {
+
+class FrmClip;
+
+struct DisplaySettings {
+  int CurrentWidth = 160;      // longer side of every picture window, in pixels
+  int CurrentSizeIndex = 2;    // size preset CurrentWidth came from
+  int CurrentAlpha = 255;      // opacity of newly opened windows, 1..255
+  int CurrentAlphaIndex = 0;   // transparency preset CurrentAlpha came from
+};
+
+DisplaySettings& Settings() noexcept;
+
+// Slot 0 stays empty; picture windows live in slots 1..UpperBound(). The table only grows, and a
+// window stays in its slot, possibly hidden and free ("close"), until the program ends.
+class ClipWindowTable {
+ public:
+  ClipWindowTable();
+  ~ClipWindowTable();
+  ClipWindowTable(const ClipWindowTable&) = delete;
+  ClipWindowTable& operator=(const ClipWindowTable&) = delete;
+
+  // Back to the single empty slot 0; windows still in the table are destroyed.
+  void Reset();
+  int UpperBound() const noexcept { return static_cast<int>(slots_.size()) - 1; }
+  FrmClip* operator[](int slot) const noexcept;
+  // Grows the table by one slot holding window; returns the new slot's number.
+  int Append(std::unique_ptr<FrmClip> window);
+
+ private:
+  std::vector<std::unique_ptr<FrmClip>> slots_;
+};
+
+ClipWindowTable& ClipWindows() noexcept;
+
+// Opens a picture file in the lowest free picture window, or in a new one. A file that cannot be
+// read as a picture gives the "format not supported" message and changes nothing.
+void OpenPictureFile(const std::wstring& path);
+
+// Moves a window to a place near the middle of the screen, keeping its size.
+void PlaceNewWindow(FrmClip& window);
+
+// The placement sequence starts again from its fixed state, as at program start.
+void ResetPlacementSequence() noexcept;
+
+// The part of path after its last backslash.
+std::wstring FileNamePart(const std::wstring& path);
+
+}  // namespace pintaro

@@ -1,0 +1,97 @@
+#include "pictures/picture_loader.h"
+
+#include <wincodec.h>
+#include <windows.h>
+#include <wrl/client.h>
+
+namespace pintaro {
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// COM is set up for this thread by the program's start; this covers callers that did not.
+class ComScope {
+ public:
+  ComScope() noexcept : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~ComScope() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  HRESULT hr_;
+};
+
+ComPtr<IWICBitmapFrameDecode> OpenFirstFrame(IWICImagingFactory* factory, const std::wstring& path) {
+  // A folder or a device is not a picture, whatever its name says.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+
+  ComPtr<IWICBitmapDecoder> decoder;
+  if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                WICDecodeMetadataCacheOnDemand, &decoder))) {
+    return nullptr;
+  }
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
+  return frame;
+}
+
+ComPtr<IWICImagingFactory> CreateFactory() {
+  ComPtr<IWICImagingFactory> factory;
+  CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory));
+  return factory;
+}
+
+// Straight alpha over white, so transparent parts of GIFs and PNGs show as white paper.
+void FlattenOnWhite(Image32& image) noexcept {
+  std::uint32_t* p = image.data();
+  const std::size_t count = static_cast<std::size_t>(image.width()) * image.height();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t px = p[i];
+    const std::uint32_t a = px >> 24;
+    if (a == 255) continue;
+    const auto blend = [a](std::uint32_t c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+    p[i] = blend(px & 0xFF) | (blend((px >> 8) & 0xFF) << 8) | (blend((px >> 16) & 0xFF) << 16) | 0xFF000000u;
+  }
+}
+
+}  // namespace
+
+std::optional<Size> ReadPictureSize(const std::wstring& path) noexcept {
+  ComScope com;
+  const auto factory = CreateFactory();
+  if (!factory) return std::nullopt;
+  const auto frame = OpenFirstFrame(factory.Get(), path);
+  UINT width = 0, height = 0;
+  if (!frame || FAILED(frame->GetSize(&width, &height))) return std::nullopt;
+  return Size{static_cast<int>(width), static_cast<int>(height)};
+}
+
+std::optional<Image32> LoadPicture(const std::wstring& path) noexcept {
+  ComScope com;
+  const auto factory = CreateFactory();
+  if (!factory) return std::nullopt;
+  const auto frame = OpenFirstFrame(factory.Get(), path);
+  if (!frame) return std::nullopt;
+
+  UINT width = 0, height = 0;
+  if (FAILED(frame->GetSize(&width, &height)) || !FitsDecodeLimit(width, height)) return std::nullopt;
+
+  ComPtr<IWICBitmapSource> bgra;
+  if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), &bgra))) return std::nullopt;
+
+  auto image = Image32::Allocate(static_cast<int>(width), static_cast<int>(height));
+  if (!image) return std::nullopt;
+  const UINT stride = width * 4;
+  const auto bytes = static_cast<UINT>(image->byteSize());
+  if (FAILED(bgra->CopyPixels(nullptr, stride, bytes, reinterpret_cast<BYTE*>(image->data())))) {
+    return std::nullopt;
+  }
+  FlattenOnWhite(*image);
+  return image;
+}
+
+}  // namespace pintaro

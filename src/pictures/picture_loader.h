@@ -1,0 +1,19 @@
+#pragma once
+// Reads a picture file into the program's own 32-bit pixels. The format is told by the content, not
+// by the name: JPEG, GIF, BMP and whatever else the system's imaging component reads.
+#include <optional>
+#include <string>
+
+#include "pictures/fit.h"
+#include "pictures/image.h"
+
+namespace pintaro {
+
+// Nothing when the file is missing, unreadable, locked, not a picture, or too large to hold
+// (see FitsDecodeLimit). Transparent pixels come out on white; every pixel is opaque.
+std::optional<Image32> LoadPicture(const std::wstring& path) noexcept;
+
+// Width and height from the file's header without decoding the pixels.
+std::optional<Size> ReadPictureSize(const std::wstring& path) noexcept;
+
+}  // namespace pintaro

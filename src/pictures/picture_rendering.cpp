@@ -1,0 +1,57 @@
+#include "pictures/picture_rendering.h"
+
+#include <windows.h>
+
+#include "app/busy_cursor.h"
+#include "app/message_box.h"
+#include "app/message_pump.h"
+#include "picture_window/frm_clip.h"
+#include "pictures/clip_windows.h"
+#include "pictures/dib_bitmap.h"
+#include "pictures/fit.h"
+#include "pictures/halftone_stretch.h"
+#include "pictures/picture_loader.h"
+
+namespace pintaro {
+
+std::optional<Image32> ScalePicture(const Image32& source, int width, int height) {
+  auto scaled = Image32::Allocate(width, height);
+  if (!scaled) return std::nullopt;
+  HalftoneStretch(scaled->view(), 0, 0, width, height, source.view(), 0, 0, source.width(), source.height());
+  return scaled;
+}
+
+namespace {
+
+// Everything up to the window's new picture, under the hourglass. Nothing when the file is unreadable.
+std::optional<Image32> RenderAtDisplaySize(FrmClip& window, std::optional<Image32> alreadyRead) {
+  BusyCursor busy;
+  ShowWindow(window.hwnd(), SW_HIDE);
+  std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : LoadPicture(window.Image1.Tag);
+  if (!source) return std::nullopt;
+  PumpMessages();
+  const Size fit = FitToDisplay({source->width(), source->height()}, Settings().CurrentWidth);
+  auto scaled = ScalePicture(*source, fit.width, fit.height);
+  source.reset();  // the full-size picture is not kept a moment longer than needed
+  PumpMessages();
+  return scaled;
+}
+
+}  // namespace
+
+void ResizePictureWindow(FrmClip& window, std::optional<Image32> alreadyRead) {
+  std::optional<Image32> scaled = RenderAtDisplaySize(window, std::move(alreadyRead));
+  if (!scaled) {
+    ShowUnsupportedFormat(window.Image1.Tag);
+    return;
+  }
+  BusyCursor busy;
+  window.SetPicture(CreateBitmapFromImage(*scaled));
+  SetWindowPos(window.hwnd(), nullptr, 0, 0, scaled->width(), scaled->height(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  scaled.reset();
+  ShowWindow(window.hwnd(), SW_SHOWNA);
+  PumpMessages();
+}
+
+}  // namespace pintaro

@@ -1,0 +1,20 @@
+#pragma once
+#include <optional>
+
+#include "pictures/image.h"
+
+namespace pintaro {
+
+class FrmClip;
+
+// Renders the window's picture file so that its longer side is the display size, sizes the window
+// to it and shows the window. A picture already read from that file may be passed in to spare a
+// second read. When the file cannot be read the window stays hidden and the message names the file.
+// Every rendering scales from buffers of its own, so renderings that start inside another one's
+// message pumping do not disturb it.
+void ResizePictureWindow(FrmClip& window, std::optional<Image32> alreadyRead = std::nullopt);
+
+// The picture scaled to the given size with the halftone stretch, or nothing when memory is short.
+std::optional<Image32> ScalePicture(const Image32& source, int width, int height);
+
+}  // namespace pintaro

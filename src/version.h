@@ -1,0 +1,7 @@
+#pragma once
+// The one place the program's version is written; the resource script and the About text read it.
+#define PINTARO_VERSION_MAJOR 1
+#define PINTARO_VERSION_MINOR 0
+#define PINTARO_VERSION_PATCH 0
+#define PINTARO_VERSION_STRING "1.0.0"
+#define PINTARO_VERSION_COMMAS 1, 0, 0, 0

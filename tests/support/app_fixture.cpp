@@ -1,0 +1,107 @@
+#include "support/app_fixture.h"
+
+#include <objbase.h>
+#include <commctrl.h>
+
+#include "app/application.h"
+#include "app/message_box.h"
+#include "app/message_pump.h"
+#include "app/popup_menu.h"
+#include "menu/frm_main_menus.h"
+#include "pictures/clip_windows.h"
+
+namespace pintaro::test {
+
+MessageRecorder::MessageRecorder() {
+  SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+    messages_.push_back({text, caption, type});
+    return IDOK;
+  });
+}
+
+MessageRecorder::~MessageRecorder() { SetMessageBoxHook({}); }
+
+PopupRecorder::PopupRecorder() {
+  SetPopupMenuHook([this](HMENU menu, UINT flags, int x, int y, HWND owner) {
+    popups_.push_back({menu, flags, {x, y}, owner});
+  });
+}
+
+PopupRecorder::~PopupRecorder() { SetPopupMenuHook({}); }
+
+void PumpFor(std::chrono::milliseconds duration) {
+  const auto end = std::chrono::steady_clock::now() + duration;
+  while (std::chrono::steady_clock::now() < end) {
+    PumpMessages();
+    Sleep(5);
+  }
+}
+
+bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    PumpMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
+void AppTest::SetUp() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  ResetPlacementSequence();
+}
+
+void AppTest::StartProgram(const std::wstring& commandArguments) {
+  RunFirstInstance(commandArguments);
+  started_ = true;
+}
+
+void AppTest::EndProgram() {
+  if (!started_) return;
+  started_ = false;
+  if (MainForm()) ShutDown();
+  ReleaseEndedWindows();
+  DestroyMainMenus();
+}
+
+void AppTest::TearDown() {
+  EndProgram();
+  CoUninitialize();
+}
+
+std::wstring MenuItemText(HMENU menu, UINT position) {
+  wchar_t text[256] = {};
+  GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
+  return text;
+}
+
+bool MenuItemChecked(HMENU menu, UINT position) {
+  return (GetMenuState(menu, position, MF_BYPOSITION) & MF_CHECKED) != 0;
+}
+
+bool MenuItemIsSeparator(HMENU menu, UINT position) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE;
+  GetMenuItemInfoW(menu, position, TRUE, &info);
+  return (info.fType & MFT_SEPARATOR) != 0;
+}
+
+int WindowOpacity(HWND hwnd) {
+  BYTE alpha = 0;
+  COLORREF key = 0;
+  DWORD flags = 0;
+  if (!GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
+  return alpha;
+}
+
+SIZE WindowSize(HWND hwnd) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace pintaro::test

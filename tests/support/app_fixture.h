@@ -1,0 +1,83 @@
+#pragma once
+// Shared ground for the tests that run the program's own windows in the test process.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pintaro::test {
+
+struct ShownMessage {
+  std::wstring text;
+  std::wstring caption;
+  UINT type = 0;
+};
+
+// Stands in for the program's message boxes while it lives and keeps what they would have shown.
+class MessageRecorder {
+ public:
+  MessageRecorder();
+  ~MessageRecorder();
+  MessageRecorder(const MessageRecorder&) = delete;
+  MessageRecorder& operator=(const MessageRecorder&) = delete;
+  const std::vector<ShownMessage>& messages() const noexcept { return messages_; }
+  void clear() noexcept { messages_.clear(); }
+
+ private:
+  std::vector<ShownMessage> messages_;
+};
+
+struct ShownPopup {
+  HMENU menu = nullptr;
+  UINT flags = 0;
+  POINT at{};
+  HWND owner = nullptr;
+};
+
+// Stands in for popup menus while it lives: the test sees which menu was asked for, and where.
+class PopupRecorder {
+ public:
+  PopupRecorder();
+  ~PopupRecorder();
+  PopupRecorder(const PopupRecorder&) = delete;
+  PopupRecorder& operator=(const PopupRecorder&) = delete;
+  const std::vector<ShownPopup>& popups() const noexcept { return popups_; }
+
+ private:
+  std::vector<ShownPopup> popups_;
+};
+
+// Runs the thread's messages for the given time.
+void PumpFor(std::chrono::milliseconds duration);
+// Runs messages until the condition holds or the time is up; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// The program's first-instance start-up with the given command-line arguments, and its orderly end
+// afterwards. Message boxes are recorded, never shown.
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  void StartProgram(const std::wstring& commandArguments = L"");
+  void EndProgram();
+
+  MessageRecorder messages;
+
+ private:
+  bool started_ = false;
+};
+
+// Menu item helpers that read the real menu handle back.
+std::wstring MenuItemText(HMENU menu, UINT position);
+bool MenuItemChecked(HMENU menu, UINT position);
+bool MenuItemIsSeparator(HMENU menu, UINT position);
+
+// Opacity of a layered window, or -1 when it has none.
+int WindowOpacity(HWND hwnd);
+SIZE WindowSize(HWND hwnd);
+
+}  // namespace pintaro::test

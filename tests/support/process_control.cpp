@@ -1,0 +1,131 @@
+#include "support/process_control.h"
+
+#include <utility>
+
+namespace pintaro::test {
+
+std::wstring PintaroExePath() {
+  wchar_t self[MAX_PATH * 4] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
+  std::wstring path = self;
+  path.erase(path.find_last_of(L'\\') + 1);
+  return path + L"pintaro.exe";
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+ChildProcess::ChildProcess(const std::wstring& commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::wstring line = commandLine;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+  }
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)), id_(std::exchange(other.id_, 0)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+  if (this != &other) {
+    Kill();
+    if (process_) CloseHandle(process_);
+    process_ = std::exchange(other.process_, nullptr);
+    id_ = std::exchange(other.id_, 0);
+  }
+  return *this;
+}
+
+ChildProcess::~ChildProcess() {
+  if (!process_) return;
+  if (Running() && !EndSession(std::chrono::milliseconds(3000))) Kill();
+  CloseHandle(process_);
+}
+
+bool ChildProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+  return process_ && WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+bool ChildProcess::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+DWORD ChildProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (process_) GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+bool ChildProcess::EndSession(std::chrono::milliseconds timeout) {
+  for (HWND hwnd : WindowsOfProcess(id_)) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 2000, &answer);
+    SendMessageTimeoutW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 2000, &answer);
+  }
+  return WaitForExit(timeout);
+}
+
+void ChildProcess::Kill() {
+  if (Running()) {
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, 5000);
+  }
+}
+
+namespace {
+
+struct Search {
+  DWORD processId;
+  const wchar_t* className;
+  bool visibleOnly;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner != search->processId) return TRUE;
+  if (search->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+  if (search->className) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    if (std::wstring(name) != search->className) return TRUE;
+  }
+  search->found.push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> Collect(DWORD processId, const wchar_t* className, bool visibleOnly) {
+  Search search{processId, className, visibleOnly, {}};
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className) {
+  return Collect(processId, className, false);
+}
+
+std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t* className) {
+  return Collect(processId, className, true);
+}
+
+std::wstring WindowText(HWND hwnd) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(hwnd, text, 1024);
+  return text;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+}  // namespace pintaro::test

@@ -1,0 +1,38 @@
+#pragma once
+// Files for tests: a private folder, and pictures written on the spot.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pictures/image.h"
+
+namespace pintaro::test {
+
+// A new empty folder under the temporary directory, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::wstring& path() const noexcept { return path_; }
+  std::wstring operator/(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
+
+ private:
+  std::wstring path_;
+};
+
+enum class PictureFormat { Bmp, Jpeg, Gif, Png };
+
+// A picture with a recognisable pattern: colour varies across and down.
+Image32 MakeGradient(int width, int height);
+Image32 MakeSolid(int width, int height, std::uint32_t bgra);
+
+// Writes the picture in the format with the system's imaging encoders (BMP by hand). Throws on failure.
+void WritePicture(const std::wstring& path, const Image32& image, PictureFormat format);
+void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+}  // namespace pintaro::test

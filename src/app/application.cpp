@@ -14,6 +14,7 @@
 #include "menu/clipboard_watch.h"
 #include "menu/frm_main_menus.h"
 #include "picture_window/frm_clip.h"
+#include "picture_window/full_screen.h"
 #include "pictures/clip_windows.h"
 
 namespace pintaro {
@@ -39,16 +40,20 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   g_mainForm = std::make_unique<FrmMain>();
   ClipWindows().Reset();
   g_mainForm->Show();
+  // Every pump below may run a log-off that ends the program; start-up then stops where it is.
+  if (!g_mainForm) return;
   StartClipboardViewer(*g_mainForm);
   MainMenus().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
   HookWindow(g_mainForm->hwnd());
   PumpMessages();
+  if (!g_mainForm) return;
 
   const std::vector<std::wstring> args = ParseCommandLine(kDefaultMaxArgs, commandArguments);
   for (const std::wstring& arg : args) {
     if (!IsPictureName(arg)) continue;
     OpenPictureFile(arg);
     PumpMessages();
+    if (!g_mainForm) return;
   }
   StartShell();
 }
@@ -65,6 +70,7 @@ void ShutDown() {
     UnhookWindow(g_mainForm->hwnd());
   }
   DestroyMainMenus();
+  DestroyFullScreen();
   if (g_mainForm) {
     DestroyWindow(g_mainForm->hwnd());
     g_endedMainForms.push_back(std::move(g_mainForm));

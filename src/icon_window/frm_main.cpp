@@ -30,7 +30,7 @@ void FrmMain::Show() {
 void FrmMain::CreateControls() {
   lblCount_ = CreateWindowExW(0, L"STATIC", L"0", WS_CHILD, 0, kIconSize, 32, 16, hwnd(), nullptr,
                               GetModuleHandleW(nullptr), nullptr);
-  toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+  toolTip_.reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                  GetModuleHandleW(nullptr), nullptr));
   TTTOOLINFOW tool{};

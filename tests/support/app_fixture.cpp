@@ -105,3 +105,28 @@ SIZE WindowSize(HWND hwnd) {
 }
 
 }  // namespace pintaro::test
+
+#include "support/picture_checks.h"
+
+namespace pintaro::test {
+
+std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, SIZE& size) {
+  BITMAP info{};
+  size = {0, 0};
+  if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info)) return {};
+  size = {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+  BITMAPINFO request{};
+  request.bmiHeader.biSize = sizeof(request.bmiHeader);
+  request.bmiHeader.biWidth = size.cx;
+  request.bmiHeader.biHeight = -size.cy;
+  request.bmiHeader.biPlanes = 1;
+  request.bmiHeader.biBitCount = 32;
+  request.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &request, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+}  // namespace pintaro::test

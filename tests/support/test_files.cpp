@@ -72,7 +72,7 @@ Image32 MakeSolid(int width, int height, std::uint32_t bgra) {
 namespace {
 
 void WriteBmp(const std::wstring& path, const Image32& image) {
-  const std::uint32_t rowBytes = static_cast<std::uint32_t>(image.width()) * 3u + 3u & ~3u;
+  const std::uint32_t rowBytes = (static_cast<std::uint32_t>(image.width()) * 3u + 3u) & ~3u;
   const std::uint32_t dataBytes = rowBytes * static_cast<std::uint32_t>(image.height());
   std::vector<std::uint8_t> file(54 + dataBytes);
   auto put32 = [&](std::size_t at, std::uint32_t v) {
@@ -109,6 +109,7 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
   const GUID container = format == PictureFormat::Jpeg  ? GUID_ContainerFormatJpeg
                          : format == PictureFormat::Gif ? GUID_ContainerFormatGif
                                                         : GUID_ContainerFormatPng;
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // this thread may not have COM yet
   ComPtr<IWICImagingFactory> factory;
   Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)),
         "factory");

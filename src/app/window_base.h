@@ -47,8 +47,8 @@ class Window {
 
   bool CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
                       int width, int height, HWND parent = nullptr) noexcept {
-    CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, nullptr,
-                    GetModuleHandleW(nullptr), static_cast<Derived*>(this));
+    CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, nullptr, GetModuleHandleW(nullptr),
+                    static_cast<Derived*>(this));
     return hwnd_ != nullptr;
   }
 

@@ -30,8 +30,8 @@ void FrmMain::Show() {
 void FrmMain::CreateControls() {
   lblCount_ = CreateWindowExW(0, L"STATIC", L"0", WS_CHILD, 0, kIconSize, 32, 16, hwnd(), nullptr,
                               GetModuleHandleW(nullptr), nullptr);
-  toolTip_.reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+  toolTip_.reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                  GetModuleHandleW(nullptr), nullptr));
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof(tool);

@@ -45,9 +45,9 @@ int TrayIconResource() noexcept {
 void StartShell() noexcept {
   FrmMain* main = MainForm();
   if (!main) return;
-  g_smallIcon.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()),
-                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                  GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+  g_smallIcon.reset(
+      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
   if (g_trayIconAdded) return;
   g_record = {};
   g_record.cbSize = sizeof(g_record);

@@ -16,10 +16,10 @@ namespace pintaro {
 class FrmClip;
 
 struct DisplaySettings {
-  int CurrentWidth = 160;      // longer side of every picture window, in pixels
-  int CurrentSizeIndex = 2;    // size preset CurrentWidth came from
-  int CurrentAlpha = 255;      // opacity of newly opened windows, 1..255
-  int CurrentAlphaIndex = 0;   // transparency preset CurrentAlpha came from
+  int CurrentWidth = 160;     // longer side of every picture window, in pixels
+  int CurrentSizeIndex = 2;   // size preset CurrentWidth came from
+  int CurrentAlpha = 255;     // opacity of newly opened windows, 1..255
+  int CurrentAlphaIndex = 0;  // transparency preset CurrentAlpha came from
 };
 
 DisplaySettings& Settings() noexcept;

@@ -19,9 +19,7 @@ float RatioOf(Size picture) {
   return static_cast<float>(static_cast<double>(picture.width) / static_cast<double>(picture.height));
 }
 
-int AtLeastOnePixel(std::int64_t length) {
-  return static_cast<int>(std::max<std::int64_t>(length, 1));
-}
+int AtLeastOnePixel(std::int64_t length) { return static_cast<int>(std::max<std::int64_t>(length, 1)); }
 
 }  // namespace
 

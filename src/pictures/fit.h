@@ -36,7 +36,7 @@ struct ScreenTwips {
 };
 
 struct FullScreenFit {
-  Size size;            // shown size in pixels
+  Size size;  // shown size in pixels
   std::int64_t leftTwips = 0;
   std::int64_t topTwips = 0;
 };

@@ -112,8 +112,8 @@ inline std::uint32_t Channel(std::uint64_t sum, double scale) {
 
 }  // namespace
 
-void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageView src, int sx, int sy,
-                     int sw, int sh) {
+void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageView src, int sx, int sy, int sw,
+                     int sh) {
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !dst.pixels || !src.pixels) return;
   // Cut the source rectangle to the source picture.
   const int sx0 = std::max(sx, 0);
@@ -142,8 +142,7 @@ void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageVi
     for (int k = 0; k < tapY.count; ++k) {
       rows.push_back(reinterpret_cast<const std::uint8_t*>(src.Row(sy + tapY.first + k) + sx));
     }
-    GatherRows(yt.weights.data() + tapY.weightOffset, rows.data(), tapY.count, acc.data(), run.data(),
-               rowBytes);
+    GatherRows(yt.weights.data() + tapY.weightOffset, rows.data(), tapY.count, acc.data(), run.data(), rowBytes);
 
     std::uint32_t* out = dst.Row(ty);
     for (int i = 0; i < dw; ++i) {
@@ -160,8 +159,8 @@ void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageVi
         s2 += wk * a[2];
         s3 += wk * a[3];
       }
-      out[tx] = Channel(s0, scale) | (Channel(s1, scale) << 8) | (Channel(s2, scale) << 16) |
-                (Channel(s3, scale) << 24);
+      out[tx] =
+          Channel(s0, scale) | (Channel(s1, scale) << 8) | (Channel(s2, scale) << 16) | (Channel(s3, scale) << 24);
     }
   }
 }

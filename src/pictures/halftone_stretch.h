@@ -10,7 +10,6 @@ namespace pintaro {
 // grows, pixels are interpolated linearly between the two nearest source pixels. All four bytes of
 // a pixel are treated alike. Parts of the destination rectangle outside dst are not written; the
 // source rectangle is cut to src. Empty rectangles do nothing.
-void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageView src, int sx, int sy,
-                     int sw, int sh);
+void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageView src, int sx, int sy, int sw, int sh);
 
 }  // namespace pintaro

@@ -30,8 +30,8 @@ ComPtr<IWICBitmapFrameDecode> OpenFirstFrame(IWICImagingFactory* factory, const 
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
 
   ComPtr<IWICBitmapDecoder> decoder;
-  if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                WICDecodeMetadataCacheOnDemand, &decoder))) {
+  if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                &decoder))) {
     return nullptr;
   }
   ComPtr<IWICBitmapFrameDecode> frame;

@@ -92,10 +92,10 @@ TEST_F(BadInputTest, HeadersThatClaimEnormousSizes) {
   ExpectRefused(hugeBmp);
 
   // A GIF whose screen and image claim 65535 x 65535.
-  std::vector<std::uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0, 0,
-                                   0, 0, 0, 255, 255, 255,  // two-colour table
-                                   0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0,
-                                   2, 2, 0x4C, 0x01, 0, 0x3B};
+  std::vector<std::uint8_t> gif = {'G',  'I', 'F',  '8',  '9', 'a',  0xFF, 0xFF, 0xFF, 0xFF,
+                                   0x80, 0,   0,    0,    0,   0,    255,  255,  255,  // two-colour table
+                                   0x2C, 0,   0,    0,    0,   0xFF, 0xFF, 0xFF, 0xFF, 0,
+                                   2,    2,   0x4C, 0x01, 0,   0x3B};
   const std::wstring hugeGif = dir / L"huge.gif";
   WriteBytes(hugeGif, gif);
   ExpectRefused(hugeGif);

@@ -111,8 +111,7 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
                                                         : GUID_ContainerFormatPng;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // this thread may not have COM yet
   ComPtr<IWICImagingFactory> factory;
-  Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)),
-        "factory");
+  Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)), "factory");
   ComPtr<IWICStream> stream;
   Check(factory->CreateStream(&stream), "stream");
   Check(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE), "open for writing");
@@ -128,11 +127,10 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
   Check(factory->CreateBitmapFromMemory(static_cast<UINT>(image.width()), static_cast<UINT>(image.height()),
                                         GUID_WICPixelFormat32bppBGRA, static_cast<UINT>(image.width()) * 4,
                                         static_cast<UINT>(image.byteSize()),
-                                        reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.data())),
-                                        &bitmap),
+                                        reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.data())), &bitmap),
         "bitmap");
-  WICPixelFormatGUID wanted = format == PictureFormat::Gif ? GUID_WICPixelFormat8bppIndexed
-                                                           : GUID_WICPixelFormat24bppBGR;
+  WICPixelFormatGUID wanted =
+      format == PictureFormat::Gif ? GUID_WICPixelFormat8bppIndexed : GUID_WICPixelFormat24bppBGR;
   Check(frame->SetPixelFormat(&wanted), "pixel format");
   ComPtr<IWICBitmapSource> source = bitmap;
   if (format == PictureFormat::Gif) {
@@ -142,8 +140,8 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
     Check(frame->SetPalette(palette.Get()), "set palette");
     ComPtr<IWICFormatConverter> converter;
     Check(factory->CreateFormatConverter(&converter), "converter");
-    Check(converter->Initialize(bitmap.Get(), GUID_WICPixelFormat8bppIndexed, WICBitmapDitherTypeNone,
-                                palette.Get(), 0.0, WICBitmapPaletteTypeCustom),
+    Check(converter->Initialize(bitmap.Get(), GUID_WICPixelFormat8bppIndexed, WICBitmapDitherTypeNone, palette.Get(),
+                                0.0, WICBitmapPaletteTypeCustom),
           "convert to indexed");
     source = converter;
   } else {

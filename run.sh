@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds pintaro.exe when needed and runs it under Wine.
+#   ./run.sh [PICTURE...]    pictures to pin; the bundled samples when none are given
+# On your display when there is one. Without one (DISPLAY unset), it starts a virtual display,
+# lets the program run, saves a screenshot of the desktop, prints its path and ends the program
+# in order, as at a log-off.
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+cd "$root"
+scripts/setup.sh
+
+cmake --preset mingw-x64 >/dev/null
+cmake --build --preset mingw-x64 --target pintaro >/dev/null
+exe="$root/build/mingw-x64/bin/pintaro.exe"
+
+pictures=("$@")
+[[ ${#pictures[@]} -gt 0 ]] || pictures=("$root"/samples/*.jpg "$root"/samples/*.gif "$root"/samples/*.bmp)
+args=()
+for p in "${pictures[@]}"; do
+  [[ -e $p ]] || { echo "no such file: $p" >&2; exit 1; }
+  args+=("Z:$(realpath "$p" | tr / '\\')")
+done
+
+if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+  export WINEPREFIX="$root/build/run/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+  mkdir -p "$WINEPREFIX"
+  exec /usr/lib/wine/wine64 "$exe" "${args[@]}"
+fi
+
+state="$root/build/run/wine"
+scripts/wine-session.sh start "$state" >/dev/null
+trap 'scripts/wine-session.sh stop "$state"' EXIT
+eval "$(scripts/wine-session.sh env "$state")"
+
+scripts/wine-session.sh run "$state" "$exe" "${args[@]}" &
+program=$!
+
+# Wait until every picture is pinned (one window each, plus the icon window), or 30 s.
+expected=$((${#args[@]} + 1))
+for _ in $(seq 150); do
+  shown=$(xwininfo -root -children 2>/dev/null | grep '"pintaro.exe"' | grep -vc 'Default IME' || true)
+  [[ $shown -ge $expected ]] && break
+  sleep 0.2
+done
+sleep 1
+
+mkdir -p "$root/build/run"
+shot="$root/build/run/screenshot.png"
+import -window root "$shot"
+echo "screenshot: $shot"
+
+scripts/wine-session.sh run "$state" wineboot --end-session >/dev/null 2>&1 || true
+wait "$program" || true
+echo "pintaro ended"

@@ -5,12 +5,13 @@
 # lets the program run, saves a screenshot of the desktop, prints its path and ends the program
 # in order, as at a log-off.
 set -euo pipefail
+quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
 scripts/setup.sh
 
-cmake --preset mingw-x64 >/dev/null
-cmake --build --preset mingw-x64 --target pintaro >/dev/null
+quietly cmake --preset mingw-x64
+quietly cmake --build --preset mingw-x64 --target pintaro
 exe="$root/build/mingw-x64/bin/pintaro.exe"
 
 pictures=("$@")

@@ -6,14 +6,15 @@
 # 2. Pinning a 4000 x 3000 JPEG, a 4000 x 3000 BMP and a large GIF under Wine: decode vs the rest.
 # 3. Private memory per pinned window at 160 px, 50 windows.
 set -euo pipefail
+quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/setup.sh"
 
-cmake --preset native >/dev/null
-cmake --build --preset native --target halftone_bench >/dev/null
-cmake --preset mingw-x64 >/dev/null
-cmake --build --preset mingw-x64 --target pin_bench >/dev/null
+quietly cmake --preset native
+quietly cmake --build --preset native --target halftone_bench
+quietly cmake --preset mingw-x64
+quietly cmake --build --preset mingw-x64 --target pin_bench
 
 work="$root/build/bench"
 mkdir -p "$work"

@@ -126,7 +126,7 @@ void FrmClip::Image1_MouseUp(int Button, int, int, int) {
   TrackPopup(menus_.get(), TPM_RIGHTBUTTON, cursor, hwnd());
 }
 
-void FrmClip::Image1_DblClick() {}
+void FrmClip::Image1_DblClick() { mnuFullScreen_Click(); }
 
 void FrmClip::mnuAlpha_Click(int Index) {
   if (Index < 0 || Index >= clip_menu::kAlphaCount) return;
@@ -149,6 +149,11 @@ int FrmClip::ShiftState(WPARAM wParam) noexcept {
 
 void FrmClip::OnCommand(UINT id) {
   switch (id) {
+    case clip_menu::kCopy: mnuCopy_Click(); break;
+    case clip_menu::kCopyOrigSize: mnuCopyOrigSize_Click(); break;
+    case clip_menu::kWindowOrder1: mnuWindowOrder1_Click(); break;
+    case clip_menu::kWindowOrder2: mnuWindowOrder2_Click(); break;
+    case clip_menu::kFullScreen: mnuFullScreen_Click(); break;
     case clip_menu::kCloseWindow: mnuCloseWindow_Click(); break;
     default:
       if (id >= clip_menu::kAlpha0 && id < clip_menu::kAlpha0 + clip_menu::kAlphaCount) {

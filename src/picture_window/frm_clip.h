@@ -47,7 +47,12 @@ class FrmClip : public Window<FrmClip> {
   void Image1_MouseDown(int Button, int Shift, int X, int Y);
   void Image1_MouseUp(int Button, int Shift, int X, int Y);
   void Image1_DblClick();
+  void mnuCopy_Click();
+  void mnuCopyOrigSize_Click();
   void mnuAlpha_Click(int Index);
+  void mnuWindowOrder1_Click();
+  void mnuWindowOrder2_Click();
+  void mnuFullScreen_Click();
   void mnuCloseWindow_Click();
 
   // Opens a file in a new or reused picture window, never in this one.
@@ -60,6 +65,7 @@ class FrmClip : public Window<FrmClip> {
   void CreateToolTip();
   void OnPaint();
   void OnCommand(UINT id);
+  void ApplyWindowOrder(short mode);
   static int ShiftState(WPARAM wParam) noexcept;
 
   UniqueMenu menus_;

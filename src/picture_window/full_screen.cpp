@@ -1,8 +1,125 @@
 #include "picture_window/full_screen.h"
 
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/application.h"
+#include "app/busy_cursor.h"
+#include "app/message_box.h"
+#include "app/message_pump.h"
+#include "icon_window/frm_main.h"
+#include "picture_window/frm_clip.h"
+#include "picture_window/frm_full_screen.h"
+#include "pictures/clip_windows.h"
+#include "pictures/dib_bitmap.h"
+#include "pictures/picture_loader.h"
+#include "pictures/picture_rendering.h"
+
 namespace pintaro {
 
-// The view is created on first use; until then there is nothing to destroy.
-void DestroyFullScreen() noexcept {}
+namespace {
+
+std::unique_ptr<FrmFullScreen> g_view;
+// A destroyed view's object is kept until the next one is made: a handler may still be running on it
+// when the program ends from inside it.
+std::unique_ptr<FrmFullScreen> g_endedView;
+
+FrmFullScreen& View() {
+  if (!g_view) {
+    g_endedView.reset();
+    g_view = std::make_unique<FrmFullScreen>();
+  }
+  return *g_view;
+}
+
+// Every picture window whose slot is in use, shown or hidden.
+void ShowPictureWindowsInUse(int command) {
+  const ClipWindowTable& table = ClipWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    FrmClip* window = table[slot];
+    if (window && !window->IsFree()) ShowWindow(window->hwnd(), command);
+  }
+}
+
+void ShowIconWindow(int command) {
+  if (FrmMain* main = MainForm()) ShowWindow(main->hwnd(), command);
+}
+
+// The picture fitted to the screen, and the top-left corner where it is centred, in pixels.
+struct ScreenPicture {
+  std::optional<Image32> pixels;
+  POINT topLeft{};
+};
+
+ScreenPicture FitPictureToScreen(const Image32& picture) {
+  const ScreenTwips screen = PrimaryScreenTwips();
+  const FullScreenFit fit = FitToScreen({picture.width(), picture.height()}, screen);
+  ScreenPicture result;
+  result.pixels = ScalePicture(picture, fit.size.width, fit.size.height);
+  result.topLeft = {static_cast<LONG>(RoundHalfEven(fit.leftTwips / static_cast<double>(screen.twipsPerPixelX))),
+                    static_cast<LONG>(RoundHalfEven(fit.topTwips / static_cast<double>(screen.twipsPerPixelY)))};
+  return result;
+}
+
+}  // namespace
+
+ScreenTwips PrimaryScreenTwips() noexcept {
+  WindowDc screen(nullptr);
+  const int dpiX = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
+  const int dpiY = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+  const float perPixelX = 1440.0f / static_cast<float>(dpiX > 0 ? dpiX : 96);
+  const float perPixelY = 1440.0f / static_cast<float>(dpiY > 0 ? dpiY : 96);
+  return {static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * perPixelX,
+          static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * perPixelY, perPixelX, perPixelY};
+}
+
+void FrmClip::mnuFullScreen_Click() { ShowFullScreen(*this); }
+
+void ShowFullScreen(FrmClip& window) {
+  const std::wstring path = window.Image1.Tag;
+  const bool programRunning = MainForm() != nullptr;
+  std::optional<Image32> picture;
+  {
+    BusyCursor busy;
+    picture = LoadPicture(path);
+  }
+  if (!picture) {
+    ShowUnsupportedFormat(path);
+    return;
+  }
+
+  BusyCursor busy;
+  ScreenPicture fitted = FitPictureToScreen(*picture);
+  picture.reset();  // from here on only the screen-sized picture is held
+  if (!fitted.pixels) return;
+  PumpMessages();
+  // The program may have ended in there (a log-off): then there is nothing left to show.
+  if (programRunning && !MainForm()) return;
+
+  FrmFullScreen& view = View();
+  view.SetPicture(CreateBitmapFromImage(*fitted.pixels), fitted.topLeft);
+  fitted.pixels.reset();
+  ShowIconWindow(SW_HIDE);
+  ShowPictureWindowsInUse(SW_HIDE);
+  view.ShowCovering();
+  PumpMessages();
+}
+
+void CloseFullScreen() {
+  if (!g_view || !g_view->IsShown()) return;
+  ShowWindow(g_view->hwnd(), SW_HIDE);
+  g_view->ReleasePicture();
+  ShowIconWindow(SW_SHOWNA);
+  ShowPictureWindowsInUse(SW_SHOWNA);
+}
+
+FrmFullScreen* FullScreenForm() noexcept { return g_view.get(); }
+
+void DestroyFullScreen() noexcept {
+  if (!g_view) return;
+  DestroyWindow(g_view->hwnd());
+  g_endedView = std::move(g_view);
+}
 
 }  // namespace pintaro

@@ -5,10 +5,11 @@
 namespace pintaro {
 
 // Makes the window top-level again and puts it into (or takes it out of) the topmost band, keeping
-// its place and size.
+// its place on the screen and its size.
 void SetTopMost(HWND hwnd, bool topmost) noexcept;
 
-// Makes the window a child of the desktop window titled "Program Manager", when there is one.
+// Makes the window a child of the desktop window titled "Program Manager", when there is one,
+// keeping its place on the screen. Where there is none, nothing changes.
 void AttachToDesktop(HWND hwnd) noexcept;
 
 }  // namespace pintaro

@@ -1,0 +1,174 @@
+#include "support/real_input.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pintaro::test {
+
+namespace {
+
+void Send(INPUT input) { SendInput(1, &input, sizeof(input)); }
+
+// Normalised absolute coordinates that land exactly on the given pixel of the primary screen.
+LONG Normalised(LONG pixel, int screenSize) {
+  return static_cast<LONG>((pixel * 65536LL + screenSize - 1) / screenSize);
+}
+
+DWORD DownFlag(Button button) {
+  switch (button) {
+    case Button::Left: return MOUSEEVENTF_LEFTDOWN;
+    case Button::Right: return MOUSEEVENTF_RIGHTDOWN;
+    case Button::Middle: return MOUSEEVENTF_MIDDLEDOWN;
+  }
+  return 0;
+}
+
+DWORD UpFlag(Button button) {
+  switch (button) {
+    case Button::Left: return MOUSEEVENTF_LEFTUP;
+    case Button::Right: return MOUSEEVENTF_RIGHTUP;
+    case Button::Middle: return MOUSEEVENTF_MIDDLEUP;
+  }
+  return 0;
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  Send(input);
+}
+
+bool g_watchdogFired = false;
+
+void CALLBACK EndModalLoop(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  g_watchdogFired = true;
+  EndMenu();
+  ReleaseCapture();
+  // A move loop ends on Esc.
+  TapKey(VK_ESCAPE);
+}
+
+}  // namespace
+
+void MouseMoveTo(POINT screen) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = Normalised(screen.x, GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = Normalised(screen.y, GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  Send(input);
+}
+
+void MouseDown(Button button) { SendMouse(DownFlag(button)); }
+void MouseUp(Button button) { SendMouse(UpFlag(button)); }
+
+void ClickAt(POINT screen, Button button) {
+  MouseMoveTo(screen);
+  MouseDown(button);
+  MouseUp(button);
+}
+
+void DoubleClickAt(POINT screen) {
+  ClickAt(screen);
+  ClickAt(screen);
+}
+
+void DragWithLeftButton(POINT from, POINT to) {
+  MouseMoveTo(from);
+  MouseDown(Button::Left);
+  constexpr int kSteps = 4;
+  for (int step = 1; step <= kSteps; ++step) {
+    MouseMoveTo({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
+  }
+  MouseUp(Button::Left);
+}
+
+void TapKey(WORD virtualKey) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+  Send(input);
+  input.ki.dwFlags = KEYEVENTF_KEYUP;
+  Send(input);
+}
+
+namespace {
+
+struct MenuSearch {
+  DWORD processId;
+  bool found = false;
+};
+
+BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<MenuSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  wchar_t name[16] = {};
+  GetClassNameW(hwnd, name, 16);
+  if (owner == search->processId && IsWindowVisible(hwnd) && std::wstring(name) == L"#32768") {
+    search->found = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+bool MenuShown(DWORD processId) {
+  MenuSearch search{processId};
+  EnumWindows(&FindMenuWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+WhenMenuShows::WhenMenuShows(std::function<void()> action) : action_(std::move(action)) {
+  thread_ = std::thread([this] {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!stop_ && std::chrono::steady_clock::now() < end) {
+      if (MenuShown(GetCurrentProcessId())) {
+        action_();
+        acted_ = true;
+        return;
+      }
+      Sleep(10);
+    }
+  });
+}
+
+WhenMenuShows::WhenMenuShows(std::initializer_list<WORD> keys)
+    : WhenMenuShows([list = std::vector<WORD>(keys)] {
+        for (WORD key : list) TapKey(key);
+      }) {}
+
+WhenMenuShows::~WhenMenuShows() {
+  stop_ = true;
+  thread_.join();
+}
+
+RECT ShownMenuItemRect(HMENU menu, UINT position) {
+  RECT rect{};
+  GetMenuItemRect(nullptr, menu, position, &rect);
+  return rect;
+}
+
+POINT CentreOf(HWND hwnd) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+ModalWatchdog::ModalWatchdog(std::chrono::milliseconds timeout) {
+  g_watchdogFired = false;
+  timer_ = SetTimer(nullptr, 0, static_cast<UINT>(timeout.count()), &EndModalLoop);
+}
+
+ModalWatchdog::~ModalWatchdog() {
+  if (timer_) KillTimer(nullptr, timer_);
+}
+
+bool ModalWatchdog::fired() const noexcept { return g_watchdogFired; }
+
+}  // namespace pintaro::test

@@ -1,0 +1,70 @@
+#pragma once
+// Input as a user gives it: through SendInput and the system's input queue, so the program sees
+// the same messages, move loops and menus as with a real mouse and keyboard.
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <initializer_list>
+#include <thread>
+#include <vector>
+
+namespace pintaro::test {
+
+enum class Button { Left, Right, Middle };
+
+void MouseMoveTo(POINT screen);
+void MouseDown(Button button);
+void MouseUp(Button button);
+// Moves to the point, then presses and releases the button there.
+void ClickAt(POINT screen, Button button = Button::Left);
+void DoubleClickAt(POINT screen);
+// Presses the left button at from, moves to to in a few steps, releases it there.
+void DragWithLeftButton(POINT from, POINT to);
+// A key pressed and released.
+void TapKey(WORD virtualKey);
+
+// The middle of a window on the screen.
+POINT CentreOf(HWND hwnd);
+
+// Acts, from another thread, as soon as a popup menu of this process is on the screen: the menu's
+// modal loop then gets the input as given by the user.
+class WhenMenuShows {
+ public:
+  explicit WhenMenuShows(std::function<void()> action);
+  // Types the keys into the menu.
+  explicit WhenMenuShows(std::initializer_list<WORD> keys);
+  ~WhenMenuShows();
+  WhenMenuShows(const WhenMenuShows&) = delete;
+  WhenMenuShows& operator=(const WhenMenuShows&) = delete;
+  bool acted() const noexcept { return acted_; }
+
+ private:
+  std::function<void()> action_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> acted_{false};
+  std::thread thread_;
+};
+
+// The screen rectangle of an item of a popup menu that is on the screen.
+RECT ShownMenuItemRect(HMENU menu, UINT position);
+
+// Whether a popup menu of the given process is on the screen.
+bool MenuShown(DWORD processId);
+
+// Ends whatever modal loop of this thread (a popup menu, a move loop) is still running when the time
+// is up, so a test that goes wrong fails instead of waiting for ever.
+class ModalWatchdog {
+ public:
+  explicit ModalWatchdog(std::chrono::milliseconds timeout);
+  ~ModalWatchdog();
+  ModalWatchdog(const ModalWatchdog&) = delete;
+  ModalWatchdog& operator=(const ModalWatchdog&) = delete;
+  bool fired() const noexcept;
+
+ private:
+  UINT_PTR timer_ = 0;
+};
+
+}  // namespace pintaro::test

@@ -61,6 +61,25 @@ struct KernelHandleTraits {
 };
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 
+// A mutex this thread owns: given up and closed at the end.
+struct OwnedMutexTraits {
+  using pointer = HANDLE;
+  static constexpr pointer invalid() noexcept { return nullptr; }
+  static void close(pointer handle) noexcept {
+    ReleaseMutex(handle);
+    CloseHandle(handle);
+  }
+};
+using UniqueOwnedMutex = UniqueHandle<OwnedMutexTraits>;
+
+// One reference to a global atom (DDE names travel as these).
+struct GlobalAtomTraits {
+  using pointer = ATOM;
+  static constexpr pointer invalid() noexcept { return 0; }
+  static void close(pointer atom) noexcept { GlobalDeleteAtom(atom); }
+};
+using UniqueGlobalAtom = UniqueHandle<GlobalAtomTraits>;
+
 // A device context borrowed from a window, given back with ReleaseDC.
 class WindowDc {
  public:

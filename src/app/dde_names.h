@@ -1,0 +1,26 @@
+#pragma once
+// The names of the hand-off conversation between a later start and the running program. No Windows
+// header here: built and tested natively.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pintaro {
+
+// The running program answers as this service (its title) on this topic (its icon window's name).
+inline constexpr wchar_t kLinkService[] = L"ぴんたろ";
+inline constexpr wchar_t kLinkTopicName[] = L"frmMain";
+// What a later start's Label1 links to: service, bar, topic; and the item it names.
+inline constexpr wchar_t kHandOffLinkTopic[] = L"ぴんたろ|frmMain";
+inline constexpr wchar_t kHandOffLinkItem[] = L"Label1";
+
+struct LinkTopic {
+  std::wstring service;
+  std::wstring topic;
+  bool operator==(const LinkTopic&) const = default;
+};
+
+// Splits "service|topic" at its first bar. Both parts must be non-empty.
+std::optional<LinkTopic> SplitLinkTopic(std::wstring_view linkTopic);
+
+}  // namespace pintaro

@@ -1,0 +1,17 @@
+#include "app/single_instance.h"
+
+namespace pintaro {
+
+std::optional<UniqueOwnedMutex> ClaimFirstInstance() noexcept {
+  UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, kFirstInstanceMutexName));
+  // Without a mutex there is nothing to ask: running as the first instance beats not running.
+  if (!mutex) return UniqueOwnedMutex{};
+  switch (WaitForSingleObject(mutex.get(), 0)) {
+    case WAIT_OBJECT_0:
+    case WAIT_ABANDONED: return UniqueOwnedMutex(mutex.release());
+    case WAIT_TIMEOUT: return std::nullopt;  // the handle is closed at once: only the owner keeps one
+    default: return UniqueOwnedMutex{};
+  }
+}
+
+}  // namespace pintaro

@@ -1,0 +1,48 @@
+#pragma once
+// The server end of DDE conversations, answered by one of the program's windows through the raw DDE
+// messages. Its window must be a Unicode window: Execute commands then arrive as UTF-16 text.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pintaro {
+
+class DdeSource {
+ public:
+  // Receives an Execute's command text and a cancel flag that starts at -1 (refused); the command is
+  // acknowledged as accepted when the handler leaves it at 0.
+  using ExecuteHandler = std::function<void(const std::wstring& command, short& cancel)>;
+
+  DdeSource() = default;
+  DdeSource(const DdeSource&) = delete;
+  DdeSource& operator=(const DdeSource&) = delete;
+  ~DdeSource() { Close(); }
+
+  // From now on the window answers initiates for this service and topic (or for either left open).
+  void Open(HWND window, std::wstring service, std::wstring topic, ExecuteHandler onExecute);
+  // Ends every conversation; later initiates go unanswered.
+  void Close() noexcept;
+  bool IsOpen() const noexcept { return window_ != nullptr; }
+  std::size_t ConversationCount() const noexcept { return partners_.size(); }
+
+  // For the window's procedure: true when the message belonged to DDE and has been dealt with.
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void OnInitiate(HWND client, ATOM service, ATOM topic);
+  void OnExecute(HWND client, HGLOBAL commands);
+  void OnTerminate(HWND partner);
+  void RefuseItemMessage(UINT message, HWND client, LPARAM lParam);
+  bool IsPartner(HWND hwnd) const noexcept;
+  void DropPartner(HWND hwnd) noexcept;
+
+  HWND window_ = nullptr;
+  std::wstring service_;
+  std::wstring topic_;
+  ExecuteHandler onExecute_;
+  std::vector<HWND> partners_;  // client windows with an open conversation
+};
+
+}  // namespace pintaro

@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/message_pump.h"
 #include "app/process_command_line.h"
+#include "app/single_instance.h"
 #include "app/temp_files.h"
 #include "icon_window/frm_main.h"
 #include "icon_window/notify_icon.h"
@@ -22,6 +23,7 @@ namespace pintaro {
 namespace {
 std::unique_ptr<FrmMain> g_mainForm;
 std::vector<std::unique_ptr<FrmMain>> g_endedMainForms;
+UniqueOwnedMutex g_firstInstance;  // held from start-up until ShutDown has destroyed the icon window
 }  // namespace
 
 FrmMain* MainForm() noexcept { return g_mainForm.get(); }
@@ -33,7 +35,23 @@ double TwipsPerPixel() noexcept {
   return 1440.0 / (dpi > 0 ? dpi : 96);
 }
 
-void Main() { RunFirstInstance(ProcessCommandArguments()); }
+void Main() {
+  std::optional<UniqueOwnedMutex> first = ClaimFirstInstance();
+  if (!first) {
+    RunSecondInstance(ProcessCommandArguments());
+    return;
+  }
+  g_firstInstance = std::move(*first);
+  RunFirstInstance(ProcessCommandArguments());
+}
+
+bool RunSecondInstance(std::wstring_view commandArguments) {
+  FrmMain form{std::wstring(commandArguments)};
+  form.Load();
+  const bool handedOff = form.HandedOff();
+  DestroyWindow(form.hwnd());
+  return handedOff;
+}
 
 void RunFirstInstance(std::wstring_view commandArguments) {
   Settings() = DisplaySettings{160, 2, 255, 0};
@@ -75,6 +93,8 @@ void ShutDown() {
     DestroyWindow(g_mainForm->hwnd());
     g_endedMainForms.push_back(std::move(g_mainForm));
   }
+  // A start from now on is a first instance again.
+  g_firstInstance.reset();
 }
 
 void ReleaseEndedWindows() noexcept {

@@ -9,12 +9,18 @@ class FrmMain;
 // The first instance's icon window, from its creation to the end of ShutDown; null otherwise.
 FrmMain* MainForm() noexcept;
 
-// The process entry: the first instance sets everything up and opens the pictures named on its
-// command line; returns with the program running on window messages.
+// The process entry. The first instance sets everything up and opens the pictures named on its
+// command line; returns with the program running on window messages. A later start hands its
+// command line to the running instance and returns with no window left.
 void Main();
 
 // Start-up of the first instance with the given command-line argument string.
 void RunFirstInstance(std::wstring_view commandArguments);
+
+// A later start: a hidden icon window hands the command-line argument string over to the running
+// instance, then goes. Nothing of the first instance's set-up happens. True when it was accepted;
+// otherwise the user has been told that the running instance did not answer.
+bool RunSecondInstance(std::wstring_view commandArguments);
 
 // Undoes the start-up in a fixed order; the icon window is destroyed last.
 void ShutDown();

@@ -4,6 +4,9 @@
 
 #include "app/application.h"
 #include "app/busy_cursor.h"
+#include "app/command_line.h"
+#include "app/dde_names.h"
+#include "app/message_box.h"
 #include "app/message_pump.h"
 #include "app/popup_menu.h"
 #include "app/texts.h"
@@ -17,14 +20,40 @@
 
 namespace pintaro {
 
+namespace {
+using namespace std::chrono_literals;
+// How long a later start keeps asking while the running instance has no icon window yet.
+constexpr auto kHandOffRetry = 5s;
+}  // namespace
+
+FrmMain::FrmMain(std::wstring handOffCommand) : secondInstance_(true), handOffCommand_(std::move(handOffCommand)) {}
+
+// The window goes while the members its messages use still exist.
+FrmMain::~FrmMain() {
+  if (exists()) DestroyWindow(hwnd());
+}
+
 void FrmMain::Show() {
   if (!exists()) {
-    RegisterClassOnce(kClassName, CS_DBLCLKS, nullptr,
-                      LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
-    CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, kTitle, 0, 0, kIconSize, kIconSize);
-    CreateControls();
+    CreateWindowAndControls();
+    if (!secondInstance_) {
+      linkSource_.Open(hwnd(), kLinkService, kLinkTopicName,
+                       [this](const std::wstring& command, short& cancel) { Form_LinkExecute(command, cancel); });
+    }
   }
   Form_Load();
+}
+
+void FrmMain::Load() {
+  if (!exists()) CreateWindowAndControls();
+  Form_Load();
+}
+
+void FrmMain::CreateWindowAndControls() {
+  RegisterClassOnce(kClassName, CS_DBLCLKS, nullptr,
+                    LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
+  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, kTitle, 0, 0, kIconSize, kIconSize);
+  CreateControls();
 }
 
 void FrmMain::CreateControls() {
@@ -40,9 +69,14 @@ void FrmMain::CreateControls() {
   tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
   tool.lpszText = const_cast<wchar_t*>(kDropHereTip);
   SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  Label1.Create(hwnd());
 }
 
 void FrmMain::Form_Load() {
+  if (secondInstance_) {
+    HandOff();
+    return;
+  }
   icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                             kIconSize, kIconSize, LR_DEFAULTCOLOR)));
   const int left = GetSystemMetrics(SM_CXSCREEN) - 64;
@@ -53,6 +87,28 @@ void FrmMain::Form_Load() {
   ShowWindow(hwnd(), SW_SHOW);
   PumpMessages();
   SetTopMost(hwnd(), true);
+}
+
+// A later start: the command-line argument string goes to the running instance, unparsed.
+void FrmMain::HandOff() {
+  if (!Label1.LinkOpen()) Label1.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, kHandOffRetry);
+  handedOff_ = Label1.LinkOpen() && Label1.LinkExecute(handOffCommand_) == DdeClient::ExecuteResult::Accepted;
+  Label1.CloseLink();
+  PumpMessages();
+  ShowWindow(hwnd(), SW_HIDE);
+  if (!handedOff_) ShowMessageBox(nullptr, kRunningInstanceDidNotAnswer, MB_OK | MB_ICONINFORMATION);
+}
+
+void FrmMain::Form_LinkExecute(const std::wstring& CmdStr, short& Cancel) {
+  Cancel = 0;
+  ExecuteCommand(CmdStr);
+}
+
+// Opens the pictures the command names, in order, without letting messages run in between.
+void FrmMain::ExecuteCommand(const std::wstring& command) {
+  for (const std::wstring& name : ParseCommandLine(kDefaultMaxArgs, command)) {
+    if (IsPictureName(name)) OpenPictureFile(name);
+  }
 }
 
 void FrmMain::SetCountCaption(int slot) { SetWindowTextW(lblCount_, std::to_wstring(slot).c_str()); }
@@ -71,6 +127,7 @@ void FrmMain::EnableEndTimer() noexcept {
 void FrmMain::DropFile(const std::wstring& strFN) { OpenPictureFile(std::wstring(strFN)); }
 
 void FrmMain::Form_QueryUnload(short&, short UnloadMode) {
+  if (secondInstance_) return;  // a later start owns nothing that ShutDown would undo
   constexpr short kAppWindows = 2;
   if (UnloadMode == kAppWindows && !endTimerEnabled_) ShutDown();
 }
@@ -101,6 +158,7 @@ void FrmMain::OnPaint() {
 }
 
 LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (linkSource_.HandleMessage(message, wParam, lParam)) return 0;
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
     case WM_ERASEBKGND: return 1;
@@ -124,6 +182,7 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Form_QueryUnload(cancel, 2);
       }
       return 0;
+    case WM_DESTROY: linkSource_.Close(); return 0;
     case WM_CLOSE: {
       short cancel = 0;
       Form_QueryUnload(cancel, 0);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/dde_client.h"
+#include "app/dde_source.h"
 #include "app/handles.h"
 #include "app/window_base.h"
 
@@ -16,10 +18,24 @@ class FrmMain : public Window<FrmMain> {
   static constexpr COLORREF kIconBackground = RGB(255, 0, 0);  // the colour key
   static constexpr int kIconSize = 32;
 
+  // The first instance's icon window.
   FrmMain() = default;
+  // A later start's form: its loading hands the command-line argument string to the running instance.
+  explicit FrmMain(std::wstring handOffCommand);
+  ~FrmMain();
 
-  // Creates the window and runs the first instance's Form_Load.
+  // First instance: creates the window, answers the hand-off conversation from then on, and runs
+  // Form_Load, which shows it.
   void Show();
+  // Creates the window without showing it and runs Form_Load.
+  void Load();
+
+  // Whether another instance was already running when this form's process started.
+  bool IsSecondInstance() const noexcept { return secondInstance_; }
+  // Second instance: whether Form_Load handed the command over and the running instance accepted it.
+  bool HandedOff() const noexcept { return handedOff_; }
+  // First instance: the number of open hand-off conversations.
+  std::size_t LinkConversations() const noexcept { return linkSource_.ConversationCount(); }
 
   // lblCount: the number of the slot filled last.
   void SetCountCaption(int slot);
@@ -37,6 +53,8 @@ class FrmMain : public Window<FrmMain> {
   // Event handlers. Button: 1 left, 2 right. Reason 2: Windows is logging off or shutting down.
   void Form_Load();
   void Form_QueryUnload(short& Cancel, short UnloadMode);
+  // An Execute of the hand-off conversation: accepted whatever it says, then its pictures opened.
+  void Form_LinkExecute(const std::wstring& CmdStr, short& Cancel);
   void picIcon_MouseDown(int Button);
   void picIcon_MouseUp(int Button);
   void picIcon_DblClick();
@@ -48,13 +66,22 @@ class FrmMain : public Window<FrmMain> {
   static constexpr UINT_PTR kEndTimerId = 1;
   static constexpr UINT kEndTimerInterval = 250;
 
+  void CreateWindowAndControls();
   void CreateControls();
+  void HandOff();
+  void ExecuteCommand(const std::wstring& command);
   void OnPaint();
 
   UniqueIcon icon_;
   HWND lblCount_ = nullptr;  // child window, destroyed with this one
   UniqueWindow toolTip_;
   bool endTimerEnabled_ = false;
+
+  bool secondInstance_ = false;
+  std::wstring handOffCommand_;
+  bool handedOff_ = false;
+  DdeSource linkSource_;  // link mode source, topic "frmMain": first instance only
+  DdeClient Label1;       // a later start's end of the hand-off conversation
 };
 
 }  // namespace pintaro

@@ -1,0 +1,73 @@
+// A DDE client made with the system's DDE management library, as other programs would talk to the
+// running Pintaro. Usage:
+//   dde_execute_client.exe SERVICE TOPIC COMMAND_FILE [request]
+// COMMAND_FILE holds the Execute's command as UTF-16 text. With "request", a request for the item
+// "Label1" follows the Execute. Exit codes: 0 done as expected, 1 no conversation, 2 the Execute
+// failed or was refused, 3 wrong use, 4 the request got no answer in time, 5 the request got data.
+#include <windows.h>
+#include <ddeml.h>
+#include <shellapi.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+HDDEDATA CALLBACK IgnoreCallbacks(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
+
+std::wstring ReadCommand(const wchar_t* path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+int Run(int argc, wchar_t** argv) {
+  if (argc < 4) return 3;
+  const bool request = argc > 4 && std::wstring(argv[4]) == L"request";
+  const std::wstring command = ReadCommand(argv[3]);
+
+  DWORD instance = 0;
+  if (DdeInitializeW(&instance, &IgnoreCallbacks, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return 3;
+  HSZ service = DdeCreateStringHandleW(instance, argv[1], CP_WINUNICODE);
+  HSZ topic = DdeCreateStringHandleW(instance, argv[2], CP_WINUNICODE);
+  HSZ item = DdeCreateStringHandleW(instance, L"Label1", CP_WINUNICODE);
+
+  int result = 0;
+  HCONV conversation = DdeConnect(instance, service, topic, nullptr);
+  if (!conversation) {
+    result = 1;
+  } else {
+    DWORD status = 0;
+    const DWORD bytes = static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t));
+    if (!DdeClientTransaction(reinterpret_cast<BYTE*>(const_cast<wchar_t*>(command.c_str())), bytes, conversation,
+                              nullptr, 0, XTYP_EXECUTE, 30000, &status)) {
+      result = 2;
+    } else if (request) {
+      HDDEDATA data =
+          DdeClientTransaction(nullptr, 0, conversation, item, CF_UNICODETEXT, XTYP_REQUEST, 10000, &status);
+      if (data) {
+        DdeFreeDataHandle(data);
+        result = 5;
+      } else if (DdeGetLastError(instance) == DMLERR_DATAACKTIMEOUT) {
+        result = 4;
+      }
+    }
+    DdeDisconnect(conversation);
+  }
+  DdeFreeStringHandle(instance, item);
+  DdeFreeStringHandle(instance, topic);
+  DdeFreeStringHandle(instance, service);
+  DdeUninitialize(instance);
+  return result;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const int result = argv ? Run(argc, argv) : 3;
+  LocalFree(argv);
+  return result;
+}

@@ -78,10 +78,10 @@ TEST_F(PictureWindowTest, RightButtonReleaseOpensTheMenuAtTheCursorOtherButtonsD
   EXPECT_EQ(TopLeft(window.hwnd()).y, place.y);
 
   MouseMoveTo(at);
-  MouseDown(Button::Right);
+  MouseDown(Button::Right, at);
   PumpFor(200ms);
   EXPECT_TRUE(popups.popups().empty()) << "the menu waits for the release";
-  MouseUp(Button::Right);
+  MouseUp(Button::Right, at);
   ASSERT_TRUE(PumpUntil([&] { return !popups.popups().empty(); }, 5s));
   const ShownPopup& shown = popups.popups()[0];
   EXPECT_EQ(shown.menu, window.mnuMenus());
@@ -111,7 +111,8 @@ TEST_F(PictureWindowTest, LeftDragMovesTheWindowByTheMouseMovement) {
 TEST_F(PictureWindowTest, TheRealMenuChoosesWithTheRightButtonAccessKeysAndArrowKeys) {
   FrmClip& window = Open(WriteGradient(L"p.bmp", 200, 100));
   const POINT at = CentreOf(window.hwnd());
-  auto choose = [&](WhenMenuShows&& user, const std::function<bool()>& done) {
+  auto choose = [&](const char* what, WhenMenuShows&& user, const std::function<bool()>& done) {
+    SCOPED_TRACE(what);
     ModalWatchdog watchdog(10s);
     ClickAt(at, Button::Right);
     EXPECT_TRUE(PumpUntil(done, 5s));
@@ -120,24 +121,24 @@ TEST_F(PictureWindowTest, TheRealMenuChoosesWithTheRightButtonAccessKeysAndArrow
   };
 
   // The right button chooses too: a right click on "最前面に表示(&T)".
-  choose(WhenMenuShows([&] {
+  choose("right button on the on-top item", WhenMenuShows([&] {
            const RECT item = ShownMenuItemRect(window.mnuMenus(), 5);
            ClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2}, Button::Right);
          }),
          [&] { return window.WindowOrder == 1; });
   EXPECT_TRUE(IsTopMost(window.hwnd()));
 
-  choose(WhenMenuShows{'B'}, [&] { return window.WindowOrder == 2; });
+  choose("B on", WhenMenuShows{'B'}, [&] { return window.WindowOrder == 2; });
   EXPECT_TRUE(window.IsChecked(clip_menu::kWindowOrder2));
-  choose(WhenMenuShows{'B'}, [&] { return window.WindowOrder == 0; });
+  choose("B off", WhenMenuShows{'B'}, [&] { return window.WindowOrder == 0; });
   EXPECT_FALSE(window.IsChecked(clip_menu::kWindowOrder2));
 
   // Down to "透過(&T)" past the separator, into its submenu, down to "1/2 透過".
-  choose(WhenMenuShows{VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN},
+  choose("arrows into the submenu", WhenMenuShows{VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN},
          [&] { return WindowOpacity(window.hwnd()) == 127; });
   EXPECT_TRUE(window.IsAlphaChecked(2));
 
-  choose(WhenMenuShows{'L'}, [&] { return window.IsFree(); });
+  choose("L", WhenMenuShows{'L'}, [&] { return window.IsFree(); });
   EXPECT_FALSE(IsWindowVisible(window.hwnd()));
 }
 

@@ -33,10 +33,12 @@ DWORD UpFlag(Button button) {
   return 0;
 }
 
-void SendMouse(DWORD flags) {
+void SendMouse(DWORD flags, POINT screen) {
   INPUT input{};
   input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
+  input.mi.dx = Normalised(screen.x, GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = Normalised(screen.y, GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   Send(input);
 }
 
@@ -53,22 +55,14 @@ void CALLBACK EndModalLoop(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-void MouseMoveTo(POINT screen) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = Normalised(screen.x, GetSystemMetrics(SM_CXSCREEN));
-  input.mi.dy = Normalised(screen.y, GetSystemMetrics(SM_CYSCREEN));
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  Send(input);
-}
-
-void MouseDown(Button button) { SendMouse(DownFlag(button)); }
-void MouseUp(Button button) { SendMouse(UpFlag(button)); }
+void MouseMoveTo(POINT screen) { SendMouse(0, screen); }
+void MouseDown(Button button, POINT screen) { SendMouse(DownFlag(button), screen); }
+void MouseUp(Button button, POINT screen) { SendMouse(UpFlag(button), screen); }
 
 void ClickAt(POINT screen, Button button) {
   MouseMoveTo(screen);
-  MouseDown(button);
-  MouseUp(button);
+  MouseDown(button, screen);
+  MouseUp(button, screen);
 }
 
 void DoubleClickAt(POINT screen) {
@@ -78,12 +72,12 @@ void DoubleClickAt(POINT screen) {
 
 void DragWithLeftButton(POINT from, POINT to) {
   MouseMoveTo(from);
-  MouseDown(Button::Left);
+  MouseDown(Button::Left, from);
   constexpr int kSteps = 4;
   for (int step = 1; step <= kSteps; ++step) {
     MouseMoveTo({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
   }
-  MouseUp(Button::Left);
+  MouseUp(Button::Left, to);
 }
 
 void TapKey(WORD virtualKey) {

@@ -14,10 +14,13 @@ namespace pintaro::test {
 
 enum class Button { Left, Right, Middle };
 
+// Every event carries its place on the screen: under Wine an injected move can be followed by a
+// late echo of an earlier pointer position from the X server, and a button event that only said
+// "here" could land there.
 void MouseMoveTo(POINT screen);
-void MouseDown(Button button);
-void MouseUp(Button button);
-// Moves to the point, then presses and releases the button there.
+void MouseDown(Button button, POINT screen);
+void MouseUp(Button button, POINT screen);
+// Presses and releases the button at the point.
 void ClickAt(POINT screen, Button button = Button::Left);
 void DoubleClickAt(POINT screen);
 // Presses the left button at from, moves to to in a few steps, releases it there.

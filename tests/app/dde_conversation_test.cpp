@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/dde_client.h"
 #include "app/dde_names.h"
+#include "app/single_instance.h"
 #include "app/window_base.h"
 #include "icon_window/frm_main.h"
 #include "icon_window/notify_icon.h"
@@ -123,6 +124,7 @@ TEST(LaterStartTest, SetsUpNothingOfTheFirstInstance) {
   TempDir dir;
   const std::wstring path = dir / L"p.jpg";
   WritePicture(path, MakeGradient(64, 48), PictureFormat::Jpeg);
+  ASSERT_TRUE(ClaimFirstInstance().has_value()) << "no program left running by an earlier test";
   ChildProcess first(Quoted(PintaroExePath()));
   ASSERT_TRUE(WaitUntil([&] { return !VisibleWindowsOfProcess(first.id(), L"PintaroIcon").empty(); }, 10s));
 

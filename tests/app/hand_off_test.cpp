@@ -33,6 +33,8 @@ std::wstring BesideTests(const wchar_t* program) {
   return path.substr(0, path.find_last_of(L'\\') + 1) + program;
 }
 
+bool AnotherInstanceRuns() { return !ClaimFirstInstance().has_value(); }
+
 std::vector<std::wstring> Titles(const std::vector<HWND>& windows) {
   std::vector<std::wstring> titles;
   for (HWND hwnd : windows) titles.push_back(WindowText(hwnd));
@@ -62,6 +64,7 @@ struct LaterStart {
 class HandOffTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_FALSE(AnotherInstanceRuns()) << "a program left running by an earlier test";
     first = ChildProcess(Quoted(PintaroExePath()));
     ASSERT_TRUE(first.started());
     ASSERT_TRUE(WaitUntil([&] { return !VisibleWindowsOfProcess(first.id(), kIconClass).empty(); }, 10s));
@@ -225,7 +228,7 @@ TEST_F(HandOffTest, TwentyStartsAtOnceLoseNoPicture) {
   }
   std::vector<Clock::duration> lived(kStarts, Clock::duration::zero());
   int running = kStarts;
-  while (running > 0 && Clock::now() - begin < 60s) {
+  while (running > 0 && Clock::now() - begin < 30s) {
     for (int i = 0; i < kStarts; ++i) {
       if (lived[i] == Clock::duration::zero() && !starts[i].Running()) {
         lived[i] = Clock::now() - launched[i];
@@ -235,6 +238,7 @@ TEST_F(HandOffTest, TwentyStartsAtOnceLoseNoPicture) {
     Sleep(10);
   }
   const auto allEnded = Clock::now() - begin;
+  for (ChildProcess& start : starts) start.Kill();  // only those left hanging: the test must end in time
   ASSERT_EQ(running, 0) << "every later start ends";
   for (int i = 0; i < kStarts; ++i) {
     EXPECT_EQ(starts[i].ExitCode(), 0u);

@@ -268,6 +268,55 @@ TEST_F(HandOffTest, TwentyStartsAtOnceLoseNoPicture) {
   EXPECT_EQ(first.ExitCode(), 0u);
 }
 
+// As when many files are opened at once from the shell with no instance running: the starts race,
+// one becomes the running instance, and the others hand their pictures to it while it starts.
+TEST(StartsWithoutARunningInstanceTest, ManyStartsAtOnceMakeOneInstanceWithEveryPicture) {
+  ASSERT_FALSE(AnotherInstanceRuns()) << "a program left running by an earlier test";
+  constexpr int kStarts = 12;
+  TempDir dir;
+  std::set<std::wstring> expected;
+  std::vector<ChildProcess> starts;
+  std::vector<std::wstring> arguments;
+  for (int i = 0; i < kStarts; ++i) {
+    std::wstring args;
+    for (const wchar_t* suffix : {L"a.bmp", L"b.gif"}) {
+      const std::wstring name = L"r" + std::to_wstring(i) + suffix;
+      WritePicture(dir / name, MakeGradient(64, 48), name.ends_with(L".gif") ? PictureFormat::Gif : PictureFormat::Bmp);
+      args += Quoted(dir / name) + L" ";
+      expected.insert(name);
+    }
+    arguments.push_back(args);
+  }
+  for (const std::wstring& args : arguments) starts.emplace_back(Quoted(PintaroExePath()) + L" " + args);
+  // Whatever happens, nothing is left running and the test ends in time.
+  struct KillAll {
+    std::vector<ChildProcess>& processes;
+    ~KillAll() {
+      for (ChildProcess& process : processes) process.Kill();
+    }
+  } killAll{starts};
+
+  const auto running = [&] {
+    std::vector<ChildProcess*> alive;
+    for (ChildProcess& start : starts)
+      if (start.Running()) alive.push_back(&start);
+    return alive;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return running().size() == 1; }, 30s)) << "all but one end";
+  Sleep(300);
+  ASSERT_EQ(running().size(), 1u);
+  ChildProcess& first = *running()[0];
+  const auto pictures = VisibleWindowsOfProcess(first.id(), kPictureClass);
+  const std::vector<std::wstring> titles = Titles(pictures);
+  EXPECT_EQ(std::set<std::wstring>(titles.begin(), titles.end()), expected);
+  EXPECT_EQ(titles.size(), expected.size());
+  for (ChildProcess& start : starts) {
+    if (&start == &first) continue;
+    EXPECT_EQ(start.ExitCode(), 0u) << "no start was told that nobody answered";
+  }
+  EXPECT_TRUE(first.EndSession(10s));
+}
+
 // This process stands in for a running instance that has not created its icon window yet.
 class StartingInstanceTest : public AppTest {
  protected:

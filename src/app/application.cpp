@@ -58,10 +58,13 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   g_mainForm = std::make_unique<FrmMain>();
   ClipWindows().Reset();
   g_mainForm->Show();
-  // Every pump below may run a log-off that ends the program; start-up then stops where it is.
+  // A log-off may end the program in every step below: in the pumps, and also while a step waits for
+  // another program's window, when messages sent from other threads run. Start-up then stops there.
   if (!g_mainForm) return;
   StartClipboardViewer(*g_mainForm);
+  if (!g_mainForm) return;
   MainMenus().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
+  if (!g_mainForm) return;
   HookWindow(g_mainForm->hwnd());
   PumpMessages();
   if (!g_mainForm) return;

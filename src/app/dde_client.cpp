@@ -85,9 +85,11 @@ DdeClient::ExecuteResult DdeClient::LinkExecute(std::wstring_view command) {
     execute_ = Waiting::Nothing;
     return ExecuteResult::NoAnswer;
   }
-  // The server carries the command out before it answers, however long that takes.
+  // The server carries the command out before it answers, however long that takes: waiting goes on
+  // for as long as it lives and keeps taking messages.
   while (!RunMessagesUntil([this] { return execute_ != Waiting::Ack; }, kAliveCheckEvery)) {
-    if (!ServerAnswers()) {
+    MSG quit;
+    if (!ServerAnswers() || PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
       execute_ = Waiting::Ended;
       break;
     }

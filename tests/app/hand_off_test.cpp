@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <set>
 
 #include "app/single_instance.h"
@@ -187,24 +186,6 @@ TEST_F(DdemlClientTest, InitiatesForAnotherServiceOrTopicGoUnanswered) {
   EXPECT_EQ(Client(L"ぴんたろう", L"frmMain", Quoted(path)), 1);
   EXPECT_EQ(Client(L"ぴんたろ", L"FRMMAIN", Quoted(path)), 0) << "DDE names ignore case, as atoms do";
   EXPECT_TRUE(PicturesSettleAt(1));
-}
-
-TEST_F(DdemlClientTest, GarbageCommandsOpenNothingAndBreakNothing) {
-  std::mt19937 random(20240607);
-  std::wstring garbage;
-  const std::wstring often = L"\"\" \t\\.:jpgbmif";
-  while (garbage.size() < 10000) {
-    const auto pick = random() % 4;
-    wchar_t c = pick == 0 ? often[random() % often.size()] : static_cast<wchar_t>(1 + random() % 0xD7FF);
-    garbage.push_back(c);
-  }
-  EXPECT_EQ(Client(L"ぴんたろ", L"frmMain", garbage), 0);
-  const std::wstring after = Picture(L"after.bmp", PictureFormat::Bmp);
-  EXPECT_EQ(Client(L"ぴんたろ", L"frmMain", Quoted(after)), 0) << "still taking commands";
-  ASSERT_TRUE(PicturesSettleAt(1));
-  EXPECT_EQ(WindowText(Pictures()[0]), L"after.bmp");
-  EXPECT_TRUE(first.EndSession(10s));
-  EXPECT_EQ(first.ExitCode(), 0u);
 }
 
 TEST_F(HandOffTest, TwentyStartsAtOnceLoseNoPicture) {

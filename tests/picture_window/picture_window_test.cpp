@@ -97,8 +97,8 @@ TEST_F(PictureWindowTest, LeftDragMovesTheWindowByTheMouseMovement) {
   const POINT before = TopLeft(window.hwnd());
   const POINT grab{before.x + 40, before.y + 50};
   ModalWatchdog watchdog(10s);
-  DragWithLeftButton(grab, {grab.x + 73, grab.y - 41});
-  EXPECT_TRUE(PumpUntil([&] { return TopLeft(window.hwnd()).x != before.x; }, 5s));
+  UserActs hand([&] { DragWithLeftButton(grab, {grab.x + 73, grab.y - 41}); });
+  EXPECT_TRUE(PumpUntil([&] { return hand.done() && TopLeft(window.hwnd()).x == before.x + 73; }, 5s));
   PumpFor(100ms);
   EXPECT_FALSE(watchdog.fired());
   EXPECT_EQ(TopLeft(window.hwnd()).x, before.x + 73);

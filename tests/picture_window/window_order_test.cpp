@@ -125,8 +125,8 @@ TEST_F(WindowOrderTest, AWindowInTheDesktopStillDragsAndOpensItsMenu) {
   {
     ModalWatchdog watchdog(10s);
     const POINT grab{before.x + 20, before.y + 20};
-    DragWithLeftButton(grab, {grab.x - 55, grab.y + 35});
-    EXPECT_TRUE(PumpUntil([&] { return TopLeft(window.hwnd()).x != before.x; }, 5s));
+    UserActs hand([&] { DragWithLeftButton(grab, {grab.x - 55, grab.y + 35}); });
+    EXPECT_TRUE(PumpUntil([&] { return hand.done() && TopLeft(window.hwnd()).x == before.x - 55; }, 5s));
     PumpFor(100ms);
     EXPECT_FALSE(watchdog.fired());
   }

@@ -71,12 +71,15 @@ void DoubleClickAt(POINT screen) {
 }
 
 void DragWithLeftButton(POINT from, POINT to) {
+  constexpr DWORD kHandPace = 30;  // milliseconds between events
   MouseMoveTo(from);
   MouseDown(Button::Left, from);
   constexpr int kSteps = 4;
   for (int step = 1; step <= kSteps; ++step) {
+    Sleep(kHandPace);
     MouseMoveTo({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
   }
+  Sleep(kHandPace);
   MouseUp(Button::Left, to);
 }
 
@@ -117,6 +120,14 @@ bool MenuShown(DWORD processId) {
   EnumWindows(&FindMenuWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+UserActs::UserActs(std::function<void()> action)
+    : thread_([this, action = std::move(action)] {
+        action();
+        done_ = true;
+      }) {}
+
+UserActs::~UserActs() { thread_.join(); }
 
 WhenMenuShows::WhenMenuShows(std::function<void()> action) : action_(std::move(action)) {
   thread_ = std::thread([this] {

@@ -23,13 +23,32 @@ void MouseUp(Button button, POINT screen);
 // Presses and releases the button at the point.
 void ClickAt(POINT screen, Button button = Button::Left);
 void DoubleClickAt(POINT screen);
-// Presses the left button at from, moves to to in a few steps, releases it there.
+// Presses the left button at from, moves to to in a few steps, releases it there, at the pace of a
+// hand: a program that starts the system's move loop on the press is there before the mouse has
+// gone far (the loop starts from where the pointer is when it begins). Under Wine, injected input
+// that outruns the program can also lose the release for the move loop, which a real mouse does
+// not do.
 void DragWithLeftButton(POINT from, POINT to);
 // A key pressed and released.
 void TapKey(WORD virtualKey);
 
 // The middle of a window on the screen.
 POINT CentreOf(HWND hwnd);
+
+// Gives input from another thread while this one goes on handling messages, as a user's hand does
+// while the program runs.
+class UserActs {
+ public:
+  explicit UserActs(std::function<void()> action);
+  ~UserActs();
+  UserActs(const UserActs&) = delete;
+  UserActs& operator=(const UserActs&) = delete;
+  bool done() const noexcept { return done_; }
+
+ private:
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
 
 // Acts, from another thread, as soon as a popup menu of this process is on the screen: the menu's
 // modal loop then gets the input as given by the user.

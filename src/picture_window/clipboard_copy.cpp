@@ -2,6 +2,7 @@
 // size. Either goes to the clipboard as a bitmap that any program can paste.
 #include <optional>
 
+#include "app/busy_cursor.h"
 #include "app/handles.h"
 #include "picture_window/frm_clip.h"
 #include "pictures/dib_bitmap.h"
@@ -60,6 +61,7 @@ void FrmClip::mnuCopy_Click() {
 }
 
 void FrmClip::mnuCopyOrigSize_Click() {
+  BusyCursor busy;
   UniqueBitmap fullSize;
   {
     // The file is read first: one that is gone or unreadable leaves the clipboard untouched.

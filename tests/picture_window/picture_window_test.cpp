@@ -9,8 +9,6 @@
 #include <initializer_list>
 
 #include "picture_window/clip_menu_ids.h"
-#include "picture_window/frm_full_screen.h"
-#include "picture_window/full_screen.h"
 #include "picture_window_fixture.h"
 #include "support/real_input.h"
 
@@ -90,20 +88,6 @@ TEST_F(PictureWindowTest, RightButtonReleaseOpensTheMenuAtTheCursorOtherButtonsD
   EXPECT_EQ(shown.at.y, at.y);
   EXPECT_TRUE(shown.flags & TPM_RIGHTBUTTON) << "either button chooses";
   EXPECT_EQ(popups.popups().size(), 1u);
-}
-
-TEST_F(PictureWindowTest, LeftDragMovesTheWindowByTheMouseMovement) {
-  FrmClip& window = Open(WriteGradient(L"p.jpg", 300, 300, PictureFormat::Jpeg));
-  const POINT before = TopLeft(window.hwnd());
-  const POINT grab{before.x + 40, before.y + 50};
-  ModalWatchdog watchdog(10s);
-  UserActs hand([&] { DragWithLeftButton(grab, {grab.x + 73, grab.y - 41}); });
-  EXPECT_TRUE(PumpUntil([&] { return hand.done() && TopLeft(window.hwnd()).x == before.x + 73; }, 5s));
-  PumpFor(100ms);
-  EXPECT_FALSE(watchdog.fired());
-  EXPECT_EQ(TopLeft(window.hwnd()).x, before.x + 73);
-  EXPECT_EQ(TopLeft(window.hwnd()).y, before.y - 41);
-  EXPECT_EQ(WindowSize(window.hwnd()).cx, 160);
 }
 
 // The real, modal menu, driven by keys as a user would. (Wine's menus choose the first of two items
@@ -204,20 +188,6 @@ TEST_F(PictureWindowTest, CloseFreesTheSlotAndTheNextPictureReusesTheWindowWithI
   EXPECT_EQ(WindowOpacity(hwnd), 255) << "opening resets only the opacity and its check mark";
   EXPECT_TRUE(reused.IsAlphaChecked(0));
   EXPECT_FALSE(reused.IsAlphaChecked(3));
-}
-
-TEST_F(PictureWindowTest, DoubleClickOpensTheFullScreenView) {
-  FrmClip& window = Open(WriteGradient(L"p.bmp", 320, 240));
-  ModalWatchdog watchdog(10s);
-  DoubleClickAt(CentreOf(window.hwnd()));
-  ASSERT_TRUE(PumpUntil([] { return FullScreenForm() && FullScreenForm()->IsShown(); }, 5s));
-  EXPECT_FALSE(IsWindowVisible(window.hwnd()));
-  const RECT shown = FullScreenForm()->ImageRect();
-  EXPECT_EQ(shown.right - shown.left, 1024);
-  EXPECT_EQ(shown.bottom - shown.top, 768);
-  CloseFullScreen();
-  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
-  EXPECT_FALSE(watchdog.fired());
 }
 
 }  // namespace

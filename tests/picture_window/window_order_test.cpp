@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "picture_window/clip_menu_ids.h"
-#include "picture_window/stacking.h"
 #include "picture_window_fixture.h"
 #include "support/real_input.h"
 
@@ -159,29 +158,6 @@ TEST_F(WindowOrderTest, ModeParentAndChecksSurviveCloseAndReuse) {
   EXPECT_TRUE(reused.IsChecked(clip_menu::kWindowOrder2));
   EXPECT_EQ(ParentOf(reused.hwnd()), desktop.hwnd());
   EXPECT_TRUE(IsWindowVisible(reused.hwnd()));
-}
-
-TEST(StackingTest, SetTopMostBringsAChildBackToTheTopLevelAtItsPlaceOnTheScreen) {
-  StandInDesktop desktop;
-  const HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 300, 200, 50, 40, nullptr,
-                                    nullptr, nullptr, nullptr);
-  AttachToDesktop(hwnd);
-  ASSERT_EQ(GetAncestor(hwnd, GA_PARENT), desktop.hwnd());
-  RECT rect{};
-  GetWindowRect(hwnd, &rect);
-  EXPECT_EQ(rect.left, 300);
-  EXPECT_EQ(rect.top, 200);
-
-  SetTopMost(hwnd, true);
-  EXPECT_EQ(GetAncestor(hwnd, GA_PARENT), GetDesktopWindow());
-  EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  GetWindowRect(hwnd, &rect);
-  EXPECT_EQ(rect.left, 300);
-  EXPECT_EQ(rect.top, 200);
-  EXPECT_EQ(rect.right - rect.left, 50);
-  SetTopMost(hwnd, false);
-  EXPECT_FALSE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  DestroyWindow(hwnd);
 }
 
 }  // namespace

@@ -9,10 +9,13 @@
 namespace {
 
 int RunMessageLoop() {
-  MSG msg;
+  MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+    // A modal loop (a window drag, a menu) that was running when the last window went may have
+    // swallowed the quit request; the count of windows still tells.
+    if (pintaro::LiveWindowCount() == 0) return 0;
   }
   return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }

@@ -1,7 +1,5 @@
 #include "icon_window/frm_main.h"
 
-#include <commctrl.h>
-
 #include "app/application.h"
 #include "app/busy_cursor.h"
 #include "app/command_line.h"
@@ -10,6 +8,7 @@
 #include "app/message_pump.h"
 #include "app/popup_menu.h"
 #include "app/texts.h"
+#include "app/tool_tip.h"
 #include "icon_window/window_drag.h"
 #include "menu/clipboard_watch.h"
 #include "menu/frm_main_menus.h"
@@ -59,16 +58,7 @@ void FrmMain::CreateWindowAndControls() {
 void FrmMain::CreateControls() {
   lblCount_ = CreateWindowExW(0, L"STATIC", L"0", WS_CHILD, 0, kIconSize, 32, 16, hwnd(), nullptr,
                               GetModuleHandleW(nullptr), nullptr);
-  toolTip_.reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr));
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = hwnd();
-  tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
-  tool.lpszText = const_cast<wchar_t*>(kDropHereTip);
-  SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  toolTip_ = CreateWindowToolTip(hwnd(), kDropHereTip);
   Label1.Create(hwnd());
 }
 

@@ -1,12 +1,12 @@
 #include "picture_window/frm_clip.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <array>
 
 #include "app/busy_cursor.h"
 #include "app/popup_menu.h"
+#include "app/tool_tip.h"
 #include "icon_window/window_drag.h"
 #include "picture_window/clip_menu_ids.h"
 #include "pictures/clip_windows.h"
@@ -61,27 +61,11 @@ void FrmClip::BuildContextMenu() {
   AppendMenuW(m, MF_STRING, clip_menu::kCloseWindow, L"閉じる(&L)");
 }
 
-void FrmClip::CreateToolTip() {
-  toolTip_.reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr));
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = hwnd();
-  tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
-  tool.lpszText = const_cast<wchar_t*>(L"");
-  SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
+void FrmClip::CreateToolTip() { toolTip_ = CreateWindowToolTip(hwnd(), L""); }
 
 void FrmClip::SetToolTipText(std::wstring text) {
   Image1.ToolTipText = std::move(text);
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = hwnd();
-  tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
-  tool.lpszText = Image1.ToolTipText.data();
-  SendMessageW(toolTip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  SetWindowToolTipText(toolTip_.get(), hwnd(), Image1.ToolTipText.c_str());
   // The title names the window for the task switcher and accessibility tools.
   SetWindowTextW(hwnd(), Image1.ToolTipText.c_str());
 }

@@ -14,12 +14,32 @@ std::wstring PintaroExePath() {
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
+namespace {
+
+// Every child joins this job, which ends them all when the test process goes, even when the test
+// is stopped at its time limit: no program is left running into the next test.
+HANDLE ChildrenJob() {
+  static const HANDLE job = [] {
+    HANDLE created = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    return created;
+  }();
+  return job;
+}
+
+}  // namespace
+
 ChildProcess::ChildProcess(const std::wstring& commandLine) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   std::wstring line = commandLine;
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                     &info)) {
+    AssignProcessToJobObject(ChildrenJob(), info.hProcess);
+    ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     id_ = info.dwProcessId;

@@ -6,14 +6,12 @@
 
 #include "app/application.h"
 #include "app/busy_cursor.h"
-#include "app/message_box.h"
 #include "app/message_pump.h"
 #include "icon_window/frm_main.h"
 #include "picture_window/frm_clip.h"
 #include "picture_window/frm_full_screen.h"
 #include "pictures/clip_windows.h"
 #include "pictures/dib_bitmap.h"
-#include "pictures/picture_loader.h"
 #include "pictures/picture_rendering.h"
 
 namespace pintaro {
@@ -79,15 +77,8 @@ void FrmClip::mnuFullScreen_Click() { ShowFullScreen(*this); }
 void ShowFullScreen(FrmClip& window) {
   const std::wstring path = window.Image1.Tag;
   const bool programRunning = MainForm() != nullptr;
-  std::optional<Image32> picture;
-  {
-    BusyCursor busy;
-    picture = LoadPicture(path);
-  }
-  if (!picture) {
-    ShowUnsupportedFormat(path);
-    return;
-  }
+  std::optional<Image32> picture = ReadPictureOrReport(path);
+  if (!picture) return;
 
   BusyCursor busy;
   ScreenPicture fitted = FitPictureToScreen(*picture);

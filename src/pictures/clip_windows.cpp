@@ -1,12 +1,9 @@
 #include "pictures/clip_windows.h"
 
 #include "app/application.h"
-#include "app/busy_cursor.h"
-#include "app/message_box.h"
 #include "icon_window/frm_main.h"
 #include "picture_window/frm_clip.h"
 #include "pictures/layered.h"
-#include "pictures/picture_loader.h"
 #include "pictures/picture_rendering.h"
 
 namespace pintaro {
@@ -68,15 +65,8 @@ std::pair<FrmClip*, int> TakeSlot() {
 }  // namespace
 
 void OpenPictureFile(const std::wstring& path) {
-  std::optional<Image32> picture;
-  {
-    BusyCursor busy;
-    picture = LoadPicture(path);
-  }
-  if (!picture) {
-    ShowUnsupportedFormat(path);
-    return;
-  }
+  std::optional<Image32> picture = ReadPictureOrReport(path);
+  if (!picture) return;
 
   const auto [window, slot] = TakeSlot();
   if (FrmMain* main = MainForm()) main->SetCountCaption(slot);

@@ -14,6 +14,16 @@
 
 namespace pintaro {
 
+std::optional<Image32> ReadPictureOrReport(const std::wstring& path) {
+  std::optional<Image32> picture;
+  {
+    BusyCursor busy;
+    picture = LoadPicture(path);
+  }
+  if (!picture) ShowUnsupportedFormat(path);
+  return picture;
+}
+
 std::optional<Image32> ScalePicture(const Image32& source, int width, int height) {
   auto scaled = Image32::Allocate(width, height);
   if (!scaled) return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <string>
 
 #include "pictures/image.h"
 
@@ -13,6 +14,10 @@ class FrmClip;
 // Every rendering scales from buffers of its own, so renderings that start inside another one's
 // message pumping do not disturb it.
 void ResizePictureWindow(FrmClip& window, std::optional<Image32> alreadyRead = std::nullopt);
+
+// Reads a picture file under the hourglass. When it cannot be read, the arrow comes back and the
+// "format not supported" message names the file.
+std::optional<Image32> ReadPictureOrReport(const std::wstring& path);
 
 // The picture scaled to the given size with the halftone stretch, or nothing when memory is short.
 std::optional<Image32> ScalePicture(const Image32& source, int width, int height);

@@ -1,21 +1,28 @@
 #!/usr/bin/env bash
-# Runs every test: the Win32-free logic natively, the program under Wine, and checks that the
+# Runs every test: the Win32-free logic natively and the program under Wine, and checks that the
 # 32-bit build compiles. Installs what it needs first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
 scripts/setup.sh
 
-echo "== Native: logic"
-cmake --preset native >/dev/null
-cmake --build --preset native
-ctest --preset native
-
-echo "== Windows x86-64 under Wine"
-cmake --preset mingw-x64 >/dev/null
-cmake --build --preset mingw-x64
-ctest --preset mingw-x64
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
 
 echo "== Windows i686: builds"
 cmake --preset mingw-i686 >/dev/null
 cmake --build --preset mingw-i686
+
+echo "== Native: logic"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native | tee "$logs/native"
+
+echo "== Windows x86-64 under Wine"
+cmake --preset mingw-x64 >/dev/null
+cmake --build --preset mingw-x64
+ctest --preset mingw-x64 | tee "$logs/wine"
+
+# One closing line for both runs.
+sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$logs"/* |
+  awk '{ failed += $1; passed += $2 - $1 } END { print "tests: " passed " passed, " failed " failed" }'

@@ -2,72 +2,55 @@
 
 #include <gtest/gtest.h>
 
+#include "app/dde_names.h"
+
 namespace pintaro {
 namespace {
 
 using Args = std::vector<std::wstring>;
 
-Args Parse(std::wstring_view line, int maxArgs = kDefaultMaxArgs) { return ParseCommandLine(maxArgs, line); }
+struct ParseCase {
+  const wchar_t* line;
+  int maxArgs;
+  Args expected;  // element 0, always empty, left out
+};
 
-TEST(ParseCommandLine, WorkedExamples) {
-  EXPECT_EQ(Parse(L"\"a b\""), (Args{L"", L"a b"}));
-  EXPECT_EQ(Parse(L"x\"y z\""), (Args{L"", L"x", L"y z"}));
-  EXPECT_EQ(Parse(L"\"a\"b"), (Args{L"", L"a", L"b"}));
-  EXPECT_EQ(Parse(L"a\"b\"c"), (Args{L"", L"a", L"bc"}));
-}
-
-TEST(ParseCommandLine, ElementZeroIsAlwaysEmpty) {
-  EXPECT_EQ(Parse(L""), (Args{L""}));
-  EXPECT_EQ(Parse(L" \t  \t"), (Args{L""}));
-  EXPECT_EQ(Parse(L"one")[0], L"");
-}
-
-TEST(ParseCommandLine, SpacesAndTabsSeparateOutsideQuotes) {
-  EXPECT_EQ(Parse(L"  a.jpg\tb.gif   c.bmp "), (Args{L"", L"a.jpg", L"b.gif", L"c.bmp"}));
-}
-
-TEST(ParseCommandLine, QuotesGroupAndAreNotKept) {
-  EXPECT_EQ(Parse(L"\"C:\\My Pictures\\a.jpg\" b.jpg"), (Args{L"", L"C:\\My Pictures\\a.jpg", L"b.jpg"}));
-  EXPECT_EQ(Parse(L"\"tab\there\""), (Args{L"", L"tab\there"}));
-}
-
-TEST(ParseCommandLine, EmptyQuotesGiveAnEmptyArgument) {
-  const Args args = Parse(L"a \"\" b");
-  EXPECT_EQ(args, (Args{L"", L"a", L"", L"b"}));
-  EXPECT_FALSE(IsPictureName(args[2]));
-}
-
-TEST(ParseCommandLine, UnclosedQuoteRunsToTheEndKeepingSpaces) {
-  EXPECT_EQ(Parse(L"a \"b  c\t "), (Args{L"", L"a", L"b  c\t "}));
-}
-
-TEST(ParseCommandLine, StopsAtMaxArgs) {
-  EXPECT_EQ(Parse(L"x y z", 2), (Args{L"", L"x", L"y"}));
-  EXPECT_EQ(Parse(L"x \"y\" \"z\"", 2), (Args{L"", L"x", L"y"}));
-  EXPECT_EQ(Parse(L"x y", 0), (Args{L""}));
+TEST(ParseCommandLine, WorkedExamplesQuotesTabsUnclosedQuotesAndMaxArgs) {
+  const ParseCase cases[] = {
+      {L"\"a b\"", 50, {L"a b"}},  // the four worked examples
+      {L"x\"y z\"", 50, {L"x", L"y z"}},
+      {L"\"a\"b", 50, {L"a", L"b"}},
+      {L"a\"b\"c", 50, {L"a", L"bc"}},
+      {L"", 50, {}},
+      {L" \t  \t", 50, {}},
+      {L"  a.jpg\tb.gif   c.bmp ", 50, {L"a.jpg", L"b.gif", L"c.bmp"}},
+      {L"\"C:\\My Pictures\\a.jpg\" b.jpg", 50, {L"C:\\My Pictures\\a.jpg", L"b.jpg"}},
+      {L"\"tab\there\"", 50, {L"tab\there"}},
+      {L"a \"\" b", 50, {L"a", L"", L"b"}},
+      {L"a \"b  c\t ", 50, {L"a", L"b  c\t "}},  // an unclosed quote runs to the end
+      {L"x y z", 2, {L"x", L"y"}},
+      {L"x \"y\" \"z\"", 2, {L"x", L"y"}},
+      {L"x y", 0, {}},
+      {L"\"写真 フォルダ\\ねこ🐱.jpg\"", 50, {L"写真 フォルダ\\ねこ🐱.jpg"}},
+  };
+  for (const ParseCase& c : cases) {
+    Args expected{L""};
+    expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+    EXPECT_EQ(ParseCommandLine(c.maxArgs, c.line), expected) << "line: " << testing::PrintToString(c.line);
+  }
 
   std::wstring many;
   for (int i = 1; i <= 60; ++i) many += L"f" + std::to_wstring(i) + L".jpg ";
-  const Args args = Parse(many);
+  const Args args = ParseCommandLine(kDefaultMaxArgs, many);
   ASSERT_EQ(args.size(), 51u);
   EXPECT_EQ(args[50], L"f50.jpg");
 }
 
-TEST(ParseCommandLine, JapaneseAndEmojiPassThrough) {
-  EXPECT_EQ(Parse(L"\"写真 フォルダ\\ねこ🐱.jpg\""), (Args{L"", L"写真 フォルダ\\ねこ🐱.jpg"}));
-}
-
 TEST(IsPictureName, LooksAtTheLastFourCharactersLowerCased) {
-  EXPECT_TRUE(IsPictureName(L"b.JPG"));
-  EXPECT_TRUE(IsPictureName(L"C:\\x\\a.Bmp"));
-  EXPECT_TRUE(IsPictureName(L"anim.gif"));
-  EXPECT_TRUE(IsPictureName(L".jpg"));
-  EXPECT_FALSE(IsPictureName(L"a.txt"));
-  EXPECT_FALSE(IsPictureName(L"b.png"));
-  EXPECT_FALSE(IsPictureName(L"photo.jpeg"));
-  EXPECT_FALSE(IsPictureName(L"photo.jif"));
-  EXPECT_FALSE(IsPictureName(L"jpg"));
-  EXPECT_FALSE(IsPictureName(L""));
+  for (const wchar_t* name : {L"b.JPG", L"C:\\x\\a.Bmp", L"anim.gif", L".jpg"})
+    EXPECT_TRUE(IsPictureName(name)) << name;
+  for (const wchar_t* name : {L"a.txt", L"b.png", L"photo.jpeg", L"photo.jif", L"jpg", L""})
+    EXPECT_FALSE(IsPictureName(name)) << name;
 }
 
 TEST(ArgumentsAfterProgramName, SkipsTheProgramNameAsWindowsDoes) {
@@ -75,6 +58,12 @@ TEST(ArgumentsAfterProgramName, SkipsTheProgramNameAsWindowsDoes) {
   EXPECT_EQ(ArgumentsAfterProgramName(L"pintaro.exe\ta.jpg"), L"a.jpg");
   EXPECT_EQ(ArgumentsAfterProgramName(L"pintaro.exe"), L"");
   EXPECT_EQ(ArgumentsAfterProgramName(L""), L"");
+}
+
+TEST(SplitLinkTopic, ServiceBeforeTheFirstBarTopicAfterItBothNeeded) {
+  EXPECT_EQ(SplitLinkTopic(kHandOffLinkTopic), (LinkTopic{kLinkService, kLinkTopicName}));
+  EXPECT_EQ(SplitLinkTopic(L"a|b|c"), (LinkTopic{L"a", L"b|c"}));
+  for (const wchar_t* bad : {L"", L"ぴんたろ", L"|frmMain", L"ぴんたろ|"}) EXPECT_EQ(SplitLinkTopic(bad), std::nullopt);
 }
 
 }  // namespace

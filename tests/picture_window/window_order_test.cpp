@@ -144,20 +144,52 @@ TEST_F(WindowOrderTest, AWindowInTheDesktopStillDragsAndOpensItsMenu) {
   EXPECT_EQ(TopLeft(window.hwnd()).x, before.x - 55);
 }
 
-TEST_F(WindowOrderTest, ModeParentAndChecksSurviveCloseAndReuse) {
+TEST_F(WindowOrderTest, CloseFreesTheSlotAndTheNextPicturesReuseTheLowestFreeWindowsWithTheirStacking) {
   StandInDesktop desktop;
   const std::wstring path = WriteGradient(L"p.bmp", 400, 300);
-  FrmClip& window = Open(path);
-  Choose(window, Item::OnDesktop);
-  window.mnuCloseWindow_Click();
-  EXPECT_FALSE(IsWindowVisible(window.hwnd()));
+  for (int i = 0; i < 4; ++i) Open(path);
+  FrmClip& onTop = Slot(2);
+  FrmClip& inDesktop = Slot(4);
+  const HWND onTopHwnd = onTop.hwnd();
+  onTop.mnuWindowOrder1_Click();
+  onTop.mnuAlpha_Click(3);
+  Choose(inDesktop, Item::OnDesktop);
+  SendMessageW(onTopHwnd, WM_COMMAND, clip_menu::kCloseWindow, 0);
+  inDesktop.mnuCloseWindow_Click();
+  for (FrmClip* closed : {&onTop, &inDesktop}) {
+    EXPECT_TRUE(closed->IsFree());
+    EXPECT_FALSE(IsWindowVisible(closed->hwnd()));
+    EXPECT_FALSE(closed->Image1.Picture);
+    EXPECT_EQ(closed->Image1.Tag, L"");
+    EXPECT_EQ(closed->Image1.ToolTipText, L"p.bmp") << "the tip is kept";
+  }
+  EXPECT_TRUE(IsWindowVisible(Slot(1).hwnd()));
 
-  FrmClip& reused = Open(path);
-  ASSERT_EQ(&reused, &window);
-  EXPECT_EQ(reused.WindowOrder, 2);
-  EXPECT_TRUE(reused.IsChecked(clip_menu::kWindowOrder2));
-  EXPECT_EQ(ParentOf(reused.hwnd()), desktop.hwnd());
-  EXPECT_TRUE(IsWindowVisible(reused.hwnd()));
+  const std::wstring other = WriteGradient(L"other.bmp", 100, 200);
+  for (const wchar_t* slot : {L"2", L"4", L"5"}) {
+    OpenPictureFile(other);
+    EXPECT_EQ(MainForm()->CountCaption(), slot);
+  }
+  ASSERT_EQ(ClipWindows().UpperBound(), 5);
+  EXPECT_EQ(&Slot(2), &onTop) << "the same window objects";
+  EXPECT_EQ(&Slot(4), &inDesktop);
+  EXPECT_EQ(onTop.hwnd(), onTopHwnd);
+  for (FrmClip* reused : {&onTop, &inDesktop}) {
+    EXPECT_TRUE(IsWindowVisible(reused->hwnd()));
+    EXPECT_EQ(reused->Tag, L"");
+    EXPECT_EQ(reused->Image1.Tag, other);
+    EXPECT_EQ(WindowSize(reused->hwnd()).cx, 80);
+    EXPECT_EQ(WindowOpacity(reused->hwnd()), 255) << "opening resets only the opacity and its check mark";
+    EXPECT_TRUE(reused->IsAlphaChecked(0));
+    EXPECT_FALSE(reused->IsAlphaChecked(3));
+  }
+  EXPECT_EQ(onTop.WindowOrder, 1);
+  EXPECT_TRUE(IsTopMost(onTopHwnd)) << "still always on top";
+  EXPECT_TRUE(onTop.IsChecked(clip_menu::kWindowOrder1));
+  EXPECT_FALSE(onTop.IsChecked(clip_menu::kWindowOrder2));
+  EXPECT_EQ(inDesktop.WindowOrder, 2);
+  EXPECT_TRUE(inDesktop.IsChecked(clip_menu::kWindowOrder2));
+  EXPECT_EQ(ParentOf(inDesktop.hwnd()), desktop.hwnd());
 }
 
 }  // namespace

@@ -29,6 +29,27 @@ PopupRecorder::PopupRecorder() {
 
 PopupRecorder::~PopupRecorder() { SetPopupMenuHook({}); }
 
+InNextPump::InNextPump(std::function<void()> action) : action_(std::move(action)) {
+  hwnd_ = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+  PostMessageW(hwnd_, WM_APP, 0, 0);
+}
+
+InNextPump::~InNextPump() { DestroyWindow(hwnd_); }
+
+LRESULT CALLBACK InNextPump::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_APP) return DefWindowProcW(hwnd, message, wParam, lParam);
+  auto* self = reinterpret_cast<InNextPump*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  self->action_();
+  self->ran_ = true;
+  return 0;
+}
+
+std::wstring FormatMessageText(const std::wstring& path) {
+  return path + L"\r\n\r\nこのファイル形式には対応していません。";
+}
+
 void PumpFor(std::chrono::milliseconds duration) {
   const auto end = std::chrono::steady_clock::now() + duration;
   while (std::chrono::steady_clock::now() < end) {
@@ -65,6 +86,14 @@ void AppTest::EndProgram() {
   if (MainForm()) ShutDown();
   ReleaseEndedWindows();
   DestroyMainMenus();
+}
+
+void AppTest::ExpectOnlyFormatMessage(const std::wstring& path) {
+  ASSERT_EQ(messages.messages().size(), 1u) << "for " << ::testing::PrintToString(path);
+  EXPECT_EQ(messages.messages()[0].text, FormatMessageText(path));
+  EXPECT_EQ(messages.messages()[0].caption, L"ぴんたろ");
+  EXPECT_EQ(messages.messages()[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  messages.clear();
 }
 
 void AppTest::TearDown() {

@@ -51,6 +51,25 @@ class PopupRecorder {
   std::vector<ShownPopup> popups_;
 };
 
+// Runs the action in the first message pump of this thread that runs after this object is made.
+class InNextPump {
+ public:
+  explicit InNextPump(std::function<void()> action);
+  ~InNextPump();
+  InNextPump(const InNextPump&) = delete;
+  InNextPump& operator=(const InNextPump&) = delete;
+  bool ran() const noexcept { return ran_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  std::function<void()> action_;
+  bool ran_ = false;
+  HWND hwnd_ = nullptr;
+};
+
+// What the program says about a file it cannot read.
+std::wstring FormatMessageText(const std::wstring& path);
+
 // Runs the thread's messages for the given time.
 void PumpFor(std::chrono::milliseconds duration);
 // Runs messages until the condition holds or the time is up; returns the condition.
@@ -64,6 +83,8 @@ class AppTest : public ::testing::Test {
   void TearDown() override;
   void StartProgram(const std::wstring& commandArguments = L"");
   void EndProgram();
+  // Expects exactly the format message for the path, as an information box with OK, and forgets it.
+  void ExpectOnlyFormatMessage(const std::wstring& path);
 
   MessageRecorder messages;
 

@@ -4,12 +4,12 @@
 
 namespace pintaro::test {
 
-std::wstring PintaroExePath() {
+std::wstring BesideTests(const wchar_t* program) {
   wchar_t self[MAX_PATH * 4] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
   std::wstring path = self;
   path.erase(path.find_last_of(L'\\') + 1);
-  return path + L"pintaro.exe";
+  return path + program;
 }
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
@@ -86,6 +86,10 @@ bool ChildProcess::EndSession(std::chrono::milliseconds timeout) {
   return WaitForExit(timeout);
 }
 
+ChildProcess StartPintaro(const std::wstring& arguments) {
+  return ChildProcess(Quoted(PintaroExePath()) + (arguments.empty() ? L"" : L" " + arguments));
+}
+
 void ChildProcess::Kill() {
   if (Running()) {
     TerminateProcess(process_, 1);
@@ -95,31 +99,27 @@ void ChildProcess::Kill() {
 
 namespace {
 
-struct Search {
-  DWORD processId;
-  const wchar_t* className;
-  bool visibleOnly;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner != search->processId) return TRUE;
-  if (search->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
-  if (search->className) {
-    wchar_t name[256] = {};
-    GetClassNameW(hwnd, name, 256);
-    if (std::wstring(name) != search->className) return TRUE;
-  }
-  search->found.push_back(hwnd);
-  return TRUE;
-}
-
 std::vector<HWND> Collect(DWORD processId, const wchar_t* className, bool visibleOnly) {
-  Search search{processId, className, visibleOnly, {}};
-  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+  struct Search {
+    DWORD processId;
+    const wchar_t* className;
+    bool visibleOnly;
+    std::vector<HWND> found;
+  } search{processId, className, visibleOnly, {}};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto& search = *reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t name[256] = {};
+        GetClassNameW(hwnd, name, 256);
+        if (owner == search.processId && (!search.visibleOnly || IsWindowVisible(hwnd)) &&
+            (!search.className || std::wstring(name) == search.className)) {
+          search.found.push_back(hwnd);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -146,6 +146,24 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     Sleep(20);
   }
   return true;
+}
+
+HWND WaitForWindow(DWORD processId, const wchar_t* className, std::chrono::milliseconds timeout) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        const auto windows = VisibleWindowsOfProcess(processId, className);
+        found = windows.empty() ? nullptr : windows[0];
+        return found != nullptr;
+      },
+      timeout);
+  return found;
+}
+
+std::wstring MessageBoxText(HWND box) {
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);
+  return text;
 }
 
 }  // namespace pintaro::test

@@ -9,8 +9,13 @@
 
 namespace pintaro::test {
 
-// pintaro.exe of this build: it lies beside the test programs.
-std::wstring PintaroExePath();
+inline constexpr wchar_t kPictureClass[] = L"PintaroPicture";
+inline constexpr wchar_t kIconClass[] = L"PintaroIcon";
+inline constexpr wchar_t kDialogClass[] = L"#32770";
+
+// A program built beside the test programs, such as pintaro.exe.
+std::wstring BesideTests(const wchar_t* program);
+inline std::wstring PintaroExePath() { return BesideTests(L"pintaro.exe"); }
 std::wstring Quoted(const std::wstring& text);
 
 // A child process, ended at the latest when this object goes (orderly first, then by force).
@@ -36,11 +41,19 @@ class ChildProcess {
   DWORD id_ = 0;
 };
 
+// pintaro.exe with the arguments (none when empty).
+ChildProcess StartPintaro(const std::wstring& arguments);
+
 // Top-level windows of a process, optionally of one class only.
 std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className = nullptr);
 std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t* className = nullptr);
 std::wstring WindowText(HWND hwnd);
 // Waits (polling) until the predicate holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+// Waits until the process shows a window of the class; that window, or null when the time is up.
+HWND WaitForWindow(DWORD processId, const wchar_t* className,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// The text of a message box.
+std::wstring MessageBoxText(HWND box);
 
 }  // namespace pintaro::test

@@ -1,5 +1,7 @@
 #include "support/real_input.h"
 
+#include "support/process_control.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,22 +17,11 @@ LONG Normalised(LONG pixel, int screenSize) {
   return static_cast<LONG>((pixel * 65536LL + screenSize - 1) / screenSize);
 }
 
+// MOUSEEVENTF_ flags for the button going down; the flag for going up is always the next bit.
 DWORD DownFlag(Button button) {
-  switch (button) {
-    case Button::Left: return MOUSEEVENTF_LEFTDOWN;
-    case Button::Right: return MOUSEEVENTF_RIGHTDOWN;
-    case Button::Middle: return MOUSEEVENTF_MIDDLEDOWN;
-  }
-  return 0;
-}
-
-DWORD UpFlag(Button button) {
-  switch (button) {
-    case Button::Left: return MOUSEEVENTF_LEFTUP;
-    case Button::Right: return MOUSEEVENTF_RIGHTUP;
-    case Button::Middle: return MOUSEEVENTF_MIDDLEUP;
-  }
-  return 0;
+  return button == Button::Left    ? MOUSEEVENTF_LEFTDOWN
+         : button == Button::Right ? MOUSEEVENTF_RIGHTDOWN
+                                   : MOUSEEVENTF_MIDDLEDOWN;
 }
 
 void SendMouse(DWORD flags, POINT screen) {
@@ -57,7 +48,7 @@ void CALLBACK EndModalLoop(HWND, UINT, UINT_PTR timer, DWORD) {
 
 void MouseMoveTo(POINT screen) { SendMouse(0, screen); }
 void MouseDown(Button button, POINT screen) { SendMouse(DownFlag(button), screen); }
-void MouseUp(Button button, POINT screen) { SendMouse(UpFlag(button), screen); }
+void MouseUp(Button button, POINT screen) { SendMouse(DownFlag(button) << 1, screen); }
 
 void ClickAt(POINT screen, Button button) {
   MouseMoveTo(screen);
@@ -93,33 +84,7 @@ void TapKey(WORD virtualKey) {
   Send(input);
 }
 
-namespace {
-
-struct MenuSearch {
-  DWORD processId;
-  bool found = false;
-};
-
-BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<MenuSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  wchar_t name[16] = {};
-  GetClassNameW(hwnd, name, 16);
-  if (owner == search->processId && IsWindowVisible(hwnd) && std::wstring(name) == L"#32768") {
-    search->found = true;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-}  // namespace
-
-bool MenuShown(DWORD processId) {
-  MenuSearch search{processId};
-  EnumWindows(&FindMenuWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+bool MenuShown(DWORD processId) { return !VisibleWindowsOfProcess(processId, L"#32768").empty(); }
 
 UserActs::UserActs(std::function<void()> action)
     : thread_([this, action = std::move(action)] {
@@ -151,12 +116,6 @@ WhenMenuShows::WhenMenuShows(std::initializer_list<WORD> keys)
 WhenMenuShows::~WhenMenuShows() {
   stop_ = true;
   thread_.join();
-}
-
-RECT ShownMenuItemRect(HMENU menu, UINT position) {
-  RECT rect{};
-  GetMenuItemRect(nullptr, menu, position, &rect);
-  return rect;
 }
 
 POINT CentreOf(HWND hwnd) {

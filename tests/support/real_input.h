@@ -69,9 +69,6 @@ class WhenMenuShows {
   std::thread thread_;
 };
 
-// The screen rectangle of an item of a popup menu that is on the screen.
-RECT ShownMenuItemRect(HMENU menu, UINT position);
-
 // Whether a popup menu of the given process is on the screen.
 bool MenuShown(DWORD processId);
 

@@ -69,46 +69,11 @@ Image32 MakeSolid(int width, int height, std::uint32_t bgra) {
   return std::move(*image);
 }
 
-namespace {
-
-void WriteBmp(const std::wstring& path, const Image32& image) {
-  const std::uint32_t rowBytes = (static_cast<std::uint32_t>(image.width()) * 3u + 3u) & ~3u;
-  const std::uint32_t dataBytes = rowBytes * static_cast<std::uint32_t>(image.height());
-  std::vector<std::uint8_t> file(54 + dataBytes);
-  auto put32 = [&](std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-  };
-  file[0] = 'B';
-  file[1] = 'M';
-  put32(2, static_cast<std::uint32_t>(file.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<std::uint32_t>(image.width()));
-  put32(22, static_cast<std::uint32_t>(image.height()));
-  file[26] = 1;
-  file[28] = 24;
-  for (int y = 0; y < image.height(); ++y) {
-    std::uint8_t* row = file.data() + 54 + static_cast<std::size_t>(image.height() - 1 - y) * rowBytes;
-    for (int x = 0; x < image.width(); ++x) {
-      const std::uint32_t px = image.at(x, y);
-      row[x * 3 + 0] = static_cast<std::uint8_t>(px);
-      row[x * 3 + 1] = static_cast<std::uint8_t>(px >> 8);
-      row[x * 3 + 2] = static_cast<std::uint8_t>(px >> 16);
-    }
-  }
-  WriteBytes(path, file);
-}
-
-}  // namespace
-
 void WritePicture(const std::wstring& path, const Image32& image, PictureFormat format) {
-  if (format == PictureFormat::Bmp) {
-    WriteBmp(path, image);
-    return;
-  }
-  const GUID container = format == PictureFormat::Jpeg  ? GUID_ContainerFormatJpeg
-                         : format == PictureFormat::Gif ? GUID_ContainerFormatGif
-                                                        : GUID_ContainerFormatPng;
+  const GUID container = format == PictureFormat::Bmp    ? GUID_ContainerFormatBmp
+                         : format == PictureFormat::Jpeg ? GUID_ContainerFormatJpeg
+                         : format == PictureFormat::Gif  ? GUID_ContainerFormatGif
+                                                         : GUID_ContainerFormatPng;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // this thread may not have COM yet
   ComPtr<IWICImagingFactory> factory;
   Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)), "factory");

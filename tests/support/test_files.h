@@ -29,7 +29,7 @@ enum class PictureFormat { Bmp, Jpeg, Gif, Png };
 Image32 MakeGradient(int width, int height);
 Image32 MakeSolid(int width, int height, std::uint32_t bgra);
 
-// Writes the picture in the format with the system's imaging encoders (BMP by hand). Throws on failure.
+// Writes the picture in the format with the system's imaging encoders. Throws on failure.
 void WritePicture(const std::wstring& path, const Image32& image, PictureFormat format);
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path);

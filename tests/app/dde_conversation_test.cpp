@@ -14,7 +14,6 @@
 #include "app/window_base.h"
 #include "icon_window/frm_main.h"
 #include "icon_window/notify_icon.h"
-#include "menu/clipboard_watch.h"
 #include "menu/frm_main_menus.h"
 #include "picture_window/frm_clip.h"
 #include "pictures/clip_windows.h"
@@ -27,8 +26,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr wchar_t kNoAnswerText[] = L"起動中のぴんたろが応答しませんでした。";
-
 class ConversationTest : public AppTest {
  protected:
   std::wstring Picture(const std::wstring& name) {
@@ -39,7 +36,7 @@ class ConversationTest : public AppTest {
   TempDir dir;
 };
 
-TEST_F(ConversationTest, CommandsOpenTheirPicturesInOrderAndStopAtFiftyNames) {
+TEST_F(ConversationTest, CommandsOpenTheirPicturesInOrderSkipOtherNamesReportUnreadableFilesAndStopAtFiftyNames) {
   StartProgram();
   std::wstring command;
   std::vector<std::wstring> paths;
@@ -52,17 +49,17 @@ TEST_F(ConversationTest, CommandsOpenTheirPicturesInOrderAndStopAtFiftyNames) {
   for (int slot = 1; slot <= 50; ++slot) EXPECT_EQ(ClipWindows()[slot]->Image1.Tag, paths[slot - 1]);
   EXPECT_TRUE(messages.messages().empty());
   EXPECT_EQ(MainForm()->LinkConversations(), 0u) << "the later start ended its conversation";
-}
 
-TEST_F(ConversationTest, NamesThatFailTheTestAreSkippedAndAnUnreadableFileIsReported) {
-  StartProgram();
   const std::wstring missing = dir / L"missing.jpg";
-  const std::wstring good = Picture(L"good.bmp");
-  EXPECT_TRUE(RunSecondInstance(L"\"\" x.png " + Quoted(missing) + L" photo.jpeg " + Quoted(good)));
-  ASSERT_EQ(messages.messages().size(), 1u);
-  EXPECT_EQ(messages.messages()[0].text, missing + L"\r\n\r\nこのファイル形式には対応していません。");
-  ASSERT_EQ(ClipWindows().UpperBound(), 1) << "the loop went on after the failure";
-  EXPECT_EQ(ClipWindows()[1]->Image1.Tag, good);
+  EXPECT_TRUE(RunSecondInstance(L"\"\" x.png " + Quoted(missing) + L" photo.jpeg " + Quoted(paths[0])));
+  ExpectOnlyFormatMessage(missing);
+  ASSERT_EQ(ClipWindows().UpperBound(), 51) << "the loop went on after the failure";
+  EXPECT_EQ(ClipWindows()[51]->Image1.Tag, paths[0]);
+
+  MainForm()->DropFile(paths[1]);
+  ASSERT_EQ(ClipWindows().UpperBound(), 52) << "a dropped file opens too";
+  EXPECT_EQ(ClipWindows()[52]->Image1.Tag, paths[1]);
+  EXPECT_TRUE(IsWindowVisible(ClipWindows()[52]->hwnd()));
 }
 
 TEST_F(ConversationTest, GarbageIsAcceptedAndOpensNothing) {
@@ -75,9 +72,8 @@ TEST_F(ConversationTest, GarbageIsAcceptedAndOpensNothing) {
   }
   for (const std::wstring& name : ParseCommandLine(kDefaultMaxArgs, garbage)) ASSERT_FALSE(IsPictureName(name));
 
-  EXPECT_TRUE(RunSecondInstance(garbage));
-  EXPECT_TRUE(RunSecondInstance(std::wstring(10000, L'"')));
-  EXPECT_TRUE(RunSecondInstance(std::wstring(10000, L'x')));
+  for (const std::wstring& command : {garbage, std::wstring(10000, L'"'), std::wstring(10000, L'x')})
+    EXPECT_TRUE(RunSecondInstance(command));
   EXPECT_EQ(ClipWindows().UpperBound(), 0);
   EXPECT_TRUE(messages.messages().empty());
   EXPECT_NE(MainForm(), nullptr);
@@ -91,29 +87,15 @@ TEST_F(ConversationTest, TheIconWindowAnswersUntilShutDownEndsTheConversations) 
   EXPECT_EQ(client.server(), MainForm()->hwnd());
   EXPECT_EQ(MainForm()->LinkConversations(), 1u);
 
-  DdeClient other;
-  other.Create(nullptr);
-  EXPECT_FALSE(other.OpenLink(L"ぴんたろ|frmClip", kHandOffLinkItem, 0ms)) << "another topic";
-  EXPECT_FALSE(other.OpenLink(L"Pintaro|frmMain", kHandOffLinkItem, 0ms)) << "another service";
-
   ShutDown();
   EXPECT_TRUE(PumpUntil([&] { return !client.LinkOpen(); }, 5s)) << "the server ended the conversation";
   EXPECT_FALSE(client.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 0ms)) << "nothing answers any more";
 }
 
-TEST_F(ConversationTest, DropFileOpensTheNamedPicture) {
-  StartProgram();
-  const std::wstring path = Picture(L"dropped.bmp");
-  MainForm()->DropFile(path);
-  ASSERT_EQ(ClipWindows().UpperBound(), 1);
-  EXPECT_EQ(ClipWindows()[1]->Image1.Tag, path);
-  EXPECT_TRUE(IsWindowVisible(ClipWindows()[1]->hwnd()));
-}
-
 TEST_F(ConversationTest, WithNobodyAnsweringALaterStartTellsTheUserOnce) {
   EXPECT_FALSE(RunSecondInstance(Quoted(Picture(L"a.bmp"))));
   ASSERT_EQ(messages.messages().size(), 1u);
-  EXPECT_EQ(messages.messages()[0].text, kNoAnswerText);
+  EXPECT_EQ(messages.messages()[0].text, L"起動中のぴんたろが応答しませんでした。");
   EXPECT_EQ(messages.messages()[0].caption, L"ぴんたろ");
   EXPECT_EQ(messages.messages()[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
   EXPECT_EQ(LiveWindowCount(), 0) << "no window of the later start remains";
@@ -125,13 +107,13 @@ TEST(LaterStartTest, SetsUpNothingOfTheFirstInstance) {
   const std::wstring path = dir / L"p.jpg";
   WritePicture(path, MakeGradient(64, 48), PictureFormat::Jpeg);
   ASSERT_TRUE(ClaimFirstInstance().has_value()) << "no program left running by an earlier test";
-  ChildProcess first(Quoted(PintaroExePath()));
-  ASSERT_TRUE(WaitUntil([&] { return !VisibleWindowsOfProcess(first.id(), L"PintaroIcon").empty(); }, 10s));
+  ChildProcess first = StartPintaro(L"");
+  ASSERT_NE(WaitForWindow(first.id(), kIconClass), nullptr);
 
   MessageRecorder messages;
   Settings() = DisplaySettings{480, 5, 63, 3};
   EXPECT_TRUE(RunSecondInstance(Quoted(path)));
-  EXPECT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), L"PintaroPicture").size() == 1; }, 10s));
+  EXPECT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kPictureClass).size() == 1; }, 10s));
 
   EXPECT_EQ(MainForm(), nullptr);
   EXPECT_EQ(ClipWindows().UpperBound(), 0);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/application.h"
 #include "icon_window/frm_main.h"
 #include "icon_window/notify_icon.h"
@@ -19,28 +21,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr wchar_t kPictureClass[] = L"PintaroPicture";
-constexpr wchar_t kIconClass[] = L"PintaroIcon";
-
-class ProgramProcessTest : public ::testing::Test {
- protected:
-  ChildProcess Start(const std::wstring& arguments) {
-    ChildProcess process(Quoted(PintaroExePath()) + L" " + arguments);
-    EXPECT_TRUE(process.started());
-    EXPECT_TRUE(WaitUntil([&] { return !VisibleWindowsOfProcess(process.id(), kIconClass).empty(); }, 10s))
-        << "the icon window appears";
-    return process;
-  }
+TEST(ProgramProcessTest, OnlyPictureNamesOpenAndTheIconWindowSitsNearTheBottomRightCornerOnTopWithItsSquareKeyedAway) {
   TempDir dir;
-};
-
-TEST_F(ProgramProcessTest, OnlyPictureNamesOnTheCommandLineOpen) {
   const std::wstring picture = dir / L"b.JPG";
   WritePicture(picture, MakeGradient(1024, 768), PictureFormat::Jpeg);
   const std::wstring text = dir / L"a.txt";
   WriteBytes(text, {'x'});
 
-  ChildProcess program = Start(Quoted(text) + L" " + Quoted(picture));
+  ChildProcess program = StartPintaro(Quoted(text) + L" " + Quoted(picture));
+  const HWND icon = WaitForWindow(program.id(), kIconClass);
+  ASSERT_NE(icon, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(program.id(), kPictureClass).size() == 1; }, 10s));
   Sleep(300);
   const auto pictures = VisibleWindowsOfProcess(program.id(), kPictureClass);
@@ -48,23 +38,14 @@ TEST_F(ProgramProcessTest, OnlyPictureNamesOnTheCommandLineOpen) {
   EXPECT_EQ(WindowSize(pictures[0]).cx, 160);
   EXPECT_EQ(WindowSize(pictures[0]).cy, 120);
   EXPECT_EQ(WindowText(pictures[0]), L"b.JPG");
-  EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), L"#32770").empty()) << "a.txt is skipped silently";
+  EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kDialogClass).empty()) << "a.txt is skipped silently";
 
-  EXPECT_TRUE(program.EndSession(10s)) << "a log-off ends the program in order";
-  EXPECT_EQ(program.ExitCode(), 0u);
-}
-
-TEST_F(ProgramProcessTest, IconWindowSitsNearTheBottomRightCornerOnTopWithItsSquareKeyedAway) {
-  ChildProcess program = Start(L"");
-  const auto icons = VisibleWindowsOfProcess(program.id(), kIconClass);
-  ASSERT_EQ(icons.size(), 1u);
-  const HWND icon = icons[0];
   RECT rect{};
   GetWindowRect(icon, &rect);
   EXPECT_EQ(rect.left, GetSystemMetrics(SM_CXSCREEN) - 64);
   EXPECT_EQ(rect.top, GetSystemMetrics(SM_CYSCREEN) - 96);
-  EXPECT_EQ(rect.right - rect.left, 32);
-  EXPECT_EQ(rect.bottom - rect.top, 32);
+  EXPECT_EQ(WindowSize(icon).cx, 32);
+  EXPECT_EQ(WindowSize(icon).cy, 32);
   EXPECT_EQ(WindowText(icon), L"ぴんたろ");
   EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongPtrW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 5s))
       << "joins the topmost band at the end of its loading";
@@ -74,40 +55,36 @@ TEST_F(ProgramProcessTest, IconWindowSitsNearTheBottomRightCornerOnTopWithItsSqu
   ASSERT_TRUE(GetLayeredWindowAttributes(icon, &key, &alpha, &flags));
   EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
   EXPECT_EQ(key, RGB(255, 0, 0));
-  EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kPictureClass).empty());
-  EXPECT_TRUE(program.EndSession(10s));
+
+  EXPECT_TRUE(program.EndSession(10s)) << "a log-off ends the program in order";
+  EXPECT_EQ(program.ExitCode(), 0u);
 }
 
-TEST_F(ProgramProcessTest, ALogOffDuringStartUpEndsTheProgramCleanly) {
-  std::wstring arguments;
+TEST(ProgramProcessTest, ALogOffDuringStartUpEndsTheProgramCleanly) {
+  TempDir dir;
   const std::wstring picture = dir / L"p.jpg";
   WritePicture(picture, MakeGradient(2000, 1500), PictureFormat::Jpeg);
+  std::wstring arguments;
   for (int i = 0; i < 20; ++i) arguments += Quoted(picture) + L" ";
-  ChildProcess program = Start(arguments);
+  ChildProcess program = StartPintaro(arguments);
+  ASSERT_NE(WaitForWindow(program.id(), kIconClass), nullptr);
   // The pictures are still opening; the log-off arrives in one of start-up's message pumps.
   EXPECT_TRUE(program.EndSession(10s));
   EXPECT_EQ(program.ExitCode(), 0u) << "no crash";
 }
 
-TEST_F(ProgramProcessTest, AnUnreadableFileShowsTheRealMessageBoxAndStartUpGoesOn) {
+TEST(ProgramProcessTest, AnUnreadableFileShowsTheRealMessageBoxAndStartUpGoesOn) {
+  TempDir dir;
   const std::wstring bad = dir / L"bad.gif";
   WriteBytes(bad, {'n', 'o', 't', ' ', 'a', ' ', 'g', 'i', 'f'});
   const std::wstring good = dir / L"good.bmp";
   WritePicture(good, MakeGradient(300, 300), PictureFormat::Bmp);
 
-  ChildProcess program(Quoted(PintaroExePath()) + L" " + Quoted(bad) + L" " + Quoted(good));
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        const auto boxes = VisibleWindowsOfProcess(program.id(), L"#32770");
-        box = boxes.empty() ? nullptr : boxes[0];
-        return box != nullptr;
-      },
-      10s));
+  ChildProcess program = StartPintaro(Quoted(bad) + L" " + Quoted(good));
+  const HWND box = WaitForWindow(program.id(), kDialogClass);
+  ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowText(box), L"ぴんたろ");
-  wchar_t text[1024] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 1024);
-  EXPECT_EQ(std::wstring(text), bad + L"\r\n\r\nこのファイル形式には対応していません。");
+  EXPECT_EQ(MessageBoxText(box), FormatMessageText(bad));
   EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kPictureClass).empty()) << "the box waits for OK";
 
   PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -115,42 +92,37 @@ TEST_F(ProgramProcessTest, AnUnreadableFileShowsTheRealMessageBoxAndStartUpGoesO
   EXPECT_TRUE(program.EndSession(10s));
 }
 
-class StartUpTest : public AppTest {};
+using StartUpTest = AppTest;
 
-TEST_F(StartUpTest, SetsTheStartValuesAndEverythingAroundTheIconWindow) {
-  Settings() = DisplaySettings{480, 5, 63, 3};
-  StartProgram();
-  EXPECT_EQ(Settings().CurrentWidth, 160);
-  EXPECT_EQ(Settings().CurrentSizeIndex, 2);
-  EXPECT_EQ(Settings().CurrentAlpha, 255);
-  EXPECT_EQ(Settings().CurrentAlphaIndex, 0);
-  ASSERT_NE(MainForm(), nullptr);
-  EXPECT_TRUE(IsWindowVisible(MainForm()->hwnd()));
-  EXPECT_TRUE(GetWindowLongPtrW(MainForm()->hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_EQ(ClipWindows().UpperBound(), 0);
-  EXPECT_EQ(ClipWindows()[0], nullptr);
-  EXPECT_EQ(MainForm()->CountCaption(), L"0");
-  EXPECT_TRUE(IsHooked(MainForm()->hwnd()));
-  EXPECT_TRUE(MainMenusExist());
-  EXPECT_TRUE(TrayIconAdded());
-}
-
-TEST_F(StartUpTest, PasteStateFollowsTheClipboardAtStart) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  HDC screen = GetDC(nullptr);
-  SetClipboardData(CF_BITMAP, CreateCompatibleBitmap(screen, 4, 4));
-  ReleaseDC(nullptr, screen);
-  CloseClipboard();
-  StartProgram();
-  EXPECT_TRUE(MainMenus().PasteEnabled());
-  EndProgram();
-
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  CloseClipboard();
-  StartProgram();
-  EXPECT_FALSE(MainMenus().PasteEnabled());
+TEST_F(StartUpTest, SetsTheStartValuesAndEverythingAroundTheIconWindowAndThePasteStateFollowsTheClipboard) {
+  for (const bool bitmapOnClipboard : {true, false}) {
+    SCOPED_TRACE(bitmapOnClipboard);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    if (bitmapOnClipboard) {
+      HDC screen = GetDC(nullptr);
+      SetClipboardData(CF_BITMAP, CreateCompatibleBitmap(screen, 4, 4));
+      ReleaseDC(nullptr, screen);
+    }
+    CloseClipboard();
+    Settings() = DisplaySettings{480, 5, 63, 3};
+    StartProgram();
+    EXPECT_EQ(MainMenus().PasteEnabled(), bitmapOnClipboard);
+    EXPECT_EQ(Settings().CurrentWidth, 160);
+    EXPECT_EQ(Settings().CurrentSizeIndex, 2);
+    EXPECT_EQ(Settings().CurrentAlpha, 255);
+    EXPECT_EQ(Settings().CurrentAlphaIndex, 0);
+    ASSERT_NE(MainForm(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(MainForm()->hwnd()));
+    EXPECT_TRUE(GetWindowLongPtrW(MainForm()->hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(ClipWindows().UpperBound(), 0);
+    EXPECT_EQ(ClipWindows()[0], nullptr);
+    EXPECT_EQ(MainForm()->CountCaption(), L"0");
+    EXPECT_TRUE(IsHooked(MainForm()->hwnd()));
+    EXPECT_TRUE(MainMenusExist());
+    EXPECT_TRUE(TrayIconAdded());
+    EndProgram();
+  }
 }
 
 class ShutDownTest : public AppTest {
@@ -165,10 +137,10 @@ class ShutDownTest : public AppTest {
     main = MainForm()->hwnd();
   }
 
+  // Shown, hidden and closed picture windows and the icon window.
   bool AllGone() const {
-    for (HWND hwnd : windows)
-      if (IsWindow(hwnd)) return false;
-    return !IsWindow(main);
+    return std::none_of(windows.begin(), windows.end(), [](HWND hwnd) { return IsWindow(hwnd) != FALSE; }) &&
+           !IsWindow(main);
   }
 
   TempDir dir;
@@ -184,13 +156,18 @@ TEST_F(ShutDownTest, ExitWaits250MillisecondsThenDestroysEveryWindow) {
   EXPECT_TRUE(IsWindow(windows[0]));
 
   ASSERT_TRUE(PumpUntil([&] { return MainForm() == nullptr; }, 3s));
-  EXPECT_TRUE(AllGone()) << "shown, hidden and closed picture windows and the icon window";
+  EXPECT_TRUE(AllGone());
   EXPECT_FALSE(TrayIconAdded());
   EXPECT_FALSE(MainMenusExist());
   EXPECT_FALSE(IsHooked(main));
 }
 
-TEST_F(ShutDownTest, LogOffRunsShutDownFromTheCloseHandler) {
+TEST_F(ShutDownTest, ACancelledLogOffChangesNothingAndALogOffRunsShutDownFromTheCloseHandler) {
+  SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  SendMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  EXPECT_NE(MainForm(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(windows[0]));
+
   EXPECT_TRUE(SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "the close is never refused";
   SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_EQ(MainForm(), nullptr);
@@ -204,13 +181,6 @@ TEST_F(ShutDownTest, LogOffWhileTheEndTimerIsArmedLeavesTheEndToTheTimer) {
   EXPECT_TRUE(IsWindow(windows[0]));
   ASSERT_TRUE(PumpUntil([&] { return MainForm() == nullptr; }, 3s));
   EXPECT_TRUE(AllGone());
-}
-
-TEST_F(ShutDownTest, ACancelledLogOffChangesNothing) {
-  SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-  SendMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
-  EXPECT_NE(MainForm(), nullptr);
-  EXPECT_TRUE(IsWindowVisible(windows[0]));
 }
 
 TEST_F(ShutDownTest, ClosingTheIconWindowOtherwiseDestroysOnlyIt) {

@@ -35,8 +35,7 @@ TEST(ProgramProcessTest, OnlyPictureNamesOpenAndTheIconWindowSitsNearTheBottomRi
   Sleep(300);
   const auto pictures = VisibleWindowsOfProcess(program.id(), kPictureClass);
   ASSERT_EQ(pictures.size(), 1u);
-  EXPECT_EQ(WindowSize(pictures[0]).cx, 160);
-  EXPECT_EQ(WindowSize(pictures[0]).cy, 120);
+  EXPECT_EQ(WindowSize(pictures[0]), (SIZE{160, 120}));
   EXPECT_EQ(WindowText(pictures[0]), L"b.JPG");
   EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kDialogClass).empty()) << "a.txt is skipped silently";
 
@@ -44,8 +43,7 @@ TEST(ProgramProcessTest, OnlyPictureNamesOpenAndTheIconWindowSitsNearTheBottomRi
   GetWindowRect(icon, &rect);
   EXPECT_EQ(rect.left, GetSystemMetrics(SM_CXSCREEN) - 64);
   EXPECT_EQ(rect.top, GetSystemMetrics(SM_CYSCREEN) - 96);
-  EXPECT_EQ(WindowSize(icon).cx, 32);
-  EXPECT_EQ(WindowSize(icon).cy, 32);
+  EXPECT_EQ(WindowSize(icon), (SIZE{32, 32}));
   EXPECT_EQ(WindowText(icon), L"ぴんたろ");
   EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongPtrW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 5s))
       << "joins the topmost band at the end of its loading";

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "clipboard_peer.h"
@@ -19,24 +20,20 @@ bool OpenWithRetries() {
 
 int Read(const wchar_t* file) {
   if (!OpenWithRetries()) return 2;
-  std::string report;
+  SIZE size{}, dib{};
+  std::uint32_t hash = 0;
   if (auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
-    SIZE size{};
-    const auto pixels = pintaro::test::BitmapPixels(bitmap, size);
-    report += "bitmap " + std::to_string(size.cx) + " " + std::to_string(size.cy) + " " +
-              std::to_string(pintaro::test::ColourHash(pixels)) + "\n";
+    hash = pintaro::test::ColourHash(pintaro::test::BitmapPixels(bitmap, size));
   }
-  if (HANDLE dib = GetClipboardData(CF_DIB)) {
-    if (const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib))) {
-      report += "dib " + std::to_string(header->biWidth) + " " + std::to_string(std::abs(header->biHeight)) + " " +
-                std::to_string(header->biBitCount) + "\n";
-      GlobalUnlock(dib);
-    }
+  const HANDLE dibData = GetClipboardData(CF_DIB);
+  if (const auto* header = dibData ? static_cast<const BITMAPINFOHEADER*>(GlobalLock(dibData)) : nullptr) {
+    dib = {header->biWidth, std::abs(header->biHeight)};
+    GlobalUnlock(dibData);
   }
   CloseClipboard();
   FILE* out = _wfopen(file, L"wb");
   if (!out) return 3;
-  std::fwrite(report.data(), 1, report.size(), out);
+  std::fprintf(out, "%ld %ld %u %ld %ld\n", size.cx, size.cy, static_cast<unsigned>(hash), dib.cx, dib.cy);
   std::fclose(out);
   return 0;
 }

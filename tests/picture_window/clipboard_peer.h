@@ -8,8 +8,8 @@
 namespace pintaro::test {
 
 // The peer's name beside the test programs, and its commands:
-//   read FILE               writes what the clipboard holds to FILE, one line per format:
-//                           "bitmap WIDTH HEIGHT HASH" and "dib WIDTH HEIGHT BITS"
+//   read FILE               writes what the clipboard holds to FILE: the width, height and colour
+//                           hash of its bitmap, then the width and height of its DIB (0 for none)
 //   hold HELD_EVENT RELEASE_EVENT
 //                           opens the clipboard, sets HELD_EVENT, and closes it again when
 //                           RELEASE_EVENT is set (after 20 seconds at the latest)

@@ -87,8 +87,8 @@ TEST_F(FullScreenTest, EachPictureIsFittedToTheScreenCentredAndOnlyTheScreenSize
         << image.left << "," << image.top << " - " << image.right << "," << image.bottom;
     SIZE held{};
     BitmapPixels(FullScreenForm()->imgImage().Picture.get(), held);
-    EXPECT_EQ(held.cx, shown.right - shown.left) << "the view holds the screen-sized picture only";
-    EXPECT_EQ(held.cy, shown.bottom - shown.top);
+    EXPECT_EQ(held, (SIZE{shown.right - shown.left, shown.bottom - shown.top}))
+        << "the view holds the screen-sized picture only";
     const RECT whole{0, 0, 1024, 768};
     RECT view{};
     GetWindowRect(FullScreenForm()->hwnd(), &view);

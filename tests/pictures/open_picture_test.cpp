@@ -27,9 +27,8 @@ TEST_F(OpenPictureFileTest, EachFormatOpensFittedToTheDisplaySize) {
   for (int slot = 1; slot <= 4; ++slot) {
     const HWND hwnd = Slot(slot).hwnd();
     EXPECT_TRUE(IsWindowVisible(hwnd)) << slot;
-    EXPECT_EQ(WindowSize(hwnd).cx, expected[slot - 1].cx) << slot;
-    EXPECT_EQ(WindowSize(hwnd).cy, expected[slot - 1].cy) << slot;
-    EXPECT_EQ(Slot(slot).PictureSize().cx, expected[slot - 1].cx) << slot;
+    EXPECT_EQ(WindowSize(hwnd), expected[slot - 1]) << slot;
+    EXPECT_EQ(Slot(slot).PictureSize(), expected[slot - 1]) << slot;
     EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0) << "borderless";
@@ -116,11 +115,9 @@ TEST_F(OpenPictureFileTest, AnOpenInsideAnotherOpenDisturbsNeither) {
 
   SIZE size{};
   for (const auto px : BitmapPixels(Slot(1).Image1.Picture.get(), size)) ASSERT_EQ(Red(px), 255);
-  EXPECT_EQ(size.cx, 160);
-  EXPECT_EQ(size.cy, 120);
+  EXPECT_EQ(size, (SIZE{160, 120}));
   for (const auto px : BitmapPixels(Slot(2).Image1.Picture.get(), size)) ASSERT_EQ(Blue(px), 255);
-  EXPECT_EQ(size.cx, 120);
-  EXPECT_EQ(size.cy, 160);
+  EXPECT_EQ(size, (SIZE{120, 160}));
   EXPECT_EQ(Slot(1).Image1.Tag, red);
   EXPECT_EQ(Slot(2).Image1.Tag, blue);
 }
@@ -200,16 +197,14 @@ TEST_F(OpenPictureFileTest, ACheckerboardReducesToEvenGreyAndASmallPictureIsEnla
     ASSERT_NEAR(Green(px), 128, 2);
     ASSERT_NEAR(Red(px), 128, 2);
   }
-  EXPECT_EQ(size.cx, 160);
-  EXPECT_EQ(size.cy, 120);
+  EXPECT_EQ(size, (SIZE{160, 120}));
 
   auto two = *Image32::Allocate(2, 1);
   two.at(0, 0) = 0xFF000000u;
   two.at(1, 0) = 0xFFFFFFFFu;
   WritePicture(dir / L"two.bmp", two, PictureFormat::Bmp);
   const auto pixels = BitmapPixels(Open(dir / L"two.bmp").Image1.Picture.get(), size);
-  ASSERT_EQ(size.cx, 160);
-  ASSERT_EQ(size.cy, 80);
+  ASSERT_EQ(size, (SIZE{160, 80}));
   // A smooth ramp from black to white across the middle, not two flat halves.
   int distinct = 0;
   for (int x = 1; x < 160; ++x) {
@@ -225,8 +220,7 @@ TEST_F(OpenPictureFileTest, ANewDisplaySizeRendersAgainFromTheFileAndAGoneFileLe
   for (const int width : {80, 480}) {
     Settings().CurrentWidth = width;
     ResizePictureWindow(window);
-    EXPECT_EQ(WindowSize(window.hwnd()).cx, width);
-    EXPECT_EQ(WindowSize(window.hwnd()).cy, width * 3 / 4);
+    EXPECT_EQ(WindowSize(window.hwnd()), (SIZE{width, width * 3 / 4}));
     EXPECT_TRUE(IsWindowVisible(window.hwnd()));
   }
   ASSERT_TRUE(DeleteFileW(path.c_str()));

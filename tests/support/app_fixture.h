@@ -6,8 +6,13 @@
 
 #include <chrono>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Sizes compare and print as width x height.
+inline bool operator==(const SIZE& a, const SIZE& b) { return a.cx == b.cx && a.cy == b.cy; }
+inline void PrintTo(const SIZE& size, std::ostream* out) { *out << size.cx << "x" << size.cy; }
 
 namespace pintaro::test {
 

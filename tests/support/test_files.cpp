@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace pintaro::test {
@@ -18,14 +21,10 @@ void RemoveTree(const std::wstring& dir) {
   if (search != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
       const std::wstring full = dir + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full);
-      } else {
-        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(full.c_str());
-      }
+      if (name == L"." || name == L"..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+      DeleteFileW(full.c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
@@ -39,11 +38,10 @@ void Check(HRESULT hr, const char* what) {
 }  // namespace
 
 TempDir::TempDir() {
-  wchar_t base[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH, base);
   static unsigned counter = 0;
-  path_ = std::wstring(base) + L"pintaro-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++counter);
+  path_ = (std::filesystem::temp_directory_path() / ("pintaro-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                                     std::to_string(GetTickCount()) + "-" + std::to_string(++counter)))
+              .wstring();
   CreateDirectoryW(path_.c_str(), nullptr);
 }
 
@@ -120,25 +118,14 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
 }
 
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create file");
-  DWORD written = 0;
-  const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  if (!ok || written != bytes.size()) throw std::runtime_error("cannot write file");
+  std::ofstream file(std::filesystem::path(path), std::ios::binary);
+  if (!file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())).flush())
+    throw std::runtime_error("cannot write file");
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  LARGE_INTEGER size{};
-  GetFileSizeEx(file, &size);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
-  DWORD read = 0;
-  if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

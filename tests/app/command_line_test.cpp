@@ -15,9 +15,10 @@ struct ParseCase {
   Args expected;  // element 0, always empty, left out
 };
 
+// The four worked examples first; an unclosed quote runs to the end.
 TEST(ParseCommandLine, WorkedExamplesQuotesTabsUnclosedQuotesAndMaxArgs) {
   const ParseCase cases[] = {
-      {L"\"a b\"", 50, {L"a b"}},  // the four worked examples
+      {L"\"a b\"", 50, {L"a b"}},
       {L"x\"y z\"", 50, {L"x", L"y z"}},
       {L"\"a\"b", 50, {L"a", L"b"}},
       {L"a\"b\"c", 50, {L"a", L"bc"}},
@@ -27,7 +28,7 @@ TEST(ParseCommandLine, WorkedExamplesQuotesTabsUnclosedQuotesAndMaxArgs) {
       {L"\"C:\\My Pictures\\a.jpg\" b.jpg", 50, {L"C:\\My Pictures\\a.jpg", L"b.jpg"}},
       {L"\"tab\there\"", 50, {L"tab\there"}},
       {L"a \"\" b", 50, {L"a", L"", L"b"}},
-      {L"a \"b  c\t ", 50, {L"a", L"b  c\t "}},  // an unclosed quote runs to the end
+      {L"a \"b  c\t ", 50, {L"a", L"b  c\t "}},
       {L"x y z", 2, {L"x", L"y"}},
       {L"x \"y\" \"z\"", 2, {L"x", L"y"}},
       {L"x y", 0, {}},

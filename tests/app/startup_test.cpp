@@ -21,43 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(ProgramProcessTest, OnlyPictureNamesOpenAndTheIconWindowSitsNearTheBottomRightCornerOnTopWithItsSquareKeyedAway) {
-  TempDir dir;
-  const std::wstring picture = dir / L"b.JPG";
-  WritePicture(picture, MakeGradient(1024, 768), PictureFormat::Jpeg);
-  const std::wstring text = dir / L"a.txt";
-  WriteBytes(text, {'x'});
-
-  ChildProcess program = StartPintaro(Quoted(text) + L" " + Quoted(picture));
-  const HWND icon = WaitForWindow(program.id(), kIconClass);
-  ASSERT_NE(icon, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(program.id(), kPictureClass).size() == 1; }, 10s));
-  Sleep(300);
-  const auto pictures = VisibleWindowsOfProcess(program.id(), kPictureClass);
-  ASSERT_EQ(pictures.size(), 1u);
-  EXPECT_EQ(WindowSize(pictures[0]), (SIZE{160, 120}));
-  EXPECT_EQ(WindowText(pictures[0]), L"b.JPG");
-  EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kDialogClass).empty()) << "a.txt is skipped silently";
-
-  RECT rect{};
-  GetWindowRect(icon, &rect);
-  EXPECT_EQ(rect.left, GetSystemMetrics(SM_CXSCREEN) - 64);
-  EXPECT_EQ(rect.top, GetSystemMetrics(SM_CYSCREEN) - 96);
-  EXPECT_EQ(WindowSize(icon), (SIZE{32, 32}));
-  EXPECT_EQ(WindowText(icon), L"ぴんたろ");
-  EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongPtrW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 5s))
-      << "joins the topmost band at the end of its loading";
-  COLORREF key = 0;
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  ASSERT_TRUE(GetLayeredWindowAttributes(icon, &key, &alpha, &flags));
-  EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
-  EXPECT_EQ(key, RGB(255, 0, 0));
-
-  EXPECT_TRUE(program.EndSession(10s)) << "a log-off ends the program in order";
-  EXPECT_EQ(program.ExitCode(), 0u);
-}
-
 TEST(ProgramProcessTest, ALogOffDuringStartUpEndsTheProgramCleanly) {
   TempDir dir;
   const std::wstring picture = dir / L"p.jpg";

@@ -11,39 +11,23 @@
 namespace pintaro::test {
 namespace {
 
-bool IsEmptyFile(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow == 0 &&
-         data.nFileSizeHigh == 0;
-}
+using TempFilesTest = AppTest;
 
-TEST(TempFiles, NamesAreNewEmptyFilesInTheTemporaryDirectory) {
-  const std::wstring dir = GetTempDir();
-  ASSERT_FALSE(dir.empty());
-  EXPECT_EQ(dir.back(), L'\\');
-  const std::wstring first = MakeTempFileName();
-  const std::wstring second = MakeTempFileName();
-  EXPECT_NE(first, second);
-  for (const std::wstring& name : {first, second}) {
-    EXPECT_EQ(name.rfind(dir + L"pnt", 0), 0u) << "in the temporary directory, beginning with pnt";
-    EXPECT_EQ(_wcsicmp(name.substr(name.size() - 4).c_str(), L".tmp"), 0);
-    EXPECT_TRUE(IsEmptyFile(name));
-  }
-  DeleteTempFiles();
-  EXPECT_FALSE(FileExists(first));
-  EXPECT_FALSE(FileExists(second));
-  DeleteTempFiles();  // nothing left to delete: returns quietly
-}
-
-class TempFilesAtShutDown : public AppTest {};
-
-TEST_F(TempFilesAtShutDown, TheOrderlyEndDeletesThemButLeavesOthersAndFilesInUse) {
+TEST_F(TempFilesTest, NewEmptyFilesInTheTemporaryDirectoryGoAtTheOrderlyEndButOthersAndFilesInUseStay) {
   StartProgram();
   const std::wstring dir = GetTempDir();
+  ASSERT_EQ(dir.back(), L'\\');
   const std::wstring made = MakeTempFileName();
+  const std::wstring inUse = MakeTempFileName();
+  EXPECT_NE(made, inUse);
+  for (const std::wstring& name : {made, inUse}) {
+    EXPECT_EQ(name.rfind(dir + L"pnt", 0), 0u) << "in the temporary directory, beginning with pnt";
+    EXPECT_EQ(_wcsicmp(name.substr(name.size() - 4).c_str(), L".tmp"), 0);
+    EXPECT_TRUE(FileExists(name));
+    EXPECT_TRUE(ReadBytes(name).empty());
+  }
   const std::wstring lowerCase = dir + L"pntzz.tmp";
   WriteBytes(lowerCase, {1});
-  const std::wstring inUse = MakeTempFileName();
   const std::wstring other = dir + L"pintaro-keep.tmp";
   WriteBytes(other, {1});
   HANDLE held = CreateFileW(inUse.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);

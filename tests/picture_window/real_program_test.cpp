@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/app_fixture.h"
 #include "support/picture_checks.h"
 #include "support/process_control.h"
 #include "support/real_input.h"
@@ -27,15 +28,36 @@ bool ClipboardHolds(SIZE expected) {
   return size.cx == expected.cx && size.cy == expected.cy;
 }
 
-TEST(RealProgramTest, DragMovesAPictureAccessKeysInItsMenuCopyAndCloseItAndADoubleClickShowsTheView) {
+// Start-up with a picture and a file that is not one, then a user's drag, menu choices and double-click.
+TEST(RealProgramTest, OnlyPictureNamesOpenAndAUserDragsThePictureCopiesAndClosesItByAccessKeysAndViewsItFullScreen) {
   TempDir dir;
-  const std::wstring path = dir / L"picture.jpg";
+  const std::wstring path = dir / L"b.JPG";
   WritePicture(path, MakeGradient(1024, 768), PictureFormat::Jpeg);
-  ChildProcess program = StartPintaro(Quoted(path));
-  const HWND picture = WaitForWindow(program.id(), kPictureClass, 15s);
+  WriteBytes(dir / L"a.txt", {'x'});
+  ChildProcess program = StartPintaro(Quoted(dir / L"a.txt") + L" " + Quoted(path));
+  const HWND icon = WaitForWindow(program.id(), kIconClass);
+  ASSERT_NE(icon, nullptr);
+  const HWND picture = WaitForWindow(program.id(), kPictureClass);
   ASSERT_NE(picture, nullptr);
-  ASSERT_NE(WaitForWindow(program.id(), kIconClass), nullptr);
   Sleep(300);  // start-up ends by placing the window; let it settle there
+  EXPECT_EQ(VisibleWindowsOfProcess(program.id(), kPictureClass).size(), 1u);
+  EXPECT_EQ(WindowText(picture), L"b.JPG");
+  EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kDialogClass).empty()) << "a.txt is skipped silently";
+
+  // The icon window: near the bottom-right corner, on top, its square keyed away.
+  const RECT place = RectOf(icon);
+  EXPECT_EQ(place.left, GetSystemMetrics(SM_CXSCREEN) - 64);
+  EXPECT_EQ(place.top, GetSystemMetrics(SM_CYSCREEN) - 96);
+  EXPECT_EQ(WindowSize(icon), (SIZE{32, 32}));
+  EXPECT_EQ(WindowText(icon), L"ぴんたろ");
+  EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongPtrW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 5s))
+      << "joins the topmost band at the end of its loading";
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(icon, &key, &alpha, &flags));
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+  EXPECT_EQ(key, RGB(255, 0, 0));
 
   const RECT before = RectOf(picture);
   const POINT grab{before.left + 25, before.top + 30};
@@ -45,8 +67,7 @@ TEST(RealProgramTest, DragMovesAPictureAccessKeysInItsMenuCopyAndCloseItAndADoub
   const RECT after = RectOf(picture);
   EXPECT_EQ(after.left, before.left + 70);
   EXPECT_EQ(after.top, before.top - 45);
-  EXPECT_EQ(after.right - after.left, 160);
-  EXPECT_EQ(after.bottom - after.top, 120);
+  EXPECT_EQ(WindowSize(picture), (SIZE{160, 120}));
 
   // Opens the picture's context menu with the right button and types the key into it.
   const auto choose = [&](WORD key) {
@@ -60,7 +81,8 @@ TEST(RealProgramTest, DragMovesAPictureAccessKeysInItsMenuCopyAndCloseItAndADoub
   choose('C');
   EXPECT_TRUE(WaitUntil([] { return ClipboardHolds({160, 120}); }, 10s)) << "copied at the shown size";
 
-  DoubleClickAt(CentreOf(picture));
+  ClickAt(CentreOf(picture));
+  ClickAt(CentreOf(picture));
   const HWND view = WaitForWindow(program.id(), L"PintaroFullScreen");
   ASSERT_NE(view, nullptr);
   EXPECT_FALSE(IsWindowVisible(picture));
@@ -72,7 +94,7 @@ TEST(RealProgramTest, DragMovesAPictureAccessKeysInItsMenuCopyAndCloseItAndADoub
 
   choose('L');
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(picture); }, 10s)) << "closed";
-  EXPECT_TRUE(program.EndSession(10s));
+  EXPECT_TRUE(program.EndSession(10s)) << "a log-off ends the program in order";
   EXPECT_EQ(program.ExitCode(), 0u);
   EXPECT_TRUE(ClipboardHolds({160, 120})) << "the copy outlives the program";
 }

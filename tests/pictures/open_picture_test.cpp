@@ -16,28 +16,15 @@ namespace {
 
 using OpenPictureFileTest = PictureWindowTest;
 
-TEST_F(OpenPictureFileTest, EachFormatOpensFittedToTheDisplaySize) {
-  Open(WriteGradient(L"land.jpg", 1024, 768, PictureFormat::Jpeg));
-  Open(WriteGradient(L"port.gif", 768, 1024, PictureFormat::Gif));
-  Open(WriteGradient(L"thin.bmp", 640, 10));
-  Open(WriteGradient(L"small.png.jpg", 100, 50, PictureFormat::Png));  // told by content
-
-  ASSERT_EQ(ClipWindows().UpperBound(), 4);
-  const SIZE expected[] = {{160, 120}, {120, 160}, {160, 2}, {160, 80}};
-  for (int slot = 1; slot <= 4; ++slot) {
-    const HWND hwnd = Slot(slot).hwnd();
-    EXPECT_TRUE(IsWindowVisible(hwnd)) << slot;
-    EXPECT_EQ(WindowSize(hwnd), expected[slot - 1]) << slot;
-    EXPECT_EQ(Slot(slot).PictureSize(), expected[slot - 1]) << slot;
-    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
-    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
-    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0) << "borderless";
-    EXPECT_EQ(Slot(slot).Tag, L"");
-  }
-  EXPECT_EQ(Slot(1).Image1.Tag, dir / L"land.jpg");
-  EXPECT_EQ(Slot(1).Image1.ToolTipText, L"land.jpg");
-  EXPECT_EQ(MainForm()->CountCaption(), L"4");
-  EXPECT_TRUE(messages.messages().empty());
+std::wstring ToolTipTextOf(const FrmClip& window) {
+  wchar_t text[512] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = window.hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(window.hwnd());
+  tool.lpszText = text;
+  SendMessageW(window.toolTip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+  return text;
 }
 
 TEST_F(OpenPictureFileTest, NewWindowsLandAroundTheScreenCentreTheSameWayEveryRun) {
@@ -61,18 +48,7 @@ TEST_F(OpenPictureFileTest, NewWindowsLandAroundTheScreenCentreTheSameWayEveryRu
   EXPECT_FALSE(EqualRect(&first[0], &first[1])) << "windows are scattered";
 }
 
-std::wstring ToolTipTextOf(const FrmClip& window) {
-  wchar_t text[512] = {};
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = window.hwnd();
-  tool.uId = reinterpret_cast<UINT_PTR>(window.hwnd());
-  tool.lpszText = text;
-  SendMessageW(window.toolTip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
-  return text;
-}
-
-TEST_F(OpenPictureFileTest, JapaneseAndEmojiNamesAndPathsLongerThan260CharactersOpenAndShowInTheTip) {
+TEST_F(OpenPictureFileTest, EveryFormatJapaneseNamesAndPathsOver260CharactersOpenFittedToTheDisplaySize) {
   const std::wstring japanese = dir / L"写真フォルダ";
   ASSERT_TRUE(CreateDirectoryW(japanese.c_str(), nullptr));
   std::wstring longFolder = dir.path();
@@ -80,19 +56,42 @@ TEST_F(OpenPictureFileTest, JapaneseAndEmojiNamesAndPathsLongerThan260Characters
     longFolder += L"\\長いフォルダの名前_long_folder_name";
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + longFolder).c_str(), nullptr));
   }
-  const std::pair<std::wstring, std::wstring> cases[] = {{japanese, L"ねこ🐱の写真.jpg"}, {longFolder, L"picture.bmp"}};
-  for (const auto& [folder, name] : cases) {
-    const std::wstring path = folder + L"\\" + name;
-    WritePicture(L"\\\\?\\" + path, MakeGradient(200, 100), PictureFormat::Jpeg);
-    OpenPictureFile(path);
-    ASSERT_TRUE(messages.messages().empty()) << path.size() << " characters";
-    FrmClip& window = Slot(ClipWindows().UpperBound());
-    EXPECT_EQ(window.Image1.ToolTipText, name);
-    EXPECT_EQ(ToolTipTextOf(window), name);
-    EXPECT_EQ(WindowSize(window.hwnd()).cx, 160);
-    EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+  struct Case {
+    std::wstring folder;
+    const wchar_t* name;
+    int width, height;
+    PictureFormat format;
+    SIZE shown;
+  } const cases[] = {
+      {dir.path(), L"land.jpg", 1024, 768, PictureFormat::Jpeg, {160, 120}},
+      {dir.path(), L"port.gif", 768, 1024, PictureFormat::Gif, {120, 160}},
+      {dir.path(), L"thin.bmp", 640, 10, PictureFormat::Bmp, {160, 2}},
+      {dir.path(), L"small.png.jpg", 100, 50, PictureFormat::Png, {160, 80}},  // told by content
+      {japanese, L"ねこ🐱の写真.jpg", 200, 100, PictureFormat::Jpeg, {160, 80}},
+      {longFolder, L"picture.bmp", 80, 60, PictureFormat::Bmp, {160, 120}},
+  };
+  for (const Case& c : cases) {
+    WritePicture(L"\\\\?\\" + c.folder + L"\\" + c.name, MakeGradient(c.width, c.height), c.format);
+    OpenPictureFile(c.folder + L"\\" + c.name);
   }
-  EXPECT_EQ(ClipWindows().UpperBound(), 2);
+  EXPECT_TRUE(messages.messages().empty());
+  ASSERT_EQ(ClipWindows().UpperBound(), 6);
+  EXPECT_EQ(MainForm()->CountCaption(), L"6");
+  for (int slot = 1; slot <= 6; ++slot) {
+    const Case& c = cases[slot - 1];
+    SCOPED_TRACE(::testing::Message() << c.name);
+    const HWND hwnd = Slot(slot).hwnd();
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_EQ(WindowSize(hwnd), c.shown);
+    EXPECT_EQ(Slot(slot).PictureSize(), c.shown);
+    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0) << "borderless";
+    EXPECT_EQ(Slot(slot).Tag, L"");
+    EXPECT_EQ(Slot(slot).Image1.Tag, c.folder + L"\\" + c.name);
+    EXPECT_EQ(Slot(slot).Image1.ToolTipText, c.name);
+    EXPECT_EQ(ToolTipTextOf(Slot(slot)), c.name);
+  }
 }
 
 // An open that starts inside another open's message pumping takes its own slot and its own

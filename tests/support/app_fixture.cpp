@@ -107,18 +107,6 @@ std::wstring MenuItemText(HMENU menu, UINT position) {
   return text;
 }
 
-bool MenuItemChecked(HMENU menu, UINT position) {
-  return (GetMenuState(menu, position, MF_BYPOSITION) & MF_CHECKED) != 0;
-}
-
-bool MenuItemIsSeparator(HMENU menu, UINT position) {
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = MIIM_FTYPE;
-  GetMenuItemInfoW(menu, position, TRUE, &info);
-  return (info.fType & MFT_SEPARATOR) != 0;
-}
-
 int WindowOpacity(HWND hwnd) {
   BYTE alpha = 0;
   COLORREF key = 0;

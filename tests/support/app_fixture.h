@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
-// Sizes compare and print as width x height.
+// Sizes and points compare whole, and print as width x height and x, y.
 inline bool operator==(const SIZE& a, const SIZE& b) { return a.cx == b.cx && a.cy == b.cy; }
 inline void PrintTo(const SIZE& size, std::ostream* out) { *out << size.cx << "x" << size.cy; }
+inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+inline void PrintTo(const POINT& at, std::ostream* out) { *out << at.x << ", " << at.y; }
 
 namespace pintaro::test {
 
@@ -97,10 +99,8 @@ class AppTest : public ::testing::Test {
   bool started_ = false;
 };
 
-// Menu item helpers that read the real menu handle back.
+// The caption of a menu item, read back from the menu handle.
 std::wstring MenuItemText(HMENU menu, UINT position);
-bool MenuItemChecked(HMENU menu, UINT position);
-bool MenuItemIsSeparator(HMENU menu, UINT position);
 
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);

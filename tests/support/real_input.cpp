@@ -56,11 +56,6 @@ void ClickAt(POINT screen, Button button) {
   MouseUp(button, screen);
 }
 
-void DoubleClickAt(POINT screen) {
-  ClickAt(screen);
-  ClickAt(screen);
-}
-
 void DragWithLeftButton(POINT from, POINT to) {
   constexpr DWORD kHandPace = 30;  // milliseconds between events
   MouseMoveTo(from);
@@ -93,30 +88,6 @@ UserActs::UserActs(std::function<void()> action)
       }) {}
 
 UserActs::~UserActs() { thread_.join(); }
-
-WhenMenuShows::WhenMenuShows(std::function<void()> action) : action_(std::move(action)) {
-  thread_ = std::thread([this] {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!stop_ && std::chrono::steady_clock::now() < end) {
-      if (MenuShown(GetCurrentProcessId())) {
-        action_();
-        acted_ = true;
-        return;
-      }
-      Sleep(10);
-    }
-  });
-}
-
-WhenMenuShows::WhenMenuShows(std::initializer_list<WORD> keys)
-    : WhenMenuShows([list = std::vector<WORD>(keys)] {
-        for (WORD key : list) TapKey(key);
-      }) {}
-
-WhenMenuShows::~WhenMenuShows() {
-  stop_ = true;
-  thread_.join();
-}
 
 POINT CentreOf(HWND hwnd) {
   RECT rect{};

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <initializer_list>
 #include <thread>
 #include <vector>
 
@@ -22,7 +21,6 @@ void MouseDown(Button button, POINT screen);
 void MouseUp(Button button, POINT screen);
 // Presses and releases the button at the point.
 void ClickAt(POINT screen, Button button = Button::Left);
-void DoubleClickAt(POINT screen);
 // Presses the left button at from, moves to to in a few steps, releases it there, at the pace of a
 // hand: a program that starts the system's move loop on the press is there before the mouse has
 // gone far (the loop starts from where the pointer is when it begins). Under Wine, injected input
@@ -47,25 +45,6 @@ class UserActs {
 
  private:
   std::atomic<bool> done_{false};
-  std::thread thread_;
-};
-
-// Acts, from another thread, as soon as a popup menu of this process is on the screen: the menu's
-// modal loop then gets the input as given by the user.
-class WhenMenuShows {
- public:
-  explicit WhenMenuShows(std::function<void()> action);
-  // Types the keys into the menu.
-  explicit WhenMenuShows(std::initializer_list<WORD> keys);
-  ~WhenMenuShows();
-  WhenMenuShows(const WhenMenuShows&) = delete;
-  WhenMenuShows& operator=(const WhenMenuShows&) = delete;
-  bool acted() const noexcept { return acted_; }
-
- private:
-  std::function<void()> action_;
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> acted_{false};
   std::thread thread_;
 };
 

@@ -1,31 +1,24 @@
 // A DDE client made with the system's DDE management library, as other programs would talk to the
 // running Pintaro. Usage:
-//   dde_execute_client.exe SERVICE TOPIC COMMAND_FILE [request]
-// COMMAND_FILE holds the Execute's command as UTF-16 text. With "request", a request for the item
-// "Label1" follows the Execute. Exit codes: 0 done as expected, 1 no conversation, 2 the Execute
+//   dde_execute_client.exe SERVICE TOPIC [request]
+// The Execute's command is the value of the environment variable PINTARO_DDE_COMMAND. With
+// "request", a request for the item "Label1" follows the Execute. Exit codes: 0 done as expected, 1 no conversation, 2 the Execute
 // failed or was refused, 3 wrong use, 4 the request got no answer in time, 5 the request got data.
 #include <windows.h>
 #include <ddeml.h>
 #include <shellapi.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
 HDDEDATA CALLBACK IgnoreCallbacks(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
 
-std::wstring ReadCommand(const wchar_t* path) {
-  std::ifstream file(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-}
-
 int Run(int argc, wchar_t** argv) {
-  if (argc < 4) return 3;
-  const bool request = argc > 4 && std::wstring(argv[4]) == L"request";
-  const std::wstring command = ReadCommand(argv[3]);
+  if (argc < 3) return 3;
+  const bool request = argc > 3 && std::wstring(argv[3]) == L"request";
+  std::wstring command(32767, L'\0');
+  command.resize(GetEnvironmentVariableW(L"PINTARO_DDE_COMMAND", command.data(), 32767));
 
   DWORD instance = 0;
   if (DdeInitializeW(&instance, &IgnoreCallbacks, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return 3;

@@ -1,14 +1,24 @@
-// A later start hands its command line to the running pintaro.exe over DDE: real processes.
+// A later start hands its command line to the running pintaro.exe over DDE: real processes, and both
+// ends of the conversation in this process.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 #include <set>
 
+#include "app/application.h"
+#include "app/command_line.h"
+#include "app/dde_client.h"
+#include "app/dde_names.h"
 #include "app/single_instance.h"
 #include "app/temp_files.h"
+#include "app/window_base.h"
+#include "icon_window/frm_main.h"
+#include "icon_window/notify_icon.h"
+#include "menu/frm_main_menus.h"
 #include "picture_window/frm_clip.h"
 #include "pictures/clip_windows.h"
 #include "support/app_fixture.h"
@@ -32,6 +42,12 @@ std::vector<std::wstring> Titles(const std::vector<HWND>& windows) {
   return titles;
 }
 
+// A new small picture in the folder; its path.
+std::wstring NewPicture(const TempDir& dir, const std::wstring& name, PictureFormat format = PictureFormat::Jpeg) {
+  WritePicture(dir / name, MakeGradient(64, 48), format);
+  return dir / name;
+}
+
 // Arguments for each of count starts, two new pictures each; their names go into names.
 std::vector<std::wstring> TwoPicturesEach(const TempDir& dir, const std::wstring& prefix, std::size_t count,
                                           std::set<std::wstring>& names) {
@@ -39,8 +55,7 @@ std::vector<std::wstring> TwoPicturesEach(const TempDir& dir, const std::wstring
   for (std::size_t i = 0; i < count; ++i) {
     for (const auto& [suffix, format] : {std::pair{L"a.bmp", PictureFormat::Bmp}, {L"b.jpg", PictureFormat::Jpeg}}) {
       const std::wstring name = prefix + std::to_wstring(i) + suffix;
-      WritePicture(dir / name, MakeGradient(64, 48), format);
-      arguments[i] += Quoted(dir / name) + L" ";
+      arguments[i] += Quoted(NewPicture(dir, name, format)) + L" ";
       names.insert(name);
     }
   }
@@ -83,28 +98,18 @@ class HandOffTest : public ::testing::Test {
     return Pictures().size() == count;
   }
 
-  std::wstring Picture(const std::wstring& name, PictureFormat format = PictureFormat::Jpeg) {
-    const std::wstring path = dir / name;
-    WritePicture(path, MakeGradient(64, 48), format);
-    return path;
-  }
-
   // Runs the DDEML client program; its exit code, or -1 when it did not end in time.
-  int Client(const std::wstring& service, const std::wstring& topic, const std::wstring& command,
-             const wchar_t* mode = L"") {
-    const std::wstring file = dir / (L"command" + std::to_wstring(++commands) + L".txt");
-    std::vector<std::uint8_t> bytes(command.size() * sizeof(wchar_t));
-    std::memcpy(bytes.data(), command.data(), bytes.size());
-    WriteBytes(file, bytes);
+  static int Client(const std::wstring& service, const std::wstring& topic, const std::wstring& command,
+                    const wchar_t* mode = L"") {
+    SetEnvironmentVariableW(L"PINTARO_DDE_COMMAND", command.c_str());
     ChildProcess client(Quoted(BesideTests(L"dde_execute_client.exe")) + L" " + Quoted(service) + L" " + Quoted(topic) +
-                        L" " + Quoted(file) + L" " + mode);
+                        L" " + mode);
     if (!client.started() || !client.WaitForExit(40s)) return -1;
     return static_cast<int>(client.ExitCode());
   }
 
   TempDir dir;
   ChildProcess first;
-  int commands = 0;
 };
 
 TEST_F(HandOffTest, LaterStartsHandOverTheirPictureNamesWithoutAWindowOfTheirOwnAndWithoutRaisingTheRunningOne) {
@@ -138,7 +143,7 @@ TEST_F(HandOffTest, LaterStartsHandOverTheirPictureNamesWithoutAWindowOfTheirOwn
   WritePicture(japanese, MakeGradient(64, 48), PictureFormat::Jpeg);
   const std::pair<std::wstring, std::vector<std::wstring>> starts[] = {
       {L"", {}},  // an empty command is handed over and accepted
-      {Quoted(Picture(L"a.JPG")) + L" " + Quoted(Picture(L"b.png", PictureFormat::Png)), {L"a.JPG"}},
+      {Quoted(NewPicture(dir, L"a.JPG")) + L" " + Quoted(NewPicture(dir, L"b.png", PictureFormat::Png)), {L"a.JPG"}},
       {Quoted(japanese), {L"a.JPG", L"ねこ🐱 の写真.jpg"}},
   };
   for (const auto& [arguments, titles] : starts) {
@@ -159,8 +164,8 @@ TEST_F(HandOffTest, LaterStartsHandOverTheirPictureNamesWithoutAWindowOfTheirOwn
 }
 
 TEST_F(HandOffTest, ADdemlClientsExecutesAreAcceptedAndOpenedItsRequestRefusedAndAnotherServiceOrTopicUnanswered) {
-  const std::wstring path = Picture(L"犬 🐶.gif", PictureFormat::Gif);
-  EXPECT_EQ(Client(L"ぴんたろ", L"frmMain", Quoted(path) + L"\t" + Quoted(Picture(L"skipped.png"))), 0);
+  const std::wstring path = NewPicture(dir, L"犬 🐶.gif", PictureFormat::Gif);
+  EXPECT_EQ(Client(L"ぴんたろ", L"frmMain", Quoted(path) + L"\t" + Quoted(NewPicture(dir, L"skipped.png"))), 0);
   ASSERT_TRUE(PicturesSettleAt(1));
   EXPECT_EQ(WindowText(Pictures()[0]), L"犬 🐶.gif");
 
@@ -204,7 +209,7 @@ TEST_F(HandOffTest, TwentyStartsAtOnceLoseNoPicture) {
   EXPECT_TRUE(VisibleWindowsOfProcess(first.id(), kDialogClass).empty());
 
   // The running instance goes on as before.
-  LaterStart later(Quoted(Picture(L"more.gif", PictureFormat::Gif)));
+  LaterStart later(Quoted(NewPicture(dir, L"more.gif", PictureFormat::Gif)));
   ASSERT_TRUE(later.RunsToItsEnd(20s));
   EXPECT_TRUE(PicturesSettleAt(2 * kStarts + 1));
   EXPECT_TRUE(first.EndSession(10s));
@@ -247,7 +252,6 @@ class StartingInstanceTest : public AppTest {
     std::optional<UniqueOwnedMutex> claim = ClaimFirstInstance();
     ASSERT_TRUE(claim && *claim) << "no other instance may run";
     lock = std::move(*claim);
-    WritePicture(path, MakeGradient(64, 48), PictureFormat::Jpeg);
   }
   void TearDown() override {
     AppTest::TearDown();
@@ -256,7 +260,7 @@ class StartingInstanceTest : public AppTest {
 
   UniqueOwnedMutex lock;
   TempDir dir;
-  const std::wstring path = dir / L"early.jpg";
+  const std::wstring path = NewPicture(dir, L"early.jpg");
 };
 
 TEST_F(StartingInstanceTest, ALaterStartKeepsAskingUntilTheIconWindowAnswers) {
@@ -280,11 +284,7 @@ TEST_F(StartingInstanceTest, WhenNoInstanceAnswersTheUserIsToldAndNothingElseHap
   LaterStart later(Quoted(path));
   ASSERT_TRUE(WaitUntil([&] { return !WindowsOfProcess(later.process.id(), kIconClass).empty(); }, 10s));
   // A log-off reaches the hidden icon window while it asks.
-  for (HWND hwnd : WindowsOfProcess(later.process.id())) {
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 2000, &answer);
-    SendMessageTimeoutW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 2000, &answer);
-  }
+  later.process.EndSession(0ms);
   EXPECT_TRUE(FileExists(tempFile)) << "the log-off ran no ShutDown in a later start";
 
   const HWND box = WaitForWindow(later.process.id(), kDialogClass, 20s);
@@ -299,6 +299,101 @@ TEST_F(StartingInstanceTest, WhenNoInstanceAnswersTheUserIsToldAndNothingElseHap
   EXPECT_EQ(later.process.ExitCode(), 0u);
   EXPECT_TRUE(FileExists(tempFile));
   DeleteFileW(tempFile.c_str());
+}
+
+class ConversationTest : public AppTest {
+ protected:
+  std::wstring Picture(const std::wstring& name) { return NewPicture(dir, name, PictureFormat::Bmp); }
+  TempDir dir;
+};
+
+TEST_F(ConversationTest, CommandsOpenTheirPicturesInOrderSkipOtherNamesReportUnreadableFilesAndStopAtFiftyNames) {
+  StartProgram();
+  std::wstring command;
+  std::vector<std::wstring> paths;
+  for (int i = 1; i <= 60; ++i) {
+    paths.push_back(Picture(L"f" + std::to_wstring(i) + L".bmp"));
+    command += Quoted(paths.back()) + (i % 2 ? L" " : L"\t");
+  }
+  EXPECT_TRUE(RunSecondInstance(command));
+  ASSERT_EQ(ClipWindows().UpperBound(), 50) << "the 51st name and all after it are dropped";
+  for (int slot = 1; slot <= 50; ++slot) EXPECT_EQ(ClipWindows()[slot]->Image1.Tag, paths[slot - 1]);
+  EXPECT_TRUE(messages.messages().empty());
+  EXPECT_EQ(MainForm()->LinkConversations(), 0u) << "the later start ended its conversation";
+
+  const std::wstring missing = dir / L"missing.jpg";
+  EXPECT_TRUE(RunSecondInstance(L"\"\" x.png " + Quoted(missing) + L" photo.jpeg " + Quoted(paths[0])));
+  ExpectOnlyFormatMessage(missing);
+  ASSERT_EQ(ClipWindows().UpperBound(), 51) << "the loop went on after the failure";
+  EXPECT_EQ(ClipWindows()[51]->Image1.Tag, paths[0]);
+
+  MainForm()->DropFile(paths[1]);
+  ASSERT_EQ(ClipWindows().UpperBound(), 52) << "a dropped file opens too";
+  EXPECT_EQ(ClipWindows()[52]->Image1.Tag, paths[1]);
+  EXPECT_TRUE(IsWindowVisible(ClipWindows()[52]->hwnd()));
+}
+
+TEST_F(ConversationTest, GarbageIsAcceptedAndOpensNothing) {
+  StartProgram();
+  std::mt19937 random(7);
+  std::wstring garbage;
+  const std::wstring often = L"\"\" \t.jpgbm";
+  while (garbage.size() < 10000) {
+    garbage.push_back(random() % 3 == 0 ? often[random() % often.size()] : static_cast<wchar_t>(1 + random() % 0xD7FF));
+  }
+  for (const std::wstring& name : ParseCommandLine(kDefaultMaxArgs, garbage)) ASSERT_FALSE(IsPictureName(name));
+
+  for (const std::wstring& command : {garbage, std::wstring(10000, L'"'), std::wstring(10000, L'x')})
+    EXPECT_TRUE(RunSecondInstance(command));
+  EXPECT_EQ(ClipWindows().UpperBound(), 0);
+  EXPECT_TRUE(messages.messages().empty());
+  EXPECT_NE(MainForm(), nullptr);
+}
+
+TEST_F(ConversationTest, TheIconWindowAnswersUntilShutDownEndsTheConversations) {
+  StartProgram();
+  DdeClient client;
+  client.Create(nullptr);
+  ASSERT_TRUE(client.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 0ms));
+  EXPECT_EQ(client.server(), MainForm()->hwnd());
+  EXPECT_EQ(MainForm()->LinkConversations(), 1u);
+
+  ShutDown();
+  EXPECT_TRUE(PumpUntil([&] { return !client.LinkOpen(); }, 5s)) << "the server ended the conversation";
+  EXPECT_FALSE(client.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 0ms)) << "nothing answers any more";
+}
+
+TEST_F(ConversationTest, WithNobodyAnsweringALaterStartTellsTheUserOnce) {
+  EXPECT_FALSE(RunSecondInstance(Quoted(Picture(L"a.bmp"))));
+  ASSERT_EQ(messages.messages().size(), 1u);
+  EXPECT_EQ(messages.messages()[0].text, kNoAnswerText);
+  EXPECT_EQ(messages.messages()[0].caption, L"ぴんたろ");
+  EXPECT_EQ(messages.messages()[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_EQ(LiveWindowCount(), 0) << "no window of the later start remains";
+}
+
+// A later start in this process, with the real program running as the first instance.
+TEST(LaterStartTest, SetsUpNothingOfTheFirstInstance) {
+  TempDir dir;
+  const std::wstring path = NewPicture(dir, L"p.jpg");
+  ASSERT_TRUE(ClaimFirstInstance().has_value()) << "no program left running by an earlier test";
+  ChildProcess first = StartPintaro(L"");
+  ASSERT_NE(WaitForWindow(first.id(), kIconClass), nullptr);
+
+  MessageRecorder messages;
+  Settings() = DisplaySettings{480, 5, 63, 3};
+  EXPECT_TRUE(RunSecondInstance(Quoted(path)));
+  EXPECT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kPictureClass).size() == 1; }, 10s));
+
+  EXPECT_EQ(MainForm(), nullptr);
+  EXPECT_EQ(ClipWindows().UpperBound(), 0);
+  EXPECT_EQ(Settings().CurrentWidth, 480) << "no global is set";
+  EXPECT_EQ(Settings().CurrentAlpha, 63);
+  EXPECT_FALSE(TrayIconAdded());
+  EXPECT_FALSE(MainMenusExist());
+  EXPECT_EQ(LiveWindowCount(), 0);
+  EXPECT_TRUE(messages.messages().empty());
+  EXPECT_TRUE(first.EndSession(10s));
 }
 
 }  // namespace

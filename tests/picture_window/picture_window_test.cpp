@@ -1,20 +1,21 @@
-// The picture window's mouse handling, context menu, transparency, close and reuse, with real
-// windows and real input under Wine.
+// The picture window's mouse handling, context menu, transparency, stacking modes (normal, always on
+// top, inside the desktop window), close and reuse, with real windows and real input under Wine.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "picture_window/clip_menu_ids.h"
 #include "picture_window_fixture.h"
+#include "support/process_control.h"
 #include "support/real_input.h"
 
 namespace pintaro::test {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace clip_menu;
 
 TEST_F(PictureWindowTest, ContextMenuHasEveryItemInOrderWithItsCommandAllEnabledNoneCheckedAtCreation) {
-  using namespace clip_menu;
   const std::pair<const wchar_t*, UINT> expected[] = {
       {L"このサイズでコピー(&C)", kCopy},
       {L"元のサイズでコピー(&O)", kCopyOrigSize},
@@ -107,9 +108,153 @@ TEST_F(PictureWindowTest, NewWindowsTakeTheGlobalTransparencyAndTheMenuChangesOn
   EXPECT_EQ(WindowOpacity(Open(path).hwnd()), 127) << "a picture opened later gets the global transparency";
 
   // The menu's item reaches the same handler.
-  SendMessageW(second.hwnd(), WM_COMMAND, clip_menu::kAlpha0 + 3, 0);
+  SendMessageW(second.hwnd(), WM_COMMAND, kAlpha0 + 3, 0);
   EXPECT_EQ(WindowOpacity(second.hwnd()), 63);
   expectOnlyChecked(second, 3);
+}
+
+// A top-level window titled "Program Manager", as the shell's desktop window is, at the bottom of the
+// window order. It does not start at the screen's origin, as the desktop window of a screen set-up
+// with a screen left of or above the primary one does not either.
+struct StandInDesktop {
+  StandInDesktop() { SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
+  ~StandInDesktop() { DestroyWindow(hwnd); }
+  const HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
+                                    WS_POPUP | WS_VISIBLE, 40, 30, 960, 710, nullptr, nullptr, nullptr, nullptr);
+};
+
+using WindowOrderTest = PictureWindowTest;
+
+void Choose(FrmClip& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
+
+TEST_F(WindowOrderTest, EveryTransitionSetsModeChecksParentAndTopmostBandAndTheWindowStaysInPlace) {
+  StandInDesktop desktop;
+  FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
+  const POINT place = TopLeft(window.hwnd());
+  ASSERT_FALSE(IsTopMost(window.hwnd()));
+  ASSERT_EQ(ParentOf(window.hwnd()), nullptr);
+
+  // 0 -> 1 -> 0 -> 2 -> 0 -> 1 -> 2 -> 1: each of the six transitions once; the mode after each choice.
+  const std::pair<UINT, short> steps[] = {{kWindowOrder1, 1}, {kWindowOrder1, 0}, {kWindowOrder2, 2},
+                                          {kWindowOrder2, 0}, {kWindowOrder1, 1}, {kWindowOrder2, 2},
+                                          {kWindowOrder1, 1}};
+  for (const auto& [command, mode] : steps) {
+    SCOPED_TRACE(::testing::Message() << "to mode " << mode);
+    Choose(window, command);
+    EXPECT_EQ(window.WindowOrder, mode);
+    EXPECT_EQ(window.IsChecked(kWindowOrder1), mode == 1);
+    EXPECT_EQ(window.IsChecked(kWindowOrder2), mode == 2);
+    EXPECT_EQ(ParentOf(window.hwnd()), mode == 2 ? desktop.hwnd : nullptr);
+    EXPECT_TRUE(mode == 2 || IsTopMost(window.hwnd()) == (mode == 1)) << "in the topmost band in mode 1 only";
+    EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+    EXPECT_EQ(TopLeft(window.hwnd()), place) << "the picture stays where it is on the screen";
+    EXPECT_EQ(WindowSize(window.hwnd()), (SIZE{160, 120}));
+  }
+}
+
+TEST_F(WindowOrderTest, WithoutADesktopWindowTheBackModeIsRecordedAndTheWindowStaysUsable) {
+  ASSERT_EQ(FindWindowW(nullptr, L"Program Manager"), nullptr);
+  FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
+  const POINT place = TopLeft(window.hwnd());
+  Choose(window, kWindowOrder1);
+  Choose(window, kWindowOrder2);
+  EXPECT_EQ(window.WindowOrder, 2);
+  EXPECT_FALSE(window.IsChecked(kWindowOrder1));
+  EXPECT_TRUE(window.IsChecked(kWindowOrder2));
+  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
+  EXPECT_TRUE(IsTopMost(window.hwnd())) << "it keeps its place in the window order";
+  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+  EXPECT_EQ(TopLeft(window.hwnd()).x, place.x);
+
+  {
+    PopupRecorder popups;
+    ClickAt(CentreOf(window.hwnd()), Button::Right);
+    ASSERT_TRUE(PumpUntil([&] { return !popups.popups().empty(); }, 5s)) << "its menu still opens";
+  }
+  Choose(window, kWindowOrder2);
+  EXPECT_EQ(window.WindowOrder, 0);
+  EXPECT_FALSE(IsTopMost(window.hwnd()));
+  EXPECT_FALSE(window.IsChecked(kWindowOrder2));
+}
+
+TEST_F(WindowOrderTest, AWindowInTheDesktopStillDragsAndOpensItsMenu) {
+  StandInDesktop desktop;
+  FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
+  Choose(window, kWindowOrder2);
+  ASSERT_EQ(ParentOf(window.hwnd()), desktop.hwnd);
+
+  const POINT before = TopLeft(window.hwnd());
+  {
+    ModalWatchdog watchdog(10s);
+    const POINT grab{before.x + 20, before.y + 20};
+    UserActs hand([&] { DragWithLeftButton(grab, {grab.x - 55, grab.y + 35}); });
+    EXPECT_TRUE(PumpUntil([&] { return hand.done() && TopLeft(window.hwnd()).x == before.x - 55; }, 5s));
+    PumpFor(100ms);
+    EXPECT_FALSE(watchdog.fired());
+  }
+  EXPECT_EQ(TopLeft(window.hwnd()), (POINT{before.x - 55, before.y + 35}));
+  EXPECT_EQ(ParentOf(window.hwnd()), desktop.hwnd);
+
+  {
+    ModalWatchdog watchdog(10s);
+    UserActs user([] {
+      WaitUntil([] { return MenuShown(GetCurrentProcessId()); }, 10s);
+      TapKey('B');
+    });
+    ClickAt(CentreOf(window.hwnd()), Button::Right);
+    EXPECT_TRUE(PumpUntil([&] { return window.WindowOrder == 0; }, 5s)) << "the real menu chose the back mode off";
+    EXPECT_FALSE(watchdog.fired());
+  }
+  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
+  EXPECT_EQ(TopLeft(window.hwnd()).x, before.x - 55);
+}
+
+TEST_F(WindowOrderTest, CloseFreesTheSlotAndTheNextPicturesReuseTheLowestFreeWindowsWithTheirStacking) {
+  StandInDesktop desktop;
+  const std::wstring path = WriteGradient(L"p.bmp", 400, 300);
+  for (int i = 0; i < 4; ++i) Open(path);
+  FrmClip& onTop = Slot(2);
+  FrmClip& inDesktop = Slot(4);
+  const HWND onTopHwnd = onTop.hwnd();
+  onTop.mnuWindowOrder1_Click();
+  onTop.mnuAlpha_Click(3);
+  Choose(inDesktop, kWindowOrder2);
+  SendMessageW(onTopHwnd, WM_COMMAND, kCloseWindow, 0);
+  inDesktop.mnuCloseWindow_Click();
+  for (FrmClip* closed : {&onTop, &inDesktop}) {
+    EXPECT_TRUE(closed->IsFree());
+    EXPECT_FALSE(IsWindowVisible(closed->hwnd()));
+    EXPECT_FALSE(closed->Image1.Picture);
+    EXPECT_EQ(closed->Image1.Tag, L"");
+    EXPECT_EQ(closed->Image1.ToolTipText, L"p.bmp") << "the tip is kept";
+  }
+  EXPECT_TRUE(IsWindowVisible(Slot(1).hwnd()));
+
+  const std::wstring other = WriteGradient(L"other.bmp", 100, 200);
+  for (const wchar_t* slot : {L"2", L"4", L"5"}) {
+    OpenPictureFile(other);
+    EXPECT_EQ(MainForm()->CountCaption(), slot);
+  }
+  ASSERT_EQ(ClipWindows().UpperBound(), 5);
+  EXPECT_EQ(&Slot(2), &onTop) << "the same window objects";
+  EXPECT_EQ(&Slot(4), &inDesktop);
+  EXPECT_EQ(onTop.hwnd(), onTopHwnd);
+  for (FrmClip* reused : {&onTop, &inDesktop}) {
+    EXPECT_TRUE(IsWindowVisible(reused->hwnd()));
+    EXPECT_EQ(reused->Tag, L"");
+    EXPECT_EQ(reused->Image1.Tag, other);
+    EXPECT_EQ(WindowSize(reused->hwnd()), (SIZE{80, 160}));
+    EXPECT_EQ(WindowOpacity(reused->hwnd()), 255) << "opening resets only the opacity and its check mark";
+    EXPECT_TRUE(reused->IsAlphaChecked(0));
+    EXPECT_FALSE(reused->IsAlphaChecked(3));
+  }
+  EXPECT_EQ(onTop.WindowOrder, 1);
+  EXPECT_TRUE(IsTopMost(onTopHwnd)) << "still always on top";
+  EXPECT_TRUE(onTop.IsChecked(kWindowOrder1));
+  EXPECT_FALSE(onTop.IsChecked(kWindowOrder2));
+  EXPECT_EQ(inDesktop.WindowOrder, 2);
+  EXPECT_TRUE(inDesktop.IsChecked(kWindowOrder2));
+  EXPECT_EQ(ParentOf(inDesktop.hwnd()), desktop.hwnd);
 }
 
 }  // namespace

@@ -50,14 +50,6 @@ std::wstring FormatMessageText(const std::wstring& path) {
   return path + L"\r\n\r\nこのファイル形式には対応していません。";
 }
 
-void PumpFor(std::chrono::milliseconds duration) {
-  const auto end = std::chrono::steady_clock::now() + duration;
-  while (std::chrono::steady_clock::now() < end) {
-    PumpMessages();
-    Sleep(5);
-  }
-}
-
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {

@@ -77,10 +77,12 @@ class InNextPump {
 // What the program says about a file it cannot read.
 std::wstring FormatMessageText(const std::wstring& path);
 
-// Runs the thread's messages for the given time.
-void PumpFor(std::chrono::milliseconds duration);
 // Runs messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+// Runs the thread's messages for the given time.
+inline void PumpFor(std::chrono::milliseconds duration) {
+  PumpUntil([] { return false; }, duration);
+}
 
 // The program's first-instance start-up with the given command-line arguments, and its orderly end
 // afterwards. Message boxes are recorded, never shown.

@@ -2,8 +2,9 @@
 // running Pintaro. Usage:
 //   dde_execute_client.exe SERVICE TOPIC [request]
 // The Execute's command is the value of the environment variable PINTARO_DDE_COMMAND. With
-// "request", a request for the item "Label1" follows the Execute. Exit codes: 0 done as expected, 1 no conversation, 2 the Execute
-// failed or was refused, 3 wrong use, 4 the request got no answer in time, 5 the request got data.
+// "request", a request for the item "Label1" follows the Execute. Exit codes: 0 done as expected,
+// 1 no conversation, 2 the Execute failed or was refused, 3 wrong use, 4 the request got no answer
+// in time, 5 the request got data.
 #include <windows.h>
 #include <ddeml.h>
 #include <shellapi.h>

@@ -78,17 +78,12 @@ TEST_F(FullScreenTest, EachPictureIsFittedToTheScreenCentredAndOnlyTheScreenSize
     FrmClip& window = Open(WriteGradient(L"p.jpg", picture.cx, picture.cy, PictureFormat::Jpeg));
     ShowFullScreen(window);
     ASSERT_TRUE(ViewShown());
-    const RECT image = ViewImage();
-    EXPECT_TRUE(EqualRect(&image, &shown))
-        << image.left << "," << image.top << " - " << image.right << "," << image.bottom;
+    EXPECT_EQ(ViewImage(), shown);
     SIZE held{};
     BitmapPixels(FullScreenForm()->imgImage().Picture.get(), held);
     EXPECT_EQ(held, (SIZE{shown.right - shown.left, shown.bottom - shown.top}))
         << "the view holds the screen-sized picture only";
-    const RECT whole{0, 0, 1024, 768};
-    RECT view{};
-    GetWindowRect(FullScreenForm()->hwnd(), &view);
-    EXPECT_TRUE(EqualRect(&view, &whole)) << "the view covers the primary screen";
+    EXPECT_EQ(RectOf(FullScreenForm()->hwnd()), (RECT{0, 0, 1024, 768})) << "the view covers the primary screen";
     EXPECT_EQ(WindowText(FullScreenForm()->hwnd()), L"ぴんたろ");
     EXPECT_EQ(GetWindowLongPtrW(FullScreenForm()->hwnd(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
 

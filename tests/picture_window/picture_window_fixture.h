@@ -41,11 +41,7 @@ class PictureWindowTest : public AppTest {
     return *window;
   }
 
-  static POINT TopLeft(HWND hwnd) {
-    RECT rect{};
-    GetWindowRect(hwnd, &rect);
-    return {rect.left, rect.top};
-  }
+  static POINT TopLeft(HWND hwnd) { return {RectOf(hwnd).left, RectOf(hwnd).top}; }
 
   static bool IsTopMost(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 

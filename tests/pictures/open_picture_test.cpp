@@ -36,18 +36,17 @@ TEST_F(OpenPictureFileTest, NewWindowsLandAroundTheScreenCentreTheSameWayEveryRu
   std::vector<RECT> first;
   for (int run = 0; run < 2; ++run) {
     for (std::size_t i = 0; i < 5; ++i) {
-      RECT rect{};
-      GetWindowRect(Open(path).hwnd(), &rect);
+      const RECT rect = RectOf(Open(path).hwnd());
       EXPECT_LE(std::abs((rect.left + rect.right) / 2 - sw / 2), sw * 15 / 100 + 1);
       EXPECT_LE(std::abs((rect.top + rect.bottom) / 2 - sh / 2), sh * 15 / 100 + 1);
       if (run == 0) first.push_back(rect);
-      EXPECT_TRUE(EqualRect(&rect, &first[i])) << "run " << run << ", window " << i;
+      EXPECT_EQ(rect, first[i]) << "run " << run << ", window " << i;
     }
     EndProgram();
     ResetPlacementSequence();
     StartProgram();
   }
-  EXPECT_FALSE(EqualRect(&first[0], &first[1])) << "windows are scattered";
+  EXPECT_NE(first[0], first[1]) << "windows are scattered";
 }
 
 TEST_F(OpenPictureFileTest, EveryFormatJapaneseNamesAndPathsOver260CharactersOpenFittedToTheDisplaySize) {
@@ -97,30 +96,45 @@ TEST_F(OpenPictureFileTest, EveryFormatJapaneseNamesAndPathsOver260CharactersOpe
 }
 
 // An open that starts inside another open's message pumping takes its own slot and its own
-// buffers: neither picture is disturbed.
-TEST_F(OpenPictureFileTest, AnOpenInsideAnotherOpenDisturbsNeither) {
-  const std::wstring red = dir / L"red.bmp";
-  const std::wstring blue = dir / L"blue.bmp";
-  WritePicture(red, MakeSolid(400, 300, 0xFFFF0000u), PictureFormat::Bmp);
-  WritePicture(blue, MakeSolid(300, 400, 0xFF0000FFu), PictureFormat::Bmp);
+// buffers: neither picture is disturbed. Each shows the program's own resampling: a checkerboard
+// reduced to even grey, two pixels enlarged to a smooth ramp.
+TEST_F(OpenPictureFileTest, AnOpenInsideAnotherOpenDisturbsNeitherAndBothShowTheProgramsOwnResampling) {
+  auto board = *Image32::Allocate(640, 480);
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) board.at(x, y) = (x + y) % 2 ? 0xFFFFFFFFu : 0xFF000000u;
+  WritePicture(dir / L"board.bmp", board, PictureFormat::Bmp);
+  auto two = *Image32::Allocate(2, 1);
+  two.at(0, 0) = 0xFF000000u;
+  two.at(1, 0) = 0xFFFFFFFFu;
+  WritePicture(dir / L"two.bmp", two, PictureFormat::Bmp);
 
   bool insideAnotherOpen = false;
   InNextPump nested([&] {
     insideAnotherOpen = ClipWindows().UpperBound() == 1;
-    OpenPictureFile(blue);
+    OpenPictureFile(dir / L"two.bmp");
   });
-  OpenPictureFile(red);
+  OpenPictureFile(dir / L"board.bmp");
   ASSERT_TRUE(nested.ran());
   EXPECT_TRUE(insideAnotherOpen);
   ASSERT_EQ(ClipWindows().UpperBound(), 2);
+  EXPECT_EQ(Slot(1).Image1.Tag, dir / L"board.bmp");
+  EXPECT_EQ(Slot(2).Image1.Tag, dir / L"two.bmp");
 
   SIZE size{};
-  for (const auto px : BitmapPixels(Slot(1).Image1.Picture.get(), size)) ASSERT_EQ(Red(px), 255);
+  for (const auto px : BitmapPixels(Slot(1).Image1.Picture.get(), size)) {
+    ASSERT_NEAR(Green(px), 128, 2);
+    ASSERT_NEAR(Red(px), 128, 2);
+  }
   EXPECT_EQ(size, (SIZE{160, 120}));
-  for (const auto px : BitmapPixels(Slot(2).Image1.Picture.get(), size)) ASSERT_EQ(Blue(px), 255);
-  EXPECT_EQ(size, (SIZE{120, 160}));
-  EXPECT_EQ(Slot(1).Image1.Tag, red);
-  EXPECT_EQ(Slot(2).Image1.Tag, blue);
+  const auto pixels = BitmapPixels(Slot(2).Image1.Picture.get(), size);
+  ASSERT_EQ(size, (SIZE{160, 80}));
+  // A smooth ramp from black to white across the middle, not two flat halves.
+  int distinct = 0;
+  for (int x = 1; x < 160; ++x) {
+    ASSERT_GE(Green(pixels[x]), Green(pixels[x - 1]));
+    distinct += Green(pixels[x]) != Green(pixels[x - 1]);
+  }
+  EXPECT_GT(distinct, 40);
 }
 
 // Files that are not pictures, or not readable: the format message, never a crash or a hang.
@@ -187,34 +201,6 @@ TEST_F(OpenPictureFileTest, ALongCommandLineOfBadNamesStartsCleanly) {
   EXPECT_TRUE(IsWindowVisible(MainForm()->hwnd()));
 }
 
-// The window shows the program's own resampling: averaged when reduced, smooth when enlarged.
-TEST_F(OpenPictureFileTest, ACheckerboardReducesToEvenGreyAndASmallPictureIsEnlargedSmoothly) {
-  auto board = *Image32::Allocate(640, 480);
-  for (int y = 0; y < 480; ++y)
-    for (int x = 0; x < 640; ++x) board.at(x, y) = (x + y) % 2 ? 0xFFFFFFFFu : 0xFF000000u;
-  WritePicture(dir / L"board.bmp", board, PictureFormat::Bmp);
-  SIZE size{};
-  for (const auto px : BitmapPixels(Open(dir / L"board.bmp").Image1.Picture.get(), size)) {
-    ASSERT_NEAR(Green(px), 128, 2);
-    ASSERT_NEAR(Red(px), 128, 2);
-  }
-  EXPECT_EQ(size, (SIZE{160, 120}));
-
-  auto two = *Image32::Allocate(2, 1);
-  two.at(0, 0) = 0xFF000000u;
-  two.at(1, 0) = 0xFFFFFFFFu;
-  WritePicture(dir / L"two.bmp", two, PictureFormat::Bmp);
-  const auto pixels = BitmapPixels(Open(dir / L"two.bmp").Image1.Picture.get(), size);
-  ASSERT_EQ(size, (SIZE{160, 80}));
-  // A smooth ramp from black to white across the middle, not two flat halves.
-  int distinct = 0;
-  for (int x = 1; x < 160; ++x) {
-    ASSERT_GE(Green(pixels[x]), Green(pixels[x - 1]));
-    distinct += Green(pixels[x]) != Green(pixels[x - 1]);
-  }
-  EXPECT_GT(distinct, 40);
-}
-
 TEST_F(OpenPictureFileTest, ANewDisplaySizeRendersAgainFromTheFileAndAGoneFileLeavesTheWindowHiddenButInUse) {
   const std::wstring path = WriteGradient(L"land.jpg", 1024, 768, PictureFormat::Jpeg);
   FrmClip& window = Open(path);
@@ -249,16 +235,11 @@ TEST(Layered, SetLayeredKeepsOtherStylesAndMapsZeroTo128SetAlphaClampsAndColourK
   }
 
   SetColorKey(hwnd, RGB(255, 0, 0), 0);
-  COLORREF key = 0;
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  ASSERT_TRUE(GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags));
-  EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
-  EXPECT_EQ(key, RGB(255, 0, 0));
+  EXPECT_EQ(LayeredOf(hwnd).flags, static_cast<DWORD>(LWA_COLORKEY));
+  EXPECT_EQ(LayeredOf(hwnd).key, RGB(255, 0, 0));
   SetAlpha(hwnd, 63);
-  ASSERT_TRUE(GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags));
-  EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
-  EXPECT_EQ(alpha, 63);
+  EXPECT_EQ(LayeredOf(hwnd).flags, static_cast<DWORD>(LWA_ALPHA));
+  EXPECT_EQ(LayeredOf(hwnd).alpha, 63);
   DestroyWindow(hwnd);
 }
 

@@ -99,17 +99,25 @@ std::wstring MenuItemText(HMENU menu, UINT position) {
   return text;
 }
 
+LayeredAttributes LayeredOf(HWND hwnd) {
+  LayeredAttributes attributes;
+  if (!GetLayeredWindowAttributes(hwnd, &attributes.key, &attributes.alpha, &attributes.flags)) attributes.flags = 0;
+  return attributes;
+}
+
 int WindowOpacity(HWND hwnd) {
-  BYTE alpha = 0;
-  COLORREF key = 0;
-  DWORD flags = 0;
-  if (!GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
-  return alpha;
+  const LayeredAttributes attributes = LayeredOf(hwnd);
+  return attributes.flags & LWA_ALPHA ? attributes.alpha : -1;
+}
+
+RECT RectOf(HWND hwnd) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  return rect;
 }
 
 SIZE WindowSize(HWND hwnd) {
-  RECT rect{};
-  GetWindowRect(hwnd, &rect);
+  const RECT rect = RectOf(hwnd);
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 

@@ -15,6 +15,10 @@ inline bool operator==(const SIZE& a, const SIZE& b) { return a.cx == b.cx && a.
 inline void PrintTo(const SIZE& size, std::ostream* out) { *out << size.cx << "x" << size.cy; }
 inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
 inline void PrintTo(const POINT& at, std::ostream* out) { *out << at.x << ", " << at.y; }
+inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+inline void PrintTo(const RECT& r, std::ostream* out) {
+  *out << r.left << ", " << r.top << " - " << r.right << ", " << r.bottom;
+}
 
 namespace pintaro::test {
 
@@ -104,8 +108,15 @@ class AppTest : public ::testing::Test {
 // The caption of a menu item, read back from the menu handle.
 std::wstring MenuItemText(HMENU menu, UINT position);
 
+struct LayeredAttributes {
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;  // LWA_ flags; 0 when the window has none
+};
+LayeredAttributes LayeredOf(HWND hwnd);
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);
+RECT RectOf(HWND hwnd);
 SIZE WindowSize(HWND hwnd);
 
 }  // namespace pintaro::test

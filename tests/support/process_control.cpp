@@ -49,13 +49,10 @@ ChildProcess::ChildProcess(const std::wstring& commandLine) {
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
     : process_(std::exchange(other.process_, nullptr)), id_(std::exchange(other.id_, 0)) {}
 
+// The process this object had goes with the other, which ends it.
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
-  if (this != &other) {
-    Kill();
-    if (process_) CloseHandle(process_);
-    process_ = std::exchange(other.process_, nullptr);
-    id_ = std::exchange(other.id_, 0);
-  }
+  std::swap(process_, other.process_);
+  std::swap(id_, other.id_);
   return *this;
 }
 

@@ -301,13 +301,14 @@ TEST_F(StartingInstanceTest, WhenNoInstanceAnswersTheUserIsToldAndNothingElseHap
   DeleteFileW(tempFile.c_str());
 }
 
+// The running instance in this process, sent commands by later starts in this process too.
 class ConversationTest : public AppTest {
  protected:
   std::wstring Picture(const std::wstring& name) { return NewPicture(dir, name, PictureFormat::Bmp); }
   TempDir dir;
 };
 
-TEST_F(ConversationTest, CommandsOpenTheirPicturesInOrderSkipOtherNamesReportUnreadableFilesAndStopAtFiftyNames) {
+TEST_F(ConversationTest, CommandsOpenTheirPicturesInOrderUpToFiftyNamesGarbageOpensNothingShutDownEndsTheLinks) {
   StartProgram();
   std::wstring command;
   std::vector<std::wstring> paths;
@@ -331,10 +332,7 @@ TEST_F(ConversationTest, CommandsOpenTheirPicturesInOrderSkipOtherNamesReportUnr
   ASSERT_EQ(ClipWindows().UpperBound(), 52) << "a dropped file opens too";
   EXPECT_EQ(ClipWindows()[52]->Image1.Tag, paths[1]);
   EXPECT_TRUE(IsWindowVisible(ClipWindows()[52]->hwnd()));
-}
 
-TEST_F(ConversationTest, GarbageIsAcceptedAndOpensNothing) {
-  StartProgram();
   std::mt19937 random(7);
   std::wstring garbage;
   const std::wstring often = L"\"\" \t.jpgbm";
@@ -342,49 +340,40 @@ TEST_F(ConversationTest, GarbageIsAcceptedAndOpensNothing) {
     garbage.push_back(random() % 3 == 0 ? often[random() % often.size()] : static_cast<wchar_t>(1 + random() % 0xD7FF));
   }
   for (const std::wstring& name : ParseCommandLine(kDefaultMaxArgs, garbage)) ASSERT_FALSE(IsPictureName(name));
-
-  for (const std::wstring& command : {garbage, std::wstring(10000, L'"'), std::wstring(10000, L'x')})
-    EXPECT_TRUE(RunSecondInstance(command));
-  EXPECT_EQ(ClipWindows().UpperBound(), 0);
+  for (const std::wstring& text : {garbage, std::wstring(10000, L'"'), std::wstring(10000, L'x')})
+    EXPECT_TRUE(RunSecondInstance(text)) << "garbage is accepted";
+  EXPECT_EQ(ClipWindows().UpperBound(), 52) << "and opens nothing";
   EXPECT_TRUE(messages.messages().empty());
-  EXPECT_NE(MainForm(), nullptr);
-}
 
-TEST_F(ConversationTest, TheIconWindowAnswersUntilShutDownEndsTheConversations) {
-  StartProgram();
   DdeClient client;
   client.Create(nullptr);
   ASSERT_TRUE(client.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 0ms));
   EXPECT_EQ(client.server(), MainForm()->hwnd());
   EXPECT_EQ(MainForm()->LinkConversations(), 1u);
-
   ShutDown();
   EXPECT_TRUE(PumpUntil([&] { return !client.LinkOpen(); }, 5s)) << "the server ended the conversation";
   EXPECT_FALSE(client.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 0ms)) << "nothing answers any more";
 }
 
-TEST_F(ConversationTest, WithNobodyAnsweringALaterStartTellsTheUserOnce) {
-  EXPECT_FALSE(RunSecondInstance(Quoted(Picture(L"a.bmp"))));
+// A later start in this process: with nobody answering, then with the real program running.
+TEST(LaterStartTest, TellsTheUserOnceWhenNobodyAnswersAndSetsUpNothingOfTheFirstInstance) {
+  ASSERT_TRUE(ClaimFirstInstance().has_value()) << "no program left running by an earlier test";
+  TempDir dir;
+  const std::wstring path = NewPicture(dir, L"p.jpg");
+  MessageRecorder messages;
+  EXPECT_FALSE(RunSecondInstance(Quoted(path)));
   ASSERT_EQ(messages.messages().size(), 1u);
   EXPECT_EQ(messages.messages()[0].text, kNoAnswerText);
   EXPECT_EQ(messages.messages()[0].caption, L"ぴんたろ");
   EXPECT_EQ(messages.messages()[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
   EXPECT_EQ(LiveWindowCount(), 0) << "no window of the later start remains";
-}
 
-// A later start in this process, with the real program running as the first instance.
-TEST(LaterStartTest, SetsUpNothingOfTheFirstInstance) {
-  TempDir dir;
-  const std::wstring path = NewPicture(dir, L"p.jpg");
-  ASSERT_TRUE(ClaimFirstInstance().has_value()) << "no program left running by an earlier test";
+  messages.clear();
   ChildProcess first = StartPintaro(L"");
   ASSERT_NE(WaitForWindow(first.id(), kIconClass), nullptr);
-
-  MessageRecorder messages;
   Settings() = DisplaySettings{480, 5, 63, 3};
   EXPECT_TRUE(RunSecondInstance(Quoted(path)));
   EXPECT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kPictureClass).size() == 1; }, 10s));
-
   EXPECT_EQ(MainForm(), nullptr);
   EXPECT_EQ(ClipWindows().UpperBound(), 0);
   EXPECT_EQ(Settings().CurrentWidth, 480) << "no global is set";

@@ -107,11 +107,7 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
                                 0.0, WICBitmapPaletteTypeCustom),
           "convert to indexed");
     source = converter;
-  } else {
-    ComPtr<IWICBitmapSource> converted;
-    Check(WICConvertBitmapSource(GUID_WICPixelFormat24bppBGR, bitmap.Get(), &converted), "convert");
-    source = converted;
-  }
+  }  // otherwise the frame converts the pixels itself
   Check(frame->WriteSource(source.Get(), nullptr), "write");
   Check(frame->Commit(), "commit frame");
   Check(encoder->Commit(), "commit");

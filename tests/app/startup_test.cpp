@@ -111,18 +111,47 @@ class ShutDownTest : public AppTest {
   HWND main = nullptr;
 };
 
-TEST_F(ShutDownTest, ExitWaits250MillisecondsThenDestroysEveryWindow) {
+// The program's temporary files are new empty files in the temporary directory; the orderly end
+// deletes them, but neither other files nor files another program holds open.
+TEST_F(ShutDownTest, ExitWaits250MillisecondsThenDestroysEveryWindowAndDeletesTheTemporaryFiles) {
+  const std::wstring temp = GetTempDir();
+  ASSERT_EQ(temp.back(), L'\\');
+  const std::wstring made = MakeTempFileName();
+  const std::wstring inUse = MakeTempFileName();
+  EXPECT_NE(made, inUse);
+  for (const std::wstring& name : {made, inUse}) {
+    EXPECT_EQ(name.rfind(temp + L"pnt", 0), 0u) << "in the temporary directory, beginning with pnt";
+    EXPECT_EQ(_wcsicmp(name.substr(name.size() - 4).c_str(), L".tmp"), 0);
+    EXPECT_TRUE(FileExists(name));
+    EXPECT_TRUE(ReadBytes(name).empty());
+  }
+  const std::wstring lowerCase = temp + L"pntzz.tmp";
+  WriteBytes(lowerCase, {1});
+  const std::wstring other = temp + L"pintaro-keep.tmp";
+  WriteBytes(other, {1});
+  HANDLE held = CreateFileW(inUse.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
   MainMenus().mnuExit_Click();
   EXPECT_TRUE(MainForm()->EndTimerEnabled());
   PumpFor(100ms);
   EXPECT_NE(MainForm(), nullptr) << "nothing is torn down before the timer fires";
   EXPECT_TRUE(IsWindow(windows[0]));
+  EXPECT_TRUE(FileExists(made));
 
   ASSERT_TRUE(PumpUntil([&] { return MainForm() == nullptr; }, 3s));
   EXPECT_TRUE(AllGone());
   EXPECT_FALSE(TrayIconAdded());
   EXPECT_FALSE(MainMenusExist());
   EXPECT_FALSE(IsHooked(main));
+  EXPECT_FALSE(FileExists(made));
+  EXPECT_FALSE(FileExists(lowerCase));
+  EXPECT_TRUE(FileExists(inUse)) << "a file another program holds open stays";
+  EXPECT_TRUE(FileExists(other));
+  EXPECT_TRUE(messages.messages().empty());
+  CloseHandle(held);
+  DeleteFileW(inUse.c_str());
+  DeleteFileW(other.c_str());
 }
 
 TEST_F(ShutDownTest, ACancelledLogOffChangesNothingAndALogOffRunsShutDownFromTheCloseHandler) {
@@ -151,40 +180,6 @@ TEST_F(ShutDownTest, ClosingTheIconWindowOtherwiseDestroysOnlyIt) {
   EXPECT_FALSE(IsWindow(main));
   EXPECT_TRUE(IsWindow(windows[0]));
   EXPECT_TRUE(TrayIconAdded());
-}
-
-using TempFilesTest = AppTest;
-
-TEST_F(TempFilesTest, NewEmptyFilesInTheTemporaryDirectoryGoAtTheOrderlyEndButOthersAndFilesInUseStay) {
-  StartProgram();
-  const std::wstring dir = GetTempDir();
-  ASSERT_EQ(dir.back(), L'\\');
-  const std::wstring made = MakeTempFileName();
-  const std::wstring inUse = MakeTempFileName();
-  EXPECT_NE(made, inUse);
-  for (const std::wstring& name : {made, inUse}) {
-    EXPECT_EQ(name.rfind(dir + L"pnt", 0), 0u) << "in the temporary directory, beginning with pnt";
-    EXPECT_EQ(_wcsicmp(name.substr(name.size() - 4).c_str(), L".tmp"), 0);
-    EXPECT_TRUE(FileExists(name));
-    EXPECT_TRUE(ReadBytes(name).empty());
-  }
-  const std::wstring lowerCase = dir + L"pntzz.tmp";
-  WriteBytes(lowerCase, {1});
-  const std::wstring other = dir + L"pintaro-keep.tmp";
-  WriteBytes(other, {1});
-  HANDLE held = CreateFileW(inUse.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-
-  EndProgram();
-  EXPECT_FALSE(FileExists(made));
-  EXPECT_FALSE(FileExists(lowerCase));
-  EXPECT_TRUE(FileExists(inUse)) << "a file another program holds open stays";
-  EXPECT_TRUE(FileExists(other));
-  EXPECT_TRUE(messages.messages().empty());
-
-  CloseHandle(held);
-  DeleteFileW(inUse.c_str());
-  DeleteFileW(other.c_str());
 }
 
 }  // namespace

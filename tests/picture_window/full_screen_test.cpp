@@ -29,8 +29,6 @@ class RetrievedMessages {
     hook_ = SetWindowsHookExW(WH_GETMESSAGE, &Record, nullptr, GetCurrentThreadId());
   }
   ~RetrievedMessages() { UnhookWindowsHookEx(hook_); }
-  RetrievedMessages(const RetrievedMessages&) = delete;
-  RetrievedMessages& operator=(const RetrievedMessages&) = delete;
 
   // Whether a message of the kind was taken: for the window, or with the parameter when no window is given.
   bool Seen(UINT message, HWND hwnd, WPARAM wParam = 0) const {

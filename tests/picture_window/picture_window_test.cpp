@@ -127,7 +127,7 @@ using WindowOrderTest = PictureWindowTest;
 
 void Choose(FrmClip& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
 
-TEST_F(WindowOrderTest, EveryTransitionSetsModeChecksParentAndTopmostBandAndTheWindowStaysInPlace) {
+TEST_F(WindowOrderTest, EveryTransitionSetsModeChecksParentAndTopmostBandInTheDesktopItStillDragsAndHasItsMenu) {
   StandInDesktop desktop;
   FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
   const POINT place = TopLeft(window.hwnd());
@@ -150,6 +150,33 @@ TEST_F(WindowOrderTest, EveryTransitionSetsModeChecksParentAndTopmostBandAndTheW
     EXPECT_EQ(TopLeft(window.hwnd()), place) << "the picture stays where it is on the screen";
     EXPECT_EQ(WindowSize(window.hwnd()), (SIZE{160, 120}));
   }
+
+  // In the desktop window it still drags and opens its menu.
+  Choose(window, kWindowOrder2);
+  const POINT before = TopLeft(window.hwnd());
+  {
+    ModalWatchdog watchdog(10s);
+    const POINT grab{before.x + 20, before.y + 20};
+    UserActs hand([&] { DragWithLeftButton(grab, {grab.x - 55, grab.y + 35}); });
+    EXPECT_TRUE(PumpUntil([&] { return hand.done() && TopLeft(window.hwnd()).x == before.x - 55; }, 5s));
+    PumpFor(100ms);
+    EXPECT_FALSE(watchdog.fired());
+  }
+  EXPECT_EQ(TopLeft(window.hwnd()), (POINT{before.x - 55, before.y + 35}));
+  EXPECT_EQ(ParentOf(window.hwnd()), desktop.hwnd);
+
+  {
+    ModalWatchdog watchdog(10s);
+    UserActs user([] {
+      WaitUntil([] { return MenuShown(GetCurrentProcessId()); }, 10s);
+      TapKey('B');
+    });
+    ClickAt(CentreOf(window.hwnd()), Button::Right);
+    EXPECT_TRUE(PumpUntil([&] { return window.WindowOrder == 0; }, 5s)) << "the real menu chose the back mode off";
+    EXPECT_FALSE(watchdog.fired());
+  }
+  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
+  EXPECT_EQ(TopLeft(window.hwnd()).x, before.x - 55);
 }
 
 TEST_F(WindowOrderTest, WithoutADesktopWindowTheBackModeIsRecordedAndTheWindowStaysUsable) {
@@ -175,38 +202,6 @@ TEST_F(WindowOrderTest, WithoutADesktopWindowTheBackModeIsRecordedAndTheWindowSt
   EXPECT_EQ(window.WindowOrder, 0);
   EXPECT_FALSE(IsTopMost(window.hwnd()));
   EXPECT_FALSE(window.IsChecked(kWindowOrder2));
-}
-
-TEST_F(WindowOrderTest, AWindowInTheDesktopStillDragsAndOpensItsMenu) {
-  StandInDesktop desktop;
-  FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
-  Choose(window, kWindowOrder2);
-  ASSERT_EQ(ParentOf(window.hwnd()), desktop.hwnd);
-
-  const POINT before = TopLeft(window.hwnd());
-  {
-    ModalWatchdog watchdog(10s);
-    const POINT grab{before.x + 20, before.y + 20};
-    UserActs hand([&] { DragWithLeftButton(grab, {grab.x - 55, grab.y + 35}); });
-    EXPECT_TRUE(PumpUntil([&] { return hand.done() && TopLeft(window.hwnd()).x == before.x - 55; }, 5s));
-    PumpFor(100ms);
-    EXPECT_FALSE(watchdog.fired());
-  }
-  EXPECT_EQ(TopLeft(window.hwnd()), (POINT{before.x - 55, before.y + 35}));
-  EXPECT_EQ(ParentOf(window.hwnd()), desktop.hwnd);
-
-  {
-    ModalWatchdog watchdog(10s);
-    UserActs user([] {
-      WaitUntil([] { return MenuShown(GetCurrentProcessId()); }, 10s);
-      TapKey('B');
-    });
-    ClickAt(CentreOf(window.hwnd()), Button::Right);
-    EXPECT_TRUE(PumpUntil([&] { return window.WindowOrder == 0; }, 5s)) << "the real menu chose the back mode off";
-    EXPECT_FALSE(watchdog.fired());
-  }
-  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
-  EXPECT_EQ(TopLeft(window.hwnd()).x, before.x - 55);
 }
 
 TEST_F(WindowOrderTest, CloseFreesTheSlotAndTheNextPicturesReuseTheLowestFreeWindowsWithTheirStacking) {

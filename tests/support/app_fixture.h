@@ -33,8 +33,6 @@ class MessageRecorder {
  public:
   MessageRecorder();
   ~MessageRecorder();
-  MessageRecorder(const MessageRecorder&) = delete;
-  MessageRecorder& operator=(const MessageRecorder&) = delete;
   const std::vector<ShownMessage>& messages() const noexcept { return messages_; }
   void clear() noexcept { messages_.clear(); }
 
@@ -54,8 +52,6 @@ class PopupRecorder {
  public:
   PopupRecorder();
   ~PopupRecorder();
-  PopupRecorder(const PopupRecorder&) = delete;
-  PopupRecorder& operator=(const PopupRecorder&) = delete;
   const std::vector<ShownPopup>& popups() const noexcept { return popups_; }
 
  private:
@@ -67,8 +63,6 @@ class InNextPump {
  public:
   explicit InNextPump(std::function<void()> action);
   ~InNextPump();
-  InNextPump(const InNextPump&) = delete;
-  InNextPump& operator=(const InNextPump&) = delete;
   bool ran() const noexcept { return ran_; }
 
  private:

@@ -39,8 +39,6 @@ class UserActs {
  public:
   explicit UserActs(std::function<void()> action);
   ~UserActs();
-  UserActs(const UserActs&) = delete;
-  UserActs& operator=(const UserActs&) = delete;
   bool done() const noexcept { return done_; }
 
  private:
@@ -57,8 +55,6 @@ class ModalWatchdog {
  public:
   explicit ModalWatchdog(std::chrono::milliseconds timeout);
   ~ModalWatchdog();
-  ModalWatchdog(const ModalWatchdog&) = delete;
-  ModalWatchdog& operator=(const ModalWatchdog&) = delete;
   bool fired() const noexcept;
 
  private:

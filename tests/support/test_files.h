@@ -14,8 +14,6 @@ class TempDir {
  public:
   TempDir();
   ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
   const std::wstring& path() const noexcept { return path_; }
   std::wstring operator/(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
 

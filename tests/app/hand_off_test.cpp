@@ -253,11 +253,6 @@ class StartingInstanceTest : public AppTest {
     ASSERT_TRUE(claim && *claim) << "no other instance may run";
     lock = std::move(*claim);
   }
-  void TearDown() override {
-    AppTest::TearDown();
-    lock.reset();
-  }
-
   UniqueOwnedMutex lock;
   TempDir dir;
   const std::wstring path = NewPicture(dir, L"early.jpg");

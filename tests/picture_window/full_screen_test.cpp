@@ -95,7 +95,9 @@ TEST_F(FullScreenTest, EachPictureIsFittedToTheScreenCentredAndOnlyTheScreenSize
 
 TEST_F(FullScreenTest, IconAndPictureWindowsInUseHideWhileThePictureShowsOnBlackAndAGoneFileHidesNothing) {
   const std::wstring path = dir / L"red.bmp";
-  WritePicture(path, MakeSolid(300, 200, 0xFFFF0000u), PictureFormat::Bmp);
+  Image32 red = *Image32::Allocate(300, 200);
+  std::fill(red.data(), red.data() + 300 * 200, 0xFFFF0000u);
+  WritePicture(path, red, PictureFormat::Bmp);
   FrmClip& first = Open(path);
   FrmClip& closed = Open(path);
   FrmClip& onTop = Open(path);

@@ -12,6 +12,5 @@ std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, SIZE& size);
 
 inline int Red(std::uint32_t px) { return static_cast<int>((px >> 16) & 0xFF); }
 inline int Green(std::uint32_t px) { return static_cast<int>((px >> 8) & 0xFF); }
-inline int Blue(std::uint32_t px) { return static_cast<int>(px & 0xFF); }
 
 }  // namespace pintaro::test

@@ -94,9 +94,7 @@ void ChildProcess::Kill() {
   }
 }
 
-namespace {
-
-std::vector<HWND> Collect(DWORD processId, const wchar_t* className, bool visibleOnly) {
+std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className, bool visibleOnly) {
   struct Search {
     DWORD processId;
     const wchar_t* className;
@@ -118,16 +116,6 @@ std::vector<HWND> Collect(DWORD processId, const wchar_t* className, bool visibl
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
-}
-
-}  // namespace
-
-std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className) {
-  return Collect(processId, className, false);
-}
-
-std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t* className) {
-  return Collect(processId, className, true);
 }
 
 std::wstring WindowText(HWND hwnd) {

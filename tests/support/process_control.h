@@ -45,8 +45,10 @@ class ChildProcess {
 ChildProcess StartPintaro(const std::wstring& arguments);
 
 // Top-level windows of a process, optionally of one class only.
-std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className = nullptr);
-std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t* className = nullptr);
+std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className = nullptr, bool visibleOnly = false);
+inline std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t* className = nullptr) {
+  return WindowsOfProcess(processId, className, true);
+}
 std::wstring WindowText(HWND hwnd);
 // Waits (polling) until the predicate holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);

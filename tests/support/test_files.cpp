@@ -60,13 +60,6 @@ Image32 MakeGradient(int width, int height) {
   return std::move(*image);
 }
 
-Image32 MakeSolid(int width, int height, std::uint32_t bgra) {
-  auto image = Image32::Allocate(width, height);
-  if (!image) throw std::runtime_error("picture too large");
-  std::fill(image->data(), image->data() + static_cast<std::size_t>(width) * height, bgra);
-  return std::move(*image);
-}
-
 void WritePicture(const std::wstring& path, const Image32& image, PictureFormat format) {
   const GUID container = format == PictureFormat::Bmp    ? GUID_ContainerFormatBmp
                          : format == PictureFormat::Jpeg ? GUID_ContainerFormatJpeg

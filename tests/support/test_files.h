@@ -25,7 +25,6 @@ enum class PictureFormat { Bmp, Jpeg, Gif, Png };
 
 // A picture with a recognisable pattern: colour varies across and down.
 Image32 MakeGradient(int width, int height);
-Image32 MakeSolid(int width, int height, std::uint32_t bgra);
 
 // Writes the picture in the format with the system's imaging encoders. Throws on failure.
 void WritePicture(const std::wstring& path, const Image32& image, PictureFormat format);

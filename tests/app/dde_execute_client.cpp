@@ -49,10 +49,7 @@ int Run(int argc, wchar_t** argv) {
     }
     DdeDisconnect(conversation);
   }
-  DdeFreeStringHandle(instance, item);
-  DdeFreeStringHandle(instance, topic);
-  DdeFreeStringHandle(instance, service);
-  DdeUninitialize(instance);
+  DdeUninitialize(instance);  // frees the string handles too
   return result;
 }
 

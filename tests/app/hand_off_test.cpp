@@ -114,12 +114,8 @@ class HandOffTest : public ::testing::Test {
 
 TEST_F(HandOffTest, LaterStartsHandOverTheirPictureNamesWithoutAWindowOfTheirOwnAndWithoutRaisingTheRunningOne) {
   // Start-up ends with the icon window joining the topmost band.
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        const auto icons = VisibleWindowsOfProcess(first.id(), kIconClass);
-        return !icons.empty() && (GetWindowLongPtrW(icons[0], GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-      },
-      5s));
+  const HWND icon = WaitForWindow(first.id(), kIconClass);
+  ASSERT_TRUE(WaitUntil([&] { return (GetWindowLongPtrW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 5s));
   Sleep(300);
   // A window of this process holds the foreground meanwhile; it must keep it.
   const HWND own = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"foreground", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
@@ -225,16 +221,12 @@ TEST(StartsWithoutARunningInstanceTest, ManyStartsAtOnceMakeOneInstanceWithEvery
   std::vector<ChildProcess> starts;
   for (const std::wstring& arguments : TwoPicturesEach(dir, L"r", 12, expected))
     starts.push_back(StartPintaro(arguments));
-  const auto running = [&] {
-    std::vector<ChildProcess*> alive;
-    for (ChildProcess& start : starts)
-      if (start.Running()) alive.push_back(&start);
-    return alive;
-  };
-  ASSERT_TRUE(WaitUntil([&] { return running().size() == 1; }, 30s)) << "all but one end";
+  const auto isRunning = [](const ChildProcess& start) { return start.Running(); };
+  const auto running = [&] { return std::count_if(starts.begin(), starts.end(), isRunning); };
+  ASSERT_TRUE(WaitUntil([&] { return running() == 1; }, 30s)) << "all but one end";
   Sleep(300);
-  ASSERT_EQ(running().size(), 1u);
-  ChildProcess& first = *running()[0];
+  ASSERT_EQ(running(), 1);
+  ChildProcess& first = *std::find_if(starts.begin(), starts.end(), isRunning);
   const std::vector<std::wstring> titles = Titles(VisibleWindowsOfProcess(first.id(), kPictureClass));
   EXPECT_EQ(std::set<std::wstring>(titles.begin(), titles.end()), expected);
   EXPECT_EQ(titles.size(), expected.size());

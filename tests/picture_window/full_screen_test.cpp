@@ -20,16 +20,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Every message this thread takes from its queue, so a test knows when the input it gave has been
-// handled.
+// Every message this thread takes from its queue while it lives, so a test knows when the input it
+// gave has been handled.
 class RetrievedMessages {
  public:
-  RetrievedMessages() {
+  RetrievedMessages() : hook_(SetWindowsHookExW(WH_GETMESSAGE, &Record, nullptr, GetCurrentThreadId())) {
     seen_.clear();
-    hook_ = SetWindowsHookExW(WH_GETMESSAGE, &Record, nullptr, GetCurrentThreadId());
   }
   ~RetrievedMessages() { UnhookWindowsHookEx(hook_); }
-
   // Whether a message of the kind was taken: for the window, or with the parameter when no window is given.
   bool Seen(UINT message, HWND hwnd, WPARAM wParam = 0) const {
     return std::any_of(seen_.begin(), seen_.end(), [&](const MSG& msg) {
@@ -43,7 +41,7 @@ class RetrievedMessages {
     return CallNextHookEx(nullptr, code, removed, lParam);
   }
   static inline std::vector<MSG> seen_;
-  HHOOK hook_ = nullptr;
+  HHOOK hook_;
 };
 
 class FullScreenTest : public PictureWindowTest {

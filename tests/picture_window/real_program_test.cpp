@@ -39,10 +39,8 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAndAUserDragsThePictureCopiesAndCloses
   EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kDialogClass).empty()) << "a.txt is skipped silently";
 
   // The icon window: near the bottom-right corner, on top, its square keyed away.
-  const RECT place = RectOf(icon);
-  EXPECT_EQ(place.left, GetSystemMetrics(SM_CXSCREEN) - 64);
-  EXPECT_EQ(place.top, GetSystemMetrics(SM_CYSCREEN) - 96);
-  EXPECT_EQ(WindowSize(icon), (SIZE{32, 32}));
+  const int right = GetSystemMetrics(SM_CXSCREEN) - 32, bottom = GetSystemMetrics(SM_CYSCREEN) - 64;
+  EXPECT_EQ(RectOf(icon), (RECT{right - 32, bottom - 32, right, bottom}));
   EXPECT_EQ(WindowText(icon), L"ぴんたろ");
   EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongPtrW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 5s))
       << "joins the topmost band at the end of its loading";

@@ -23,36 +23,27 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(ProgramProcessTest, ALogOffDuringStartUpEndsTheProgramCleanly) {
-  TempDir dir;
-  const std::wstring picture = dir / L"p.jpg";
-  WritePicture(picture, MakeGradient(2000, 1500), PictureFormat::Jpeg);
-  std::wstring arguments;
-  for (int i = 0; i < 20; ++i) arguments += Quoted(picture) + L" ";
-  ChildProcess program = StartPintaro(arguments);
-  ASSERT_NE(WaitForWindow(program.id(), kIconClass), nullptr);
-  // The pictures are still opening; the log-off arrives in one of start-up's message pumps.
-  EXPECT_TRUE(program.EndSession(10s));
-  EXPECT_EQ(program.ExitCode(), 0u) << "no crash";
-}
-
-TEST(ProgramProcessTest, AnUnreadableFileShowsTheRealMessageBoxAndStartUpGoesOn) {
+// The real message box holds start-up until it is answered; a log-off while pictures are still
+// opening arrives in one of start-up's message pumps.
+TEST(ProgramProcessTest, AnUnreadableFileShowsTheRealMessageBoxStartUpGoesOnAndALogOffMeanwhileEndsItCleanly) {
   TempDir dir;
   const std::wstring bad = dir / L"bad.gif";
   WriteBytes(bad, {'n', 'o', 't', ' ', 'a', ' ', 'g', 'i', 'f'});
-  const std::wstring good = dir / L"good.bmp";
-  WritePicture(good, MakeGradient(300, 300), PictureFormat::Bmp);
+  WritePicture(dir / L"good.bmp", MakeGradient(300, 300), PictureFormat::Bmp);
+  WritePicture(dir / L"big.jpg", MakeGradient(2000, 1500), PictureFormat::Jpeg);
+  std::wstring arguments = Quoted(bad) + L" " + Quoted(dir / L"good.bmp");
+  for (int i = 0; i < 20; ++i) arguments += L" " + Quoted(dir / L"big.jpg");
 
-  ChildProcess program = StartPintaro(Quoted(bad) + L" " + Quoted(good));
+  ChildProcess program = StartPintaro(arguments);
   const HWND box = WaitForWindow(program.id(), kDialogClass);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowText(box), L"ぴんたろ");
   EXPECT_EQ(MessageBoxText(box), FormatMessageText(bad));
   EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kPictureClass).empty()) << "the box waits for OK";
-
   PostMessageW(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(program.id(), kPictureClass).size() == 1; }, 10s));
+  EXPECT_NE(WaitForWindow(program.id(), kPictureClass), nullptr) << "start-up goes on";
   EXPECT_TRUE(program.EndSession(10s));
+  EXPECT_EQ(program.ExitCode(), 0u) << "no crash";
 }
 
 using StartUpTest = AppTest;

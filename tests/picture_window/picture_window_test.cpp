@@ -55,7 +55,7 @@ TEST_F(PictureWindowTest, ContextMenuHasEveryItemInOrderWithItsCommandAllEnabled
   EXPECT_EQ(created.WindowOrder, 0);
 }
 
-TEST_F(PictureWindowTest, RightButtonReleaseOpensTheMenuAtTheCursorOtherButtonsDoNot) {
+TEST_F(PictureWindowTest, RightButtonReleaseOpensTheMenuAtTheCursorOtherButtonsDoNotEvenInBackModeWithoutDesktop) {
   FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
   const POINT place = TopLeft(window.hwnd());
   const POINT at{place.x + 30, place.y + 20};
@@ -79,6 +79,25 @@ TEST_F(PictureWindowTest, RightButtonReleaseOpensTheMenuAtTheCursorOtherButtonsD
   EXPECT_EQ(shown.at, at);
   EXPECT_TRUE(shown.flags & TPM_RIGHTBUTTON) << "either button chooses";
   EXPECT_EQ(popups.popups().size(), 1u);
+
+  // With no desktop window to go into, the back mode is recorded and the window stays where it was in
+  // the window order, visible and usable.
+  ASSERT_EQ(FindWindowW(nullptr, L"Program Manager"), nullptr);
+  window.mnuWindowOrder1_Click();
+  window.mnuWindowOrder2_Click();
+  EXPECT_EQ(window.WindowOrder, 2);
+  EXPECT_FALSE(window.IsChecked(kWindowOrder1));
+  EXPECT_TRUE(window.IsChecked(kWindowOrder2));
+  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
+  EXPECT_TRUE(IsTopMost(window.hwnd())) << "it keeps its place in the window order";
+  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+  EXPECT_EQ(TopLeft(window.hwnd()), place);
+  ClickAt(at, Button::Right);
+  EXPECT_TRUE(PumpUntil([&] { return popups.popups().size() == 2; }, 5s)) << "its menu still opens";
+  window.mnuWindowOrder2_Click();
+  EXPECT_EQ(window.WindowOrder, 0);
+  EXPECT_FALSE(IsTopMost(window.hwnd()));
+  EXPECT_FALSE(window.IsChecked(kWindowOrder2));
 }
 
 TEST_F(PictureWindowTest, NewWindowsTakeTheGlobalTransparencyAndTheMenuChangesOnlyItsOwnWindow) {
@@ -177,31 +196,6 @@ TEST_F(WindowOrderTest, EveryTransitionSetsModeChecksParentAndTopmostBandInTheDe
   }
   EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
   EXPECT_EQ(TopLeft(window.hwnd()).x, before.x - 55);
-}
-
-TEST_F(WindowOrderTest, WithoutADesktopWindowTheBackModeIsRecordedAndTheWindowStaysUsable) {
-  ASSERT_EQ(FindWindowW(nullptr, L"Program Manager"), nullptr);
-  FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
-  const POINT place = TopLeft(window.hwnd());
-  Choose(window, kWindowOrder1);
-  Choose(window, kWindowOrder2);
-  EXPECT_EQ(window.WindowOrder, 2);
-  EXPECT_FALSE(window.IsChecked(kWindowOrder1));
-  EXPECT_TRUE(window.IsChecked(kWindowOrder2));
-  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
-  EXPECT_TRUE(IsTopMost(window.hwnd())) << "it keeps its place in the window order";
-  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
-  EXPECT_EQ(TopLeft(window.hwnd()).x, place.x);
-
-  {
-    PopupRecorder popups;
-    ClickAt(CentreOf(window.hwnd()), Button::Right);
-    ASSERT_TRUE(PumpUntil([&] { return !popups.popups().empty(); }, 5s)) << "its menu still opens";
-  }
-  Choose(window, kWindowOrder2);
-  EXPECT_EQ(window.WindowOrder, 0);
-  EXPECT_FALSE(IsTopMost(window.hwnd()));
-  EXPECT_FALSE(window.IsChecked(kWindowOrder2));
 }
 
 TEST_F(WindowOrderTest, CloseFreesTheSlotAndTheNextPicturesReuseTheLowestFreeWindowsWithTheirStacking) {

@@ -60,24 +60,18 @@ std::vector<std::wstring> TwoPicturesEach(const TempDir& dir, const std::wstring
   return arguments;
 }
 
-// A later start, watched to its end (this thread's windows answering meanwhile): it must never show
-// a window of its own.
-struct LaterStart {
-  explicit LaterStart(const std::wstring& arguments) : process(StartPintaro(arguments)) {}
-
-  bool RunsToItsEnd(std::chrono::milliseconds timeout) {
-    const bool ended = PumpUntil(
-        [&] {
-          showedWindow = showedWindow || !VisibleWindowsOfProcess(process.id()).empty();
-          return !process.Running();
-        },
-        timeout);
-    return ended && process.ExitCode() == 0;
-  }
-
-  ChildProcess process;
+// Watches a later start to its end, this thread's windows answering meanwhile: whether it ended in
+// time and in order without ever showing a window of its own.
+bool EndsWithoutAWindow(const ChildProcess& later, std::chrono::milliseconds timeout) {
   bool showedWindow = false;
-};
+  const bool ended = PumpUntil(
+      [&] {
+        showedWindow = showedWindow || !VisibleWindowsOfProcess(later.id()).empty();
+        return !later.Running();
+      },
+      timeout);
+  return ended && later.ExitCode() == 0 && !showedWindow;
+}
 
 class HandOffTest : public ::testing::Test {
  protected:
@@ -141,9 +135,7 @@ TEST_F(HandOffTest, LaterStartsHandOverTheirPictureNamesWithoutAWindowOfTheirOwn
   };
   for (const auto& [arguments, titles] : starts) {
     SCOPED_TRACE(::testing::PrintToString(arguments));
-    LaterStart later(arguments);
-    ASSERT_TRUE(later.RunsToItsEnd(20s));
-    EXPECT_FALSE(later.showedWindow);
+    ASSERT_TRUE(EndsWithoutAWindow(StartPintaro(arguments), 20s));
     ASSERT_TRUE(PicturesSettleAt(titles.size())) << "b.png fails the name test";
     EXPECT_EQ(Titles(Pictures()), titles);
     EXPECT_TRUE(VisibleWindowsOfProcess(first.id(), kDialogClass).empty())
@@ -202,8 +194,7 @@ TEST_F(HandOffTest, TwentyStartsAtOnceLoseNoPicture) {
   EXPECT_TRUE(VisibleWindowsOfProcess(first.id(), kDialogClass).empty());
 
   // The running instance goes on as before.
-  LaterStart later(Quoted(NewPicture(dir, L"more.gif", PictureFormat::Gif)));
-  ASSERT_TRUE(later.RunsToItsEnd(20s));
+  ASSERT_TRUE(EndsWithoutAWindow(StartPintaro(Quoted(NewPicture(dir, L"more.gif", PictureFormat::Gif))), 20s));
   EXPECT_TRUE(PicturesSettleAt(2 * kStarts + 1));
   EXPECT_TRUE(first.EndSession(10s));
   EXPECT_EQ(first.ExitCode(), 0u);
@@ -247,12 +238,12 @@ class StartingInstanceTest : public AppTest {
 };
 
 TEST_F(StartingInstanceTest, ALaterStartKeepsAskingUntilTheIconWindowAnswers) {
-  LaterStart later(Quoted(path));
+  ChildProcess later = StartPintaro(Quoted(path));
   Sleep(1500);
-  ASSERT_TRUE(later.process.Running()) << "no icon window yet: still asking";
+  ASSERT_TRUE(later.Running()) << "no icon window yet: still asking";
 
   StartProgram();
-  ASSERT_TRUE(later.RunsToItsEnd(20s));
+  ASSERT_TRUE(EndsWithoutAWindow(later, 20s));
   ASSERT_EQ(ClipWindows().UpperBound(), 1);
   EXPECT_EQ(ClipWindows()[1]->Image1.Tag, path);
   EXPECT_TRUE(messages.messages().empty());
@@ -264,22 +255,22 @@ TEST_F(StartingInstanceTest, WhenNoInstanceAnswersTheUserIsToldAndNothingElseHap
   WriteBytes(tempFile, {'B', 'M'});
 
   const Clock::time_point begin = Clock::now();
-  LaterStart later(Quoted(path));
-  ASSERT_TRUE(WaitUntil([&] { return !WindowsOfProcess(later.process.id(), kIconClass).empty(); }, 10s));
+  ChildProcess later = StartPintaro(Quoted(path));
+  ASSERT_TRUE(WaitUntil([&] { return !WindowsOfProcess(later.id(), kIconClass).empty(); }, 10s));
   // A log-off reaches the hidden icon window while it asks.
-  later.process.EndSession(0ms);
+  later.EndSession(0ms);
   EXPECT_TRUE(FileExists(tempFile)) << "the log-off ran no ShutDown in a later start";
 
-  const HWND box = WaitForWindow(later.process.id(), kDialogClass, 20s);
+  const HWND box = WaitForWindow(later.id(), kDialogClass, 20s);
   ASSERT_NE(box, nullptr);
   EXPECT_GE(Clock::now() - begin, 4500ms) << "it kept asking for five seconds";
   EXPECT_EQ(WindowText(box), L"ぴんたろ");
   EXPECT_EQ(MessageBoxText(box), kNoAnswerText);
-  EXPECT_EQ(VisibleWindowsOfProcess(later.process.id()).size(), 1u) << "the box and nothing else";
+  EXPECT_EQ(VisibleWindowsOfProcess(later.id()).size(), 1u) << "the box and nothing else";
 
   PostMessageW(box, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(later.process.WaitForExit(10s));
-  EXPECT_EQ(later.process.ExitCode(), 0u);
+  ASSERT_TRUE(later.WaitForExit(10s));
+  EXPECT_EQ(later.ExitCode(), 0u);
   EXPECT_TRUE(FileExists(tempFile));
   DeleteFileW(tempFile.c_str());
 }
@@ -345,13 +336,9 @@ TEST(LaterStartTest, TellsTheUserOnceWhenNobodyAnswersAndSetsUpNothingOfTheFirst
   const std::wstring path = NewPicture(dir, L"p.jpg");
   MessageRecorder messages;
   EXPECT_FALSE(RunSecondInstance(Quoted(path)));
-  ASSERT_EQ(messages.messages().size(), 1u);
-  EXPECT_EQ(messages.messages()[0].text, kNoAnswerText);
-  EXPECT_EQ(messages.messages()[0].caption, L"ぴんたろ");
-  EXPECT_EQ(messages.messages()[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  ExpectOnlyMessage(messages, kNoAnswerText);
   EXPECT_EQ(LiveWindowCount(), 0) << "no window of the later start remains";
 
-  messages.clear();
   ChildProcess first = StartPintaro(L"");
   ASSERT_NE(WaitForWindow(first.id(), kIconClass), nullptr);
   Settings() = DisplaySettings{480, 5, 63, 3};

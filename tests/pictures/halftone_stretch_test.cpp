@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <vector>
 
 namespace pintaro {
 namespace {
@@ -16,6 +17,11 @@ Image32 Make(int w, int h, const std::function<std::uint32_t(int x, int y)>& gre
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) image.at(x, y) = Grey(grey(x, y));
   return image;
+}
+
+// A picture of the given grey levels, row by row.
+Image32 Greys(int w, int h, std::vector<std::uint32_t> greys) {
+  return Make(w, h, [&](int x, int y) { return greys[static_cast<std::size_t>(y * w + x)]; });
 }
 
 Image32 Checkerboard(int w, int h) {
@@ -54,20 +60,11 @@ TEST(HalftoneStretch, ReductionAveragesACheckerboardToGreyAndKeepsTheMean) {
 
 TEST(HalftoneStretch, ExactAreaAveragesOnSmallCases) {
   // 3 pixels into 2: the middle pixel is split half and half.
-  const Image32 two = Stretch(Make(3, 1,
-                                   [](int x, int) {
-                                     constexpr std::uint32_t v[] = {0, 90, 240};
-                                     return v[x];
-                                   }),
-                              2, 1);
+  const Image32 two = Stretch(Greys(3, 1, {0, 90, 240}), 2, 1);
   EXPECT_EQ(Blue(two.at(0, 0)), 30);   // (0 * 1 + 90 * 0.5) / 1.5
   EXPECT_EQ(Blue(two.at(1, 0)), 190);  // (90 * 0.5 + 240 * 1) / 1.5
   // 2 x 2 into 1: the plain mean, rounded to nearest (101 / 4 = 25.25).
-  const Image32 square = Make(2, 2, [](int x, int y) {
-    constexpr std::uint32_t v[] = {10, 20, 30, 41};
-    return v[2 * y + x];
-  });
-  EXPECT_EQ(Blue(Stretch(square, 1, 1).at(0, 0)), 25);
+  EXPECT_EQ(Blue(Stretch(Greys(2, 2, {10, 20, 30, 41}), 1, 1).at(0, 0)), 25);
   // Channels are averaged separately and alpha with them.
   Image32 colours = std::move(*Image32::Allocate(2, 1));
   colours.at(0, 0) = 0xFF0000FFu;
@@ -80,7 +77,7 @@ TEST(HalftoneStretch, ExactAreaAveragesOnSmallCases) {
 }
 
 TEST(HalftoneStretch, EnlargementIsSmoothWithoutBlocks) {
-  const Image32 wide = Stretch(Make(4, 1, [](int x, int) { return static_cast<std::uint32_t>(x * 80); }), 64, 1);
+  const Image32 wide = Stretch(Greys(4, 1, {0, 80, 160, 240}), 64, 1);
   // Monotone, never a run of more than a few equal pixels between the ends, and no jump bigger
   // than a small step: a nearest-neighbour enlargement would give four flat blocks of 16.
   int longestRun = 1, run = 1;

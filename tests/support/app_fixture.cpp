@@ -80,12 +80,12 @@ void AppTest::EndProgram() {
   DestroyMainMenus();
 }
 
-void AppTest::ExpectOnlyFormatMessage(const std::wstring& path) {
-  ASSERT_EQ(messages.messages().size(), 1u) << "for " << ::testing::PrintToString(path);
-  EXPECT_EQ(messages.messages()[0].text, FormatMessageText(path));
-  EXPECT_EQ(messages.messages()[0].caption, L"ぴんたろ");
-  EXPECT_EQ(messages.messages()[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-  messages.clear();
+void ExpectOnlyMessage(MessageRecorder& recorder, const std::wstring& text) {
+  ASSERT_EQ(recorder.messages().size(), 1u) << ::testing::PrintToString(text);
+  EXPECT_EQ(recorder.messages()[0].text, text);
+  EXPECT_EQ(recorder.messages()[0].caption, L"ぴんたろ");
+  EXPECT_EQ(recorder.messages()[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  recorder.clear();
 }
 
 void AppTest::TearDown() {

@@ -74,6 +74,8 @@ class InNextPump {
 
 // What the program says about a file it cannot read.
 std::wstring FormatMessageText(const std::wstring& path);
+// Expects exactly one message shown, the text in an information box with OK, and forgets it.
+void ExpectOnlyMessage(MessageRecorder& recorder, const std::wstring& text);
 
 // Runs messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
@@ -90,8 +92,7 @@ class AppTest : public ::testing::Test {
   void TearDown() override;
   void StartProgram(const std::wstring& commandArguments = L"");
   void EndProgram();
-  // Expects exactly the format message for the path, as an information box with OK, and forgets it.
-  void ExpectOnlyFormatMessage(const std::wstring& path);
+  void ExpectOnlyFormatMessage(const std::wstring& path) { ExpectOnlyMessage(messages, FormatMessageText(path)); }
 
   MessageRecorder messages;
 

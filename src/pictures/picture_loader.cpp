@@ -60,16 +60,6 @@ void FlattenOnWhite(Image32& image) noexcept {
 
 }  // namespace
 
-std::optional<Size> ReadPictureSize(const std::wstring& path) noexcept {
-  ComScope com;
-  const auto factory = CreateFactory();
-  if (!factory) return std::nullopt;
-  const auto frame = OpenFirstFrame(factory.Get(), path);
-  UINT width = 0, height = 0;
-  if (!frame || FAILED(frame->GetSize(&width, &height))) return std::nullopt;
-  return Size{static_cast<int>(width), static_cast<int>(height)};
-}
-
 std::optional<Image32> LoadPicture(const std::wstring& path) noexcept {
   ComScope com;
   const auto factory = CreateFactory();

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "pictures/fit.h"
 #include "pictures/image.h"
 
 namespace pintaro {
@@ -12,8 +11,5 @@ namespace pintaro {
 // Nothing when the file is missing, unreadable, locked, not a picture, or too large to hold
 // (see FitsDecodeLimit). Transparent pixels come out on white; every pixel is opaque.
 std::optional<Image32> LoadPicture(const std::wstring& path) noexcept;
-
-// Width and height from the file's header without decoding the pixels.
-std::optional<Size> ReadPictureSize(const std::wstring& path) noexcept;
 
 }  // namespace pintaro

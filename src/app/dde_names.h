@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/texts.h"
+
 namespace pintaro {
 
 // The running program answers as this service (its title) on this topic (its icon window's name).
-inline constexpr wchar_t kLinkService[] = L"ぴんたろ";
+inline constexpr auto& kLinkService = kTitle;
 inline constexpr wchar_t kLinkTopicName[] = L"frmMain";
 // What a later start's Label1 links to: service, bar, topic; and the item it names.
 inline constexpr wchar_t kHandOffLinkTopic[] = L"ぴんたろ|frmMain";

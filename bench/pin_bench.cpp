@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/message_box.h"
+#include "win32/message_box.h"
 #include "menu/frm_main_menus.h"
 #include "picture_window/frm_clip.h"
 #include "pictures/clip_windows.h"

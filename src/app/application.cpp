@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/message_pump.h"
+#include "win32/message_pump.h"
 #include "app/process_command_line.h"
 #include "app/single_instance.h"
 #include "app/temp_files.h"
@@ -45,6 +45,13 @@ void Main() {
   RunFirstInstance(ProcessCommandArguments());
 }
 
+// Opens the pictures a hand-off command names, in order, without letting messages run in between.
+void OpenCommandPictures(const std::wstring& command) {
+  for (const std::wstring& name : ParseCommandLine(kDefaultMaxArgs, command)) {
+    if (IsPictureName(name)) OpenPictureFile(name);
+  }
+}
+
 bool RunSecondInstance(std::wstring_view commandArguments) {
   FrmMain form{std::wstring(commandArguments)};
   form.Load();
@@ -55,7 +62,7 @@ bool RunSecondInstance(std::wstring_view commandArguments) {
 
 void RunFirstInstance(std::wstring_view commandArguments) {
   Settings() = DisplaySettings{160, 2, 255, 0};
-  g_mainForm = std::make_unique<FrmMain>();
+  g_mainForm = std::make_unique<FrmMain>(OpenCommandPictures);
   ClipWindows().Reset();
   g_mainForm->Show();
   // A log-off may end the program in every step below: in the pumps, and also while a step waits for

@@ -4,7 +4,7 @@
 #include <objbase.h>
 
 #include "app/application.h"
-#include "app/window_base.h"
+#include "win32/window_base.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Telling the first running instance of the program from a later start.
 #include <optional>
 
-#include "app/handles.h"
+#include "win32/handles.h"
 
 namespace pintaro {
 

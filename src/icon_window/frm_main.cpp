@@ -1,15 +1,14 @@
 #include "icon_window/frm_main.h"
 
-#include "app/application.h"
-#include "app/busy_cursor.h"
-#include "app/command_line.h"
-#include "app/dde_names.h"
-#include "app/message_box.h"
-#include "app/message_pump.h"
-#include "app/popup_menu.h"
-#include "app/texts.h"
-#include "app/tool_tip.h"
-#include "icon_window/window_drag.h"
+#include "app/program.h"
+#include "win32/busy_cursor.h"
+#include "icon_window/dde_names.h"
+#include "win32/message_box.h"
+#include "win32/message_pump.h"
+#include "win32/popup_menu.h"
+#include "win32/texts.h"
+#include "win32/tool_tip.h"
+#include "win32/window_drag.h"
 #include "menu/clipboard_watch.h"
 #include "menu/frm_main_menus.h"
 #include "picture_window/stacking.h"
@@ -24,6 +23,8 @@ using namespace std::chrono_literals;
 // How long a later start keeps asking while the running instance has no icon window yet.
 constexpr auto kHandOffRetry = 5s;
 }  // namespace
+
+FrmMain::FrmMain(CommandHandler onCommand) : onCommand_(std::move(onCommand)) {}
 
 FrmMain::FrmMain(std::wstring handOffCommand) : secondInstance_(true), handOffCommand_(std::move(handOffCommand)) {}
 
@@ -91,14 +92,7 @@ void FrmMain::HandOff() {
 
 void FrmMain::Form_LinkExecute(const std::wstring& CmdStr, short& Cancel) {
   Cancel = 0;
-  ExecuteCommand(CmdStr);
-}
-
-// Opens the pictures the command names, in order, without letting messages run in between.
-void FrmMain::ExecuteCommand(const std::wstring& command) {
-  for (const std::wstring& name : ParseCommandLine(kDefaultMaxArgs, command)) {
-    if (IsPictureName(name)) OpenPictureFile(name);
-  }
+  if (onCommand_) onCommand_(CmdStr);
 }
 
 void FrmMain::SetCountCaption(int slot) { SetWindowTextW(lblCount_, std::to_wstring(slot).c_str()); }

@@ -3,12 +3,13 @@
 // screen, with its square cut away by a colour key.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
-#include "app/dde_client.h"
-#include "app/dde_source.h"
-#include "app/handles.h"
-#include "app/window_base.h"
+#include "win32/dde_client.h"
+#include "win32/dde_source.h"
+#include "win32/handles.h"
+#include "win32/window_base.h"
 
 namespace pintaro {
 
@@ -18,8 +19,11 @@ class FrmMain : public Window<FrmMain> {
   static constexpr COLORREF kIconBackground = RGB(255, 0, 0);  // the colour key
   static constexpr int kIconSize = 32;
 
-  // The first instance's icon window.
-  FrmMain() = default;
+  // Opens the pictures that a hand-off command names.
+  using CommandHandler = std::function<void(const std::wstring& command)>;
+
+  // The first instance's icon window; hand-off commands go to onCommand.
+  explicit FrmMain(CommandHandler onCommand);
   // A later start's form: its loading hands the command-line argument string to the running instance.
   explicit FrmMain(std::wstring handOffCommand);
   ~FrmMain();
@@ -69,7 +73,6 @@ class FrmMain : public Window<FrmMain> {
   void CreateWindowAndControls();
   void CreateControls();
   void HandOff();
-  void ExecuteCommand(const std::wstring& command);
   void OnPaint();
 
   UniqueIcon icon_;
@@ -79,6 +82,7 @@ class FrmMain : public Window<FrmMain> {
 
   bool secondInstance_ = false;
   std::wstring handOffCommand_;
+  CommandHandler onCommand_;
   bool handedOff_ = false;
   DdeSource linkSource_;  // link mode source, topic "frmMain": first instance only
   DdeClient Label1;       // a later start's end of the hand-off conversation

@@ -5,9 +5,9 @@
 
 #include <cwchar>
 
-#include "app/application.h"
-#include "app/handles.h"
-#include "app/texts.h"
+#include "app/program.h"
+#include "win32/handles.h"
+#include "win32/texts.h"
 #include "icon_window/frm_main.h"
 #include "resources/resource_ids.h"
 

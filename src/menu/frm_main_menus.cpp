@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/application.h"
+#include "app/program.h"
 #include "icon_window/frm_main.h"
 #include "menu/main_menu_ids.h"
 

@@ -2,7 +2,7 @@
 // The main shortcut menu, popped up from the icon window.
 #include <windows.h>
 
-#include "app/handles.h"
+#include "win32/handles.h"
 
 namespace pintaro {
 

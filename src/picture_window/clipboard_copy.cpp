@@ -2,8 +2,8 @@
 // size. Either goes to the clipboard as a bitmap that any program can paste.
 #include <optional>
 
-#include "app/busy_cursor.h"
-#include "app/handles.h"
+#include "win32/busy_cursor.h"
+#include "win32/handles.h"
 #include "picture_window/frm_clip.h"
 #include "pictures/dib_bitmap.h"
 #include "pictures/picture_loader.h"

@@ -4,10 +4,10 @@
 
 #include <array>
 
-#include "app/busy_cursor.h"
-#include "app/popup_menu.h"
-#include "app/tool_tip.h"
-#include "icon_window/window_drag.h"
+#include "win32/busy_cursor.h"
+#include "win32/popup_menu.h"
+#include "win32/tool_tip.h"
+#include "win32/window_drag.h"
 #include "picture_window/clip_menu_ids.h"
 #include "pictures/clip_windows.h"
 #include "pictures/dib_bitmap.h"

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/handles.h"
-#include "app/window_base.h"
+#include "win32/handles.h"
+#include "win32/window_base.h"
 
 namespace pintaro {
 

@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "app/busy_cursor.h"
-#include "app/texts.h"
+#include "win32/busy_cursor.h"
+#include "win32/texts.h"
 #include "picture_window/full_screen.h"
 #include "pictures/dib_bitmap.h"
 

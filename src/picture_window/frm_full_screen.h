@@ -3,8 +3,8 @@
 // screen. A click or a key that types a character ends it.
 #include <windows.h>
 
-#include "app/handles.h"
-#include "app/window_base.h"
+#include "win32/handles.h"
+#include "win32/window_base.h"
 
 namespace pintaro {
 

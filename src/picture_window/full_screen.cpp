@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "app/application.h"
-#include "app/busy_cursor.h"
-#include "app/message_pump.h"
+#include "app/program.h"
+#include "win32/busy_cursor.h"
+#include "win32/message_pump.h"
 #include "icon_window/frm_main.h"
 #include "picture_window/frm_clip.h"
 #include "picture_window/frm_full_screen.h"

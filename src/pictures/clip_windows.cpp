@@ -1,6 +1,6 @@
 #include "pictures/clip_windows.h"
 
-#include "app/application.h"
+#include "app/program.h"
 #include "icon_window/frm_main.h"
 #include "picture_window/frm_clip.h"
 #include "pictures/layered.h"

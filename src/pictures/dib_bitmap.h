@@ -2,7 +2,7 @@
 // The program's pixels as a GDI bitmap (a top-down 32-bit DIB section).
 #include <windows.h>
 
-#include "app/handles.h"
+#include "win32/handles.h"
 #include "pictures/image.h"
 
 namespace pintaro {

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/busy_cursor.h"
-#include "app/message_box.h"
-#include "app/message_pump.h"
+#include "win32/busy_cursor.h"
+#include "win32/message_box.h"
+#include "win32/message_pump.h"
 #include "picture_window/frm_clip.h"
 #include "pictures/clip_windows.h"
 #include "pictures/dib_bitmap.h"

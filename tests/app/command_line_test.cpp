@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/dde_names.h"
+#include "icon_window/dde_names.h"
 
 namespace pintaro {
 namespace {

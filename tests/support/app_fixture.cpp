@@ -4,9 +4,9 @@
 #include <commctrl.h>
 
 #include "app/application.h"
-#include "app/message_box.h"
-#include "app/message_pump.h"
-#include "app/popup_menu.h"
+#include "win32/message_box.h"
+#include "win32/message_pump.h"
+#include "win32/popup_menu.h"
 #include "menu/frm_main_menus.h"
 #include "pictures/clip_windows.h"
 

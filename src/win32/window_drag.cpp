@@ -1,4 +1,4 @@
-#include "icon_window/window_drag.h"
+#include "win32/window_drag.h"
 
 namespace pintaro {
 

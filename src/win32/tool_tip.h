@@ -2,7 +2,7 @@
 // A hover tip over a whole window.
 #include <windows.h>
 
-#include "app/handles.h"
+#include "win32/handles.h"
 
 namespace pintaro {
 

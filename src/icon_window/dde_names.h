@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/texts.h"
+#include "win32/texts.h"
 
 namespace pintaro {
 

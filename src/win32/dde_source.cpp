@@ -1,10 +1,10 @@
-#include "app/dde_source.h"
+#include "win32/dde_source.h"
 
 #include <dde.h>
 
 #include <algorithm>
 
-#include "app/handles.h"
+#include "win32/handles.h"
 
 namespace pintaro {
 

@@ -1,4 +1,4 @@
-#include "app/popup_menu.h"
+#include "win32/popup_menu.h"
 
 namespace pintaro {
 

@@ -1,13 +1,13 @@
-#include "app/dde_client.h"
+#include "win32/dde_client.h"
 
 #include <dde.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "app/dde_names.h"
-#include "app/handles.h"
-#include "app/message_wait.h"
+#include "icon_window/dde_names.h"
+#include "win32/handles.h"
+#include "win32/message_wait.h"
 
 namespace pintaro {
 

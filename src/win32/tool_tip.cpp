@@ -1,4 +1,4 @@
-#include "app/tool_tip.h"
+#include "win32/tool_tip.h"
 
 #include <commctrl.h>
 

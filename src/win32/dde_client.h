@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/window_base.h"
+#include "win32/window_base.h"
 
 namespace pintaro {
 

@@ -1,4 +1,4 @@
-#include "app/dde_names.h"
+#include "icon_window/dde_names.h"
 
 namespace pintaro {
 

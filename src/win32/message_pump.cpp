@@ -1,8 +1,8 @@
-#include "app/message_pump.h"
+#include "win32/message_pump.h"
 
 #include <windows.h>
 
-#include "app/window_base.h"
+#include "win32/window_base.h"
 
 namespace pintaro {
 

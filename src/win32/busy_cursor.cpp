@@ -1,4 +1,4 @@
-#include "app/busy_cursor.h"
+#include "win32/busy_cursor.h"
 
 namespace pintaro {
 

@@ -1,6 +1,6 @@
-#include "app/message_box.h"
+#include "win32/message_box.h"
 
-#include "app/texts.h"
+#include "win32/texts.h"
 
 namespace pintaro {
 

@@ -14,9 +14,9 @@
 
 #include "app/application.h"
 #include "win32/message_box.h"
-#include "menu/frm_main_menus.h"
-#include "picture_window/frm_clip.h"
-#include "pictures/clip_windows.h"
+#include "menu/main_menu.h"
+#include "picture_window/picture_window.h"
+#include "pictures/picture_windows.h"
 #include "pictures/fit.h"
 #include "pictures/picture_loader.h"
 #include "pictures/picture_rendering.h"
@@ -63,7 +63,7 @@ void TimeOpen(const std::wstring& path) {
     }
     width = picture->width();
     height = picture->height();
-    const pintaro::Size fit = pintaro::FitToDisplay({width, height}, pintaro::Settings().CurrentWidth);
+    const pintaro::Size fit = pintaro::FitToDisplay({width, height}, pintaro::Settings().displaySize);
     start = Clock::now();
     auto scaled = pintaro::ScalePicture(*picture, fit.width, fit.height);
     scale.push_back(Milliseconds(start));
@@ -72,7 +72,7 @@ void TimeOpen(const std::wstring& path) {
     start = Clock::now();
     pintaro::OpenPictureFile(path);
     whole.push_back(Milliseconds(start));
-    pintaro::ClipWindows()[pintaro::ClipWindows().UpperBound()]->mnuCloseWindow_Click();
+    pintaro::PictureWindows()[pintaro::PictureWindows().UpperBound()]->CloseAndFreeSlot();
   }
   const double d = Median(decode);
   const double rest = std::max(0.0, Median(whole) - d);
@@ -85,13 +85,13 @@ void TimeOpen(const std::wstring& path) {
 
 void MeasureMemory(const std::wstring& path) {
   constexpr int kWindows = 50;
-  pintaro::ClipWindows().Reset();
+  pintaro::PictureWindows().Reset();
   // A first window outside the count, so one-time set-up is not charged to the others.
   pintaro::OpenPictureFile(path);
   const SIZE_T before = PrivateBytes();
   for (int i = 0; i < kWindows; ++i) pintaro::OpenPictureFile(path);
   const SIZE_T after = PrivateBytes();
-  const SIZE size = pintaro::ClipWindows()[1]->PictureSize();
+  const SIZE size = pintaro::PictureWindows()[1]->PictureSize();
   const double bitmap = size.cx * size.cy * 4.0;
   const double perWindow = (static_cast<double>(after) - static_cast<double>(before)) / kWindows;
   std::printf(
@@ -115,7 +115,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc > 1) MeasureMemory(argv[1]);
   pintaro::ShutDown();
   pintaro::ReleaseEndedWindows();
-  pintaro::DestroyMainMenus();
+  pintaro::DestroyMainMenu();
   CoUninitialize();
   return 0;
 }

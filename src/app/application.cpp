@@ -10,23 +10,23 @@
 #include "app/process_command_line.h"
 #include "app/single_instance.h"
 #include "app/temp_files.h"
-#include "icon_window/frm_main.h"
+#include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
 #include "menu/clipboard_watch.h"
-#include "menu/frm_main_menus.h"
-#include "picture_window/frm_clip.h"
+#include "menu/main_menu.h"
+#include "picture_window/picture_window.h"
 #include "picture_window/full_screen.h"
-#include "pictures/clip_windows.h"
+#include "pictures/picture_windows.h"
 
 namespace pintaro {
 
 namespace {
-std::unique_ptr<FrmMain> g_mainForm;
-std::vector<std::unique_ptr<FrmMain>> g_endedMainForms;
+std::unique_ptr<IconWindow> g_mainForm;
+std::vector<std::unique_ptr<IconWindow>> g_endedMainForms;
 UniqueOwnedMutex g_firstInstance;  // held from start-up until ShutDown has destroyed the icon window
 }  // namespace
 
-FrmMain* MainForm() noexcept { return g_mainForm.get(); }
+IconWindow* TheIconWindow() noexcept { return g_mainForm.get(); }
 
 double TwipsPerPixel() noexcept {
   HDC screen = GetDC(nullptr);
@@ -53,7 +53,7 @@ void OpenCommandPictures(const std::wstring& command) {
 }
 
 bool RunSecondInstance(std::wstring_view commandArguments) {
-  FrmMain form{std::wstring(commandArguments)};
+  IconWindow form{std::wstring(commandArguments)};
   form.Load();
   const bool handedOff = form.HandedOff();
   DestroyWindow(form.hwnd());
@@ -62,17 +62,17 @@ bool RunSecondInstance(std::wstring_view commandArguments) {
 
 void RunFirstInstance(std::wstring_view commandArguments) {
   Settings() = DisplaySettings{160, 2, 255, 0};
-  g_mainForm = std::make_unique<FrmMain>(OpenCommandPictures);
-  ClipWindows().Reset();
+  g_mainForm = std::make_unique<IconWindow>(OpenCommandPictures);
+  PictureWindows().Reset();
   g_mainForm->Show();
   // A log-off may end the program in every step below: in the pumps, and also while a step waits for
   // another program's window, when messages sent from other threads run. Start-up then stops there.
   if (!g_mainForm) return;
-  StartClipboardViewer(*g_mainForm);
+  StartClipboardWatch(*g_mainForm);
   if (!g_mainForm) return;
-  MainMenus().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
+  TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
   if (!g_mainForm) return;
-  HookWindow(g_mainForm->hwnd());
+  StartIconWindowHandling(g_mainForm->hwnd());
   PumpMessages();
   if (!g_mainForm) return;
 
@@ -83,21 +83,21 @@ void RunFirstInstance(std::wstring_view commandArguments) {
     PumpMessages();
     if (!g_mainForm) return;
   }
-  StartShell();
+  AddNotifyIcon();
 }
 
 void ShutDown() {
   DeleteTempFiles();
-  StopShell();
-  ClipWindowTable& table = ClipWindows();
+  RemoveNotifyIcon();
+  PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (FrmClip* window = table[slot]) DestroyWindow(window->hwnd());
+    if (PictureWindow* window = table[slot]) DestroyWindow(window->hwnd());
   }
   if (g_mainForm) {
-    StopClipboardViewer(*g_mainForm);
-    UnhookWindow(g_mainForm->hwnd());
+    StopClipboardWatch(*g_mainForm);
+    StopIconWindowHandling(g_mainForm->hwnd());
   }
-  DestroyMainMenus();
+  DestroyMainMenu();
   DestroyFullScreen();
   if (g_mainForm) {
     DestroyWindow(g_mainForm->hwnd());
@@ -109,7 +109,7 @@ void ShutDown() {
 
 void ReleaseEndedWindows() noexcept {
   g_endedMainForms.clear();
-  ClipWindows().Reset();
+  PictureWindows().Reset();
 }
 
 }  // namespace pintaro

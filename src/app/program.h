@@ -4,10 +4,10 @@
 
 namespace pintaro {
 
-class FrmMain;
+class IconWindow;
 
 // The first instance's icon window, from its creation to the end of ShutDown; null otherwise.
-FrmMain* MainForm() noexcept;
+IconWindow* TheIconWindow() noexcept;
 
 // Undoes the start-up in a fixed order; the icon window is destroyed last.
 void ShutDown();

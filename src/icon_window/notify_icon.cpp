@@ -8,7 +8,7 @@
 #include "app/program.h"
 #include "win32/handles.h"
 #include "win32/texts.h"
-#include "icon_window/frm_main.h"
+#include "icon_window/icon_window.h"
 #include "resources/resource_ids.h"
 
 namespace pintaro {
@@ -42,8 +42,8 @@ int TrayIconResource() noexcept {
 
 }  // namespace
 
-void StartShell() noexcept {
-  FrmMain* main = MainForm();
+void AddNotifyIcon() noexcept {
+  IconWindow* main = TheIconWindow();
   if (!main) return;
   g_smallIcon.reset(
       static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), IMAGE_ICON,
@@ -61,12 +61,12 @@ void StartShell() noexcept {
   g_trayIconAdded = true;
 }
 
-void StopShell() noexcept {
+void RemoveNotifyIcon() noexcept {
   if (!g_trayIconAdded) return;
   Shell_NotifyIconW(NIM_DELETE, &g_record);
   g_trayIconAdded = false;
 }
 
-bool TrayIconAdded() noexcept { return g_trayIconAdded; }
+bool NotifyIconAdded() noexcept { return g_trayIconAdded; }
 
 }  // namespace pintaro

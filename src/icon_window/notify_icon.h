@@ -4,9 +4,9 @@
 namespace pintaro {
 
 // Adds the notification-area icon once, with the tip "ぴんたろ".
-void StartShell() noexcept;
-// Removes it, if StartShell added it.
-void StopShell() noexcept;
-bool TrayIconAdded() noexcept;
+void AddNotifyIcon() noexcept;
+// Removes it, if AddNotifyIcon added it.
+void RemoveNotifyIcon() noexcept;
+bool NotifyIconAdded() noexcept;
 
 }  // namespace pintaro

@@ -4,14 +4,14 @@
 
 namespace pintaro {
 
-class FrmMain;
+class IconWindow;
 
-void StartClipboardViewer(FrmMain& form) noexcept;
-void StopClipboardViewer(FrmMain& form) noexcept;
+void StartClipboardWatch(IconWindow& form) noexcept;
+void StopClipboardWatch(IconWindow& form) noexcept;
 // Turns the icon window's extra message handling on and off.
-void HookWindow(HWND hwnd) noexcept;
-void UnhookWindow(HWND hwnd) noexcept;
-bool IsHooked(HWND hwnd) noexcept;
+void StartIconWindowHandling(HWND hwnd) noexcept;
+void StopIconWindowHandling(HWND hwnd) noexcept;
+bool IconWindowHandlingOn(HWND hwnd) noexcept;
 
 // A clipboard change reached the icon window.
 void OnClipboardChange() noexcept;

@@ -4,7 +4,7 @@
 
 #include "win32/busy_cursor.h"
 #include "win32/handles.h"
-#include "picture_window/frm_clip.h"
+#include "picture_window/picture_window.h"
 #include "pictures/dib_bitmap.h"
 #include "pictures/picture_loader.h"
 
@@ -55,17 +55,17 @@ void PutOnClipboard(HWND owner, UniqueBitmap bitmap) noexcept {
 
 }  // namespace
 
-void FrmClip::mnuCopy_Click() {
-  if (!Image1.Picture) return;
-  PutOnClipboard(hwnd(), ScreenBitmapFrom(Image1.Picture.get()));
+void PictureWindow::CopyAtShownSize() {
+  if (!shownBitmap) return;
+  PutOnClipboard(hwnd(), ScreenBitmapFrom(shownBitmap.get()));
 }
 
-void FrmClip::mnuCopyOrigSize_Click() {
+void PictureWindow::CopyAtOriginalSize() {
   BusyCursor busy;
   UniqueBitmap fullSize;
   {
     // The file is read first: one that is gone or unreadable leaves the clipboard untouched.
-    const std::optional<Image32> picture = LoadPicture(Image1.Tag);
+    const std::optional<Image32> picture = LoadPicture(picturePath);
     if (!picture) return;
     fullSize = ScreenBitmapFrom(*picture);
   }

@@ -7,10 +7,10 @@
 #include "app/program.h"
 #include "win32/busy_cursor.h"
 #include "win32/message_pump.h"
-#include "icon_window/frm_main.h"
-#include "picture_window/frm_clip.h"
-#include "picture_window/frm_full_screen.h"
-#include "pictures/clip_windows.h"
+#include "icon_window/icon_window.h"
+#include "picture_window/picture_window.h"
+#include "picture_window/full_screen_view.h"
+#include "pictures/picture_windows.h"
 #include "pictures/dib_bitmap.h"
 #include "pictures/picture_rendering.h"
 
@@ -18,30 +18,30 @@ namespace pintaro {
 
 namespace {
 
-std::unique_ptr<FrmFullScreen> g_view;
+std::unique_ptr<FullScreenView> g_view;
 // A destroyed view's object is kept until the next one is made: a handler may still be running on it
 // when the program ends from inside it.
-std::unique_ptr<FrmFullScreen> g_endedView;
+std::unique_ptr<FullScreenView> g_endedView;
 
-FrmFullScreen& View() {
+FullScreenView& View() {
   if (!g_view) {
     g_endedView.reset();
-    g_view = std::make_unique<FrmFullScreen>();
+    g_view = std::make_unique<FullScreenView>();
   }
   return *g_view;
 }
 
 // Every picture window whose slot is in use, shown or hidden.
 void ShowPictureWindowsInUse(int command) {
-  const ClipWindowTable& table = ClipWindows();
+  const PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    FrmClip* window = table[slot];
-    if (window && !window->IsFree()) ShowWindow(window->hwnd(), command);
+    PictureWindow* window = table[slot];
+    if (window && !window->isFree) ShowWindow(window->hwnd(), command);
   }
 }
 
 void ShowIconWindow(int command) {
-  if (FrmMain* main = MainForm()) ShowWindow(main->hwnd(), command);
+  if (IconWindow* main = TheIconWindow()) ShowWindow(main->hwnd(), command);
 }
 
 // The picture fitted to the screen, and the top-left corner where it is centred, in pixels.
@@ -72,11 +72,11 @@ ScreenTwips PrimaryScreenTwips() noexcept {
           static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * perPixelY, perPixelX, perPixelY};
 }
 
-void FrmClip::mnuFullScreen_Click() { ShowFullScreen(*this); }
+void PictureWindow::ShowFullScreen() { pintaro::ShowFullScreen(*this); }
 
-void ShowFullScreen(FrmClip& window) {
-  const std::wstring path = window.Image1.Tag;
-  const bool programRunning = MainForm() != nullptr;
+void ShowFullScreen(PictureWindow& window) {
+  const std::wstring path = window.picturePath;
+  const bool programRunning = TheIconWindow() != nullptr;
   std::optional<Image32> picture = ReadPictureOrReport(path);
   if (!picture) return;
 
@@ -86,9 +86,9 @@ void ShowFullScreen(FrmClip& window) {
   if (!fitted.pixels) return;
   PumpMessages();
   // The program may have ended in there (a log-off): then there is nothing left to show.
-  if (programRunning && !MainForm()) return;
+  if (programRunning && !TheIconWindow()) return;
 
-  FrmFullScreen& view = View();
+  FullScreenView& view = View();
   view.SetPicture(CreateBitmapFromImage(*fitted.pixels), fitted.topLeft);
   fitted.pixels.reset();
   ShowIconWindow(SW_HIDE);
@@ -105,7 +105,7 @@ void CloseFullScreen() {
   ShowPictureWindowsInUse(SW_SHOWNA);
 }
 
-FrmFullScreen* FullScreenForm() noexcept { return g_view.get(); }
+FullScreenView* TheFullScreenView() noexcept { return g_view.get(); }
 
 void DestroyFullScreen() noexcept {
   if (!g_view) return;

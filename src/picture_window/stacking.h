@@ -4,6 +4,9 @@
 
 namespace pintaro {
 
+// Where a picture window stands: among ordinary windows, always on top, or inside the desktop window.
+enum class StackingMode { Normal, OnTop, OnDesktop };
+
 // Makes the window top-level again and puts it into (or takes it out of) the topmost band, keeping
 // its place on the screen and its size.
 void SetTopMost(HWND hwnd, bool topmost) noexcept;

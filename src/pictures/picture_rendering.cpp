@@ -5,8 +5,8 @@
 #include "win32/busy_cursor.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
-#include "picture_window/frm_clip.h"
-#include "pictures/clip_windows.h"
+#include "picture_window/picture_window.h"
+#include "pictures/picture_windows.h"
 #include "pictures/dib_bitmap.h"
 #include "pictures/fit.h"
 #include "pictures/halftone_stretch.h"
@@ -34,13 +34,13 @@ std::optional<Image32> ScalePicture(const Image32& source, int width, int height
 namespace {
 
 // Everything up to the window's new picture, under the hourglass. Nothing when the file is unreadable.
-std::optional<Image32> RenderAtDisplaySize(FrmClip& window, std::optional<Image32> alreadyRead) {
+std::optional<Image32> RenderAtDisplaySize(PictureWindow& window, std::optional<Image32> alreadyRead) {
   BusyCursor busy;
   ShowWindow(window.hwnd(), SW_HIDE);
-  std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : LoadPicture(window.Image1.Tag);
+  std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : LoadPicture(window.picturePath);
   if (!source) return std::nullopt;
   PumpMessages();
-  const Size fit = FitToDisplay({source->width(), source->height()}, Settings().CurrentWidth);
+  const Size fit = FitToDisplay({source->width(), source->height()}, Settings().displaySize);
   auto scaled = ScalePicture(*source, fit.width, fit.height);
   source.reset();  // the full-size picture is not kept a moment longer than needed
   PumpMessages();
@@ -49,10 +49,10 @@ std::optional<Image32> RenderAtDisplaySize(FrmClip& window, std::optional<Image3
 
 }  // namespace
 
-void ResizePictureWindow(FrmClip& window, std::optional<Image32> alreadyRead) {
+void ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead) {
   std::optional<Image32> scaled = RenderAtDisplaySize(window, std::move(alreadyRead));
   if (!scaled) {
-    ShowUnsupportedFormat(window.Image1.Tag);
+    ShowUnsupportedFormat(window.picturePath);
     return;
   }
   BusyCursor busy;

@@ -16,11 +16,11 @@
 #include "app/single_instance.h"
 #include "app/temp_files.h"
 #include "win32/window_base.h"
-#include "icon_window/frm_main.h"
+#include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
-#include "menu/frm_main_menus.h"
-#include "picture_window/frm_clip.h"
-#include "pictures/clip_windows.h"
+#include "menu/main_menu.h"
+#include "picture_window/picture_window.h"
+#include "pictures/picture_windows.h"
 #include "support/app_fixture.h"
 #include "support/process_control.h"
 #include "support/test_files.h"
@@ -157,7 +157,7 @@ TEST_F(HandOffTest, ADdemlClientsExecutesAreAcceptedAndOpenedItsRequestRefusedAn
   EXPECT_EQ(Client(L"ぴんたろ", L"frmMain", L"no pictures here: \"unclosed", L"request"), 0)
       << "accepted, then the request refused without waiting for a timeout";
   EXPECT_EQ(Client(L"ぴんたろ", L"frmMain", L""), 0);
-  EXPECT_EQ(Client(L"ぴんたろ", L"frmClip", Quoted(path)), 1);
+  EXPECT_EQ(Client(L"ぴんたろ", L"Topic", Quoted(path)), 1);
   EXPECT_EQ(Client(L"ぴんたろう", L"frmMain", Quoted(path)), 1);
   EXPECT_EQ(Client(L"ぴんたろ", L"FRMMAIN", Quoted(path)), 0) << "DDE names ignore case, as atoms do";
   EXPECT_TRUE(PicturesSettleAt(2));
@@ -244,8 +244,8 @@ TEST_F(StartingInstanceTest, ALaterStartKeepsAskingUntilTheIconWindowAnswers) {
 
   StartProgram();
   ASSERT_TRUE(EndsWithoutAWindow(later, 20s));
-  ASSERT_EQ(ClipWindows().UpperBound(), 1);
-  EXPECT_EQ(ClipWindows()[1]->Image1.Tag, path);
+  ASSERT_EQ(PictureWindows().UpperBound(), 1);
+  EXPECT_EQ(PictureWindows()[1]->picturePath, path);
   EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -291,21 +291,21 @@ TEST_F(ConversationTest, CommandsOpenTheirPicturesInOrderUpToFiftyNamesGarbageOp
     command += Quoted(paths.back()) + (i % 2 ? L" " : L"\t");
   }
   EXPECT_TRUE(RunSecondInstance(command));
-  ASSERT_EQ(ClipWindows().UpperBound(), 50) << "the 51st name and all after it are dropped";
-  for (int slot = 1; slot <= 50; ++slot) EXPECT_EQ(ClipWindows()[slot]->Image1.Tag, paths[slot - 1]);
+  ASSERT_EQ(PictureWindows().UpperBound(), 50) << "the 51st name and all after it are dropped";
+  for (int slot = 1; slot <= 50; ++slot) EXPECT_EQ(PictureWindows()[slot]->picturePath, paths[slot - 1]);
   EXPECT_TRUE(messages.messages().empty());
-  EXPECT_EQ(MainForm()->LinkConversations(), 0u) << "the later start ended its conversation";
+  EXPECT_EQ(TheIconWindow()->LinkConversations(), 0u) << "the later start ended its conversation";
 
   const std::wstring missing = dir / L"missing.jpg";
   EXPECT_TRUE(RunSecondInstance(L"\"\" x.png " + Quoted(missing) + L" photo.jpeg " + Quoted(paths[0])));
   ExpectOnlyFormatMessage(missing);
-  ASSERT_EQ(ClipWindows().UpperBound(), 51) << "the loop went on after the failure";
-  EXPECT_EQ(ClipWindows()[51]->Image1.Tag, paths[0]);
+  ASSERT_EQ(PictureWindows().UpperBound(), 51) << "the loop went on after the failure";
+  EXPECT_EQ(PictureWindows()[51]->picturePath, paths[0]);
 
-  MainForm()->DropFile(paths[1]);
-  ASSERT_EQ(ClipWindows().UpperBound(), 52) << "a dropped file opens too";
-  EXPECT_EQ(ClipWindows()[52]->Image1.Tag, paths[1]);
-  EXPECT_TRUE(IsWindowVisible(ClipWindows()[52]->hwnd()));
+  TheIconWindow()->OpenNamedPicture(paths[1]);
+  ASSERT_EQ(PictureWindows().UpperBound(), 52) << "a dropped file opens too";
+  EXPECT_EQ(PictureWindows()[52]->picturePath, paths[1]);
+  EXPECT_TRUE(IsWindowVisible(PictureWindows()[52]->hwnd()));
 
   std::mt19937 random(7);
   std::wstring garbage;
@@ -316,14 +316,14 @@ TEST_F(ConversationTest, CommandsOpenTheirPicturesInOrderUpToFiftyNamesGarbageOp
   for (const std::wstring& name : ParseCommandLine(kDefaultMaxArgs, garbage)) ASSERT_FALSE(IsPictureName(name));
   for (const std::wstring& text : {garbage, std::wstring(10000, L'"'), std::wstring(10000, L'x')})
     EXPECT_TRUE(RunSecondInstance(text)) << "garbage is accepted";
-  EXPECT_EQ(ClipWindows().UpperBound(), 52) << "and opens nothing";
+  EXPECT_EQ(PictureWindows().UpperBound(), 52) << "and opens nothing";
   EXPECT_TRUE(messages.messages().empty());
 
   DdeClient client;
   client.Create(nullptr);
   ASSERT_TRUE(client.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 0ms));
-  EXPECT_EQ(client.server(), MainForm()->hwnd());
-  EXPECT_EQ(MainForm()->LinkConversations(), 1u);
+  EXPECT_EQ(client.server(), TheIconWindow()->hwnd());
+  EXPECT_EQ(TheIconWindow()->LinkConversations(), 1u);
   ShutDown();
   EXPECT_TRUE(PumpUntil([&] { return !client.LinkOpen(); }, 5s)) << "the server ended the conversation";
   EXPECT_FALSE(client.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 0ms)) << "nothing answers any more";
@@ -344,12 +344,12 @@ TEST(LaterStartTest, TellsTheUserOnceWhenNobodyAnswersAndSetsUpNothingOfTheFirst
   Settings() = DisplaySettings{480, 5, 63, 3};
   EXPECT_TRUE(RunSecondInstance(Quoted(path)));
   EXPECT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kPictureClass).size() == 1; }, 10s));
-  EXPECT_EQ(MainForm(), nullptr);
-  EXPECT_EQ(ClipWindows().UpperBound(), 0);
-  EXPECT_EQ(Settings().CurrentWidth, 480) << "no global is set";
-  EXPECT_EQ(Settings().CurrentAlpha, 63);
-  EXPECT_FALSE(TrayIconAdded());
-  EXPECT_FALSE(MainMenusExist());
+  EXPECT_EQ(TheIconWindow(), nullptr);
+  EXPECT_EQ(PictureWindows().UpperBound(), 0);
+  EXPECT_EQ(Settings().displaySize, 480) << "no global is set";
+  EXPECT_EQ(Settings().opacity, 63);
+  EXPECT_FALSE(NotifyIconAdded());
+  EXPECT_FALSE(MainMenuExists());
   EXPECT_EQ(LiveWindowCount(), 0);
   EXPECT_TRUE(messages.messages().empty());
   EXPECT_TRUE(first.EndSession(10s));

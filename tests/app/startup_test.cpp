@@ -8,12 +8,12 @@
 
 #include "app/application.h"
 #include "app/temp_files.h"
-#include "icon_window/frm_main.h"
+#include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
 #include "menu/clipboard_watch.h"
-#include "menu/frm_main_menus.h"
-#include "picture_window/frm_clip.h"
-#include "pictures/clip_windows.h"
+#include "menu/main_menu.h"
+#include "picture_window/picture_window.h"
+#include "pictures/picture_windows.h"
 #include "support/app_fixture.h"
 #include "support/process_control.h"
 #include "support/test_files.h"
@@ -61,20 +61,20 @@ TEST_F(StartUpTest, SetsTheStartValuesAndEverythingAroundTheIconWindowAndThePast
     CloseClipboard();
     Settings() = DisplaySettings{480, 5, 63, 3};
     StartProgram();
-    EXPECT_EQ(MainMenus().PasteEnabled(), bitmapOnClipboard);
-    EXPECT_EQ(Settings().CurrentWidth, 160);
-    EXPECT_EQ(Settings().CurrentSizeIndex, 2);
-    EXPECT_EQ(Settings().CurrentAlpha, 255);
-    EXPECT_EQ(Settings().CurrentAlphaIndex, 0);
-    ASSERT_NE(MainForm(), nullptr);
-    EXPECT_TRUE(IsWindowVisible(MainForm()->hwnd()));
-    EXPECT_TRUE(GetWindowLongPtrW(MainForm()->hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(ClipWindows().UpperBound(), 0);
-    EXPECT_EQ(ClipWindows()[0], nullptr);
-    EXPECT_EQ(MainForm()->CountCaption(), L"0");
-    EXPECT_TRUE(IsHooked(MainForm()->hwnd()));
-    EXPECT_TRUE(MainMenusExist());
-    EXPECT_TRUE(TrayIconAdded());
+    EXPECT_EQ(TheMainMenu().PasteEnabled(), bitmapOnClipboard);
+    EXPECT_EQ(Settings().displaySize, 160);
+    EXPECT_EQ(Settings().sizePreset, 2);
+    EXPECT_EQ(Settings().opacity, 255);
+    EXPECT_EQ(Settings().opacityPreset, 0);
+    ASSERT_NE(TheIconWindow(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(TheIconWindow()->hwnd()));
+    EXPECT_TRUE(GetWindowLongPtrW(TheIconWindow()->hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(PictureWindows().UpperBound(), 0);
+    EXPECT_EQ(PictureWindows()[0], nullptr);
+    EXPECT_EQ(TheIconWindow()->LastOpenedSlot(), 0);
+    EXPECT_TRUE(IconWindowHandlingOn(TheIconWindow()->hwnd()));
+    EXPECT_TRUE(MainMenuExists());
+    EXPECT_TRUE(NotifyIconAdded());
     EndProgram();
   }
 }
@@ -86,9 +86,9 @@ class ShutDownTest : public AppTest {
     const std::wstring path = dir / L"p.bmp";
     WritePicture(path, MakeGradient(64, 48), PictureFormat::Bmp);
     StartProgram(Quoted(path) + L" " + Quoted(path) + L" " + Quoted(path));
-    ClipWindows()[2]->mnuCloseWindow_Click();
-    for (int slot = 1; slot <= 3; ++slot) windows.push_back(ClipWindows()[slot]->hwnd());
-    main = MainForm()->hwnd();
+    PictureWindows()[2]->CloseAndFreeSlot();
+    for (int slot = 1; slot <= 3; ++slot) windows.push_back(PictureWindows()[slot]->hwnd());
+    main = TheIconWindow()->hwnd();
   }
 
   // Shown, hidden and closed picture windows and the icon window.
@@ -123,18 +123,18 @@ TEST_F(ShutDownTest, ExitWaits250MillisecondsThenDestroysEveryWindowAndDeletesTh
   HANDLE held = CreateFileW(inUse.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
-  MainMenus().mnuExit_Click();
-  EXPECT_TRUE(MainForm()->EndTimerEnabled());
+  TheMainMenu().Exit();
+  EXPECT_TRUE(TheIconWindow()->EndTimerEnabled());
   PumpFor(100ms);
-  EXPECT_NE(MainForm(), nullptr) << "nothing is torn down before the timer fires";
+  EXPECT_NE(TheIconWindow(), nullptr) << "nothing is torn down before the timer fires";
   EXPECT_TRUE(IsWindow(windows[0]));
   EXPECT_TRUE(FileExists(made));
 
-  ASSERT_TRUE(PumpUntil([&] { return MainForm() == nullptr; }, 3s));
+  ASSERT_TRUE(PumpUntil([&] { return TheIconWindow() == nullptr; }, 3s));
   EXPECT_TRUE(AllGone());
-  EXPECT_FALSE(TrayIconAdded());
-  EXPECT_FALSE(MainMenusExist());
-  EXPECT_FALSE(IsHooked(main));
+  EXPECT_FALSE(NotifyIconAdded());
+  EXPECT_FALSE(MainMenuExists());
+  EXPECT_FALSE(IconWindowHandlingOn(main));
   EXPECT_FALSE(FileExists(made));
   EXPECT_FALSE(FileExists(lowerCase));
   EXPECT_TRUE(FileExists(inUse)) << "a file another program holds open stays";
@@ -148,21 +148,21 @@ TEST_F(ShutDownTest, ExitWaits250MillisecondsThenDestroysEveryWindowAndDeletesTh
 TEST_F(ShutDownTest, ACancelledLogOffChangesNothingAndALogOffRunsShutDownFromTheCloseHandler) {
   SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
   SendMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
-  EXPECT_NE(MainForm(), nullptr);
+  EXPECT_NE(TheIconWindow(), nullptr);
   EXPECT_TRUE(IsWindowVisible(windows[0]));
 
   EXPECT_TRUE(SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "the close is never refused";
   SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EXPECT_EQ(MainForm(), nullptr);
+  EXPECT_EQ(TheIconWindow(), nullptr);
   EXPECT_TRUE(AllGone());
 }
 
 TEST_F(ShutDownTest, LogOffWhileTheEndTimerIsArmedLeavesTheEndToTheTimer) {
-  MainMenus().mnuExit_Click();
+  TheMainMenu().Exit();
   SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EXPECT_NE(MainForm(), nullptr);
+  EXPECT_NE(TheIconWindow(), nullptr);
   EXPECT_TRUE(IsWindow(windows[0]));
-  ASSERT_TRUE(PumpUntil([&] { return MainForm() == nullptr; }, 3s));
+  ASSERT_TRUE(PumpUntil([&] { return TheIconWindow() == nullptr; }, 3s));
   EXPECT_TRUE(AllGone());
 }
 
@@ -170,7 +170,7 @@ TEST_F(ShutDownTest, ClosingTheIconWindowOtherwiseDestroysOnlyIt) {
   SendMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(main));
   EXPECT_TRUE(IsWindow(windows[0]));
-  EXPECT_TRUE(TrayIconAdded());
+  EXPECT_TRUE(NotifyIconAdded());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "clipboard_peer.h"
-#include "picture_window/clip_menu_ids.h"
+#include "picture_window/picture_menu_ids.h"
 #include "picture_window_fixture.h"
 #include "support/picture_checks.h"
 #include "support/process_control.h"
@@ -53,10 +53,10 @@ class ClipboardCopyTest : public PictureWindowTest {
 TEST_F(ClipboardCopyTest, BothCopiesArePastedHereAndInAnotherProgramAndLeaveTheWindowAsItWas) {
   const Image32 picture = MakeGradient(1024, 768);
   WritePicture(dir / L"p.bmp", picture, PictureFormat::Bmp);
-  FrmClip& window = Open(dir / L"p.bmp");
-  window.mnuAlpha_Click(3);
-  window.mnuWindowOrder1_Click();
-  const HBITMAP shown = window.Image1.Picture.get();
+  PictureWindow& window = Open(dir / L"p.bmp");
+  window.SetOwnOpacity(3);
+  window.ToggleAlwaysOnTop();
+  const HBITMAP shown = window.shownBitmap.get();
   const POINT place = TopLeft(window.hwnd());
   SIZE shownSize{};
   struct Copy {
@@ -64,8 +64,8 @@ TEST_F(ClipboardCopyTest, BothCopiesArePastedHereAndInAnotherProgramAndLeaveTheW
     SIZE size;
     std::uint32_t hash;
   } const copies[] = {
-      {clip_menu::kCopy, {160, 120}, ColourHash(BitmapPixels(shown, shownSize))},
-      {clip_menu::kCopyOrigSize, {1024, 768}, ColourHash({picture.data(), picture.data() + 1024 * 768})},
+      {picture_menu::kCopyAtShownSize, {160, 120}, ColourHash(BitmapPixels(shown, shownSize))},
+      {picture_menu::kCopyAtOriginalSize, {1024, 768}, ColourHash({picture.data(), picture.data() + 1024 * 768})},
   };
   for (const Copy& copy : copies) {
     SCOPED_TRACE(copy.command);
@@ -79,7 +79,7 @@ TEST_F(ClipboardCopyTest, BothCopiesArePastedHereAndInAnotherProgramAndLeaveTheW
     EXPECT_EQ(there.dib, copy.size) << "and device-independent";
   }
   EXPECT_TRUE(messages.messages().empty());
-  EXPECT_EQ(window.Image1.Picture.get(), shown);
+  EXPECT_EQ(window.shownBitmap.get(), shown);
   EXPECT_EQ(WindowOpacity(window.hwnd()), 63);
   EXPECT_EQ(TopLeft(window.hwnd()).x, place.x);
   EXPECT_EQ(WindowSize(window.hwnd()).cx, 160);
@@ -91,14 +91,14 @@ TEST_F(ClipboardCopyTest, BothCopiesArePastedHereAndInAnotherProgramAndLeaveTheW
 // then gives up): the clipboard keeps what it held, nothing is shown, and copying works again later.
 TEST_F(ClipboardCopyTest, ACopyOfAGoneFileOrWhileAnotherProgramHoldsTheClipboardLeavesItAsItWas) {
   const std::wstring path = WriteGradient(L"gone.jpg", 640, 480, PictureFormat::Jpeg);
-  FrmClip& gone = Open(path);
-  FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
-  Open(WriteGradient(L"before.bmp", 100, 200)).mnuCopy_Click();
+  PictureWindow& gone = Open(path);
+  PictureWindow& window = Open(WriteGradient(L"p.bmp", 400, 300));
+  Open(WriteGradient(L"before.bmp", 100, 200)).CopyAtShownSize();
   const SIZE before{80, 160};
   ASSERT_EQ(PasteHere().size, before);
 
   ASSERT_TRUE(DeleteFileW(path.c_str()));
-  gone.mnuCopyOrigSize_Click();
+  gone.CopyAtOriginalSize();
   EXPECT_EQ(PasteHere().size, before);
   EXPECT_TRUE(messages.messages().empty()) << "no message";
 
@@ -108,8 +108,8 @@ TEST_F(ClipboardCopyTest, ACopyOfAGoneFileOrWhileAnotherProgramHoldsTheClipboard
   const HANDLE releaseEvent = CreateEventW(nullptr, TRUE, FALSE, release.c_str());
   ChildProcess peer(Quoted(BesideTests(kClipboardPeerExe)) + L" hold " + held + L" " + release);
   ASSERT_EQ(WaitForSingleObject(heldEvent, 20000), WAIT_OBJECT_0);
-  window.mnuCopy_Click();
-  window.mnuCopyOrigSize_Click();
+  window.CopyAtShownSize();
+  window.CopyAtOriginalSize();
   SetEvent(releaseEvent);
   EXPECT_TRUE(peer.WaitForExit(20s));
   EXPECT_EQ(peer.ExitCode(), 0u);
@@ -118,9 +118,9 @@ TEST_F(ClipboardCopyTest, ACopyOfAGoneFileOrWhileAnotherProgramHoldsTheClipboard
   EXPECT_EQ(PasteHere().size, before) << "nothing was changed while the clipboard was held";
   EXPECT_TRUE(IsWindowVisible(window.hwnd()));
 
-  window.mnuCopyOrigSize_Click();
+  window.CopyAtOriginalSize();
   EXPECT_EQ(PasteHere().size, (SIZE{400, 300}));
-  gone.mnuCopy_Click();
+  gone.CopyAtShownSize();
   EXPECT_EQ(PasteHere().size, (SIZE{160, 120})) << "the copy at the shown size still works";
 }
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/application.h"
-#include "picture_window/clip_menu_ids.h"
-#include "picture_window/frm_full_screen.h"
+#include "picture_window/picture_menu_ids.h"
+#include "picture_window/full_screen_view.h"
 #include "picture_window/full_screen.h"
 #include "picture_window_fixture.h"
 #include "support/picture_checks.h"
@@ -46,8 +46,8 @@ class RetrievedMessages {
 
 class FullScreenTest : public PictureWindowTest {
  protected:
-  static bool ViewShown() { return FullScreenForm() && FullScreenForm()->IsShown(); }
-  static RECT ViewImage() { return FullScreenForm()->ImageRect(); }
+  static bool ViewShown() { return TheFullScreenView() && TheFullScreenView()->IsShown(); }
+  static RECT ViewImage() { return TheFullScreenView()->ImageRect(); }
 
   // What the screen shows at a point.
   static COLORREF ScreenPixel(POINT at) {
@@ -71,22 +71,22 @@ TEST_F(FullScreenTest, EachPictureIsFittedToTheScreenCentredAndOnlyTheScreenSize
   };
   for (const auto& [picture, shown] : rows) {
     SCOPED_TRACE(::testing::Message() << picture.cx << "x" << picture.cy);
-    FrmClip& window = Open(WriteGradient(L"p.jpg", picture.cx, picture.cy, PictureFormat::Jpeg));
+    PictureWindow& window = Open(WriteGradient(L"p.jpg", picture.cx, picture.cy, PictureFormat::Jpeg));
     ShowFullScreen(window);
     ASSERT_TRUE(ViewShown());
     EXPECT_EQ(ViewImage(), shown);
     SIZE held{};
-    BitmapPixels(FullScreenForm()->imgImage().Picture.get(), held);
+    BitmapPixels(TheFullScreenView()->picture(), held);
     EXPECT_EQ(held, (SIZE{shown.right - shown.left, shown.bottom - shown.top}))
         << "the view holds the screen-sized picture only";
-    EXPECT_EQ(RectOf(FullScreenForm()->hwnd()), (RECT{0, 0, 1024, 768})) << "the view covers the primary screen";
-    EXPECT_EQ(WindowText(FullScreenForm()->hwnd()), L"ぴんたろ");
-    EXPECT_EQ(GetWindowLongPtrW(FullScreenForm()->hwnd(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+    EXPECT_EQ(RectOf(TheFullScreenView()->hwnd()), (RECT{0, 0, 1024, 768})) << "the view covers the primary screen";
+    EXPECT_EQ(WindowText(TheFullScreenView()->hwnd()), L"ぴんたろ");
+    EXPECT_EQ(GetWindowLongPtrW(TheFullScreenView()->hwnd(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
 
     CloseFullScreen();
     EXPECT_FALSE(ViewShown());
-    EXPECT_FALSE(FullScreenForm()->imgImage().Picture) << "released when the view ends";
-    window.mnuCloseWindow_Click();
+    EXPECT_FALSE(TheFullScreenView()->picture()) << "released when the view ends";
+    window.CloseAndFreeSlot();
   }
   EXPECT_TRUE(messages.messages().empty());
 }
@@ -96,19 +96,19 @@ TEST_F(FullScreenTest, IconAndPictureWindowsInUseHideWhileThePictureShowsOnBlack
   Image32 red = *Image32::Allocate(300, 200);
   std::fill(red.data(), red.data() + 300 * 200, 0xFFFF0000u);
   WritePicture(path, red, PictureFormat::Bmp);
-  FrmClip& first = Open(path);
-  FrmClip& closed = Open(path);
-  FrmClip& onTop = Open(path);
-  FrmClip& hiddenInUse = Open(path);
-  closed.mnuCloseWindow_Click();
-  onTop.mnuWindowOrder1_Click();
-  onTop.mnuAlpha_Click(2);
+  PictureWindow& first = Open(path);
+  PictureWindow& closed = Open(path);
+  PictureWindow& onTop = Open(path);
+  PictureWindow& hiddenInUse = Open(path);
+  closed.CloseAndFreeSlot();
+  onTop.ToggleAlwaysOnTop();
+  onTop.SetOwnOpacity(2);
   ShowWindow(hiddenInUse.hwnd(), SW_HIDE);  // as after a failed rendering
   const POINT place = TopLeft(onTop.hwnd());
-  const HWND icon = MainForm()->hwnd();
+  const HWND icon = TheIconWindow()->hwnd();
   ASSERT_TRUE(IsWindowVisible(icon));
 
-  SendMessageW(onTop.hwnd(), WM_COMMAND, clip_menu::kFullScreen, 0);
+  SendMessageW(onTop.hwnd(), WM_COMMAND, picture_menu::kFullScreen, 0);
   ASSERT_TRUE(ViewShown());
   for (HWND hwnd : {icon, first.hwnd(), closed.hwnd(), onTop.hwnd(), hiddenInUse.hwnd()}) {
     EXPECT_FALSE(IsWindowVisible(hwnd));
@@ -132,7 +132,7 @@ TEST_F(FullScreenTest, IconAndPictureWindowsInUseHideWhileThePictureShowsOnBlack
   EXPECT_EQ(TopLeft(onTop.hwnd()), place);
 
   ASSERT_TRUE(DeleteFileW(path.c_str()));
-  onTop.mnuFullScreen_Click();
+  onTop.ShowFullScreen();
   ExpectOnlyFormatMessage(path);
   EXPECT_FALSE(ViewShown());
   for (HWND hwnd : {icon, first.hwnd(), onTop.hwnd()})
@@ -144,7 +144,7 @@ TEST_F(FullScreenTest, IconAndPictureWindowsInUseHideWhileThePictureShowsOnBlack
 }
 
 TEST_F(FullScreenTest, KeysThatTypeACharacterAClickAnywhereOrClosingItsWindowEndTheViewOtherKeysDoNot) {
-  FrmClip& window = Open(WriteGradient(L"wide.bmp", 400, 100));  // bands above and below
+  PictureWindow& window = Open(WriteGradient(L"wide.bmp", 400, 100));  // bands above and below
   HWND view = nullptr;
   // The ways to end it, each tried once: closing its window (first, so that the view is seen to keep its
   // window for the next time), keys that type a character, either button on the picture and on the
@@ -159,14 +159,14 @@ TEST_F(FullScreenTest, KeysThatTypeACharacterAClickAnywhereOrClosingItsWindowEnd
     ShowFullScreen(window);
     ASSERT_TRUE(ViewShown());
     if (!view) {
-      view = FullScreenForm()->hwnd();
+      view = TheFullScreenView()->hwnd();
       RetrievedMessages retrieved;
       for (WORD other : {WORD{VK_LEFT}, WORD{VK_DOWN}, WORD{VK_F2}, WORD{VK_F5}, WORD{VK_SHIFT}}) TapKey(other);
       ASSERT_TRUE(PumpUntil([&] { return retrieved.Seen(WM_KEYUP, nullptr, VK_SHIFT); }, 5s));
       PumpFor(50ms);
       EXPECT_TRUE(ViewShown()) << "keys without a character leave the view on";
     }
-    EXPECT_EQ(FullScreenForm()->hwnd(), view) << "the view's window is kept for next time";
+    EXPECT_EQ(TheFullScreenView()->hwnd(), view) << "the view's window is kept for next time";
     endings[i]();
     EXPECT_TRUE(PumpUntil([] { return !ViewShown(); }, 5s));
     EXPECT_TRUE(IsWindowVisible(window.hwnd()));
@@ -174,7 +174,7 @@ TEST_F(FullScreenTest, KeysThatTypeACharacterAClickAnywhereOrClosingItsWindowEnd
 }
 
 TEST_F(FullScreenTest, TheReleaseOfTheDoubleClickThatOpenedTheViewDoesNotEndIt) {
-  FrmClip& window = Open(WriteGradient(L"p.bmp", 300, 200));
+  PictureWindow& window = Open(WriteGradient(L"p.bmp", 300, 200));
   ModalWatchdog watchdog(10s);
   const POINT at = CentreOf(window.hwnd());
   ClickAt(at);
@@ -182,7 +182,7 @@ TEST_F(FullScreenTest, TheReleaseOfTheDoubleClickThatOpenedTheViewDoesNotEndIt) 
   ASSERT_TRUE(PumpUntil([] { return ViewShown(); }, 5s));
   RetrievedMessages retrieved;
   MouseUp(Button::Left, at);  // and the button comes up over the view
-  ASSERT_TRUE(PumpUntil([&] { return retrieved.Seen(WM_LBUTTONUP, FullScreenForm()->hwnd()); }, 5s));
+  ASSERT_TRUE(PumpUntil([&] { return retrieved.Seen(WM_LBUTTONUP, TheFullScreenView()->hwnd()); }, 5s));
   PumpFor(50ms);
   EXPECT_TRUE(ViewShown());
   EXPECT_FALSE(watchdog.fired());
@@ -190,19 +190,19 @@ TEST_F(FullScreenTest, TheReleaseOfTheDoubleClickThatOpenedTheViewDoesNotEndIt) 
 
 TEST_F(FullScreenTest, TheProgramsEndDestroysTheViewAndAnEndWhileTheViewIsMadeLeavesNoViewBehind) {
   ShowFullScreen(Open(WriteGradient(L"p.bmp", 300, 200)));
-  const HWND view = FullScreenForm()->hwnd();
+  const HWND view = TheFullScreenView()->hwnd();
   EndProgram();
   EXPECT_FALSE(IsWindow(view));
-  EXPECT_EQ(FullScreenForm(), nullptr);
+  EXPECT_EQ(TheFullScreenView(), nullptr);
 
   StartProgram();
-  FrmClip& window = Open(dir / L"p.bmp");
+  PictureWindow& window = Open(dir / L"p.bmp");
   InNextPump end([] { ShutDown(); });
   ShowFullScreen(window);
   EXPECT_TRUE(end.ran());
-  EXPECT_EQ(MainForm(), nullptr) << "the program ended inside";
-  EXPECT_EQ(FullScreenForm(), nullptr) << "and no view was made afterwards";
-  EXPECT_TRUE(VisibleWindowsOfProcess(GetCurrentProcessId(), FrmFullScreen::kClassName).empty());
+  EXPECT_EQ(TheIconWindow(), nullptr) << "the program ended inside";
+  EXPECT_EQ(TheFullScreenView(), nullptr) << "and no view was made afterwards";
+  EXPECT_TRUE(VisibleWindowsOfProcess(GetCurrentProcessId(), FullScreenView::kClassName).empty());
 }
 
 }  // namespace

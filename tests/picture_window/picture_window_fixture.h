@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/application.h"
-#include "icon_window/frm_main.h"
-#include "picture_window/frm_clip.h"
-#include "pictures/clip_windows.h"
+#include "icon_window/icon_window.h"
+#include "picture_window/picture_window.h"
+#include "pictures/picture_windows.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
 
@@ -30,13 +30,13 @@ class PictureWindowTest : public AppTest {
   }
 
   // Opens the file and returns the window it went to: the one of the slot filled last.
-  FrmClip& Open(const std::wstring& path) {
+  PictureWindow& Open(const std::wstring& path) {
     OpenPictureFile(path);
-    return Slot(_wtoi(MainForm()->CountCaption().c_str()));
+    return Slot(TheIconWindow()->LastOpenedSlot());
   }
 
-  FrmClip& Slot(int slot) {
-    FrmClip* window = ClipWindows()[slot];
+  PictureWindow& Slot(int slot) {
+    PictureWindow* window = PictureWindows()[slot];
     if (!window) throw std::runtime_error("no window in slot " + std::to_string(slot));
     return *window;
   }

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "picture_window/clip_menu_ids.h"
+#include "picture_window/picture_menu_ids.h"
 #include "picture_window_fixture.h"
 #include "support/process_control.h"
 #include "support/real_input.h"
@@ -13,24 +13,24 @@ namespace pintaro::test {
 namespace {
 
 using namespace std::chrono_literals;
-using namespace clip_menu;
+using namespace picture_menu;
 
 TEST_F(PictureWindowTest, ContextMenuHasEveryItemInOrderWithItsCommandAllEnabledNoneCheckedAtCreation) {
   const std::pair<const wchar_t*, UINT> expected[] = {
-      {L"このサイズでコピー(&C)", kCopy},
-      {L"元のサイズでコピー(&O)", kCopyOrigSize},
+      {L"このサイズでコピー(&C)", kCopyAtShownSize},
+      {L"元のサイズでコピー(&O)", kCopyAtOriginalSize},
       {nullptr, 0},
       {L"透過(&T)", UINT(-1)},  // the submenu
       {nullptr, 0},
-      {L"最前面に表示(&T)", kWindowOrder1},
-      {L"最背面に表示(&B)", kWindowOrder2},
+      {L"最前面に表示(&T)", kAlwaysOnTop},
+      {L"最背面に表示(&B)", kPinnedToDesktop},
       {nullptr, 0},
       {L"全画面表示(&F)", kFullScreen},
       {nullptr, 0},
-      {L"閉じる(&L)", kCloseWindow},
+      {L"閉じる(&L)", kCloseAndFreeSlot},
   };
-  FrmClip created;  // as OpenPictureFile creates it, before a picture goes in
-  const HMENU menu = created.mnuMenus();
+  PictureWindow created;  // as OpenPictureFile creates it, before a picture goes in
+  const HMENU menu = created.contextMenu();
   ASSERT_EQ(GetMenuItemCount(menu), 11);
   for (UINT i = 0; i < 11; ++i) {
     SCOPED_TRACE(i);
@@ -49,14 +49,14 @@ TEST_F(PictureWindowTest, ContextMenuHasEveryItemInOrderWithItsCommandAllEnabled
   ASSERT_EQ(GetMenuItemCount(alpha), 4);
   for (UINT i = 0; i < 4; ++i) {
     EXPECT_EQ(MenuItemText(alpha, i), alphaCaptions[i]);
-    EXPECT_EQ(GetMenuItemID(alpha, static_cast<int>(i)), kAlpha0 + i);
+    EXPECT_EQ(GetMenuItemID(alpha, static_cast<int>(i)), kOpacity0 + i);
     EXPECT_EQ(GetMenuState(alpha, i, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED | MF_DISABLED), 0u);
   }
-  EXPECT_EQ(created.WindowOrder, 0);
+  EXPECT_EQ(created.stacking, StackingMode::Normal);
 }
 
 TEST_F(PictureWindowTest, RightButtonReleaseOpensTheMenuAtTheCursorOtherButtonsDoNotEvenInBackModeWithoutDesktop) {
-  FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
+  PictureWindow& window = Open(WriteGradient(L"p.bmp", 400, 300));
   const POINT place = TopLeft(window.hwnd());
   const POINT at{place.x + 30, place.y + 20};
   PopupRecorder popups;
@@ -74,7 +74,7 @@ TEST_F(PictureWindowTest, RightButtonReleaseOpensTheMenuAtTheCursorOtherButtonsD
   MouseUp(Button::Right, at);
   ASSERT_TRUE(PumpUntil([&] { return !popups.popups().empty(); }, 5s));
   const ShownPopup& shown = popups.popups()[0];
-  EXPECT_EQ(shown.menu, window.mnuMenus());
+  EXPECT_EQ(shown.menu, window.contextMenu());
   EXPECT_EQ(shown.owner, window.hwnd());
   EXPECT_EQ(shown.at, at);
   EXPECT_TRUE(shown.flags & TPM_RIGHTBUTTON) << "either button chooses";
@@ -83,51 +83,51 @@ TEST_F(PictureWindowTest, RightButtonReleaseOpensTheMenuAtTheCursorOtherButtonsD
   // With no desktop window to go into, the back mode is recorded and the window stays where it was in
   // the window order, visible and usable.
   ASSERT_EQ(FindWindowW(nullptr, L"Program Manager"), nullptr);
-  window.mnuWindowOrder1_Click();
-  window.mnuWindowOrder2_Click();
-  EXPECT_EQ(window.WindowOrder, 2);
-  EXPECT_FALSE(window.IsChecked(kWindowOrder1));
-  EXPECT_TRUE(window.IsChecked(kWindowOrder2));
+  window.ToggleAlwaysOnTop();
+  window.TogglePinnedToDesktop();
+  EXPECT_EQ(window.stacking, StackingMode::OnDesktop);
+  EXPECT_FALSE(window.IsChecked(kAlwaysOnTop));
+  EXPECT_TRUE(window.IsChecked(kPinnedToDesktop));
   EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
   EXPECT_TRUE(IsTopMost(window.hwnd())) << "it keeps its place in the window order";
   EXPECT_TRUE(IsWindowVisible(window.hwnd()));
   EXPECT_EQ(TopLeft(window.hwnd()), place);
   ClickAt(at, Button::Right);
   EXPECT_TRUE(PumpUntil([&] { return popups.popups().size() == 2; }, 5s)) << "its menu still opens";
-  window.mnuWindowOrder2_Click();
-  EXPECT_EQ(window.WindowOrder, 0);
+  window.TogglePinnedToDesktop();
+  EXPECT_EQ(window.stacking, StackingMode::Normal);
   EXPECT_FALSE(IsTopMost(window.hwnd()));
-  EXPECT_FALSE(window.IsChecked(kWindowOrder2));
+  EXPECT_FALSE(window.IsChecked(kPinnedToDesktop));
 }
 
 TEST_F(PictureWindowTest, NewWindowsTakeTheGlobalTransparencyAndTheMenuChangesOnlyItsOwnWindow) {
   const std::wstring path = WriteGradient(L"a.bmp", 64, 48);
-  const auto expectOnlyChecked = [](const FrmClip& window, int index) {
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(window.IsAlphaChecked(i), i == index) << index << " " << i;
+  const auto expectOnlyChecked = [](const PictureWindow& window, int index) {
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(window.IsOpacityChecked(i), i == index) << index << " " << i;
   };
-  FrmClip& first = Open(path);
+  PictureWindow& first = Open(path);
   EXPECT_EQ(WindowOpacity(first.hwnd()), 255);
   expectOnlyChecked(first, 0);
-  Settings().CurrentAlpha = 127;
-  Settings().CurrentAlphaIndex = 2;
-  FrmClip& second = Open(path);
+  Settings().opacity = 127;
+  Settings().opacityPreset = 2;
+  PictureWindow& second = Open(path);
   EXPECT_EQ(WindowOpacity(second.hwnd()), 127);
   expectOnlyChecked(second, 2);
   EXPECT_EQ(WindowOpacity(first.hwnd()), 255) << "open windows keep theirs";
 
   const int opacities[] = {255, 191, 127, 63};
   for (int index : {2, 3, 1, 1, 0}) {
-    first.mnuAlpha_Click(index);
+    first.SetOwnOpacity(index);
     EXPECT_EQ(WindowOpacity(first.hwnd()), opacities[index]) << index;
     expectOnlyChecked(first, index);
   }
   EXPECT_EQ(WindowOpacity(second.hwnd()), 127);
-  EXPECT_EQ(Settings().CurrentAlpha, 127) << "the global transparency is left alone";
-  EXPECT_EQ(Settings().CurrentAlphaIndex, 2);
+  EXPECT_EQ(Settings().opacity, 127) << "the global transparency is left alone";
+  EXPECT_EQ(Settings().opacityPreset, 2);
   EXPECT_EQ(WindowOpacity(Open(path).hwnd()), 127) << "a picture opened later gets the global transparency";
 
   // The menu's item reaches the same handler.
-  SendMessageW(second.hwnd(), WM_COMMAND, kAlpha0 + 3, 0);
+  SendMessageW(second.hwnd(), WM_COMMAND, kOpacity0 + 3, 0);
   EXPECT_EQ(WindowOpacity(second.hwnd()), 63);
   expectOnlyChecked(second, 3);
 }
@@ -142,27 +142,27 @@ struct StandInDesktop {
                                     WS_POPUP | WS_VISIBLE, 40, 30, 960, 710, nullptr, nullptr, nullptr, nullptr);
 };
 
-using WindowOrderTest = PictureWindowTest;
+using StackingModeTest = PictureWindowTest;
 
-void Choose(FrmClip& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
+void Choose(PictureWindow& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
 
-TEST_F(WindowOrderTest, EveryTransitionSetsModeChecksParentAndTopmostBandInTheDesktopItStillDragsAndHasItsMenu) {
+TEST_F(StackingModeTest, EveryTransitionSetsModeChecksParentAndTopmostBandInTheDesktopItStillDragsAndHasItsMenu) {
   StandInDesktop desktop;
-  FrmClip& window = Open(WriteGradient(L"p.bmp", 400, 300));
+  PictureWindow& window = Open(WriteGradient(L"p.bmp", 400, 300));
   const POINT place = TopLeft(window.hwnd());
   ASSERT_FALSE(IsTopMost(window.hwnd()));
   ASSERT_EQ(ParentOf(window.hwnd()), nullptr);
 
-  // 0 -> 1 -> 0 -> 2 -> 0 -> 1 -> 2 -> 1: each of the six transitions once; the mode after each choice.
-  const std::pair<UINT, short> steps[] = {{kWindowOrder1, 1}, {kWindowOrder1, 0}, {kWindowOrder2, 2},
-                                          {kWindowOrder2, 0}, {kWindowOrder1, 1}, {kWindowOrder2, 2},
-                                          {kWindowOrder1, 1}};
+  // normal (0) -> on top (1) -> 0 -> on the desktop (2) -> 0 -> 1 -> 2 -> 1: each of the six transitions once.
+  const std::pair<UINT, short> steps[] = {{kAlwaysOnTop, 1},     {kAlwaysOnTop, 0}, {kPinnedToDesktop, 2},
+                                          {kPinnedToDesktop, 0}, {kAlwaysOnTop, 1}, {kPinnedToDesktop, 2},
+                                          {kAlwaysOnTop, 1}};
   for (const auto& [command, mode] : steps) {
     SCOPED_TRACE(::testing::Message() << "to mode " << mode);
     Choose(window, command);
-    EXPECT_EQ(window.WindowOrder, mode);
-    EXPECT_EQ(window.IsChecked(kWindowOrder1), mode == 1);
-    EXPECT_EQ(window.IsChecked(kWindowOrder2), mode == 2);
+    EXPECT_EQ(static_cast<short>(window.stacking), mode);
+    EXPECT_EQ(window.IsChecked(kAlwaysOnTop), mode == 1);
+    EXPECT_EQ(window.IsChecked(kPinnedToDesktop), mode == 2);
     EXPECT_EQ(ParentOf(window.hwnd()), mode == 2 ? desktop.hwnd : nullptr);
     EXPECT_TRUE(mode == 2 || IsTopMost(window.hwnd()) == (mode == 1)) << "in the topmost band in mode 1 only";
     EXPECT_TRUE(IsWindowVisible(window.hwnd()));
@@ -171,7 +171,7 @@ TEST_F(WindowOrderTest, EveryTransitionSetsModeChecksParentAndTopmostBandInTheDe
   }
 
   // In the desktop window it still drags and opens its menu.
-  Choose(window, kWindowOrder2);
+  Choose(window, kPinnedToDesktop);
   const POINT before = TopLeft(window.hwnd());
   {
     ModalWatchdog watchdog(10s);
@@ -191,58 +191,59 @@ TEST_F(WindowOrderTest, EveryTransitionSetsModeChecksParentAndTopmostBandInTheDe
       TapKey('B');
     });
     ClickAt(CentreOf(window.hwnd()), Button::Right);
-    EXPECT_TRUE(PumpUntil([&] { return window.WindowOrder == 0; }, 5s)) << "the real menu chose the back mode off";
+    EXPECT_TRUE(PumpUntil([&] { return window.stacking == StackingMode::Normal; }, 5s))
+        << "the real menu chose the back mode off";
     EXPECT_FALSE(watchdog.fired());
   }
   EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
   EXPECT_EQ(TopLeft(window.hwnd()).x, before.x - 55);
 }
 
-TEST_F(WindowOrderTest, CloseFreesTheSlotAndTheNextPicturesReuseTheLowestFreeWindowsWithTheirStacking) {
+TEST_F(StackingModeTest, CloseFreesTheSlotAndTheNextPicturesReuseTheLowestFreeWindowsWithTheirStacking) {
   StandInDesktop desktop;
   const std::wstring path = WriteGradient(L"p.bmp", 400, 300);
   for (int i = 0; i < 4; ++i) Open(path);
-  FrmClip& onTop = Slot(2);
-  FrmClip& inDesktop = Slot(4);
+  PictureWindow& onTop = Slot(2);
+  PictureWindow& inDesktop = Slot(4);
   const HWND onTopHwnd = onTop.hwnd();
-  onTop.mnuWindowOrder1_Click();
-  onTop.mnuAlpha_Click(3);
-  Choose(inDesktop, kWindowOrder2);
-  SendMessageW(onTopHwnd, WM_COMMAND, kCloseWindow, 0);
-  inDesktop.mnuCloseWindow_Click();
-  for (FrmClip* closed : {&onTop, &inDesktop}) {
-    EXPECT_TRUE(closed->IsFree());
+  onTop.ToggleAlwaysOnTop();
+  onTop.SetOwnOpacity(3);
+  Choose(inDesktop, kPinnedToDesktop);
+  SendMessageW(onTopHwnd, WM_COMMAND, kCloseAndFreeSlot, 0);
+  inDesktop.CloseAndFreeSlot();
+  for (PictureWindow* closed : {&onTop, &inDesktop}) {
+    EXPECT_TRUE(closed->isFree);
     EXPECT_FALSE(IsWindowVisible(closed->hwnd()));
-    EXPECT_FALSE(closed->Image1.Picture);
-    EXPECT_EQ(closed->Image1.Tag, L"");
-    EXPECT_EQ(closed->Image1.ToolTipText, L"p.bmp") << "the tip is kept";
+    EXPECT_FALSE(closed->shownBitmap);
+    EXPECT_EQ(closed->picturePath, L"");
+    EXPECT_EQ(closed->tipText, L"p.bmp") << "the tip is kept";
   }
   EXPECT_TRUE(IsWindowVisible(Slot(1).hwnd()));
 
   const std::wstring other = WriteGradient(L"other.bmp", 100, 200);
-  for (const wchar_t* slot : {L"2", L"4", L"5"}) {
+  for (int slot : {2, 4, 5}) {
     OpenPictureFile(other);
-    EXPECT_EQ(MainForm()->CountCaption(), slot);
+    EXPECT_EQ(TheIconWindow()->LastOpenedSlot(), slot);
   }
-  ASSERT_EQ(ClipWindows().UpperBound(), 5);
+  ASSERT_EQ(PictureWindows().UpperBound(), 5);
   EXPECT_EQ(&Slot(2), &onTop) << "the same window objects";
   EXPECT_EQ(&Slot(4), &inDesktop);
   EXPECT_EQ(onTop.hwnd(), onTopHwnd);
-  for (FrmClip* reused : {&onTop, &inDesktop}) {
+  for (PictureWindow* reused : {&onTop, &inDesktop}) {
     EXPECT_TRUE(IsWindowVisible(reused->hwnd()));
-    EXPECT_EQ(reused->Tag, L"");
-    EXPECT_EQ(reused->Image1.Tag, other);
+    EXPECT_EQ(reused->isFree, false);
+    EXPECT_EQ(reused->picturePath, other);
     EXPECT_EQ(WindowSize(reused->hwnd()), (SIZE{80, 160}));
     EXPECT_EQ(WindowOpacity(reused->hwnd()), 255) << "opening resets only the opacity and its check mark";
-    EXPECT_TRUE(reused->IsAlphaChecked(0));
-    EXPECT_FALSE(reused->IsAlphaChecked(3));
+    EXPECT_TRUE(reused->IsOpacityChecked(0));
+    EXPECT_FALSE(reused->IsOpacityChecked(3));
   }
-  EXPECT_EQ(onTop.WindowOrder, 1);
+  EXPECT_EQ(onTop.stacking, StackingMode::OnTop);
   EXPECT_TRUE(IsTopMost(onTopHwnd)) << "still always on top";
-  EXPECT_TRUE(onTop.IsChecked(kWindowOrder1));
-  EXPECT_FALSE(onTop.IsChecked(kWindowOrder2));
-  EXPECT_EQ(inDesktop.WindowOrder, 2);
-  EXPECT_TRUE(inDesktop.IsChecked(kWindowOrder2));
+  EXPECT_TRUE(onTop.IsChecked(kAlwaysOnTop));
+  EXPECT_FALSE(onTop.IsChecked(kPinnedToDesktop));
+  EXPECT_EQ(inDesktop.stacking, StackingMode::OnDesktop);
+  EXPECT_TRUE(inDesktop.IsChecked(kPinnedToDesktop));
   EXPECT_EQ(ParentOf(inDesktop.hwnd()), desktop.hwnd);
 }
 

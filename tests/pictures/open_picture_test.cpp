@@ -18,7 +18,7 @@ namespace {
 
 using OpenPictureFileTest = PictureWindowTest;
 
-std::wstring ToolTipTextOf(const FrmClip& window) {
+std::wstring ToolTipTextOf(const PictureWindow& window) {
   wchar_t text[512] = {};
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
@@ -76,8 +76,8 @@ TEST_F(OpenPictureFileTest, EveryFormatJapaneseNamesAndPathsOver260CharactersOpe
     OpenPictureFile(c.folder + L"\\" + c.name);
   }
   EXPECT_TRUE(messages.messages().empty());
-  ASSERT_EQ(ClipWindows().UpperBound(), 6);
-  EXPECT_EQ(MainForm()->CountCaption(), L"6");
+  ASSERT_EQ(PictureWindows().UpperBound(), 6);
+  EXPECT_EQ(TheIconWindow()->LastOpenedSlot(), 6);
   for (int slot = 1; slot <= 6; ++slot) {
     const Case& c = cases[slot - 1];
     SCOPED_TRACE(::testing::Message() << c.name);
@@ -88,9 +88,9 @@ TEST_F(OpenPictureFileTest, EveryFormatJapaneseNamesAndPathsOver260CharactersOpe
     EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0) << "borderless";
-    EXPECT_EQ(Slot(slot).Tag, L"");
-    EXPECT_EQ(Slot(slot).Image1.Tag, c.folder + L"\\" + c.name);
-    EXPECT_EQ(Slot(slot).Image1.ToolTipText, c.name);
+    EXPECT_EQ(Slot(slot).isFree, false);
+    EXPECT_EQ(Slot(slot).picturePath, c.folder + L"\\" + c.name);
+    EXPECT_EQ(Slot(slot).tipText, c.name);
     EXPECT_EQ(ToolTipTextOf(Slot(slot)), c.name);
   }
 }
@@ -110,23 +110,23 @@ TEST_F(OpenPictureFileTest, AnOpenInsideAnotherOpenDisturbsNeitherAndBothShowThe
 
   bool insideAnotherOpen = false;
   InNextPump nested([&] {
-    insideAnotherOpen = ClipWindows().UpperBound() == 1;
+    insideAnotherOpen = PictureWindows().UpperBound() == 1;
     OpenPictureFile(dir / L"two.bmp");
   });
   OpenPictureFile(dir / L"board.bmp");
   ASSERT_TRUE(nested.ran());
   EXPECT_TRUE(insideAnotherOpen);
-  ASSERT_EQ(ClipWindows().UpperBound(), 2);
-  EXPECT_EQ(Slot(1).Image1.Tag, dir / L"board.bmp");
-  EXPECT_EQ(Slot(2).Image1.Tag, dir / L"two.bmp");
+  ASSERT_EQ(PictureWindows().UpperBound(), 2);
+  EXPECT_EQ(Slot(1).picturePath, dir / L"board.bmp");
+  EXPECT_EQ(Slot(2).picturePath, dir / L"two.bmp");
 
   SIZE size{};
-  for (const auto px : BitmapPixels(Slot(1).Image1.Picture.get(), size)) {
+  for (const auto px : BitmapPixels(Slot(1).shownBitmap.get(), size)) {
     ASSERT_NEAR(Green(px), 128, 2);
     ASSERT_NEAR(Red(px), 128, 2);
   }
   EXPECT_EQ(size, (SIZE{160, 120}));
-  const auto pixels = BitmapPixels(Slot(2).Image1.Picture.get(), size);
+  const auto pixels = BitmapPixels(Slot(2).shownBitmap.get(), size);
   ASSERT_EQ(size, (SIZE{160, 80}));
   // A smooth ramp from black to white across the middle, not two flat halves.
   int distinct = 0;
@@ -172,8 +172,8 @@ TEST_F(OpenPictureFileTest, WhatCannotBeReadGivesExactlyTheFormatMessageAndChang
   for (const std::wstring& path : bad) {
     OpenPictureFile(path);
     ExpectOnlyFormatMessage(path);
-    EXPECT_EQ(ClipWindows().UpperBound(), 1);
-    EXPECT_EQ(MainForm()->CountCaption(), L"1");
+    EXPECT_EQ(PictureWindows().UpperBound(), 1);
+    EXPECT_EQ(TheIconWindow()->LastOpenedSlot(), 1);
   }
   CloseHandle(lock);
   Open(bad.back());
@@ -185,9 +185,9 @@ TEST_F(OpenPictureFileTest, WhatCannotBeReadGivesExactlyTheFormatMessageAndChang
   for (const std::size_t keep : {std::size_t{2}, std::size_t{20}, jpeg.size() / 3, jpeg.size() - 2}) {
     file(L"cut.jpg", std::vector<std::uint8_t>(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(keep)));
     messages.clear();
-    const int before = ClipWindows().UpperBound();
+    const int before = PictureWindows().UpperBound();
     OpenPictureFile(bad.back());
-    EXPECT_NE(messages.messages().size() == 1, ClipWindows().UpperBound() == before + 1) << keep << " bytes";
+    EXPECT_NE(messages.messages().size() == 1, PictureWindows().UpperBound() == before + 1) << keep << " bytes";
   }
 
   // A start-up with a long command line of bad names: at most 50 names are taken, each reported.
@@ -197,15 +197,15 @@ TEST_F(OpenPictureFileTest, WhatCannotBeReadGivesExactlyTheFormatMessageAndChang
   messages.clear();
   StartProgram(line + L"\"\" \" \" a.txt b.png c.jpeg");
   EXPECT_EQ(messages.messages().size(), 50u);
-  EXPECT_EQ(ClipWindows().UpperBound(), 0);
-  EXPECT_TRUE(IsWindowVisible(MainForm()->hwnd()));
+  EXPECT_EQ(PictureWindows().UpperBound(), 0);
+  EXPECT_TRUE(IsWindowVisible(TheIconWindow()->hwnd()));
 }
 
 TEST_F(OpenPictureFileTest, ANewDisplaySizeRendersAgainFromTheFileAndAGoneFileLeavesTheWindowHiddenButInUse) {
   const std::wstring path = WriteGradient(L"land.jpg", 1024, 768, PictureFormat::Jpeg);
-  FrmClip& window = Open(path);
+  PictureWindow& window = Open(path);
   for (const int width : {80, 480}) {
-    Settings().CurrentWidth = width;
+    Settings().displaySize = width;
     ResizePictureWindow(window);
     EXPECT_EQ(WindowSize(window.hwnd()), (SIZE{width, width * 3 / 4}));
     EXPECT_TRUE(IsWindowVisible(window.hwnd()));
@@ -214,9 +214,9 @@ TEST_F(OpenPictureFileTest, ANewDisplaySizeRendersAgainFromTheFileAndAGoneFileLe
   ResizePictureWindow(window);
   ExpectOnlyFormatMessage(path);
   EXPECT_FALSE(IsWindowVisible(window.hwnd()));
-  EXPECT_EQ(window.Tag, L"");
-  EXPECT_EQ(window.Image1.Tag, path);
-  EXPECT_TRUE(window.Image1.Picture) << "keeps its last picture";
+  EXPECT_EQ(window.isFree, false);
+  EXPECT_EQ(window.picturePath, path);
+  EXPECT_TRUE(window.shownBitmap) << "keeps its last picture";
 }
 
 TEST(Layered, SetLayeredKeepsOtherStylesAndMapsZeroTo128SetAlphaClampsAndColourKeyAndOpacityReplaceEachOther) {

@@ -7,8 +7,8 @@
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
 #include "win32/popup_menu.h"
-#include "menu/frm_main_menus.h"
-#include "pictures/clip_windows.h"
+#include "menu/main_menu.h"
+#include "pictures/picture_windows.h"
 
 namespace pintaro::test {
 
@@ -75,9 +75,9 @@ void AppTest::StartProgram(const std::wstring& commandArguments) {
 void AppTest::EndProgram() {
   if (!started_) return;
   started_ = false;
-  if (MainForm()) ShutDown();
+  if (TheIconWindow()) ShutDown();
   ReleaseEndedWindows();
-  DestroyMainMenus();
+  DestroyMainMenu();
 }
 
 void ExpectOnlyMessage(MessageRecorder& recorder, const std::wstring& text) {

@@ -13,7 +13,7 @@
 
 namespace pintaro {
 
-class FrmMain : public Window<FrmMain> {
+class IconWindow : public Window<IconWindow> {
  public:
   static constexpr wchar_t kClassName[] = L"PintaroIcon";
   static constexpr COLORREF kIconBackground = RGB(255, 0, 0);  // the colour key
@@ -23,46 +23,47 @@ class FrmMain : public Window<FrmMain> {
   using CommandHandler = std::function<void(const std::wstring& command)>;
 
   // The first instance's icon window; hand-off commands go to onCommand.
-  explicit FrmMain(CommandHandler onCommand);
+  explicit IconWindow(CommandHandler onCommand);
   // A later start's form: its loading hands the command-line argument string to the running instance.
-  explicit FrmMain(std::wstring handOffCommand);
-  ~FrmMain();
+  explicit IconWindow(std::wstring handOffCommand);
+  ~IconWindow();
 
-  // First instance: creates the window, answers the hand-off conversation from then on, and runs
-  // Form_Load, which shows it.
+  // First instance: creates the window, answers the hand-off conversation from then on, places the
+  // window and shows it.
   void Show();
-  // Creates the window without showing it and runs Form_Load.
+  // Creates the window without showing it; a later start's window then hands its command over.
   void Load();
 
   // Whether another instance was already running when this form's process started.
   bool IsSecondInstance() const noexcept { return secondInstance_; }
-  // Second instance: whether Form_Load handed the command over and the running instance accepted it.
+  // Second instance: whether loading handed the command over and the running instance accepted it.
   bool HandedOff() const noexcept { return handedOff_; }
   // First instance: the number of open hand-off conversations.
   std::size_t LinkConversations() const noexcept { return linkSource_.ConversationCount(); }
 
-  // lblCount: the number of the slot filled last.
-  void SetCountCaption(int slot);
-  std::wstring CountCaption() const;
-  HWND lblCount() const noexcept { return lblCount_; }
+  // The number of the slot filled last.
+  void SetLastOpenedSlot(int slot) noexcept { lastOpenedSlot_ = slot; }
+  int LastOpenedSlot() const noexcept { return lastOpenedSlot_; }
   HWND toolTip() const noexcept { return toolTip_.get(); }
 
-  // tmrMainEnd: armed by the exit command; its tick runs ShutDown.
+  // The end timer: armed by the exit command; its tick runs ShutDown.
   void EnableEndTimer() noexcept;
   bool EndTimerEnabled() const noexcept { return endTimerEnabled_; }
 
   // Opens a copy of the name in a picture window.
-  void DropFile(const std::wstring& strFN);
+  void OpenNamedPicture(const std::wstring& name);
 
-  // Event handlers. Button: 1 left, 2 right. Reason 2: Windows is logging off or shutting down.
-  void Form_Load();
-  void Form_QueryUnload(short& Cancel, short UnloadMode);
+  // Event handlers.
+  void Initialize();
+  // Windows is logging off or shutting down: the program ends in order.
+  void OnEndSession();
+  void OnClose();
   // An Execute of the hand-off conversation: accepted whatever it says, then its pictures opened.
-  void Form_LinkExecute(const std::wstring& CmdStr, short& Cancel);
-  void picIcon_MouseDown(int Button);
-  void picIcon_MouseUp(int Button);
-  void picIcon_DblClick();
-  void tmrMainEnd_Timer();
+  void OnDdeExecute(const std::wstring& command, short& cancel);
+  void OnLeftButtonDown();
+  void OnRightButtonUp();
+  void OnDoubleClick();
+  void OnEndTimer();
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -76,7 +77,7 @@ class FrmMain : public Window<FrmMain> {
   void OnPaint();
 
   UniqueIcon icon_;
-  HWND lblCount_ = nullptr;  // child window, destroyed with this one
+  int lastOpenedSlot_ = 0;
   UniqueWindow toolTip_;
   bool endTimerEnabled_ = false;
 
@@ -84,8 +85,8 @@ class FrmMain : public Window<FrmMain> {
   std::wstring handOffCommand_;
   CommandHandler onCommand_;
   bool handedOff_ = false;
-  DdeSource linkSource_;  // link mode source, topic "frmMain": first instance only
-  DdeClient Label1;       // a later start's end of the hand-off conversation
+  DdeSource linkSource_;     // link mode source, topic "frmMain": first instance only
+  DdeClient ddeItemWindow_;  // a later start's end of the hand-off conversation
 };
 
 }  // namespace pintaro

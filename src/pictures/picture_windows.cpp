@@ -1,8 +1,8 @@
-#include "pictures/clip_windows.h"
+#include "pictures/picture_windows.h"
 
 #include "app/program.h"
-#include "icon_window/frm_main.h"
-#include "picture_window/frm_clip.h"
+#include "icon_window/icon_window.h"
+#include "picture_window/picture_window.h"
 #include "pictures/layered.h"
 #include "pictures/picture_rendering.h"
 
@@ -17,25 +17,25 @@ DisplaySettings& Settings() noexcept {
   return settings;
 }
 
-ClipWindowTable& ClipWindows() noexcept {
-  static ClipWindowTable table;
+PictureWindowTable& PictureWindows() noexcept {
+  static PictureWindowTable table;
   return table;
 }
 
-ClipWindowTable::ClipWindowTable() { slots_.resize(1); }
-ClipWindowTable::~ClipWindowTable() = default;
+PictureWindowTable::PictureWindowTable() { slots_.resize(1); }
+PictureWindowTable::~PictureWindowTable() = default;
 
-void ClipWindowTable::Reset() {
+void PictureWindowTable::Reset() {
   slots_.clear();
   slots_.resize(1);
 }
 
-FrmClip* ClipWindowTable::operator[](int slot) const noexcept {
+PictureWindow* PictureWindowTable::operator[](int slot) const noexcept {
   if (slot < 0 || slot > UpperBound()) return nullptr;
   return slots_[static_cast<std::size_t>(slot)].get();
 }
 
-int ClipWindowTable::Append(std::unique_ptr<FrmClip> window) {
+int PictureWindowTable::Append(std::unique_ptr<PictureWindow> window) {
   slots_.push_back(std::move(window));
   return UpperBound();
 }
@@ -48,17 +48,17 @@ std::wstring FileNamePart(const std::wstring& path) {
 namespace {
 
 // The lowest free slot, now taken; or a new window in a new slot at the end.
-std::pair<FrmClip*, int> TakeSlot() {
-  ClipWindowTable& table = ClipWindows();
+std::pair<PictureWindow*, int> TakeSlot() {
+  PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    FrmClip* window = table[slot];
-    if (window && window->IsFree()) {
-      window->Tag.clear();
+    PictureWindow* window = table[slot];
+    if (window && window->isFree) {
+      window->isFree = false;
       return {window, slot};
     }
   }
-  auto created = std::make_unique<FrmClip>();
-  FrmClip* window = created.get();
+  auto created = std::make_unique<PictureWindow>();
+  PictureWindow* window = created.get();
   return {window, table.Append(std::move(created))};
 }
 
@@ -69,17 +69,17 @@ void OpenPictureFile(const std::wstring& path) {
   if (!picture) return;
 
   const auto [window, slot] = TakeSlot();
-  if (FrmMain* main = MainForm()) main->SetCountCaption(slot);
-  window->Image1.Tag = path;
-  window->SetToolTipText(FileNamePart(path));
+  if (IconWindow* main = TheIconWindow()) main->SetLastOpenedSlot(slot);
+  window->picturePath = path;
+  window->SetTipText(FileNamePart(path));
   // The picture just read serves as the rendering's source, so the file is decoded once.
   ResizePictureWindow(*window, std::move(picture));
   PlaceNewWindow(*window);
-  SetAlpha(window->hwnd(), Settings().CurrentAlpha);
-  window->CheckAlphaItem(Settings().CurrentAlphaIndex);
+  SetAlpha(window->hwnd(), Settings().opacity);
+  window->CheckOpacityItem(Settings().opacityPreset);
 }
 
-void PlaceNewWindow(FrmClip& window) {
+void PlaceNewWindow(PictureWindow& window) {
   RECT rect{};
   GetWindowRect(window.hwnd(), &rect);
   const Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

@@ -13,45 +13,45 @@
 
 namespace pintaro {
 
-class FrmClip;
+class PictureWindow;
 
 struct DisplaySettings {
-  int CurrentWidth = 160;     // longer side of every picture window, in pixels
-  int CurrentSizeIndex = 2;   // size preset CurrentWidth came from
-  int CurrentAlpha = 255;     // opacity of newly opened windows, 1..255
-  int CurrentAlphaIndex = 0;  // transparency preset CurrentAlpha came from
+  int displaySize = 160;  // longer side of every picture window, in pixels
+  int sizePreset = 2;     // size preset displaySize came from
+  int opacity = 255;      // opacity of newly opened windows, 1..255
+  int opacityPreset = 0;  // transparency preset opacity came from
 };
 
 DisplaySettings& Settings() noexcept;
 
 // Slot 0 stays empty; picture windows live in slots 1..UpperBound(). The table only grows, and a
 // window stays in its slot, possibly hidden and free ("close"), until the program ends.
-class ClipWindowTable {
+class PictureWindowTable {
  public:
-  ClipWindowTable();
-  ~ClipWindowTable();
-  ClipWindowTable(const ClipWindowTable&) = delete;
-  ClipWindowTable& operator=(const ClipWindowTable&) = delete;
+  PictureWindowTable();
+  ~PictureWindowTable();
+  PictureWindowTable(const PictureWindowTable&) = delete;
+  PictureWindowTable& operator=(const PictureWindowTable&) = delete;
 
   // Back to the single empty slot 0; windows still in the table are destroyed.
   void Reset();
   int UpperBound() const noexcept { return static_cast<int>(slots_.size()) - 1; }
-  FrmClip* operator[](int slot) const noexcept;
+  PictureWindow* operator[](int slot) const noexcept;
   // Grows the table by one slot holding window; returns the new slot's number.
-  int Append(std::unique_ptr<FrmClip> window);
+  int Append(std::unique_ptr<PictureWindow> window);
 
  private:
-  std::vector<std::unique_ptr<FrmClip>> slots_;
+  std::vector<std::unique_ptr<PictureWindow>> slots_;
 };
 
-ClipWindowTable& ClipWindows() noexcept;
+PictureWindowTable& PictureWindows() noexcept;
 
 // Opens a picture file in the lowest free picture window, or in a new one. A file that cannot be
 // read as a picture gives the "format not supported" message and changes nothing.
 void OpenPictureFile(const std::wstring& path);
 
 // Moves a window to a place near the middle of the screen, keeping its size.
-void PlaceNewWindow(FrmClip& window);
+void PlaceNewWindow(PictureWindow& window);
 
 // The placement sequence starts again from its fixed state, as at program start.
 void ResetPlacementSequence() noexcept;

@@ -8,21 +8,14 @@
 
 namespace pintaro {
 
-class FrmFullScreen : public Window<FrmFullScreen> {
+class FullScreenView : public Window<FullScreenView> {
  public:
-  // The picture and where it stands in the window.
-  struct ImageControl {
-    UniqueBitmap Picture;  // screen-sized at most; none while the view is off
-    int Left = 0;          // pixels
-    int Top = 0;
-  };
-
   static constexpr wchar_t kClassName[] = L"PintaroFullScreen";
 
   // Creates the window, hidden.
-  FrmFullScreen();
+  FullScreenView();
 
-  const ImageControl& imgImage() const noexcept { return imgImage_; }
+  HBITMAP picture() const noexcept { return picture_.get(); }
   RECT ImageRect() const noexcept;
   void SetPicture(UniqueBitmap picture, POINT topLeft) noexcept;
   void ReleasePicture() noexcept;
@@ -32,17 +25,17 @@ class FrmFullScreen : public Window<FrmFullScreen> {
   bool IsShown() const noexcept { return IsWindowVisible(hwnd()) != FALSE; }
 
   // Event handlers; each ends the view.
-  void Form_Click();
-  void imgImage_Click();
-  void Form_KeyPress(int KeyAscii);
+  void OnClick();
+  void OnCharacterKey();
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   void OnPaint();
-  void OnButtonUp(POINT at);
+  void OnButtonUp();
 
-  ImageControl imgImage_;
+  UniqueBitmap picture_;  // screen-sized at most; none while the view is off
+  POINT pictureAt_{};     // its top-left corner, in pixels
   // A click is a press and a release on the view. The release of the double-click that opened the
   // view arrives here without a press, and must not close it again.
   bool pressed_ = false;

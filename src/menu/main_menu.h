@@ -6,18 +6,18 @@
 
 namespace pintaro {
 
-class FrmMainMenus {
+class MainMenu {
  public:
-  FrmMainMenus();
+  MainMenu();
 
-  HMENU mnuMenus() const noexcept { return menus_.get(); }
+  HMENU handle() const noexcept { return menus_.get(); }
 
-  // mnuPaste follows whether the clipboard holds a bitmap.
+  // The paste item follows whether the clipboard holds a bitmap.
   void SetPasteEnabled(bool enabled) noexcept { pasteEnabled_ = enabled; }
   bool PasteEnabled() const noexcept { return pasteEnabled_; }
 
   void OnCommand(UINT id);
-  void mnuExit_Click();
+  void Exit();
 
  private:
   UniqueMenu menus_;
@@ -25,8 +25,8 @@ class FrmMainMenus {
 };
 
 // Created on first use; destroyed by ShutDown.
-FrmMainMenus& MainMenus();
-bool MainMenusExist() noexcept;
-void DestroyMainMenus() noexcept;
+MainMenu& TheMainMenu();
+bool MainMenuExists() noexcept;
+void DestroyMainMenu() noexcept;
 
 }  // namespace pintaro

@@ -1,4 +1,4 @@
-#include "icon_window/frm_main.h"
+#include "icon_window/icon_window.h"
 
 #include "app/program.h"
 #include "win32/busy_cursor.h"
@@ -10,9 +10,9 @@
 #include "win32/tool_tip.h"
 #include "win32/window_drag.h"
 #include "menu/clipboard_watch.h"
-#include "menu/frm_main_menus.h"
+#include "menu/main_menu.h"
 #include "picture_window/stacking.h"
-#include "pictures/clip_windows.h"
+#include "pictures/picture_windows.h"
 #include "pictures/layered.h"
 #include "resources/resource_ids.h"
 
@@ -24,46 +24,45 @@ using namespace std::chrono_literals;
 constexpr auto kHandOffRetry = 5s;
 }  // namespace
 
-FrmMain::FrmMain(CommandHandler onCommand) : onCommand_(std::move(onCommand)) {}
+IconWindow::IconWindow(CommandHandler onCommand) : onCommand_(std::move(onCommand)) {}
 
-FrmMain::FrmMain(std::wstring handOffCommand) : secondInstance_(true), handOffCommand_(std::move(handOffCommand)) {}
+IconWindow::IconWindow(std::wstring handOffCommand)
+    : secondInstance_(true), handOffCommand_(std::move(handOffCommand)) {}
 
 // The window goes while the members its messages use still exist.
-FrmMain::~FrmMain() {
+IconWindow::~IconWindow() {
   if (exists()) DestroyWindow(hwnd());
 }
 
-void FrmMain::Show() {
+void IconWindow::Show() {
   if (!exists()) {
     CreateWindowAndControls();
     if (!secondInstance_) {
       linkSource_.Open(hwnd(), kLinkService, kLinkTopicName,
-                       [this](const std::wstring& command, short& cancel) { Form_LinkExecute(command, cancel); });
+                       [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); });
     }
   }
-  Form_Load();
+  Initialize();
 }
 
-void FrmMain::Load() {
+void IconWindow::Load() {
   if (!exists()) CreateWindowAndControls();
-  Form_Load();
+  Initialize();
 }
 
-void FrmMain::CreateWindowAndControls() {
+void IconWindow::CreateWindowAndControls() {
   RegisterClassOnce(kClassName, CS_DBLCLKS, nullptr,
                     LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
   CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, kTitle, 0, 0, kIconSize, kIconSize);
   CreateControls();
 }
 
-void FrmMain::CreateControls() {
-  lblCount_ = CreateWindowExW(0, L"STATIC", L"0", WS_CHILD, 0, kIconSize, 32, 16, hwnd(), nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+void IconWindow::CreateControls() {
   toolTip_ = CreateWindowToolTip(hwnd(), kDropHereTip);
-  Label1.Create(hwnd());
+  ddeItemWindow_.Create(hwnd());
 }
 
-void FrmMain::Form_Load() {
+void IconWindow::Initialize() {
   if (secondInstance_) {
     HandOff();
     return;
@@ -81,57 +80,48 @@ void FrmMain::Form_Load() {
 }
 
 // A later start: the command-line argument string goes to the running instance, unparsed.
-void FrmMain::HandOff() {
-  if (!Label1.LinkOpen()) Label1.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, kHandOffRetry);
-  handedOff_ = Label1.LinkOpen() && Label1.LinkExecute(handOffCommand_) == DdeClient::ExecuteResult::Accepted;
-  Label1.CloseLink();
+void IconWindow::HandOff() {
+  if (!ddeItemWindow_.LinkOpen()) ddeItemWindow_.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, kHandOffRetry);
+  handedOff_ =
+      ddeItemWindow_.LinkOpen() && ddeItemWindow_.LinkExecute(handOffCommand_) == DdeClient::ExecuteResult::Accepted;
+  ddeItemWindow_.CloseLink();
   PumpMessages();
   ShowWindow(hwnd(), SW_HIDE);
   if (!handedOff_) ShowMessageBox(nullptr, kRunningInstanceDidNotAnswer, MB_OK | MB_ICONINFORMATION);
 }
 
-void FrmMain::Form_LinkExecute(const std::wstring& CmdStr, short& Cancel) {
-  Cancel = 0;
-  if (onCommand_) onCommand_(CmdStr);
+void IconWindow::OnDdeExecute(const std::wstring& command, short& cancel) {
+  cancel = 0;
+  if (onCommand_) onCommand_(command);
 }
 
-void FrmMain::SetCountCaption(int slot) { SetWindowTextW(lblCount_, std::to_wstring(slot).c_str()); }
-
-std::wstring FrmMain::CountCaption() const {
-  wchar_t text[32] = {};
-  GetWindowTextW(lblCount_, text, 32);
-  return text;
-}
-
-void FrmMain::EnableEndTimer() noexcept {
+void IconWindow::EnableEndTimer() noexcept {
   endTimerEnabled_ = true;
   SetTimer(hwnd(), kEndTimerId, kEndTimerInterval, nullptr);
 }
 
-void FrmMain::DropFile(const std::wstring& strFN) { OpenPictureFile(std::wstring(strFN)); }
+void IconWindow::OpenNamedPicture(const std::wstring& name) { OpenPictureFile(std::wstring(name)); }
 
-void FrmMain::Form_QueryUnload(short&, short UnloadMode) {
+void IconWindow::OnEndSession() {
   if (secondInstance_) return;  // a later start owns nothing that ShutDown would undo
-  constexpr short kAppWindows = 2;
-  if (UnloadMode == kAppWindows && !endTimerEnabled_) ShutDown();
+  if (!endTimerEnabled_) ShutDown();
 }
 
-void FrmMain::picIcon_MouseDown(int Button) {
-  if (Button == 1) StartWindowDrag(hwnd());
-}
+void IconWindow::OnClose() { DestroyWindow(hwnd()); }
 
-void FrmMain::picIcon_MouseUp(int Button) {
-  if (Button != 2) return;
+void IconWindow::OnLeftButtonDown() { StartWindowDrag(hwnd()); }
+
+void IconWindow::OnRightButtonUp() {
   POINT cursor{};
   GetCursorPos(&cursor);
-  TrackPopup(MainMenus().mnuMenus(), TPM_RIGHTBUTTON, cursor, hwnd());
+  TrackPopup(TheMainMenu().handle(), TPM_RIGHTBUTTON, cursor, hwnd());
 }
 
-void FrmMain::picIcon_DblClick() {}
+void IconWindow::OnDoubleClick() {}
 
-void FrmMain::tmrMainEnd_Timer() { ShutDown(); }
+void IconWindow::OnEndTimer() { ShutDown(); }
 
-void FrmMain::OnPaint() {
+void IconWindow::OnPaint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd(), &ps);
   RECT client{0, 0, kIconSize, kIconSize};
@@ -141,19 +131,19 @@ void FrmMain::OnPaint() {
   EndPaint(hwnd(), &ps);
 }
 
-LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (linkSource_.HandleMessage(message, wParam, lParam)) return 0;
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_LBUTTONDOWN: picIcon_MouseDown(1); return 0;
-    case WM_RBUTTONUP: picIcon_MouseUp(2); return 0;
-    case WM_LBUTTONDBLCLK: picIcon_DblClick(); return 0;
+    case WM_LBUTTONDOWN: OnLeftButtonDown(); return 0;
+    case WM_RBUTTONUP: OnRightButtonUp(); return 0;
+    case WM_LBUTTONDBLCLK: OnDoubleClick(); return 0;
     case WM_COMMAND:
-      if (HIWORD(wParam) == 0) MainMenus().OnCommand(LOWORD(wParam));
+      if (HIWORD(wParam) == 0) TheMainMenu().OnCommand(LOWORD(wParam));
       return 0;
     case WM_TIMER:
-      if (wParam == kEndTimerId) tmrMainEnd_Timer();
+      if (wParam == kEndTimerId) OnEndTimer();
       return 0;
     case WM_CLIPBOARDUPDATE: OnClipboardChange(); return 0;
     case WM_SETCURSOR:
@@ -161,18 +151,10 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_QUERYENDSESSION: return TRUE;  // the close is never refused
     case WM_ENDSESSION:
-      if (wParam) {
-        short cancel = 0;
-        Form_QueryUnload(cancel, 2);
-      }
+      if (wParam) OnEndSession();
       return 0;
     case WM_DESTROY: linkSource_.Close(); return 0;
-    case WM_CLOSE: {
-      short cancel = 0;
-      Form_QueryUnload(cancel, 0);
-      DestroyWindow(hwnd());
-      return 0;
-    }
+    case WM_CLOSE: OnClose(); return 0;
     default: break;
   }
   return DefaultHandling(message, wParam, lParam);

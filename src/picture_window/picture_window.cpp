@@ -1,0 +1,177 @@
+#include "picture_window/picture_window.h"
+
+#include <array>
+
+#include "win32/busy_cursor.h"
+#include "win32/popup_menu.h"
+#include "win32/tool_tip.h"
+#include "win32/window_drag.h"
+#include "picture_window/picture_menu_ids.h"
+#include "pictures/picture_windows.h"
+#include "pictures/dib_bitmap.h"
+#include "pictures/layered.h"
+
+namespace pintaro {
+
+namespace {
+
+struct OpacityItem {
+  const wchar_t* caption;
+  const wchar_t* tag;  // opacity as decimal text
+};
+
+constexpr std::array<OpacityItem, picture_menu::kOpacityCount> kOpacityItems{{
+    {L"透過なし", L"255"},
+    {L"1/4 透過", L"191"},
+    {L"1/2 透過", L"127"},
+    {L"3/4 透過", L"63"},
+}};
+
+}  // namespace
+
+PictureWindow::PictureWindow() {
+  RegisterClassOnce(kClassName, CS_DBLCLKS, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, L"", CW_USEDEFAULT, CW_USEDEFAULT, 1, 1);
+  BuildContextMenu();
+  CreateToolTip();
+  SetLayered(hwnd(), 255);
+}
+
+void PictureWindow::BuildContextMenu() {
+  menus_.reset(CreatePopupMenu());
+  opacityMenu_ = CreatePopupMenu();
+  for (int i = 0; i < picture_menu::kOpacityCount; ++i) {
+    AppendMenuW(opacityMenu_, MF_STRING, picture_menu::kOpacity0 + i, kOpacityItems[i].caption);
+  }
+  HMENU m = menus_.get();
+  AppendMenuW(m, MF_STRING, picture_menu::kCopyAtShownSize, L"このサイズでコピー(&C)");
+  AppendMenuW(m, MF_STRING, picture_menu::kCopyAtOriginalSize, L"元のサイズでコピー(&O)");
+  AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(opacityMenu_), L"透過(&T)");
+  AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(m, MF_STRING, picture_menu::kAlwaysOnTop, L"最前面に表示(&T)");
+  AppendMenuW(m, MF_STRING, picture_menu::kPinnedToDesktop, L"最背面に表示(&B)");
+  AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(m, MF_STRING, picture_menu::kFullScreen, L"全画面表示(&F)");
+  AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(m, MF_STRING, picture_menu::kCloseAndFreeSlot, L"閉じる(&L)");
+}
+
+void PictureWindow::CreateToolTip() { toolTip_ = CreateWindowToolTip(hwnd(), L""); }
+
+void PictureWindow::SetTipText(std::wstring text) {
+  tipText = std::move(text);
+  SetWindowToolTipText(toolTip_.get(), hwnd(), tipText.c_str());
+  // The title names the window for the task switcher and accessibility tools.
+  SetWindowTextW(hwnd(), tipText.c_str());
+}
+
+void PictureWindow::SetPicture(UniqueBitmap picture) noexcept {
+  shownBitmap = std::move(picture);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+SIZE PictureWindow::PictureSize() const noexcept { return BitmapSize(shownBitmap.get()); }
+
+bool PictureWindow::IsChecked(UINT command) const noexcept {
+  return (GetMenuState(menus_.get(), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+bool PictureWindow::IsOpacityChecked(int index) const noexcept { return IsChecked(picture_menu::kOpacity0 + index); }
+
+void PictureWindow::CheckOpacityItem(int index) noexcept {
+  for (int i = 0; i < picture_menu::kOpacityCount; ++i) {
+    CheckMenuItem(menus_.get(), picture_menu::kOpacity0 + i, MF_BYCOMMAND | MF_UNCHECKED);
+  }
+  if (index >= 0 && index < picture_menu::kOpacityCount) {
+    CheckMenuItem(menus_.get(), picture_menu::kOpacity0 + index, MF_BYCOMMAND | MF_CHECKED);
+  }
+}
+
+void PictureWindow::SetStackingChecks(bool onTop, bool onDesktop) noexcept {
+  CheckMenuItem(menus_.get(), picture_menu::kAlwaysOnTop, MF_BYCOMMAND | (onTop ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(menus_.get(), picture_menu::kPinnedToDesktop, MF_BYCOMMAND | (onDesktop ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void PictureWindow::OnLeftButtonDown() { StartWindowDrag(hwnd()); }
+
+void PictureWindow::OnRightButtonUp() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  TrackPopup(menus_.get(), TPM_RIGHTBUTTON, cursor, hwnd());
+}
+
+void PictureWindow::OnDoubleClick() { ShowFullScreen(); }
+
+void PictureWindow::SetOwnOpacity(int preset) {
+  if (preset < 0 || preset >= picture_menu::kOpacityCount) return;
+  CheckOpacityItem(preset);
+  SetAlpha(hwnd(), _wtoi(kOpacityItems[preset].tag));
+}
+
+void PictureWindow::CloseAndFreeSlot() {
+  isFree = true;
+  SetPicture(UniqueBitmap{});
+  picturePath.clear();
+  ShowWindow(hwnd(), SW_HIDE);
+}
+
+void PictureWindow::OpenNamedPicture(const std::wstring& name) { OpenPictureFile(std::wstring(name)); }
+
+void PictureWindow::OnCommand(UINT id) {
+  switch (id) {
+    case picture_menu::kCopyAtShownSize: CopyAtShownSize(); break;
+    case picture_menu::kCopyAtOriginalSize: CopyAtOriginalSize(); break;
+    case picture_menu::kAlwaysOnTop: ToggleAlwaysOnTop(); break;
+    case picture_menu::kPinnedToDesktop: TogglePinnedToDesktop(); break;
+    case picture_menu::kFullScreen: ShowFullScreen(); break;
+    case picture_menu::kCloseAndFreeSlot: CloseAndFreeSlot(); break;
+    default:
+      if (id >= picture_menu::kOpacity0 && id < picture_menu::kOpacity0 + picture_menu::kOpacityCount) {
+        SetOwnOpacity(static_cast<int>(id - picture_menu::kOpacity0));
+      }
+      break;
+  }
+}
+
+void PictureWindow::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd(), &ps);
+  if (shownBitmap) {
+    UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    SelectedObject selected(memory.get(), shownBitmap.get());
+    const SIZE size = PictureSize();
+    BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
+  }
+  EndPaint(hwnd(), &ps);
+}
+
+LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_ERASEBKGND:
+      if (shownBitmap) return 1;
+      break;
+    case WM_LBUTTONDOWN: OnLeftButtonDown(); return 0;
+    case WM_RBUTTONUP: OnRightButtonUp(); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MBUTTONUP: return 0;
+    case WM_LBUTTONDBLCLK: OnDoubleClick(); return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_SETCURSOR:
+      if (ApplyBusyCursor()) return TRUE;
+      break;
+    case WM_CLOSE:
+      // The table owns picture windows until the program ends: a close request only frees the slot.
+      CloseAndFreeSlot();
+      return 0;
+    default: break;
+  }
+  return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace pintaro

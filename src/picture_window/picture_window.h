@@ -1,0 +1,67 @@
+#pragma once
+// A picture window: a borderless layered window that shows one picture at the display size.
+#include <windows.h>
+
+#include <string>
+
+#include "picture_window/stacking.h"
+#include "win32/handles.h"
+#include "win32/window_base.h"
+
+namespace pintaro {
+
+class PictureWindow : public Window<PictureWindow> {
+ public:
+  static constexpr wchar_t kClassName[] = L"PintaroPicture";
+
+  // Creates the window, hidden and layered.
+  PictureWindow();
+
+  bool isFree = false;       // closed: the slot waits for the next picture
+  std::wstring picturePath;  // full path of the picture file; empty while the slot is free
+  std::wstring tipText;      // file-name part of the path
+  UniqueBitmap shownBitmap;  // the picture at the display size
+  StackingMode stacking = StackingMode::Normal;
+
+  void SetTipText(std::wstring text);
+  void SetPicture(UniqueBitmap picture) noexcept;
+  SIZE PictureSize() const noexcept;
+
+  HMENU contextMenu() const noexcept { return menus_.get(); }
+  HMENU opacityMenu() const noexcept { return opacityMenu_; }
+  HWND toolTip() const noexcept { return toolTip_.get(); }
+  bool IsOpacityChecked(int index) const noexcept;
+  void CheckOpacityItem(int index) noexcept;  // unchecks all, checks index
+  void SetStackingChecks(bool onTop, bool onDesktop) noexcept;
+  bool IsChecked(UINT command) const noexcept;
+
+  // Event handlers and the context menu's commands.
+  void OnLeftButtonDown();
+  void OnRightButtonUp();
+  void OnDoubleClick();
+  void CopyAtShownSize();
+  void CopyAtOriginalSize();
+  void SetOwnOpacity(int preset);
+  void ToggleAlwaysOnTop();
+  void TogglePinnedToDesktop();
+  void ShowFullScreen();
+  void CloseAndFreeSlot();
+
+  // Opens a file in a new or reused picture window, never in this one.
+  void OpenNamedPicture(const std::wstring& name);
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void BuildContextMenu();
+  void CreateToolTip();
+  void OnPaint();
+  void OnCommand(UINT id);
+  void ApplyStackingMode(StackingMode mode);
+
+  UniqueMenu menus_;
+  HMENU opacityMenu_ = nullptr;  // owned by menus_
+  UniqueWindow toolTip_;
+};
+
+}  // namespace pintaro

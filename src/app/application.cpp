@@ -12,11 +12,12 @@
 #include "app/temp_files.h"
 #include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
-#include "menu/clipboard_watch.h"
+#include "menu/wheel_and_clipboard.h"
 #include "menu/main_menu.h"
 #include "picture_window/picture_window.h"
 #include "picture_window/full_screen.h"
 #include "pictures/picture_windows.h"
+#include "pictures/presets.h"
 
 namespace pintaro {
 
@@ -61,7 +62,7 @@ bool RunSecondInstance(std::wstring_view commandArguments) {
 }
 
 void RunFirstInstance(std::wstring_view commandArguments) {
-  Settings() = DisplaySettings{160, 2, 255, 0};
+  Settings() = DisplaySettings{kSizePresets[kDefaultSizePreset], kDefaultSizePreset, kOpacityPresets[0], 0};
   g_mainForm = std::make_unique<IconWindow>(OpenCommandPictures);
   PictureWindows().Reset();
   g_mainForm->Show();

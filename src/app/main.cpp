@@ -1,7 +1,7 @@
 // Process entry of pintaro.exe.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
+#include <ole2.h>
 
 #include "app/application.h"
 #include "win32/window_base.h"
@@ -23,7 +23,8 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // OLE, not only COM: the icon window is a drop target.
+  const HRESULT ole = OleInitialize(nullptr);
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -33,6 +34,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const int exitCode = pintaro::LiveWindowCount() > 0 ? RunMessageLoop() : 0;
   pintaro::ReleaseEndedWindows();
 
-  if (SUCCEEDED(com)) CoUninitialize();
+  if (SUCCEEDED(ole)) OleUninitialize();
   return exitCode;
 }

@@ -1,36 +1,121 @@
 #include "menu/main_menu.h"
 
 #include <memory>
+#include <string>
 
 #include "app/program.h"
 #include "icon_window/icon_window.h"
 #include "menu/main_menu_ids.h"
+#include "picture_window/picture_window.h"
+#include "pictures/all_windows.h"
+#include "pictures/picture_windows.h"
+#include "pictures/presets.h"
 
 namespace pintaro {
 
 namespace {
-std::unique_ptr<MainMenu> g_menus;
+
+std::unique_ptr<MainMenu> g_menu;
+
+constexpr const wchar_t* kOpacityCaptions[main_menu::kOpacityItemCount] = {L"透過なし", L"1/4 透過", L"1/2 透過",
+                                                                           L"3/4 透過"};
+
+HMENU BuildSizeMenu() {
+  HMENU sizes = CreatePopupMenu();
+  for (int preset = 0; preset < main_menu::kSizeItemCount; ++preset) {
+    AppendMenuW(sizes, MF_STRING, main_menu::kSize0 + preset, std::to_wstring(kSizePresets[preset]).c_str());
+  }
+  return sizes;
 }
 
-MainMenu::MainMenu() : menus_(CreatePopupMenu()) {
-  AppendMenuW(menus_.get(), MF_STRING, main_menu::kExit, L"ぴんたろ の終了(&X)");
+HMENU BuildOpacityMenu() {
+  HMENU opacities = CreatePopupMenu();
+  for (int preset = 0; preset < main_menu::kOpacityItemCount; ++preset) {
+    AppendMenuW(opacities, MF_STRING, main_menu::kOpacity0 + preset, kOpacityCaptions[preset]);
+  }
+  return opacities;
+}
+
+bool InRange(UINT id, UINT first, int count) noexcept { return id >= first && id < first + count; }
+
+}  // namespace
+
+MainMenu::MainMenu() : menu_(CreatePopupMenu()) {
+  HMENU m = menu_.get();
+  AppendMenuW(m, MF_STRING, main_menu::kArrange, L"ウィンドウの整列(&W)");
+  AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildSizeMenu()), L"表示サイズ(&S)");
+  AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildOpacityMenu()), L"透過(&T)");
+  AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(m, MF_STRING, main_menu::kPaste, L"新しいウィンドウに貼り付け(&P)");
+  AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(m, MF_STRING, main_menu::kAbout, L"バージョン情報(&A)...");
+  AppendMenuW(m, MF_STRING, main_menu::kHelp, L"ヘルプ(&H)...");
+  AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(m, MF_STRING, main_menu::kExit, L"ぴんたろ の終了(&X)");
+  CheckSizeItem(kDefaultSizePreset);
+}
+
+void MainMenu::SetPasteEnabled(bool enabled) noexcept {
+  EnableMenuItem(menu_.get(), main_menu::kPaste, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool MainMenu::PasteEnabled() const noexcept {
+  return (GetMenuState(menu_.get(), main_menu::kPaste, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+bool MainMenu::IsChecked(UINT command) const noexcept {
+  return (GetMenuState(menu_.get(), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
 void MainMenu::OnCommand(UINT id) {
-  if (id == main_menu::kExit) Exit();
+  if (InRange(id, main_menu::kSize0, main_menu::kSizeItemCount)) {
+    ChooseDisplaySize(static_cast<int>(id - main_menu::kSize0));
+  } else if (InRange(id, main_menu::kOpacity0, main_menu::kOpacityItemCount)) {
+    ChooseOpacityForAll(static_cast<int>(id - main_menu::kOpacity0));
+  } else if (id == main_menu::kExit) {
+    Exit();
+  }
+}
+
+void MainMenu::ChooseDisplaySize(int preset) {
+  if (IsChecked(main_menu::kSize0 + preset)) return;
+  CheckSizeItem(preset);
+  SetAllSizes(preset);
+}
+
+void MainMenu::ChooseOpacityForAll(int preset) {
+  const PictureWindowTable& table = PictureWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    if (PictureWindow* window = table[slot]) window->CheckOpacityItem(preset);
+  }
+  SetAllAlpha(preset);
+}
+
+void MainMenu::CheckSizeItem(int preset) noexcept {
+  for (int item = 0; item < main_menu::kSizeItemCount; ++item) {
+    CheckMenuItem(menu_.get(), main_menu::kSize0 + item, MF_BYCOMMAND | (item == preset ? MF_CHECKED : MF_UNCHECKED));
+  }
 }
 
 void MainMenu::Exit() {
-  if (IconWindow* main = TheIconWindow()) main->EnableEndTimer();
+  if (IconWindow* icon = TheIconWindow()) icon->EnableEndTimer();
 }
 
 MainMenu& TheMainMenu() {
-  if (!g_menus) g_menus = std::make_unique<MainMenu>();
-  return *g_menus;
+  if (!g_menu) g_menu = std::make_unique<MainMenu>();
+  return *g_menu;
 }
 
-bool MainMenuExists() noexcept { return g_menus != nullptr; }
+bool MainMenuExists() noexcept { return g_menu != nullptr; }
 
-void DestroyMainMenu() noexcept { g_menus.reset(); }
+void DestroyMainMenu() noexcept { g_menu.reset(); }
+
+void StepAllSizes(int delta) {
+  const int preset = SteppedSizePreset(Settings().sizePreset, delta);
+  if (preset == Settings().sizePreset) return;
+  TheMainMenu().CheckSizeItem(preset);
+  SetAllSizes(preset);
+}
 
 }  // namespace pintaro

@@ -1,5 +1,6 @@
 #pragma once
-// The main shortcut menu, popped up from the icon window.
+// The main shortcut menu, popped up from the icon window: display size and transparency for every
+// picture window, paste, version information, help and the end of the program.
 #include <windows.h>
 
 #include "win32/handles.h"
@@ -10,23 +11,33 @@ class MainMenu {
  public:
   MainMenu();
 
-  HMENU handle() const noexcept { return menus_.get(); }
+  HMENU handle() const noexcept { return menu_.get(); }
 
   // The paste item follows whether the clipboard holds a bitmap.
-  void SetPasteEnabled(bool enabled) noexcept { pasteEnabled_ = enabled; }
-  bool PasteEnabled() const noexcept { return pasteEnabled_; }
+  void SetPasteEnabled(bool enabled) noexcept;
+  bool PasteEnabled() const noexcept;
+  bool IsChecked(UINT command) const noexcept;
 
   void OnCommand(UINT id);
+  // Applies a size preset to every picture window, unless its item is already checked.
+  void ChooseDisplaySize(int preset);
+  // Marks the transparency preset in every picture window's menu, free ones too, and applies it.
+  void ChooseOpacityForAll(int preset);
+  // Moves the check mark to the size preset's item, all others cleared.
+  void CheckSizeItem(int preset) noexcept;
+  // The program ends a moment later, once the menu has closed.
   void Exit();
 
  private:
-  UniqueMenu menus_;
-  bool pasteEnabled_ = false;
+  UniqueMenu menu_;
 };
 
 // Created on first use; destroyed by ShutDown.
 MainMenu& TheMainMenu();
 bool MainMenuExists() noexcept;
 void DestroyMainMenu() noexcept;
+
+// One wheel step of the display size: +1 larger, -1 smaller, between 80 and 480 pixels.
+void StepAllSizes(int delta);
 
 }  // namespace pintaro

@@ -4,6 +4,15 @@
 namespace pintaro::main_menu {
 
 inline constexpr unsigned kPaste = 200;
+inline constexpr unsigned kArrange = 201;
+inline constexpr unsigned kSize0 = 210;     // kSize0 + size preset
+inline constexpr unsigned kOpacity0 = 220;  // kOpacity0 + transparency preset
+inline constexpr unsigned kAbout = 230;
+inline constexpr unsigned kHelp = 231;
 inline constexpr unsigned kExit = 299;
+
+// Presets with an item of their own; the larger sizes have none.
+inline constexpr int kSizeItemCount = 6;
+inline constexpr int kOpacityItemCount = 4;
 
 }  // namespace pintaro::main_menu

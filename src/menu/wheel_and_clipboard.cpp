@@ -1,4 +1,6 @@
-#include "menu/clipboard_watch.h"
+#include "menu/wheel_and_clipboard.h"
+
+#include <utility>
 
 #include "icon_window/icon_window.h"
 #include "menu/main_menu.h"
@@ -6,25 +8,45 @@
 namespace pintaro {
 
 namespace {
-HWND g_hooked = nullptr;
+HWND g_handled = nullptr;
+bool g_busy = false;
+
+void OnMouseWheel(WPARAM wParam) {
+  const int distance = GET_WHEEL_DELTA_WPARAM(wParam);
+  if (distance != 0) StepAllSizes(distance > 0 ? +1 : -1);
 }
 
-void StartClipboardWatch(IconWindow& form) noexcept { AddClipboardFormatListener(form.hwnd()); }
+void OnClipboardChange() { TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE); }
 
-void StopClipboardWatch(IconWindow& form) noexcept { RemoveClipboardFormatListener(form.hwnd()); }
+}  // namespace
 
-void StartIconWindowHandling(HWND hwnd) noexcept { g_hooked = hwnd; }
+void StartClipboardWatch(IconWindow& window) noexcept { AddClipboardFormatListener(window.hwnd()); }
+
+void StopClipboardWatch(IconWindow& window) noexcept { RemoveClipboardFormatListener(window.hwnd()); }
+
+void StartIconWindowHandling(HWND hwnd) noexcept { g_handled = hwnd; }
 
 void StopIconWindowHandling(HWND hwnd) noexcept {
-  if (g_hooked == hwnd) g_hooked = nullptr;
+  if (g_handled == hwnd) g_handled = nullptr;
 }
 
-bool IconWindowHandlingOn(HWND hwnd) noexcept { return hwnd && g_hooked == hwnd; }
+bool IconWindowHandlingOn(HWND hwnd) noexcept { return hwnd && g_handled == hwnd; }
 
-void OnClipboardChange() noexcept {
-  // Before StartIconWindowHandling the start-up's own check stands in for the notification.
-  if (!g_hooked) return;
-  TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
+void HandleIconWindowExtras(UINT message, WPARAM wParam) noexcept {
+  // Before the handling starts, the start-up's own clipboard check stands in for notifications.
+  if (!g_handled || g_busy) return;
+  if (message != WM_MOUSEWHEEL && message != WM_CLIPBOARDUPDATE) return;
+  g_busy = true;
+  try {
+    if (message == WM_MOUSEWHEEL) {
+      OnMouseWheel(wParam);
+    } else {
+      OnClipboardChange();
+    }
+  } catch (...) {
+    // A size change that ran out of memory leaves the windows as far as it got.
+  }
+  g_busy = false;
 }
 
 }  // namespace pintaro

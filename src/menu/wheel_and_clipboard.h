@@ -1,19 +1,22 @@
 #pragma once
-// Watching the clipboard for the paste item, and the icon window's extra message handling.
+// The icon window's extra message handling: the paste item follows the clipboard, and the mouse
+// wheel steps the display size of every picture window.
 #include <windows.h>
 
 namespace pintaro {
 
 class IconWindow;
 
-void StartClipboardWatch(IconWindow& form) noexcept;
-void StopClipboardWatch(IconWindow& form) noexcept;
-// Turns the icon window's extra message handling on and off.
+void StartClipboardWatch(IconWindow& window) noexcept;
+void StopClipboardWatch(IconWindow& window) noexcept;
+// Turns the extra handling on and off.
 void StartIconWindowHandling(HWND hwnd) noexcept;
 void StopIconWindowHandling(HWND hwnd) noexcept;
 bool IconWindowHandlingOn(HWND hwnd) noexcept;
 
-// A clipboard change reached the icon window.
-void OnClipboardChange() noexcept;
+// For the icon window's procedure, before its own handling: a wheel turn or a clipboard change.
+// One is handled at a time; one that arrives while another is being handled (the size change lets
+// messages run) is passed over.
+void HandleIconWindowExtras(UINT message, WPARAM wParam) noexcept;
 
 }  // namespace pintaro

@@ -1,0 +1,71 @@
+#include "pictures/all_windows.h"
+
+#include <windows.h>
+
+#include "app/program.h"
+#include "icon_window/icon_window.h"
+#include "picture_window/picture_window.h"
+#include "pictures/layered.h"
+#include "pictures/picture_rendering.h"
+#include "pictures/picture_windows.h"
+#include "pictures/presets.h"
+#include "win32/message_pump.h"
+
+namespace pintaro {
+
+namespace {
+
+PixelRect ScreenRectOf(HWND hwnd) noexcept {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+template <typename Preset>
+bool InTable(int preset, const Preset& table) noexcept {
+  return preset >= 0 && preset < static_cast<int>(table.size());
+}
+
+// Renders the window at the display size and moves it so that its centre stays where it was.
+void ResizeKeepingCentre(PictureWindow& window) {
+  const PixelRect before = ScreenRectOf(window.hwnd());
+  ResizePictureWindow(window);
+  if (!window.exists() || !IsWindowVisible(window.hwnd())) return;  // unreadable now: stays hidden
+  const PixelRect after = ScreenRectOf(window.hwnd());
+  const Point at = KeepCentre(before, {after.width, after.height}, TwipsPerPixel());
+  SetWindowPos(window.hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+void SetAllSizes(int preset) {
+  Settings().sizePreset = preset;
+  if (InTable(preset, kSizePresets)) Settings().displaySize = kSizePresets[preset];
+  const PictureWindowTable& table = PictureWindows();
+  // The table may grow while a rendering lets messages run; windows added then are already rendered
+  // at the new size.
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    PictureWindow* window = table[slot];
+    if (window && !window->isFree) ResizeKeepingCentre(*window);
+    if (!TheIconWindow()) return;  // the program ended meanwhile
+  }
+  // A hidden icon window cannot take the focus; the size change is complete without it.
+  const HWND icon = TheIconWindow()->hwnd();
+  if (IsWindowVisible(icon)) SetFocus(icon);
+}
+
+void SetAllAlpha(int preset) {
+  Settings().opacityPreset = preset;
+  if (InTable(preset, kOpacityPresets)) Settings().opacity = kOpacityPresets[preset];
+  const PictureWindowTable& table = PictureWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    PictureWindow* window = table[slot];
+    if (!window || window->isFree) continue;
+    SetAlpha(window->hwnd(), Settings().opacity);
+    window->CheckOpacityItem(preset);
+    PumpMessages();
+    if (!TheIconWindow()) return;
+  }
+}
+
+}  // namespace pintaro

@@ -1,5 +1,7 @@
 #include "icon_window/icon_window.h"
 
+#include "icon_window/drop_filter.h"
+
 #include "app/program.h"
 #include "win32/busy_cursor.h"
 #include "icon_window/dde_names.h"
@@ -9,7 +11,7 @@
 #include "win32/texts.h"
 #include "win32/tool_tip.h"
 #include "win32/window_drag.h"
-#include "menu/clipboard_watch.h"
+#include "menu/wheel_and_clipboard.h"
 #include "menu/main_menu.h"
 #include "picture_window/stacking.h"
 #include "pictures/picture_windows.h"
@@ -40,6 +42,7 @@ void IconWindow::Show() {
     if (!secondInstance_) {
       linkSource_.Open(hwnd(), kLinkService, kLinkTopicName,
                        [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); });
+      dropTarget_.Register(hwnd());
     }
   }
   Initialize();
@@ -102,12 +105,27 @@ void IconWindow::EnableEndTimer() noexcept {
 
 void IconWindow::OpenNamedPicture(const std::wstring& name) { OpenPictureFile(std::wstring(name)); }
 
+void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
+  for (const std::wstring& name : names) {
+    if (!IsDroppablePictureName(name)) continue;
+    OpenNamedPicture(name);
+    if (TheIconWindow() != this) return;  // the program ended while the picture opened
+  }
+}
+
 void IconWindow::OnEndSession() {
   if (secondInstance_) return;  // a later start owns nothing that ShutDown would undo
   if (!endTimerEnabled_) ShutDown();
 }
 
-void IconWindow::OnClose() { DestroyWindow(hwnd()); }
+// Closed from outside (End task): the program ends in order, as at a log-off.
+void IconWindow::OnClose() {
+  if (!secondInstance_ && TheIconWindow() == this) {
+    ShutDown();
+  } else {
+    DestroyWindow(hwnd());
+  }
+}
 
 void IconWindow::OnLeftButtonDown() { StartWindowDrag(hwnd()); }
 
@@ -133,6 +151,7 @@ void IconWindow::OnPaint() {
 
 LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (linkSource_.HandleMessage(message, wParam, lParam)) return 0;
+  HandleIconWindowExtras(message, wParam);
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
     case WM_ERASEBKGND: return 1;
@@ -145,7 +164,6 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kEndTimerId) OnEndTimer();
       return 0;
-    case WM_CLIPBOARDUPDATE: OnClipboardChange(); return 0;
     case WM_SETCURSOR:
       if (ApplyBusyCursor()) return TRUE;
       break;
@@ -153,7 +171,10 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       if (wParam) OnEndSession();
       return 0;
-    case WM_DESTROY: linkSource_.Close(); return 0;
+    case WM_DESTROY:
+      dropTarget_.Revoke();
+      linkSource_.Close();
+      return 0;
     case WM_CLOSE: OnClose(); return 0;
     default: break;
   }

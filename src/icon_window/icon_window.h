@@ -5,7 +5,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "icon_window/drop_target.h"
 #include "win32/dde_client.h"
 #include "win32/dde_source.h"
 #include "win32/handles.h"
@@ -52,6 +54,8 @@ class IconWindow : public Window<IconWindow> {
 
   // Opens a copy of the name in a picture window.
   void OpenNamedPicture(const std::wstring& name);
+  // Opens the dropped names that look like pictures, in order, skipping the others silently.
+  void OnDrop(const std::vector<std::wstring>& names);
 
   // Event handlers.
   void Initialize();
@@ -79,6 +83,7 @@ class IconWindow : public Window<IconWindow> {
   UniqueIcon icon_;
   int lastOpenedSlot_ = 0;
   UniqueWindow toolTip_;
+  FileDropTarget dropTarget_{[this](std::vector<std::wstring> names) { OnDrop(names); }};
   bool endTimerEnabled_ = false;
 
   bool secondInstance_ = false;

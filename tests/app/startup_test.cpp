@@ -10,7 +10,7 @@
 #include "app/temp_files.h"
 #include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
-#include "menu/clipboard_watch.h"
+#include "menu/wheel_and_clipboard.h"
 #include "menu/main_menu.h"
 #include "picture_window/picture_window.h"
 #include "pictures/picture_windows.h"
@@ -164,13 +164,6 @@ TEST_F(ShutDownTest, LogOffWhileTheEndTimerIsArmedLeavesTheEndToTheTimer) {
   EXPECT_TRUE(IsWindow(windows[0]));
   ASSERT_TRUE(PumpUntil([&] { return TheIconWindow() == nullptr; }, 3s));
   EXPECT_TRUE(AllGone());
-}
-
-TEST_F(ShutDownTest, ClosingTheIconWindowOtherwiseDestroysOnlyIt) {
-  SendMessageW(main, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(main));
-  EXPECT_TRUE(IsWindow(windows[0]));
-  EXPECT_TRUE(NotifyIconAdded());
 }
 
 }  // namespace

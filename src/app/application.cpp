@@ -9,7 +9,7 @@
 #include "win32/message_pump.h"
 #include "app/process_command_line.h"
 #include "app/single_instance.h"
-#include "app/temp_files.h"
+#include "win32/temp_files.h"
 #include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
 #include "menu/wheel_and_clipboard.h"

@@ -13,6 +13,8 @@
 #include "win32/window_drag.h"
 #include "menu/wheel_and_clipboard.h"
 #include "menu/main_menu.h"
+#include "menu/show_and_arrange.h"
+#include "icon_window/notify_icon.h"
 #include "picture_window/stacking.h"
 #include "pictures/picture_windows.h"
 #include "pictures/layered.h"
@@ -135,7 +137,21 @@ void IconWindow::OnRightButtonUp() {
   TrackPopup(TheMainMenu().handle(), TPM_RIGHTBUTTON, cursor, hwnd());
 }
 
-void IconWindow::OnDoubleClick() {}
+void IconWindow::OnDoubleClick() { ArrangeWindows(); }
+
+void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
+  if (mouseMessage == WM_LBUTTONDBLCLK) {
+    ToggleAllWindows(false);
+  } else if (mouseMessage == WM_RBUTTONUP) {
+    // The menu closes on a click elsewhere only when its owner's thread is in front.
+    SetForegroundWindow(hwnd());
+    PumpMessages();
+    if (TheIconWindow() != this) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    TrackPopup(TheMainMenu().handle(), TPM_RIGHTBUTTON, cursor, hwnd());
+  }
+}
 
 void IconWindow::OnEndTimer() { ShutDown(); }
 
@@ -152,8 +168,11 @@ void IconWindow::OnPaint() {
 LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (linkSource_.HandleMessage(message, wParam, lParam)) return 0;
   HandleIconWindowExtras(message, wParam);
+  static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  if (message == taskbarCreated && taskbarCreated != 0) RestoreNotifyIcon();
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
+    case kNotifyIconCallback: OnNotifyIconMessage(LOWORD(lParam)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: OnLeftButtonDown(); return 0;
     case WM_RBUTTONUP: OnRightButtonUp(); return 0;

@@ -67,6 +67,9 @@ class IconWindow : public Window<IconWindow> {
   void OnLeftButtonDown();
   void OnRightButtonUp();
   void OnDoubleClick();
+  // The notification-area icon's mouse message: a double click hides every window, a right-button
+  // release opens the main menu.
+  void OnNotifyIconMessage(UINT mouseMessage);
   void OnEndTimer();
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -16,7 +16,6 @@ namespace pintaro {
 namespace {
 
 constexpr UINT kTrayIconId = 1;
-constexpr UINT kTrayCallback = 0x200;
 
 bool g_trayIconAdded = false;
 NOTIFYICONDATAW g_record{};
@@ -54,7 +53,7 @@ void AddNotifyIcon() noexcept {
   g_record.hWnd = main->hwnd();
   g_record.uID = kTrayIconId;
   g_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  g_record.uCallbackMessage = kTrayCallback;
+  g_record.uCallbackMessage = kNotifyIconCallback;
   g_record.hIcon = g_smallIcon.get();
   wcsncpy(g_record.szTip, kTitle, std::size(g_record.szTip) - 1);
   Shell_NotifyIconW(NIM_ADD, &g_record);
@@ -68,5 +67,9 @@ void RemoveNotifyIcon() noexcept {
 }
 
 bool NotifyIconAdded() noexcept { return g_trayIconAdded; }
+
+void RestoreNotifyIcon() noexcept {
+  if (g_trayIconAdded) Shell_NotifyIconW(NIM_ADD, &g_record);
+}
 
 }  // namespace pintaro

@@ -6,8 +6,10 @@
 #include "app/program.h"
 #include "icon_window/icon_window.h"
 #include "menu/main_menu_ids.h"
+#include "menu/show_and_arrange.h"
 #include "picture_window/picture_window.h"
 #include "pictures/all_windows.h"
+#include "pictures/paste.h"
 #include "pictures/picture_windows.h"
 #include "pictures/presets.h"
 
@@ -68,11 +70,30 @@ bool MainMenu::IsChecked(UINT command) const noexcept {
   return (GetMenuState(menu_.get(), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
+void MainMenu::SetShowWindowsItemVisible(bool visible) noexcept {
+  if (visible == ShowWindowsItemVisible()) return;
+  if (visible) {
+    InsertMenuW(menu_.get(), 0, MF_BYPOSITION | MF_STRING, main_menu::kShowWindows, L"ウィンドウを表示する(&S)");
+  } else {
+    DeleteMenu(menu_.get(), main_menu::kShowWindows, MF_BYCOMMAND);
+  }
+}
+
+bool MainMenu::ShowWindowsItemVisible() const noexcept {
+  return GetMenuState(menu_.get(), main_menu::kShowWindows, MF_BYCOMMAND) != static_cast<UINT>(-1);
+}
+
 void MainMenu::OnCommand(UINT id) {
   if (InRange(id, main_menu::kSize0, main_menu::kSizeItemCount)) {
     ChooseDisplaySize(static_cast<int>(id - main_menu::kSize0));
   } else if (InRange(id, main_menu::kOpacity0, main_menu::kOpacityItemCount)) {
     ChooseOpacityForAll(static_cast<int>(id - main_menu::kOpacity0));
+  } else if (id == main_menu::kShowWindows) {
+    ToggleAllWindows(true);
+  } else if (id == main_menu::kArrange) {
+    ArrangeWindows();
+  } else if (id == main_menu::kPaste) {
+    PasteFromClipboard();
   } else if (id == main_menu::kExit) {
     Exit();
   }

@@ -17,6 +17,9 @@ class MainMenu {
   void SetPasteEnabled(bool enabled) noexcept;
   bool PasteEnabled() const noexcept;
   bool IsChecked(UINT command) const noexcept;
+  // The show-windows item is the menu's first item while the windows are hidden, and absent otherwise.
+  void SetShowWindowsItemVisible(bool visible) noexcept;
+  bool ShowWindowsItemVisible() const noexcept;
 
   void OnCommand(UINT id);
   // Applies a size preset to every picture window, unless its item is already checked.

@@ -5,6 +5,7 @@ namespace pintaro::main_menu {
 
 inline constexpr unsigned kPaste = 200;
 inline constexpr unsigned kArrange = 201;
+inline constexpr unsigned kShowWindows = 202;
 inline constexpr unsigned kSize0 = 210;     // kSize0 + size preset
 inline constexpr unsigned kOpacity0 = 220;  // kOpacity0 + transparency preset
 inline constexpr unsigned kAbout = 230;

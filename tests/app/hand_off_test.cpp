@@ -14,7 +14,7 @@
 #include "win32/dde_client.h"
 #include "icon_window/dde_names.h"
 #include "app/single_instance.h"
-#include "app/temp_files.h"
+#include "win32/temp_files.h"
 #include "win32/window_base.h"
 #include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "app/application.h"
-#include "app/temp_files.h"
+#include "win32/temp_files.h"
 #include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
 #include "menu/wheel_and_clipboard.h"

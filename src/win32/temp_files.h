@@ -5,14 +5,14 @@
 
 namespace pintaro {
 
-// The temporary directory, with its trailing backslash.
+// The temporary directory, with its trailing backslash, whatever its length; empty when Windows
+// cannot tell it.
 std::wstring GetTempDir();
-
 // Creates a new empty file with a unique name in the temporary directory and returns its path;
 // empty when none could be made.
 std::wstring MakeTempFileName();
-
-// Deletes every file matching "pnt*.tmp" in the temporary directory; errors are ignored.
+// Deletes every file matching "pnt*.tmp" in the temporary directory, going on past files in use;
+// errors are ignored. Without a temporary directory nothing is deleted.
 void DeleteTempFiles() noexcept;
 
 }  // namespace pintaro

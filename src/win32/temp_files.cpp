@@ -1,0 +1,60 @@
+#include "win32/temp_files.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "win32/handles.h"
+
+namespace pintaro {
+
+std::wstring GetTempDir() {
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
+  DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+  if (length >= buffer.size()) {
+    // Longer than MAX_PATH: ask again with room for it.
+    buffer.resize(length + 1);
+    length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+  }
+  if (length == 0 || length >= buffer.size()) return {};
+  std::wstring dir(buffer.data(), length);
+  if (dir.back() != L'\\') dir += L'\\';
+  return dir;
+}
+
+// Named as GetTempFileName names its files, but without its limit of MAX_PATH characters.
+std::wstring MakeTempFileName() {
+  const std::wstring dir = GetTempDir();
+  if (dir.empty()) return {};
+  const unsigned start = GetTickCount() & 0xFFFFu;
+  for (unsigned i = 0; i < 0x10000u; ++i) {
+    const unsigned number = (start + i) & 0xFFFFu;
+    if (number == 0) continue;
+    wchar_t name[16];
+    std::swprintf(name, std::size(name), L"pnt%X.TMP", number);
+    const std::wstring path = dir + name;
+    UniqueKernelHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() != INVALID_HANDLE_VALUE) return path;
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return {};
+  }
+  return {};
+}
+
+void DeleteTempFiles() noexcept {
+  try {
+    const std::wstring dir = GetTempDir();
+    if (dir.empty()) return;  // never the root of the current drive
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((dir + L"pnt*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  } catch (...) {
+  }
+}
+
+}  // namespace pintaro

@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "icon_window/icon_window.h"
+#include "menu/about_dialog.h"
 #include "menu/main_menu_ids.h"
 #include "picture_window/picture_window.h"
 #include "pictures/all_windows.h"
@@ -73,6 +74,10 @@ void MainMenu::OnCommand(UINT id) {
     ChooseDisplaySize(static_cast<int>(id - main_menu::kSize0));
   } else if (InRange(id, main_menu::kOpacity0, main_menu::kOpacityItemCount)) {
     ChooseOpacityForAll(static_cast<int>(id - main_menu::kOpacity0));
+  } else if (id == main_menu::kAbout) {
+    ShowAboutDialog();
+  } else if (id == main_menu::kHelp) {
+    OpenHelp();
   } else if (id == main_menu::kExit) {
     Exit();
   }

@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "icon_window/icon_window.h"
+#include "menu/about_dialog.h"
 #include "menu/main_menu_ids.h"
 #include "menu/show_and_arrange.h"
 #include "picture_window/picture_window.h"
@@ -94,6 +95,10 @@ void MainMenu::OnCommand(UINT id) {
     ArrangeWindows();
   } else if (id == main_menu::kPaste) {
     PasteFromClipboard();
+  } else if (id == main_menu::kAbout) {
+    ShowAboutDialog();
+  } else if (id == main_menu::kHelp) {
+    OpenHelp();
   } else if (id == main_menu::kExit) {
     Exit();
   }

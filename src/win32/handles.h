@@ -48,6 +48,7 @@ using UniqueBrush = UniqueHandle<NullHandleTraits<HBRUSH, &CloseGdiObject>>;
 using UniqueFont = UniqueHandle<NullHandleTraits<HFONT, &CloseGdiObject>>;
 using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &DestroyMenu>>;
 using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, &DestroyIcon>>;
+using UniqueCursor = UniqueHandle<NullHandleTraits<HCURSOR, &DestroyCursor>>;
 using UniqueMemoryDc = UniqueHandle<NullHandleTraits<HDC, &DeleteDC>>;
 using UniqueGlobal = UniqueHandle<NullHandleTraits<HGLOBAL, &GlobalFree>>;
 using UniqueWindow = UniqueHandle<NullHandleTraits<HWND, &DestroyWindow>>;

@@ -1,0 +1,251 @@
+#include "menu/about_dialog.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "build_texts.h"
+#include "icon_window/icon_window.h"
+#include "menu/version_text.h"
+#include "resources/resource_ids.h"
+#include "win32/handles.h"
+#include "win32/shell_open.h"
+#include "win32/texts.h"
+#include "win32/version_resource.h"
+
+namespace pintaro {
+
+namespace {
+
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+constexpr COLORREF kVisitedColour = RGB(136, 0, 136);
+
+struct Link {
+  int control;
+  std::wstring target;
+};
+
+std::array<Link, 2> Links() {
+  return {{{IDC_ABOUT_WEB, kWebAddress}, {IDC_ABOUT_MAIL, L"mailto:" + std::wstring(kMailAddress)}}};
+}
+
+// A pointing hand, 32 x 32, its hot spot on the fingertip at 5, 0.
+// '.' lets the screen through, 'X' is black, 'o' is white.
+UniqueCursor MakeHandCursor() {
+  static constexpr const char* kHand[] = {
+      "....XX..........", "...XooX.........", "...XooX.........", "...XooX.........", "...XooX.........",
+      "...XooXXX.......", "...XooXooXXX....", "...XooXooXooXX..", "...XooXooXooXoX.", "XX.XooooooooooX.",
+      "XoXXooooooooooX.", "XooXooooooooooX.", ".XoXooooooooooX.", ".XooooooooooooX.", "..XoooooooooooX.",
+      "..XooooooooooX..", "...XoooooooooX..", "...XoooooooooX..", "....XoooooooX...", "....XoooooooX...",
+      "....XXXXXXXXX...",
+  };
+  constexpr int kSize = 32;
+  constexpr int kRowBytes = kSize / 8;
+  BYTE andMask[kSize * kRowBytes];
+  BYTE xorMask[kSize * kRowBytes] = {};
+  std::fill(std::begin(andMask), std::end(andMask), BYTE{0xFF});
+  for (int y = 0; y < static_cast<int>(std::size(kHand)); ++y) {
+    for (int x = 0; kHand[y][x] != '\0'; ++x) {
+      if (kHand[y][x] == '.') continue;
+      const int byte = y * kRowBytes + x / 8;
+      const BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
+      andMask[byte] &= static_cast<BYTE>(~bit);
+      if (kHand[y][x] == 'o') xorMask[byte] |= bit;
+    }
+  }
+  return UniqueCursor(CreateCursor(GetModuleHandleW(nullptr), 5, 0, kSize, kSize, andMask, xorMask));
+}
+
+// The dialog has no owner, so it keeps the program's other windows from input itself: the enabled
+// top-level windows of this thread that belong to the program are disabled until it closes.
+class OtherWindowsDisabled {
+ public:
+  OtherWindowsDisabled() = default;
+  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+  ~OtherWindowsDisabled() { Restore(); }
+
+  void Disable(HWND except) {
+    EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows_));
+    std::erase(windows_, except);
+    for (HWND window : windows_) EnableWindow(window, FALSE);
+  }
+  void Restore() noexcept {
+    for (HWND window : windows_) EnableWindow(window, TRUE);
+    windows_.clear();
+  }
+
+ private:
+  static BOOL CALLBACK Collect(HWND window, LPARAM windows) noexcept {
+    const bool programs =
+        reinterpret_cast<HMODULE>(GetClassLongPtrW(window, GCLP_HMODULE)) == GetModuleHandleW(nullptr);
+    if (!programs || !IsWindowEnabled(window)) return TRUE;
+    try {
+      reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    } catch (...) {
+      return FALSE;
+    }
+    return TRUE;
+  }
+
+  std::vector<HWND> windows_;
+};
+
+class AboutDialog {
+ public:
+  // Returns when the dialog has closed.
+  void ShowModal() noexcept {
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, &DialogProc,
+                    reinterpret_cast<LPARAM>(this));
+  }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_INITDIALOG) {
+      SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+      reinterpret_cast<AboutDialog*>(lParam)->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (!self) return FALSE;
+    try {
+      return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+      return FALSE;
+    }
+  }
+
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_INITDIALOG: OnInitDialog(); return TRUE;
+      case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
+      case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      case WM_SETCURSOR: return OnSetCursor(reinterpret_cast<HWND>(wParam));
+      default: return FALSE;
+    }
+  }
+
+  void OnInitDialog() {
+    SetWindowTextW(hwnd_, (std::wstring(kTitle) + L" のバージョン情報").c_str());
+    SetDlgItemTextW(hwnd_, IDC_ABOUT_TITLE, kTitle);
+    // The revision shown is FILEVERSION's third number, the patch of src/version.h.
+    const FileVersion version = ModuleFileVersion(GetModuleHandleW(nullptr));
+    SetDlgItemTextW(hwnd_, IDC_ABOUT_VERSION, VersionText(version.major, version.minor, version.patch).c_str());
+    SetDlgItemTextW(hwnd_, IDC_ABOUT_RIGHTS, kRightsNotice);
+    SetDlgItemTextW(hwnd_, IDC_ABOUT_WEB, kWebAddress);
+    SetDlgItemTextW(hwnd_, IDC_ABOUT_MAIL, kMailAddress);
+
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    font.lfUnderline = TRUE;
+    linkFont_.reset(CreateFontIndirectW(&font));
+    for (const Link& link : links_) FitLinkLabel(GetDlgItem(hwnd_, link.control));
+    others_.Disable(hwnd_);
+  }
+
+  // Underlined, and only as wide as its text, so the hand shows over the address alone; it stops
+  // short of the OK button.
+  void FitLinkLabel(HWND label) noexcept {
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+    wchar_t text[512] = {};
+    const int length = GetWindowTextW(label, text, static_cast<int>(std::size(text)));
+    SIZE extent{};
+    {
+      WindowDc dc(label);
+      SelectedObject selected(dc.get(), linkFont_.get());
+      GetTextExtentPoint32W(dc.get(), text, length, &extent);
+    }
+    RECT rect = WindowRectInDialog(label);
+    const RECT ok = WindowRectInDialog(GetDlgItem(hwnd_, IDOK));
+    const int width = std::min<int>(extent.cx + 1, ok.left - rect.left - 4);
+    SetWindowPos(label, nullptr, 0, 0, width, rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  RECT WindowRectInDialog(HWND control) const noexcept {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+
+  void OnCommand(WORD id, WORD code) {
+    if (id == IDOK || id == IDCANCEL) {
+      Close(id);
+    } else if (code == STN_CLICKED) {
+      for (std::size_t index = 0; index < links_.size(); ++index) {
+        if (links_[index].control == id) OpenLink(index);
+      }
+    }
+  }
+
+  void Close(WORD id) noexcept {
+    // Back to input before the dialog goes, so the activation can return to one of them.
+    others_.Restore();
+    EndDialog(hwnd_, id);
+  }
+
+  void OpenLink(std::size_t index) {
+    visited_[index] = true;
+    HWND label = GetDlgItem(hwnd_, links_[index].control);
+    InvalidateRect(label, nullptr, TRUE);
+    UpdateWindow(label);  // purple on the screen before the shell takes its time
+    OpenWithShell(hwnd_, links_[index].target);
+  }
+
+  INT_PTR OnControlColour(HDC dc, HWND control) noexcept {
+    const int id = GetDlgCtrlID(control);
+    for (std::size_t index = 0; index < links_.size(); ++index) {
+      if (links_[index].control != id) continue;
+      SetTextColor(dc, visited_[index] ? kVisitedColour : kLinkColour);
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    return FALSE;
+  }
+
+  INT_PTR OnSetCursor(HWND under) noexcept {
+    const int id = GetDlgCtrlID(under);
+    if (id != IDC_ABOUT_WEB && id != IDC_ABOUT_MAIL) return FALSE;
+    SetCursor(hand_.get());
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+  }
+
+  HWND hwnd_ = nullptr;
+  std::array<Link, 2> links_ = Links();
+  std::array<bool, 2> visited_{};
+  UniqueFont linkFont_;
+  UniqueCursor hand_ = MakeHandCursor();
+  OtherWindowsDisabled others_;
+};
+
+std::wstring ProgramDirectory() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.find_last_of(L'\\'));
+}
+
+}  // namespace
+
+void ShowAboutDialog() {
+  AboutDialog dialog;
+  dialog.ShowModal();
+}
+
+void OpenHelp() {
+  IconWindow* icon = TheIconWindow();
+  OpenWithShell(icon ? icon->hwnd() : nullptr, ProgramDirectory() + L"\\Readme.html");
+}
+
+}  // namespace pintaro

@@ -1,0 +1,24 @@
+#include "win32/shell_open.h"
+
+#include <shellapi.h>
+
+namespace pintaro {
+
+namespace {
+ShellOpenHook& Hook() {
+  static ShellOpenHook hook;
+  return hook;
+}
+}  // namespace
+
+void SetShellOpenHook(ShellOpenHook hook) { Hook() = std::move(hook); }
+
+void OpenWithShell(HWND owner, const std::wstring& target) {
+  if (Hook()) {
+    Hook()(owner, target);
+    return;
+  }
+  ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+}  // namespace pintaro

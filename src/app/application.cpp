@@ -38,7 +38,8 @@ double TwipsPerPixel() noexcept {
 void Main() {
   std::optional<UniqueOwnedMutex> first = ClaimFirstInstance();
   if (!first) {
-    RunSecondInstance(ProcessCommandArguments());
+    // The running instance has a current folder of its own: relative names are made absolute here.
+    RunSecondInstance(WithAbsolutePictureNames(ProcessCommandArguments(), CurrentFolder()));
     return;
   }
   g_firstInstance = std::move(*first);

@@ -4,6 +4,8 @@
 #include <objbase.h>
 
 #include "app/application.h"
+#include "app/program.h"
+#include "win32/message_pump.h"
 #include "win32/window_base.h"
 
 namespace {
@@ -29,8 +31,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   // The process lives as long as a window of it exists.
   pintaro::QuitWhenLastWindowCloses(true);
+  pintaro::OnQuitRequest(&pintaro::EndOnQuitRequest);
   pintaro::Main();
   const int exitCode = pintaro::LiveWindowCount() > 0 ? RunMessageLoop() : 0;
+  pintaro::EndOnQuitRequest();
   pintaro::ReleaseEndedWindows();
 
   if (SUCCEEDED(com)) CoUninitialize();

@@ -76,7 +76,6 @@ void PictureWindow::ShowFullScreen() { pintaro::ShowFullScreen(*this); }
 
 void ShowFullScreen(PictureWindow& window) {
   const std::wstring path = window.picturePath;
-  const bool programRunning = TheIconWindow() != nullptr;
   std::optional<Image32> picture = ReadPictureOrReport(path);
   if (!picture) return;
 
@@ -86,7 +85,7 @@ void ShowFullScreen(PictureWindow& window) {
   if (!fitted.pixels) return;
   PumpMessages();
   // The program may have ended in there (a log-off): then there is nothing left to show.
-  if (programRunning && !TheIconWindow()) return;
+  if (ProgramEnded()) return;
 
   FullScreenView& view = View();
   view.SetPicture(CreateBitmapFromImage(*fitted.pixels), fitted.topLeft);

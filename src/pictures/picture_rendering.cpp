@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/program.h"
 #include "win32/busy_cursor.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
@@ -40,6 +41,7 @@ std::optional<Image32> RenderAtDisplaySize(PictureWindow& window, std::optional<
   std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : LoadPicture(window.picturePath);
   if (!source) return std::nullopt;
   PumpMessages();
+  if (ProgramEnded()) return std::nullopt;
   const Size fit = FitToDisplay({source->width(), source->height()}, Settings().displaySize);
   auto scaled = ScalePicture(*source, fit.width, fit.height);
   source.reset();  // the full-size picture is not kept a moment longer than needed
@@ -49,11 +51,12 @@ std::optional<Image32> RenderAtDisplaySize(PictureWindow& window, std::optional<
 
 }  // namespace
 
-void ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead) {
+bool ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead) {
   std::optional<Image32> scaled = RenderAtDisplaySize(window, std::move(alreadyRead));
+  if (ProgramEnded() || !window.exists()) return false;
   if (!scaled) {
     ShowUnsupportedFormat(window.picturePath);
-    return;
+    return false;
   }
   BusyCursor busy;
   window.SetPicture(CreateBitmapFromImage(*scaled));
@@ -62,6 +65,7 @@ void ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRe
   scaled.reset();
   ShowWindow(window.hwnd(), SW_SHOWNA);
   PumpMessages();
+  return !ProgramEnded() && window.exists();
 }
 
 }  // namespace pintaro

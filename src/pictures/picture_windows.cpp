@@ -66,14 +66,18 @@ std::pair<PictureWindow*, int> TakeSlot() {
 
 void OpenPictureFile(const std::wstring& path) {
   std::optional<Image32> picture = ReadPictureOrReport(path);
-  if (!picture) return;
+  // The message box about an unreadable file lets messages run: the program may have ended there.
+  if (!picture || ProgramEnded()) return;
 
   const auto [window, slot] = TakeSlot();
   if (IconWindow* main = TheIconWindow()) main->SetLastOpenedSlot(slot);
   window->picturePath = path;
   window->SetTipText(FileNamePart(path));
   // The picture just read serves as the rendering's source, so the file is decoded once.
-  ResizePictureWindow(*window, std::move(picture));
+  if (!ResizePictureWindow(*window, std::move(picture))) {
+    if (!ProgramEnded()) window->CloseAndFreeSlot();
+    return;
+  }
   PlaceNewWindow(*window);
   SetAlpha(window->hwnd(), Settings().opacity);
   window->CheckOpacityItem(Settings().opacityPreset);

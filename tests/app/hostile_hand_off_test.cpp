@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/application.h"
+#include "app/temp_files.h"
 #include "icon_window/dde_names.h"
 #include "icon_window/icon_window.h"
 #include "menu/main_menu_ids.h"
@@ -37,6 +38,38 @@ class HostileHandOffTest : public AppTest {
   TempDir dir;
   ChildProcess first;
 };
+
+TEST_F(HostileHandOffTest, AnExitWhileFiftyNamesOpenEndsTheProgramWithoutAnotherWindow) {
+  const HWND icon = StartFirst();
+  ASSERT_NE(icon, nullptr);
+  std::wstring command;
+  for (int i = 0; i < 50; ++i) command += Quoted(Picture(std::to_wstring(i) + L".bmp", 320, 240)) + L" ";
+  DdeClient client;
+  client.Create(nullptr);
+  ASSERT_TRUE(client.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
+  PostMessageW(icon, WM_COMMAND, main_menu::kExit, 0);
+  client.LinkExecute(command);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(icon); }, 20s)) << "ShutDown destroys the icon window last";
+  bool pictureAfterTheEnd = false;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        pictureAfterTheEnd = pictureAfterTheEnd || !WindowsOfProcess(first.id(), kPictureClass).empty();
+        return !first.Running();
+      },
+      3s));
+  EXPECT_FALSE(pictureAfterTheEnd);
+}
+
+TEST_F(HostileHandOffTest, AQuitFromOutsideEndsThroughShutDown) {
+  const HWND icon = StartFirst();
+  ASSERT_NE(icon, nullptr);
+  const std::wstring tempFile = GetTempDir() + L"pntBEEF.tmp";
+  WriteBytes(tempFile, {'B', 'M'});
+  PostThreadMessageW(GetWindowThreadProcessId(icon, nullptr), WM_QUIT, 0, 0);
+  ASSERT_TRUE(first.WaitForExit(10s));
+  EXPECT_FALSE(FileExists(tempFile)) << "ShutDown deletes the temporary files";
+  DeleteFileW(tempFile.c_str());
+}
 
 TEST_F(HostileHandOffTest, ARelativeNameOpensTheFileInTheLaterStartsFolder) {
   for (const wchar_t* folder : {L"A", L"B"}) ASSERT_TRUE(CreateDirectoryW((dir / folder).c_str(), nullptr));

@@ -117,7 +117,10 @@ void ShutDown() {
 }
 
 void EndOnQuitRequest() noexcept {
-  if (TheIconWindow() && !ProgramEnded() && LiveWindowCount() > 0) ShutDown();
+  try {
+    if (TheIconWindow() && !ProgramEnded() && LiveWindowCount() > 0) ShutDown();
+  } catch (...) {
+  }
 }
 
 void ReleaseEndedWindows() noexcept {

@@ -32,8 +32,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The process lives as long as a window of it exists.
   pintaro::QuitWhenLastWindowCloses(true);
   pintaro::OnQuitRequest(&pintaro::EndOnQuitRequest);
-  pintaro::Main();
-  const int exitCode = pintaro::LiveWindowCount() > 0 ? RunMessageLoop() : 0;
+  int exitCode = 0;
+  try {
+    pintaro::Main();
+    exitCode = pintaro::LiveWindowCount() > 0 ? RunMessageLoop() : 0;
+  } catch (...) {
+    // Nothing may unwind into Windows; the program still ends in order below.
+  }
   pintaro::EndOnQuitRequest();
   pintaro::ReleaseEndedWindows();
 

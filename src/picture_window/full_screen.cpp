@@ -6,6 +6,7 @@
 
 #include "app/program.h"
 #include "win32/busy_cursor.h"
+#include "win32/message_box.h"
 #include "win32/message_pump.h"
 #include "icon_window/icon_window.h"
 #include "picture_window/picture_window.h"
@@ -79,10 +80,17 @@ void ShowFullScreen(PictureWindow& window) {
   std::optional<Image32> picture = ReadPictureOrReport(path);
   if (!picture) return;
 
+  ScreenPicture fitted;
+  {
+    BusyCursor busy;
+    fitted = FitPictureToScreen(*picture);
+    picture.reset();  // from here on only the screen-sized picture is held
+  }
+  if (!fitted.pixels) {
+    ShowUnsupportedFormat(path);  // no memory to fit it to the screen
+    return;
+  }
   BusyCursor busy;
-  ScreenPicture fitted = FitPictureToScreen(*picture);
-  picture.reset();  // from here on only the screen-sized picture is held
-  if (!fitted.pixels) return;
   PumpMessages();
   // The program may have ended in there (a log-off): then there is nothing left to show.
   if (ProgramEnded()) return;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "app/program.h"
 #include "win32/busy_cursor.h"
 #include "win32/message_box.h"
@@ -28,7 +30,11 @@ std::optional<Image32> ReadPictureOrReport(const std::wstring& path) {
 std::optional<Image32> ScalePicture(const Image32& source, int width, int height) {
   auto scaled = Image32::Allocate(width, height);
   if (!scaled) return std::nullopt;
-  HalftoneStretch(scaled->view(), 0, 0, width, height, source.view(), 0, 0, source.width(), source.height());
+  try {
+    HalftoneStretch(scaled->view(), 0, 0, width, height, source.view(), 0, 0, source.width(), source.height());
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // no memory for its row buffers
+  }
   return scaled;
 }
 

@@ -58,8 +58,8 @@ void OpenCommandPictures(const std::wstring& command) {
   }
 }
 
-bool RunSecondInstance(std::wstring_view commandArguments) {
-  IconWindow form{std::wstring(commandArguments)};
+bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::milliseconds giveUpAfter) {
+  IconWindow form{std::wstring(commandArguments), giveUpAfter};
   form.Load();
   const bool handedOff = form.HandedOff();
   DestroyWindow(form.hwnd());

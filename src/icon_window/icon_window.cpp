@@ -26,8 +26,8 @@ constexpr auto kHandOffRetry = 5s;
 
 IconWindow::IconWindow(CommandHandler onCommand) : onCommand_(std::move(onCommand)) {}
 
-IconWindow::IconWindow(std::wstring handOffCommand)
-    : secondInstance_(true), handOffCommand_(std::move(handOffCommand)) {}
+IconWindow::IconWindow(std::wstring handOffCommand, std::chrono::milliseconds giveUpAfter)
+    : secondInstance_(true), handOffCommand_(std::move(handOffCommand)), giveUpAfter_(giveUpAfter) {}
 
 // The window goes while the members its messages use still exist.
 IconWindow::~IconWindow() {
@@ -81,9 +81,13 @@ void IconWindow::Initialize() {
 
 // A later start: the command-line argument string goes to the running instance, unparsed.
 void IconWindow::HandOff() {
-  if (!ddeItemWindow_.LinkOpen()) ddeItemWindow_.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, kHandOffRetry);
-  handedOff_ =
-      ddeItemWindow_.LinkOpen() && ddeItemWindow_.LinkExecute(handOffCommand_) == DdeClient::ExecuteResult::Accepted;
+  const auto giveUpAt = std::chrono::steady_clock::now() + giveUpAfter_;
+  if (!ddeItemWindow_.LinkOpen()) {
+    ddeItemWindow_.OpenLink(kHandOffLinkTopic, kHandOffLinkItem,
+                            std::min<std::chrono::milliseconds>(kHandOffRetry, giveUpAfter_));
+  }
+  handedOff_ = ddeItemWindow_.LinkOpen() &&
+               ddeItemWindow_.LinkExecute(handOffCommand_, giveUpAt) == DdeClient::ExecuteResult::Accepted;
   ddeItemWindow_.CloseLink();
   PumpMessages();
   ShowWindow(hwnd(), SW_HIDE);

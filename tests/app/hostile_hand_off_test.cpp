@@ -88,5 +88,14 @@ TEST_F(HostileHandOffTest, ARelativeNameOpensTheFileInTheLaterStartsFolder) {
   EXPECT_EQ(WindowSize(shown), (SIZE{120, 160})) << "the upright picture of B";
 }
 
+TEST_F(HostileHandOffTest, ALaterStartGivesUpOnAnInstanceThatNeverAcknowledges) {
+  const std::wstring bad = dir / L"bad.jpg";
+  WriteBytes(bad, {'n', 'o'});
+  ASSERT_NE(StartFirst(), nullptr);
+  EXPECT_FALSE(RunSecondInstance(Quoted(bad), 2s)) << "the running instance waits behind its message box";
+  ExpectOnlyMessage(messages, kRunningInstanceDidNotAnswer);
+  PostMessageW(WaitForWindow(first.id(), kDialogClass), WM_COMMAND, IDOK, 0);
+}
+
 }  // namespace
 }  // namespace pintaro::test

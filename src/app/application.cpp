@@ -10,6 +10,7 @@
 #include "app/process_command_line.h"
 #include "app/single_instance.h"
 #include "win32/temp_files.h"
+#include "win32/window_base.h"
 #include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
 #include "menu/wheel_and_clipboard.h"
@@ -24,10 +25,13 @@ namespace pintaro {
 namespace {
 std::unique_ptr<IconWindow> g_mainForm;
 std::vector<std::unique_ptr<IconWindow>> g_endedMainForms;
+bool g_ended = false;
 UniqueOwnedMutex g_firstInstance;  // held from start-up until ShutDown has destroyed the icon window
 }  // namespace
 
 IconWindow* TheIconWindow() noexcept { return g_mainForm.get(); }
+
+bool ProgramEnded() noexcept { return g_ended; }
 
 double TwipsPerPixel() noexcept {
   HDC screen = GetDC(nullptr);
@@ -39,7 +43,8 @@ double TwipsPerPixel() noexcept {
 void Main() {
   std::optional<UniqueOwnedMutex> first = ClaimFirstInstance();
   if (!first) {
-    RunSecondInstance(ProcessCommandArguments());
+    // The running instance has a current folder of its own: relative names are made absolute here.
+    RunSecondInstance(WithAbsolutePictureNames(ProcessCommandArguments(), CurrentFolder()));
     return;
   }
   g_firstInstance = std::move(*first);
@@ -49,12 +54,13 @@ void Main() {
 // Opens the pictures a hand-off command names, in order, without letting messages run in between.
 void OpenCommandPictures(const std::wstring& command) {
   for (const std::wstring& name : ParseCommandLine(kDefaultMaxArgs, command)) {
+    if (ProgramEnded()) return;
     if (IsPictureName(name)) OpenPictureFile(name);
   }
 }
 
-bool RunSecondInstance(std::wstring_view commandArguments) {
-  IconWindow form{std::wstring(commandArguments)};
+bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::milliseconds giveUpAfter) {
+  IconWindow form{std::wstring(commandArguments), giveUpAfter};
   form.Load();
   const bool handedOff = form.HandedOff();
   DestroyWindow(form.hwnd());
@@ -62,32 +68,35 @@ bool RunSecondInstance(std::wstring_view commandArguments) {
 }
 
 void RunFirstInstance(std::wstring_view commandArguments) {
+  g_ended = false;
   Settings() = DisplaySettings{kSizePresets[kDefaultSizePreset], kDefaultSizePreset, kOpacityPresets[0], 0};
   g_mainForm = std::make_unique<IconWindow>(OpenCommandPictures);
   PictureWindows().Reset();
   g_mainForm->Show();
   // A log-off may end the program in every step below: in the pumps, and also while a step waits for
   // another program's window, when messages sent from other threads run. Start-up then stops there.
-  if (!g_mainForm) return;
+  if (ProgramEnded()) return;
   StartClipboardWatch(*g_mainForm);
-  if (!g_mainForm) return;
+  if (ProgramEnded()) return;
   TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
-  if (!g_mainForm) return;
+  if (ProgramEnded()) return;
   StartIconWindowHandling(g_mainForm->hwnd());
   PumpMessages();
-  if (!g_mainForm) return;
+  if (ProgramEnded()) return;
 
   const std::vector<std::wstring> args = ParseCommandLine(kDefaultMaxArgs, commandArguments);
   for (const std::wstring& arg : args) {
     if (!IsPictureName(arg)) continue;
     OpenPictureFile(arg);
     PumpMessages();
-    if (!g_mainForm) return;
+    if (ProgramEnded()) return;
   }
   AddNotifyIcon();
 }
 
 void ShutDown() {
+  if (g_ended) return;
+  g_ended = true;
   DeleteTempFiles();
   RemoveNotifyIcon();
   PictureWindowTable& table = PictureWindows();
@@ -106,6 +115,13 @@ void ShutDown() {
   }
   // A start from now on is a first instance again.
   g_firstInstance.reset();
+}
+
+void EndOnQuitRequest() noexcept {
+  try {
+    if (TheIconWindow() && !ProgramEnded() && LiveWindowCount() > 0) ShutDown();
+  } catch (...) {
+  }
 }
 
 void ReleaseEndedWindows() noexcept {

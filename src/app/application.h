@@ -1,5 +1,6 @@
 #pragma once
 // Start-up and orderly end of the program.
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -15,10 +16,14 @@ void Main();
 // Start-up of the first instance with the given command-line argument string.
 void RunFirstInstance(std::wstring_view commandArguments);
 
+// How long a later start waits in all for the running instance to take its command line: long enough
+// for a slow but working instance to open fifty large pictures first.
+inline constexpr std::chrono::seconds kHandOffDeadline{60};
+
 // A later start: a hidden icon window hands the command-line argument string over to the running
-// instance, then goes. Nothing of the first instance's set-up happens. True when it was accepted;
-// otherwise the user has been told that the running instance did not answer.
-bool RunSecondInstance(std::wstring_view commandArguments);
+// instance, then goes. Nothing of the first instance's set-up happens. True when it was accepted in
+// time; otherwise the user has been told that the running instance did not answer.
+bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::milliseconds giveUpAfter = kHandOffDeadline);
 
 // Opens the pictures a hand-off command names, in order.
 void OpenCommandPictures(const std::wstring& command);

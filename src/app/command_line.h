@@ -15,6 +15,11 @@ std::vector<std::wstring> ParseCommandLine(int MaxArgs, std::wstring_view CmdLin
 // True when the last four characters, lower-cased, are ".bmp", ".jpg" or ".gif".
 bool IsPictureName(std::wstring_view name);
 
+// The command line with each relative picture name made absolute against the folder, as a later
+// start sends it: everything else (quotes, spacing, order, other names, what lies beyond MaxArgs
+// names) stays as it was, so the running instance finds the same arguments.
+std::wstring WithAbsolutePictureNames(std::wstring_view commandLine, std::wstring_view folder);
+
 // The part of a full process command line after the program's name, as the system splits it.
 std::wstring_view ArgumentsAfterProgramName(std::wstring_view fullCommandLine);
 

@@ -4,6 +4,8 @@
 #include <ole2.h>
 
 #include "app/application.h"
+#include "app/program.h"
+#include "win32/message_pump.h"
 #include "win32/window_base.h"
 
 namespace {
@@ -30,8 +32,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   // The process lives as long as a window of it exists.
   pintaro::QuitWhenLastWindowCloses(true);
-  pintaro::Main();
-  const int exitCode = pintaro::LiveWindowCount() > 0 ? RunMessageLoop() : 0;
+  pintaro::OnQuitRequest(&pintaro::EndOnQuitRequest);
+  int exitCode = 0;
+  try {
+    pintaro::Main();
+    exitCode = pintaro::LiveWindowCount() > 0 ? RunMessageLoop() : 0;
+  } catch (...) {
+    // Nothing may unwind into Windows; the program still ends in order below.
+  }
+  pintaro::EndOnQuitRequest();
   pintaro::ReleaseEndedWindows();
 
   if (SUCCEEDED(ole)) OleUninitialize();

@@ -1,9 +1,13 @@
 #pragma once
+#include <string>
 #include <string_view>
 
 namespace pintaro {
 
 // This process's command-line argument string: everything after the program's name.
 std::wstring_view ProcessCommandArguments() noexcept;
+
+// This process's current folder; empty when it cannot be read.
+std::wstring CurrentFolder();
 
 }  // namespace pintaro

@@ -30,8 +30,8 @@ constexpr auto kHandOffRetry = 5s;
 
 IconWindow::IconWindow(CommandHandler onCommand) : onCommand_(std::move(onCommand)) {}
 
-IconWindow::IconWindow(std::wstring handOffCommand)
-    : secondInstance_(true), handOffCommand_(std::move(handOffCommand)) {}
+IconWindow::IconWindow(std::wstring handOffCommand, std::chrono::milliseconds giveUpAfter)
+    : secondInstance_(true), handOffCommand_(std::move(handOffCommand)), giveUpAfter_(giveUpAfter) {}
 
 // The window goes while the members its messages use still exist.
 IconWindow::~IconWindow() {
@@ -86,9 +86,13 @@ void IconWindow::Initialize() {
 
 // A later start: the command-line argument string goes to the running instance, unparsed.
 void IconWindow::HandOff() {
-  if (!ddeItemWindow_.LinkOpen()) ddeItemWindow_.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, kHandOffRetry);
-  handedOff_ =
-      ddeItemWindow_.LinkOpen() && ddeItemWindow_.LinkExecute(handOffCommand_) == DdeClient::ExecuteResult::Accepted;
+  const auto giveUpAt = std::chrono::steady_clock::now() + giveUpAfter_;
+  if (!ddeItemWindow_.LinkOpen()) {
+    ddeItemWindow_.OpenLink(kHandOffLinkTopic, kHandOffLinkItem,
+                            std::min<std::chrono::milliseconds>(kHandOffRetry, giveUpAfter_));
+  }
+  handedOff_ = ddeItemWindow_.LinkOpen() &&
+               ddeItemWindow_.LinkExecute(handOffCommand_, giveUpAt) == DdeClient::ExecuteResult::Accepted;
   ddeItemWindow_.CloseLink();
   PumpMessages();
   ShowWindow(hwnd(), SW_HIDE);
@@ -111,7 +115,7 @@ void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
   for (const std::wstring& name : names) {
     if (!IsDroppablePictureName(name)) continue;
     OpenNamedPicture(name);
-    if (TheIconWindow() != this) return;  // the program ended while the picture opened
+    if (ProgramEnded()) return;
   }
 }
 
@@ -146,7 +150,7 @@ void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
     // The menu closes on a click elsewhere only when its owner's thread is in front.
     SetForegroundWindow(hwnd());
     PumpMessages();
-    if (TheIconWindow() != this) return;
+    if (ProgramEnded()) return;
     POINT cursor{};
     GetCursorPos(&cursor);
     TrackPopup(TheMainMenu().handle(), TPM_RIGHTBUTTON, cursor, hwnd());

@@ -3,6 +3,7 @@
 // screen, with its square cut away by a colour key.
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,8 +27,9 @@ class IconWindow : public Window<IconWindow> {
 
   // The first instance's icon window; hand-off commands go to onCommand.
   explicit IconWindow(CommandHandler onCommand);
-  // A later start's form: its loading hands the command-line argument string to the running instance.
-  explicit IconWindow(std::wstring handOffCommand);
+  // A later start's form: its loading hands the command-line argument string to the running instance,
+  // giving up when that has not been acknowledged in the time given.
+  IconWindow(std::wstring handOffCommand, std::chrono::milliseconds giveUpAfter);
   ~IconWindow();
 
   // First instance: creates the window, answers the hand-off conversation from then on, places the
@@ -91,6 +93,7 @@ class IconWindow : public Window<IconWindow> {
 
   bool secondInstance_ = false;
   std::wstring handOffCommand_;
+  std::chrono::milliseconds giveUpAfter_{};
   CommandHandler onCommand_;
   bool handedOff_ = false;
   DdeSource linkSource_;     // link mode source, topic "frmMain": first instance only

@@ -6,6 +6,7 @@
 
 #include "app/program.h"
 #include "win32/busy_cursor.h"
+#include "win32/message_box.h"
 #include "win32/message_pump.h"
 #include "icon_window/icon_window.h"
 #include "picture_window/picture_window.h"
@@ -76,17 +77,23 @@ void PictureWindow::ShowFullScreen() { pintaro::ShowFullScreen(*this); }
 
 void ShowFullScreen(PictureWindow& window) {
   const std::wstring path = window.picturePath;
-  const bool programRunning = TheIconWindow() != nullptr;
   std::optional<Image32> picture = ReadPictureOrReport(path);
   if (!picture) return;
 
+  ScreenPicture fitted;
+  {
+    BusyCursor busy;
+    fitted = FitPictureToScreen(*picture);
+    picture.reset();  // from here on only the screen-sized picture is held
+  }
+  if (!fitted.pixels) {
+    ShowUnsupportedFormat(path);  // no memory to fit it to the screen
+    return;
+  }
   BusyCursor busy;
-  ScreenPicture fitted = FitPictureToScreen(*picture);
-  picture.reset();  // from here on only the screen-sized picture is held
-  if (!fitted.pixels) return;
   PumpMessages();
   // The program may have ended in there (a log-off): then there is nothing left to show.
-  if (programRunning && !TheIconWindow()) return;
+  if (ProgramEnded()) return;
 
   FullScreenView& view = View();
   view.SetPicture(CreateBitmapFromImage(*fitted.pixels), fitted.topLeft);

@@ -37,6 +37,10 @@ PictureWindow::PictureWindow() {
   SetLayered(hwnd(), 255);
 }
 
+PictureWindow::~PictureWindow() {
+  if (exists()) DestroyWindow(hwnd());
+}
+
 void PictureWindow::BuildContextMenu() {
   menus_.reset(CreatePopupMenu());
   opacityMenu_ = CreatePopupMenu();
@@ -68,7 +72,8 @@ void PictureWindow::SetTipText(std::wstring text) {
 
 void PictureWindow::SetPicture(UniqueBitmap picture) noexcept {
   shownBitmap = std::move(picture);
-  InvalidateRect(hwnd(), nullptr, FALSE);
+  // A null window would invalidate the whole desktop.
+  if (exists()) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 SIZE PictureWindow::PictureSize() const noexcept { return BitmapSize(shownBitmap.get()); }

@@ -16,6 +16,8 @@ class PictureWindow : public Window<PictureWindow> {
 
   // Creates the window, hidden and layered.
   PictureWindow();
+  // The window goes while the object is whole.
+  ~PictureWindow();
 
   bool isFree = false;       // closed: the slot waits for the next picture
   std::wstring picturePath;  // full path of the picture file; empty while the slot is free

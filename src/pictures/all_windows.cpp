@@ -29,8 +29,7 @@ bool InTable(int preset, const Preset& table) noexcept {
 // Renders the window at the display size and moves it so that its centre stays where it was.
 void ResizeKeepingCentre(PictureWindow& window) {
   const PixelRect before = ScreenRectOf(window.hwnd());
-  ResizePictureWindow(window);
-  if (!window.exists() || !IsWindowVisible(window.hwnd())) return;  // unreadable now: stays hidden
+  if (!ResizePictureWindow(window)) return;  // unreadable now: stays hidden
   const PixelRect after = ScreenRectOf(window.hwnd());
   const Point at = KeepCentre(before, {after.width, after.height}, TwipsPerPixel());
   SetWindowPos(window.hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -47,7 +46,7 @@ void SetAllSizes(int preset) {
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
     PictureWindow* window = table[slot];
     if (window && !window->isFree) ResizeKeepingCentre(*window);
-    if (!TheIconWindow()) return;  // the program ended meanwhile
+    if (ProgramEnded()) return;
   }
   // A hidden icon window cannot take the focus; the size change is complete without it.
   const HWND icon = TheIconWindow()->hwnd();
@@ -64,7 +63,7 @@ void SetAllAlpha(int preset) {
     SetAlpha(window->hwnd(), Settings().opacity);
     window->CheckOpacityItem(preset);
     PumpMessages();
-    if (!TheIconWindow()) return;
+    if (ProgramEnded()) return;
   }
 }
 

@@ -22,14 +22,27 @@ struct AxisTaps {
   std::uint32_t total = 1;  // every tap's weights add up to this
 };
 
+// The destination pixels [from, to) of one axis that lie inside the destination picture.
+struct Visible {
+  std::int64_t from = 0;
+  std::int64_t to = 0;
+  std::size_t count() const noexcept { return static_cast<std::size_t>(to - from); }
+};
+
+Visible VisiblePart(int start, int length, int limit) {
+  const std::int64_t from = std::max<std::int64_t>(0, -std::int64_t{start});
+  const std::int64_t to = std::min<std::int64_t>(length, std::int64_t{limit} - start);
+  return {from, std::max(from, to)};
+}
+
 // Exact box filter: with both axes measured in units of 1/(s*d), source pixel k covers
 // [k*d, (k+1)*d) and destination pixel i covers [i*s, (i+1)*s); the overlap is the weight.
-AxisTaps AreaTaps(int s, int d) {
+AxisTaps AreaTaps(int s, int d, Visible visible) {
   AxisTaps axis;
   axis.total = static_cast<std::uint32_t>(s);
-  axis.taps.reserve(static_cast<std::size_t>(d));
-  axis.weights.reserve(static_cast<std::size_t>(d) + static_cast<std::size_t>(s) * 2);
-  for (std::int64_t i = 0; i < d; ++i) {
+  axis.taps.reserve(visible.count());
+  axis.weights.reserve(visible.count() * 2 + static_cast<std::size_t>(s));
+  for (std::int64_t i = visible.from; i < visible.to; ++i) {
     const std::int64_t lo = i * s;
     const std::int64_t hi = (i + 1) * s;
     const auto first = static_cast<int>(lo / d);
@@ -44,15 +57,15 @@ AxisTaps AreaTaps(int s, int d) {
 }
 
 // Linear interpolation between the two source pixels nearest to each destination pixel's centre.
-AxisTaps LinearTaps(int s, int d) {
+AxisTaps LinearTaps(int s, int d, Visible visible) {
   constexpr std::uint32_t kTotal = 1u << 12;
   AxisTaps axis;
   axis.total = kTotal;
-  axis.taps.reserve(static_cast<std::size_t>(d));
-  axis.weights.reserve(static_cast<std::size_t>(d) * 2);
-  for (int i = 0; i < d; ++i) {
-    const double centre = std::max(0.0, (i + 0.5) * s / d - 0.5);
-    const int k0 = std::min(static_cast<int>(centre), s - 1);
+  axis.taps.reserve(visible.count());
+  axis.weights.reserve(visible.count() * 2);
+  for (std::int64_t i = visible.from; i < visible.to; ++i) {
+    const double centre = std::max(0.0, (static_cast<double>(i) + 0.5) * s / d - 0.5);
+    const int k0 = static_cast<int>(std::min(centre, static_cast<double>(s - 1)));
     const auto w1 = static_cast<std::uint32_t>(std::lround((centre - k0) * kTotal));
     const int offset = static_cast<int>(axis.weights.size());
     if (k0 >= s - 1 || w1 == 0) {
@@ -67,7 +80,14 @@ AxisTaps LinearTaps(int s, int d) {
   return axis;
 }
 
-AxisTaps TapsFor(int s, int d) { return d <= s ? AreaTaps(s, d) : LinearTaps(s, d); }
+// Taps for the visible destination pixels only; their first source pixel is counted from the first
+// one any of them uses, which the function returns.
+int TapsFor(int s, int d, Visible visible, AxisTaps& axis) {
+  axis = d <= s ? AreaTaps(s, d, visible) : LinearTaps(s, d, visible);
+  const int first = axis.taps.front().first;
+  for (Tap& tap : axis.taps) tap.first -= first;
+  return first;
+}
 
 // acc += weight * bytes, over n bytes.
 void AccumulateRow(std::uint32_t* __restrict acc, const std::uint8_t* __restrict bytes, std::size_t n,
@@ -107,7 +127,7 @@ void GatherRows(const std::uint32_t* weights, const std::uint8_t* const* rows, i
 }
 
 inline std::uint32_t Channel(std::uint64_t sum, double scale) {
-  return static_cast<std::uint32_t>(static_cast<double>(sum) * scale + 0.5);
+  return std::min(static_cast<std::uint32_t>(static_cast<double>(sum) * scale + 0.5), 255u);
 }
 
 }  // namespace
@@ -118,37 +138,37 @@ void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageVi
   // Cut the source rectangle to the source picture.
   const int sx0 = std::max(sx, 0);
   const int sy0 = std::max(sy, 0);
-  const int sx1 = std::min(sx + sw, src.width);
-  const int sy1 = std::min(sy + sh, src.height);
+  const auto sx1 = static_cast<int>(std::min<std::int64_t>(std::int64_t{sx} + sw, src.width));
+  const auto sy1 = static_cast<int>(std::min<std::int64_t>(std::int64_t{sy} + sh, src.height));
   if (sx1 <= sx0 || sy1 <= sy0) return;
-  sx = sx0;
-  sy = sy0;
-  sw = sx1 - sx0;
-  sh = sy1 - sy0;
+  // Only the destination pixels inside the destination picture are computed.
+  const Visible columns = VisiblePart(dx, dw, dst.width);
+  const Visible lines = VisiblePart(dy, dh, dst.height);
+  if (columns.count() == 0 || lines.count() == 0) return;
 
-  const AxisTaps xt = TapsFor(sw, dw);
-  const AxisTaps yt = TapsFor(sh, dh);
+  AxisTaps xt;
+  AxisTaps yt;
+  sx = sx0 + TapsFor(sx1 - sx0, dw, columns, xt);
+  sy = sy0 + TapsFor(sy1 - sy0, dh, lines, yt);
   const double scale = 1.0 / (static_cast<double>(xt.total) * static_cast<double>(yt.total));
-  const std::size_t rowBytes = static_cast<std::size_t>(sw) * 4;
+  const Tap& lastX = xt.taps.back();
+  const std::size_t rowBytes = static_cast<std::size_t>(lastX.first + lastX.count) * 4;
   std::vector<std::uint32_t> acc(rowBytes);
   std::vector<std::uint32_t> run(rowBytes);
   std::vector<const std::uint8_t*> rows;
 
-  for (int j = 0; j < dh; ++j) {
-    const int ty = dy + j;
-    if (ty < 0 || ty >= dst.height) continue;
-    const Tap& tapY = yt.taps[static_cast<std::size_t>(j)];
+  for (std::size_t j = 0; j < lines.count(); ++j) {
+    const Tap& tapY = yt.taps[j];
     rows.clear();
     for (int k = 0; k < tapY.count; ++k) {
       rows.push_back(reinterpret_cast<const std::uint8_t*>(src.Row(sy + tapY.first + k) + sx));
     }
     GatherRows(yt.weights.data() + tapY.weightOffset, rows.data(), tapY.count, acc.data(), run.data(), rowBytes);
 
-    std::uint32_t* out = dst.Row(ty);
-    for (int i = 0; i < dw; ++i) {
-      const int tx = dx + i;
-      if (tx < 0 || tx >= dst.width) continue;
-      const Tap& tapX = xt.taps[static_cast<std::size_t>(i)];
+    std::uint32_t* out =
+        dst.Row(static_cast<int>(dy + lines.from + static_cast<std::int64_t>(j))) + (dx + columns.from);
+    for (std::size_t i = 0; i < columns.count(); ++i) {
+      const Tap& tapX = xt.taps[i];
       const std::uint32_t* w = xt.weights.data() + tapX.weightOffset;
       const std::uint32_t* a = acc.data() + static_cast<std::size_t>(tapX.first) * 4;
       std::uint64_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
@@ -159,8 +179,7 @@ void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageVi
         s2 += wk * a[2];
         s3 += wk * a[3];
       }
-      out[tx] =
-          Channel(s0, scale) | (Channel(s1, scale) << 8) | (Channel(s2, scale) << 16) | (Channel(s3, scale) << 24);
+      out[i] = Channel(s0, scale) | (Channel(s1, scale) << 8) | (Channel(s2, scale) << 16) | (Channel(s3, scale) << 24);
     }
   }
 }

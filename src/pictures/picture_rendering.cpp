@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <new>
+
+#include "app/program.h"
 #include "win32/busy_cursor.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
@@ -27,7 +30,11 @@ std::optional<Image32> ReadPictureOrReport(const std::wstring& path) {
 std::optional<Image32> ScalePicture(const Image32& source, int width, int height) {
   auto scaled = Image32::Allocate(width, height);
   if (!scaled) return std::nullopt;
-  HalftoneStretch(scaled->view(), 0, 0, width, height, source.view(), 0, 0, source.width(), source.height());
+  try {
+    HalftoneStretch(scaled->view(), 0, 0, width, height, source.view(), 0, 0, source.width(), source.height());
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // no memory for its row buffers
+  }
   return scaled;
 }
 
@@ -40,6 +47,7 @@ std::optional<Image32> RenderAtDisplaySize(PictureWindow& window, std::optional<
   std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : LoadPicture(window.picturePath);
   if (!source) return std::nullopt;
   PumpMessages();
+  if (ProgramEnded()) return std::nullopt;
   const Size fit = FitToDisplay({source->width(), source->height()}, Settings().displaySize);
   auto scaled = ScalePicture(*source, fit.width, fit.height);
   source.reset();  // the full-size picture is not kept a moment longer than needed
@@ -49,11 +57,12 @@ std::optional<Image32> RenderAtDisplaySize(PictureWindow& window, std::optional<
 
 }  // namespace
 
-void ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead) {
+bool ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead) {
   std::optional<Image32> scaled = RenderAtDisplaySize(window, std::move(alreadyRead));
+  if (ProgramEnded() || !window.exists()) return false;
   if (!scaled) {
     ShowUnsupportedFormat(window.picturePath);
-    return;
+    return false;
   }
   BusyCursor busy;
   window.SetPicture(CreateBitmapFromImage(*scaled));
@@ -62,6 +71,7 @@ void ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRe
   scaled.reset();
   ShowWindow(window.hwnd(), SW_SHOWNA);
   PumpMessages();
+  return !ProgramEnded() && window.exists();
 }
 
 }  // namespace pintaro

@@ -12,8 +12,9 @@ class PictureWindow;
 // to it and shows the window. A picture already read from that file may be passed in to spare a
 // second read. When the file cannot be read the window stays hidden and the message names the file.
 // Every rendering scales from buffers of its own, so renderings that start inside another one's
-// message pumping do not disturb it.
-void ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead = std::nullopt);
+// message pumping do not disturb it. True when the window shows the picture; false also when the
+// program ended while the rendering let messages run (then nothing more is done or said).
+bool ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead = std::nullopt);
 
 // Reads a picture file under the hourglass. When it cannot be read, the arrow comes back and the
 // "format not supported" message names the file.

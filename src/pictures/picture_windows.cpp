@@ -1,10 +1,14 @@
 #include "pictures/picture_windows.h"
 
+#include <new>
+#include <tuple>
+
 #include "app/program.h"
 #include "icon_window/icon_window.h"
 #include "picture_window/picture_window.h"
 #include "pictures/layered.h"
 #include "pictures/picture_rendering.h"
+#include "win32/message_box.h"
 
 namespace pintaro {
 
@@ -65,18 +69,32 @@ std::pair<PictureWindow*, int> TakeSlot() {
 }  // namespace
 
 void OpenPictureFile(const std::wstring& path) {
-  std::optional<Image32> picture = ReadPictureOrReport(path);
-  if (!picture) return;
+  PictureWindow* window = nullptr;
+  try {
+    std::optional<Image32> picture = ReadPictureOrReport(path);
+    // The message box about an unreadable file lets messages run: the program may have ended there.
+    if (!picture || ProgramEnded()) return;
 
-  const auto [window, slot] = TakeSlot();
-  if (IconWindow* main = TheIconWindow()) main->SetLastOpenedSlot(slot);
-  window->picturePath = path;
-  window->SetTipText(FileNamePart(path));
-  // The picture just read serves as the rendering's source, so the file is decoded once.
-  ResizePictureWindow(*window, std::move(picture));
-  PlaceNewWindow(*window);
-  SetAlpha(window->hwnd(), Settings().opacity);
-  window->CheckOpacityItem(Settings().opacityPreset);
+    int slot = 0;
+    std::tie(window, slot) = TakeSlot();
+    if (IconWindow* main = TheIconWindow()) main->SetLastOpenedSlot(slot);
+    window->picturePath = path;
+    window->SetTipText(FileNamePart(path));
+    // The picture just read serves as the rendering's source, so the file is decoded once.
+    if (!ResizePictureWindow(*window, std::move(picture))) {
+      if (!ProgramEnded()) window->CloseAndFreeSlot();
+      return;
+    }
+    PlaceNewWindow(*window);
+    SetAlpha(window->hwnd(), Settings().opacity);
+    window->CheckOpacityItem(Settings().opacityPreset);
+  } catch (const std::bad_alloc&) {
+    // Memory ran out for this picture: it is reported as one that cannot be read, its slot is free
+    // again, and the program goes on.
+    if (ProgramEnded()) return;
+    if (window) window->CloseAndFreeSlot();
+    ShowUnsupportedFormat(path);
+  }
 }
 
 void PlaceNewWindow(PictureWindow& window) {

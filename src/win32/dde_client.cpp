@@ -76,7 +76,8 @@ bool DdeClient::OpenLink(std::wstring_view linkTopic, std::wstring_view linkItem
   return server_ != nullptr;
 }
 
-DdeClient::ExecuteResult DdeClient::LinkExecute(std::wstring_view command) {
+DdeClient::ExecuteResult DdeClient::LinkExecute(std::wstring_view command,
+                                                std::chrono::steady_clock::time_point giveUpAt) {
   if (!server_) return ExecuteResult::NoAnswer;
   UniqueGlobal block = CommandBlock(command);
   if (!block) return ExecuteResult::NoAnswer;
@@ -85,11 +86,12 @@ DdeClient::ExecuteResult DdeClient::LinkExecute(std::wstring_view command) {
     execute_ = Waiting::Nothing;
     return ExecuteResult::NoAnswer;
   }
-  // The server carries the command out before it answers, however long that takes: waiting goes on
-  // for as long as it lives and keeps taking messages.
+  // The server carries the command out before it answers, which may take long: waiting goes on for as
+  // long as it lives and keeps taking messages, up to the time given.
   while (!RunMessagesUntil([this] { return execute_ != Waiting::Ack; }, kAliveCheckEvery)) {
     MSG quit;
-    if (!ServerAnswers() || PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+    if (std::chrono::steady_clock::now() >= giveUpAt || !ServerAnswers() ||
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
       execute_ = Waiting::Ended;
       break;
     }

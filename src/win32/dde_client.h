@@ -31,8 +31,10 @@ class DdeClient : public Window<DdeClient> {
   const std::wstring& linkItem() const noexcept { return linkItem_; }
 
   // Sends one Execute and waits for its acknowledgement for as long as the server lives and keeps
-  // answering; NoAnswer when it ends the conversation or stops answering first.
-  ExecuteResult LinkExecute(std::wstring_view command);
+  // answering, up to giveUpAt; NoAnswer when it ends the conversation, stops answering or the time is
+  // up first.
+  ExecuteResult LinkExecute(std::wstring_view command, std::chrono::steady_clock::time_point giveUpAt =
+                                                           std::chrono::steady_clock::time_point::max());
 
   // Link mode none: ends the conversation, waiting a moment for the server's answer.
   void CloseLink() noexcept;

@@ -10,8 +10,13 @@ namespace pintaro {
 
 namespace {
 
-constexpr WORD kPositiveAck = 0x8000;  // DDEACK.fAck
-constexpr UINT kReplyTimeoutMs = 5000;
+constexpr WORD kPositiveAck = 0x8000;   // DDEACK.fAck
+constexpr WORD kReleaseFlag = 0x2000;   // DDEDATA.fRelease, DDEPOKE.fRelease
+constexpr WORD kAckRequested = 0x8000;  // DDEDATA.fAckReq
+// A window that does not take the answer to its initiate within this time is left unanswered; the
+// system itself gives up at once on a window that has not taken messages for five seconds.
+constexpr UINT kAnswerTimeoutMs = 500;
+constexpr auto kUnansweredFor = std::chrono::seconds(5);
 
 // An atom of 0 leaves that name open; otherwise the names compare as atoms do, ignoring case.
 bool AtomNames(ATOM atom, const std::wstring& name) {
@@ -40,6 +45,31 @@ void PostAck(HWND to, HWND from, WORD status, UINT_PTR value) noexcept {
   if (!PostMessageW(to, WM_DDE_ACK, reinterpret_cast<WPARAM>(from), ack)) FreeDDElParam(WM_DDE_ACK, ack);
 }
 
+// The first word of a data or poke block: its flags.
+WORD DataFlags(HGLOBAL data) noexcept {
+  const auto* flags = static_cast<const WORD*>(data ? GlobalLock(data) : nullptr);
+  if (!flags) return 0;
+  const WORD value = *flags;
+  GlobalUnlock(data);
+  return value;
+}
+
+// Frees what a DDE message carries when it is not answered, as its receiver must.
+void FreeCarried(UINT message, UINT_PTR low, UINT_PTR high) noexcept {
+  switch (message) {
+    case WM_DDE_EXECUTE: GlobalFree(reinterpret_cast<HGLOBAL>(high)); return;
+    case WM_DDE_DATA:
+    case WM_DDE_POKE:
+      // Data without the release flag stays its sender's.
+      if (DataFlags(reinterpret_cast<HGLOBAL>(low)) & kReleaseFlag) GlobalFree(reinterpret_cast<HGLOBAL>(low));
+      break;
+    case WM_DDE_ADVISE: GlobalFree(reinterpret_cast<HGLOBAL>(low)); break;
+    case WM_DDE_ACK: return;  // nothing was asked, so nothing it names is this program's
+    default: break;
+  }
+  GlobalDeleteAtom(static_cast<ATOM>(high));  // the item
+}
+
 }  // namespace
 
 void DdeSource::Open(HWND window, std::wstring service, std::wstring topic, ExecuteHandler onExecute) {
@@ -51,8 +81,15 @@ void DdeSource::Open(HWND window, std::wstring service, std::wstring topic, Exec
 }
 
 void DdeSource::Close() noexcept {
+  // Executes still being carried out are answered before their conversations end.
+  for (const RunningExecute& execute : running_) {
+    PostAck(execute.client, window_, *execute.cancel == 0 ? kPositiveAck : 0,
+            reinterpret_cast<UINT_PTR>(execute.commands));
+  }
+  running_.clear();
   for (HWND partner : partners_) PostMessageW(partner, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window_), 0);
   partners_.clear();
+  formerPartners_.clear();
   window_ = nullptr;
 }
 
@@ -62,66 +99,114 @@ bool DdeSource::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND sender = reinterpret_cast<HWND>(wParam);
   switch (message) {
     case WM_DDE_INITIATE: OnInitiate(sender, LOWORD(lParam), HIWORD(lParam)); return true;
-    case WM_DDE_EXECUTE: OnExecute(sender, reinterpret_cast<HGLOBAL>(lParam)); return true;
     case WM_DDE_TERMINATE: OnTerminate(sender); return true;
-    case WM_DDE_REQUEST:
-    case WM_DDE_ADVISE:
-    case WM_DDE_UNADVISE:
-    case WM_DDE_POKE: RefuseItemMessage(message, sender, lParam); return true;
-    default: return true;  // acknowledgements and data: this source asks for none
+    case WM_DDE_EXECUTE:
+      if (IsPartner(sender)) {
+        OnExecute(sender, reinterpret_cast<HGLOBAL>(lParam));
+        return true;
+      }
+      break;
+    default: break;
   }
+  // An answer to an initiate of someone else's, sent rather than posted, carries nothing to free.
+  if (!(message == WM_DDE_ACK && InSendMessage())) Refuse(message, sender, lParam);
+  return true;
 }
 
 void DdeSource::OnInitiate(HWND client, ATOM service, ATOM topic) {
   if (!IsWindow(client) || client == window_) return;
   if (!AtomNames(service, service_) || !AtomNames(topic, topic_)) return;
+  // A window that did not take an answer lately is not waited for again: an initiate names any window
+  // it likes, and one that does not take messages would otherwise hold this program up every time.
+  if (AnswerTimedOutLately(client)) return;
   std::erase_if(partners_, [](HWND partner) { return !IsWindow(partner); });
-  if (!IsPartner(client)) partners_.push_back(client);
-  // The answer's atoms are new references that the client deletes.
+  std::erase_if(formerPartners_, [](HWND partner) { return !IsWindow(partner); });
   UniqueGlobalAtom answerService(GlobalAddAtomW(service_.c_str()));
   UniqueGlobalAtom answerTopic(GlobalAddAtomW(topic_.c_str()));
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window_),
-                      MAKELPARAM(answerService.release(), answerTopic.release()), SMTO_NORMAL, kReplyTimeoutMs,
-                      &ignored);
+  if (!SendMessageTimeoutW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window_),
+                           MAKELPARAM(answerService.get(), answerTopic.get()), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                           kAnswerTimeoutMs, &ignored)) {
+    unanswered_.emplace_back(client, Clock::now());
+    return;  // the answer's atoms were not delivered and go here
+  }
+  // Delivered: the client deletes the atoms, and the conversation is open.
+  answerService.release();
+  answerTopic.release();
+  std::erase(formerPartners_, client);
+  if (!IsPartner(client)) partners_.push_back(client);
+}
+
+bool DdeSource::AnswerTimedOutLately(HWND hwnd) {
+  const Clock::time_point now = Clock::now();
+  std::erase_if(unanswered_, [&](const auto& entry) { return now - entry.second > kUnansweredFor; });
+  return std::any_of(unanswered_.begin(), unanswered_.end(), [&](const auto& entry) { return entry.first == hwnd; });
 }
 
 void DdeSource::OnExecute(HWND client, HGLOBAL commands) {
-  // Only a partner's Execute is read; anything else posted here is not a conversation's.
-  if (!IsPartner(client)) return;
   const HWND server = window_;
   short cancel = -1;
+  running_.push_back({client, commands, &cancel});
   try {
     const std::wstring command = CommandText(commands);
     if (onExecute_) onExecute_(command, cancel);
   } catch (...) {
     // The client waits for the answer whatever went wrong here; the cancel flag says what to send.
   }
-  // The handler lets messages run: the conversation may have ended meanwhile, and then nothing more
-  // is said in it.
-  if (IsPartner(client)) PostAck(client, server, cancel == 0 ? kPositiveAck : 0, reinterpret_cast<UINT_PTR>(commands));
+  // The handler lets messages run: the conversation may have ended meanwhile. Then either the end
+  // (Close) has answered already, or the client ended it and no answer is owed.
+  if (TakeRunning(commands))
+    PostAck(client, server, cancel == 0 ? kPositiveAck : 0, reinterpret_cast<UINT_PTR>(commands));
+}
+
+bool DdeSource::TakeRunning(HGLOBAL commands) noexcept {
+  return std::erase_if(running_, [&](const RunningExecute& execute) { return execute.commands == commands; }) > 0;
 }
 
 void DdeSource::OnTerminate(HWND partner) {
   if (!IsPartner(partner)) return;  // the answer to a terminate of ours, or a stranger
-  DropPartner(partner);
+  EndConversation(partner);
   PostMessageW(partner, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window_), 0);
 }
 
-// Requests for data and advise loops are not offered: a negative acknowledgement naming the item.
-void DdeSource::RefuseItemMessage(UINT message, HWND client, LPARAM lParam) {
-  if (!IsPartner(client)) return;
+void DdeSource::EndConversation(HWND partner) noexcept {
+  std::erase(partners_, partner);
+  std::erase_if(running_, [&](const RunningExecute& execute) { return execute.client == partner; });
+  if (!WasPartner(partner)) formerPartners_.push_back(partner);
+}
+
+// Everything this source does not take: what comes after a conversation's end, or from a window that
+// is gone, is freed here unread; otherwise a negative acknowledgement where the sender expects one
+// gives the sender back what it sent, and the rest is freed here.
+void DdeSource::Refuse(UINT message, HWND sender, LPARAM lParam) {
   UINT_PTR low = 0;
-  UINT_PTR item = 0;
-  UnpackDDElParam(message, lParam, &low, &item);
-  const LPARAM ack = ReuseDDElParam(lParam, message, WM_DDE_ACK, 0, item);
-  if (!PostMessageW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window_), ack)) FreeDDElParam(WM_DDE_ACK, ack);
+  UINT_PTR high = 0;
+  if (message == WM_DDE_EXECUTE) {
+    high = static_cast<UINT_PTR>(lParam);
+  } else {
+    UnpackDDElParam(message, lParam, &low, &high);
+  }
+  const bool expectsAck =
+      message != WM_DDE_ACK && (message != WM_DDE_DATA || (DataFlags(reinterpret_cast<HGLOBAL>(low)) & kAckRequested));
+  if (!expectsAck || WasPartner(sender) || !IsWindow(sender)) {
+    if (message != WM_DDE_EXECUTE) FreeDDElParam(message, lParam);
+    FreeCarried(message, low, high);
+    return;
+  }
+  const LPARAM ack = message == WM_DDE_EXECUTE ? PackDDElParam(WM_DDE_ACK, 0, high)
+                                               : ReuseDDElParam(lParam, message, WM_DDE_ACK, 0, high);
+  if (!PostMessageW(sender, WM_DDE_ACK, reinterpret_cast<WPARAM>(window_), ack)) {
+    FreeDDElParam(WM_DDE_ACK, ack);
+    FreeCarried(message, low, high);
+  }
 }
 
 bool DdeSource::IsPartner(HWND hwnd) const noexcept {
   return std::find(partners_.begin(), partners_.end(), hwnd) != partners_.end();
 }
 
-void DdeSource::DropPartner(HWND hwnd) noexcept { std::erase(partners_, hwnd); }
+bool DdeSource::WasPartner(HWND hwnd) const noexcept {
+  return std::find(formerPartners_.begin(), formerPartners_.end(), hwnd) != formerPartners_.end();
+}
 
 }  // namespace pintaro

@@ -3,8 +3,10 @@
 // messages. Its window must be a Unicode window: Execute commands then arrive as UTF-16 text.
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pintaro {
@@ -22,7 +24,8 @@ class DdeSource {
 
   // From now on the window answers initiates for this service and topic (or for either left open).
   void Open(HWND window, std::wstring service, std::wstring topic, ExecuteHandler onExecute);
-  // Ends every conversation; later initiates go unanswered.
+  // Acknowledges the Executes still being carried out, then ends every conversation; later initiates
+  // go unanswered.
   void Close() noexcept;
   bool IsOpen() const noexcept { return window_ != nullptr; }
   std::size_t ConversationCount() const noexcept { return partners_.size(); }
@@ -31,18 +34,32 @@ class DdeSource {
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // An Execute whose handler is running; its acknowledgement follows the handler's cancel flag.
+  struct RunningExecute {
+    HWND client;
+    HGLOBAL commands;
+    const short* cancel;
+  };
+  using Clock = std::chrono::steady_clock;
+
   void OnInitiate(HWND client, ATOM service, ATOM topic);
   void OnExecute(HWND client, HGLOBAL commands);
   void OnTerminate(HWND partner);
-  void RefuseItemMessage(UINT message, HWND client, LPARAM lParam);
+  void Refuse(UINT message, HWND sender, LPARAM lParam);
   bool IsPartner(HWND hwnd) const noexcept;
-  void DropPartner(HWND hwnd) noexcept;
+  bool WasPartner(HWND hwnd) const noexcept;
+  bool AnswerTimedOutLately(HWND hwnd);
+  void EndConversation(HWND partner) noexcept;
+  bool TakeRunning(HGLOBAL commands) noexcept;
 
   HWND window_ = nullptr;
   std::wstring service_;
   std::wstring topic_;
   ExecuteHandler onExecute_;
-  std::vector<HWND> partners_;  // client windows with an open conversation
+  std::vector<HWND> partners_;        // client windows with an open conversation
+  std::vector<HWND> formerPartners_;  // conversations that have ended
+  std::vector<RunningExecute> running_;
+  std::vector<std::pair<HWND, Clock::time_point>> unanswered_;  // initiators that did not take the answer
 };
 
 }  // namespace pintaro

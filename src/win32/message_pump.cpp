@@ -9,6 +9,7 @@ namespace pintaro {
 namespace {
 int g_liveWindows = 0;
 bool g_quitWhenLastCloses = false;
+void (*g_quitHandler)() noexcept = nullptr;
 }  // namespace
 
 namespace window_detail {
@@ -21,11 +22,18 @@ void NoteWindowDestroyed() noexcept {
 void QuitWhenLastWindowCloses(bool enabled) noexcept { g_quitWhenLastCloses = enabled; }
 int LiveWindowCount() noexcept { return g_liveWindows; }
 
+void OnQuitRequest(void (*handler)() noexcept) noexcept { g_quitHandler = handler; }
+
+void PutBackQuit(int exitCode) noexcept {
+  PostQuitMessage(exitCode);
+  if (g_quitHandler) g_quitHandler();
+}
+
 void PumpMessages() noexcept {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
+      PutBackQuit(static_cast<int>(msg.wParam));
       return;
     }
     TranslateMessage(&msg);

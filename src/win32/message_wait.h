@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "win32/message_pump.h"
+
 namespace pintaro {
 
 // Runs this thread's messages as they arrive until done() holds or the time is up; returns done().
@@ -18,7 +20,7 @@ bool RunMessagesUntil(Done done, std::chrono::milliseconds timeout) noexcept {
     MSG msg;
     while (!done() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
+        PutBackQuit(static_cast<int>(msg.wParam));
         return done();
       }
       TranslateMessage(&msg);

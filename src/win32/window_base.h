@@ -22,8 +22,13 @@ class Window {
   Window() = default;
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
+  // A window still there when its object goes is destroyed without its handlers, which would run on
+  // a half-destroyed object. Windows whose handlers matter at the end are destroyed by their class.
   ~Window() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (!hwnd_) return;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(std::exchange(hwnd_, nullptr));
+    window_detail::NoteWindowDestroyed();
   }
 
   HWND hwnd() const noexcept { return hwnd_; }

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "support/app_fixture.h"
@@ -17,26 +17,21 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Wine reads the user's LogPixels once, as a process starts: a program started while this object
-// lives runs at that resolution, and the setting is back as it was for everything started later.
-class LogPixelsForNextStart {
- public:
-  explicit LogPixelsForNextStart(DWORD dpi) {
-    RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key_);
-    DWORD value = 0, size = sizeof(value);
-    if (!RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size)) old_ = value;
-    RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-  }
-  ~LogPixelsForNextStart() {
-    if (old_) RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*old_), sizeof(DWORD));
-    if (!old_) RegDeleteValueW(key_, L"LogPixels");
-    RegCloseKey(key_);
-  }
-
- private:
-  HKEY key_ = nullptr;
-  std::optional<DWORD> old_;
-};
+// Wine reads the user's LogPixels once, as a process starts: the program started here runs at 144
+// dots per inch, and whatever starts after it has its window finds the setting as it was.
+ChildProcess StartAt144DotsPerInch(const std::wstring& arguments, HWND& icon) {
+  HKEY key = nullptr;
+  RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key);
+  DWORD old = 0, size = sizeof(old), dpi = 144;
+  const bool had = !RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old), &size);
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+  ChildProcess program = StartPintaro(arguments);
+  icon = WaitForWindow(program.id(), kIconClass);
+  if (had) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof(old));
+  if (!had) RegDeleteValueW(key, L"LogPixels");
+  RegCloseKey(key);
+  return program;
+}
 
 // Whether the screen shows anything but black at the point.
 bool Lit(int x, int y) {
@@ -47,33 +42,23 @@ bool Lit(int x, int y) {
 }
 
 TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToThePixel) {
-  ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024) << "the figures are for a 1024 x 768 screen";
-  ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
-  // Picture, its window at display size 160, and the window's top-left corner once arranged: a
-  // cell of 1600 twips, 6 columns 1706 twips apart. At 15 twips to the pixel the fifth is at 683.
-  struct Row {
-    SIZE picture, window;
-    int arrangedLeft;  // the top is 0
-  };
-  const Row rows[] = {{{300, 200}, {160, 107}, 0},
-                      {{1024, 768}, {160, 120}, 171},
-                      {{1024, 768}, {160, 120}, 341},
-                      {{1024, 768}, {160, 120}, 512},
-                      {{1024, 765}, {160, 120}, 682}};
+  ASSERT_TRUE(GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768) << "a 1024 x 768 screen";
+  // Picture, its window's height at display size 160 and its left edge once arranged: cells of 1600
+  // twips, 6 columns 1706 twips apart. At 15 twips to the pixel the fifth would be at 683.
+  const std::tuple<SIZE, int, int> rows[] = {{{300, 200}, 107, 0},
+                                             {{1024, 768}, 120, 171},
+                                             {{1024, 768}, 120, 341},
+                                             {{1024, 768}, 120, 512},
+                                             {{1024, 765}, 120, 682}};
   TempDir dir;
   std::wstring arguments;
   for (int i = 0; i < 5; ++i) {
-    const std::wstring path = dir / (L"p" + std::to_wstring(i) + L".bmp");
-    WritePicture(path, MakeGradient(rows[i].picture.cx, rows[i].picture.cy), PictureFormat::Bmp);
-    arguments += L" " + Quoted(path);
+    const auto [picture, height, left] = rows[i];
+    WritePicture(dir / (L"p" + std::to_wstring(i) + L".bmp"), MakeGradient(picture.cx, picture.cy), PictureFormat::Bmp);
+    arguments += L" " + Quoted(dir / (L"p" + std::to_wstring(i) + L".bmp"));
   }
-  ChildProcess program;
   HWND icon = nullptr;
-  {
-    LogPixelsForNextStart dpi(144);
-    program = StartPintaro(arguments);
-    icon = WaitForWindow(program.id(), kIconClass);  // it has read the setting by now
-  }
+  ChildProcess program = StartAt144DotsPerInch(arguments, icon);
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(RectOf(icon), (RECT{960, 672, 992, 704}));
   // Start-up shows each window before placing it near the middle of the screen, never at the top.
@@ -88,8 +73,10 @@ TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToT
 
   PostMessageW(icon, WM_LBUTTONDBLCLK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return RectOf(windows[4]).top == 0; }, 10s));
-  for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(RectOf(windows[i]), (RECT{rows[i].arrangedLeft, 0, rows[i].arrangedLeft + 160, rows[i].window.cy})) << i;
+  for (int i = 0; i < 5; ++i) {
+    const auto [picture, height, left] = rows[i];
+    EXPECT_EQ(RectOf(windows[i]), (RECT{left, 0, left + 160, height})) << i;
+  }
 
   // One wheel step to 240 keeps each centre, in twips. The 160 x 107 window: 535 - 800 twips rounds
   // to -26 pixels (at 15 twips to the pixel, 802 - 1200 gives -27). The last window ends the change.

@@ -180,6 +180,10 @@ int wmain(int argc, wchar_t** argv) {
 
   std::printf("slots in the table: %d (at most %d open at once); messages shown: %d\n",
               pintaro::PictureWindows().UpperBound(), kOpenAtOnce, messages);
+  std::printf("objects counted %s\n", GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS) > 0
+                                          ? "by GetGuiResources"
+                                          : "in the GDI handle table and among window and menu handles "
+                                            "(GetGuiResources answers 0 here)");
   PrintChange("GDI objects", start.gdi, end.gdi, "", 2);
   PrintChange("USER objects", start.user, end.user, "", 2);
   PrintChange("private memory", start.privateBytes / 1024.0, end.privateBytes / 1024.0, "KB", 1024);

@@ -5,6 +5,8 @@
 #    -scale on the same picture size in the same run, both on one core.
 # 2. Pinning a 4000 x 3000 JPEG, a 4000 x 3000 BMP and a large GIF under Wine: decode vs the rest.
 # 3. Private memory per pinned window at 160 px, 50 windows.
+# 4. A soak under Wine: 500 pictures opened and closed, 100 size changes, 100 copies and 50
+#    full-screen views; GDI and USER objects and private memory at the start and at the end.
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +16,7 @@ cd "$root"
 quietly cmake --preset native
 quietly cmake --build --preset native --target halftone_bench
 quietly cmake --preset mingw-x64
-quietly cmake --build --preset mingw-x64 --target pin_bench
+quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench
 
 work="$root/build/bench"
 mkdir -p "$work"
@@ -23,6 +25,11 @@ if [[ ! -f "$work/big.jpg" ]]; then
   convert "$work/big.jpg" -type TrueColor "BMP3:$work/big.bmp"
   convert "$work/big.jpg" -resize 2400x1800 "$work/big.gif"
   convert "$work/big.jpg" "$work/big.mpc"
+fi
+if [[ ! -f "$work/soak.jpg" ]]; then
+  convert "$work/big.jpg" -resize 800x600 -quality 90 "$work/soak.jpg"
+  convert "$work/big.jpg" -resize 640x480 "$work/soak.gif"
+  convert "$work/big.jpg" -resize 400x300 -type TrueColor "BMP3:$work/soak.bmp"
 fi
 
 echo "== Halftone stretch (one core)"
@@ -56,3 +63,7 @@ trap '"$root/scripts/wine-session.sh" stop "$state"' EXIT
 winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 "$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/pin_bench.exe" \
   "$(winpath "$work/big.jpg")" "$(winpath "$work/big.bmp")" "$(winpath "$work/big.gif")"
+
+echo "== Soak under Wine (objects and memory should come back to the start)"
+"$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/soak_bench.exe" \
+  "$(winpath "$work/soak.jpg")" "$(winpath "$work/soak.gif")" "$(winpath "$work/soak.bmp")"

@@ -1,0 +1,99 @@
+// The real program at 144 dots per inch: what is given in pixels stays in device pixels, and the
+// twips of the arrangement, the size change and the full-screen view are 10 to the pixel, not 15.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
+#include "support/app_fixture.h"
+#include "support/process_control.h"
+#include "support/test_files.h"
+
+namespace pintaro::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Wine reads the user's LogPixels once, as a process starts: the program started here runs at 144
+// dots per inch, and whatever starts after it has its window finds the setting as it was.
+ChildProcess StartAt144DotsPerInch(const std::wstring& arguments, HWND& icon) {
+  HKEY key = nullptr;
+  RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key);
+  DWORD old = 0, size = sizeof(old), dpi = 144;
+  const bool had = !RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old), &size);
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+  ChildProcess program = StartPintaro(arguments);
+  icon = WaitForWindow(program.id(), kIconClass);
+  if (had) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof(old));
+  if (!had) RegDeleteValueW(key, L"LogPixels");
+  RegCloseKey(key);
+  return program;
+}
+
+// Whether the screen shows anything but black at the point.
+bool Lit(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return colour != RGB(0, 0, 0);
+}
+
+TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToThePixel) {
+  ASSERT_TRUE(GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768) << "a 1024 x 768 screen";
+  // Picture, its window's height at display size 160 and its left edge once arranged: cells of 1600
+  // twips, 6 columns 1706 twips apart. At 15 twips to the pixel the fifth would be at 683.
+  const std::tuple<SIZE, int, int> rows[] = {{{300, 200}, 107, 0},
+                                             {{1024, 768}, 120, 171},
+                                             {{1024, 768}, 120, 341},
+                                             {{1024, 768}, 120, 512},
+                                             {{1024, 765}, 120, 682}};
+  TempDir dir;
+  std::wstring arguments;
+  for (int i = 0; i < 5; ++i) {
+    const auto [picture, height, left] = rows[i];
+    WritePicture(dir / (L"p" + std::to_wstring(i) + L".bmp"), MakeGradient(picture.cx, picture.cy), PictureFormat::Bmp);
+    arguments += L" " + Quoted(dir / (L"p" + std::to_wstring(i) + L".bmp"));
+  }
+  HWND icon = nullptr;
+  ChildProcess program = StartAt144DotsPerInch(arguments, icon);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(RectOf(icon), (RECT{960, 672, 992, 704}));
+  // Start-up shows each window before placing it near the middle of the screen, never at the top.
+  std::vector<HWND> windows(5);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<HWND> shown = VisibleWindowsOfProcess(program.id(), kPictureClass);
+        for (HWND hwnd : shown) windows[WindowText(hwnd)[1] - L'0'] = hwnd;
+        return shown.size() == 5 && std::ranges::all_of(shown, [](HWND hwnd) { return RectOf(hwnd).top > 100; });
+      },
+      30s));
+
+  PostMessageW(icon, WM_LBUTTONDBLCLK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return RectOf(windows[4]).top == 0; }, 10s));
+  for (int i = 0; i < 5; ++i) {
+    const auto [picture, height, left] = rows[i];
+    EXPECT_EQ(RectOf(windows[i]), (RECT{left, 0, left + 160, height})) << i;
+  }
+
+  // One wheel step to 240 keeps each centre, in twips. The 160 x 107 window: 535 - 800 twips rounds
+  // to -26 pixels (at 15 twips to the pixel, 802 - 1200 gives -27). The last window ends the change.
+  PostMessageW(icon, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_TRUE(WaitUntil([&] { return RectOf(windows[4]) == RECT{642, -30, 882, 149}; }, 10s));
+  EXPECT_EQ(RectOf(windows[0]), (RECT{-40, -26, 200, 134}));
+
+  // 1024 x 765 fills the width; 30 twips are left in height, 15 above: 1.5 pixels round to 2.
+  PostMessageW(windows[4], WM_LBUTTONDBLCLK, 0, 0);
+  const HWND view = WaitForWindow(program.id(), L"PintaroFullScreen");
+  ASSERT_NE(view, nullptr);
+  EXPECT_TRUE(WaitUntil([] { return !Lit(512, 1) && Lit(512, 2) && Lit(512, 766) && !Lit(512, 767); }, 10s));
+  PostMessageW(view, WM_CHAR, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(windows[4]) != FALSE; }, 10s));
+  EXPECT_TRUE(program.EndSession(10s));
+  EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+}  // namespace
+}  // namespace pintaro::test

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Builds pintaro.exe when needed and runs it under Wine.
-#   ./run.sh [PICTURE...]    pictures to pin; the bundled samples when none are given
+#   ./run.sh [--menu] [PICTURE...]    pictures to pin; the bundled samples when none are given
 # On your display when there is one. Without one (DISPLAY unset), it starts a virtual display,
-# lets the program run, saves a screenshot of the desktop, prints its path and ends the program
-# in order, as at a log-off.
+# lets the program run, saves a screenshot of the desktop (with --menu, with the main menu open
+# over the pictures), prints its path and ends the program in order, as at a log-off.
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
 scripts/setup.sh
+menu=false
+if [[ ${1:-} == --menu ]]; then menu=true; shift; fi
 
 quietly cmake --preset mingw-x64
 quietly cmake --build --preset mingw-x64 --target pintaro
@@ -44,6 +46,21 @@ for _ in $(seq 150); do
   sleep 0.2
 done
 sleep 1
+
+windows() { xwininfo -root -children 2>/dev/null | grep -c '"pintaro.exe"' || true; }
+if $menu; then
+  # A right click on the pin's head opens the main menu: the icon window is 64 pixels left of the
+  # screen's right edge and 96 above its bottom.
+  read -r width height < <(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
+  before=$(windows)
+  xdotool mousemove $((width - 64 + 21)) $((height - 96 + 12)) click 3
+  for _ in $(seq 50); do
+    [[ $(windows) -gt $before ]] && break
+    sleep 0.1
+  done
+  xdotool mousemove $((width - 64 + 21 - 60)) $((height - 96 + 12 - 100))  # onto an item, highlighted
+  sleep 0.5
+fi
 
 mkdir -p "$root/build/run"
 shot="$root/build/run/screenshot.png"

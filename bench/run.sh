@@ -5,6 +5,8 @@
 #    -scale on the same picture size in the same run, both on one core.
 # 2. Pinning a 4000 x 3000 JPEG, a 4000 x 3000 BMP and a large GIF under Wine: decode vs the rest.
 # 3. Private memory per pinned window at 160 px, 50 windows.
+# 4. Many pictures at once with the files read ahead on worker threads: a size change of 20 windows
+#    and a drop of 20 photos against the 20 decodes alone, the drop's peak memory, one picture alone.
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +16,7 @@ cd "$root"
 quietly cmake --preset native
 quietly cmake --build --preset native --target halftone_bench
 quietly cmake --preset mingw-x64
-quietly cmake --build --preset mingw-x64 --target pin_bench
+quietly cmake --build --preset mingw-x64 --target pin_bench read_ahead_bench
 
 work="$root/build/bench"
 mkdir -p "$work"
@@ -56,3 +58,6 @@ trap '"$root/scripts/wine-session.sh" stop "$state"' EXIT
 winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 "$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/pin_bench.exe" \
   "$(winpath "$work/big.jpg")" "$(winpath "$work/big.bmp")" "$(winpath "$work/big.gif")"
+
+echo "== Many pictures at once, read ahead on worker threads (median of 3, low - high)"
+"$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/read_ahead_bench.exe" "$(winpath "$work/big.jpg")"

@@ -7,6 +7,8 @@
 # 3. Private memory per pinned window at 160 px, 50 windows.
 # 4. A soak under Wine: 500 pictures opened and closed, 100 size changes, 100 copies and 50
 #    full-screen views; GDI and USER objects and private memory at the start and at the end.
+# 5. Many pictures at once with the files read ahead on worker threads: a size change of 20 windows
+#    and a drop of 20 photos against the 20 decodes alone, the drop's peak memory, one picture alone.
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,7 +18,7 @@ cd "$root"
 quietly cmake --preset native
 quietly cmake --build --preset native --target halftone_bench
 quietly cmake --preset mingw-x64
-quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench
+quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench
 
 work="$root/build/bench"
 mkdir -p "$work"
@@ -67,3 +69,6 @@ winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 echo "== Soak under Wine (objects and memory should come back to the start)"
 "$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/soak_bench.exe" \
   "$(winpath "$work/soak.jpg")" "$(winpath "$work/soak.gif")" "$(winpath "$work/soak.bmp")"
+
+echo "== Many pictures at once, read ahead on worker threads (median of 3, low - high)"
+"$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/read_ahead_bench.exe" "$(winpath "$work/big.jpg")"

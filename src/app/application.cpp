@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -19,6 +21,7 @@
 #include "picture_window/full_screen.h"
 #include "pictures/picture_windows.h"
 #include "pictures/presets.h"
+#include "pictures/read_ahead.h"
 
 namespace pintaro {
 
@@ -51,11 +54,22 @@ void Main() {
   RunFirstInstance(ProcessCommandArguments());
 }
 
+namespace {
+std::vector<std::wstring> PictureNames(const std::vector<std::wstring>& args) {
+  std::vector<std::wstring> names;
+  std::copy_if(args.begin(), args.end(), std::back_inserter(names),
+               [](const std::wstring& arg) { return IsPictureName(arg); });
+  return names;
+}
+}  // namespace
+
 // Opens the pictures a hand-off command names, in order, without letting messages run in between.
 void OpenCommandPictures(const std::wstring& command) {
-  for (const std::wstring& name : ParseCommandLine(kDefaultMaxArgs, command)) {
+  const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, command));
+  ReadAhead ahead(names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
     if (ProgramEnded()) return;
-    if (IsPictureName(name)) OpenPictureFile(name);
+    OpenPictureFile(names[i], ahead.SourceFor(i));
   }
 }
 
@@ -84,10 +98,10 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   PumpMessages();
   if (ProgramEnded()) return;
 
-  const std::vector<std::wstring> args = ParseCommandLine(kDefaultMaxArgs, commandArguments);
-  for (const std::wstring& arg : args) {
-    if (!IsPictureName(arg)) continue;
-    OpenPictureFile(arg);
+  const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
+  ReadAhead ahead(names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    OpenPictureFile(names[i], ahead.SourceFor(i));
     PumpMessages();
     if (ProgramEnded()) return;
   }
@@ -97,6 +111,7 @@ void RunFirstInstance(std::wstring_view commandArguments) {
 void ShutDown() {
   if (g_ended) return;
   g_ended = true;
+  StopAllReadAhead();
   DeleteTempFiles();
   RemoveNotifyIcon();
   PictureWindowTable& table = PictureWindows();

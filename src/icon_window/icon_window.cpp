@@ -2,6 +2,9 @@
 
 #include "icon_window/drop_filter.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/program.h"
 #include "win32/busy_cursor.h"
 #include "icon_window/dde_names.h"
@@ -18,6 +21,7 @@
 #include "picture_window/stacking.h"
 #include "pictures/picture_windows.h"
 #include "pictures/layered.h"
+#include "pictures/read_ahead.h"
 #include "resources/resource_ids.h"
 
 namespace pintaro {
@@ -109,12 +113,16 @@ void IconWindow::EnableEndTimer() noexcept {
   SetTimer(hwnd(), kEndTimerId, kEndTimerInterval, nullptr);
 }
 
-void IconWindow::OpenNamedPicture(const std::wstring& name) { OpenPictureFile(std::wstring(name)); }
+void IconWindow::OpenNamedPicture(const std::wstring& name, const PictureSource& source) {
+  OpenPictureFile(std::wstring(name), source);
+}
 
 void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
-  for (const std::wstring& name : names) {
-    if (!IsDroppablePictureName(name)) continue;
-    OpenNamedPicture(name);
+  std::vector<std::wstring> pictures;
+  std::copy_if(names.begin(), names.end(), std::back_inserter(pictures), IsDroppablePictureName);
+  ReadAhead ahead(pictures);
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    OpenNamedPicture(pictures[i], ahead.SourceFor(i));
     if (ProgramEnded()) return;
   }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "icon_window/drop_target.h"
+#include "pictures/picture_rendering.h"
 #include "win32/dde_client.h"
 #include "win32/dde_source.h"
 #include "win32/handles.h"
@@ -54,8 +55,8 @@ class IconWindow : public Window<IconWindow> {
   void EnableEndTimer() noexcept;
   bool EndTimerEnabled() const noexcept { return endTimerEnabled_; }
 
-  // Opens a copy of the name in a picture window.
-  void OpenNamedPicture(const std::wstring& name);
+  // Opens a copy of the name in a picture window, its picture taken from the source when one is given.
+  void OpenNamedPicture(const std::wstring& name, const PictureSource& source = {});
   // Opens the dropped names that look like pictures, in order, skipping the others silently.
   void OnDrop(const std::vector<std::wstring>& names);
 

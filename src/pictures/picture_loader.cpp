@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <algorithm>
+#include <cstddef>
+
 namespace pintaro {
 
 using Microsoft::WRL::ComPtr;
@@ -75,10 +78,15 @@ std::optional<Image32> LoadPicture(const std::wstring& path) noexcept {
 
   auto image = Image32::Allocate(static_cast<int>(width), static_cast<int>(height));
   if (!image) return std::nullopt;
+  // Band by band: a format converter asked for the whole picture at once holds a second copy of it
+  // in the source's format, and several decodes may run at once.
+  constexpr UINT kBandRows = 64;
   const UINT stride = width * 4;
-  const auto bytes = static_cast<UINT>(image->byteSize());
-  if (FAILED(bgra->CopyPixels(nullptr, stride, bytes, reinterpret_cast<BYTE*>(image->data())))) {
-    return std::nullopt;
+  for (UINT top = 0; top < height; top += kBandRows) {
+    const WICRect band{0, static_cast<INT>(top), static_cast<INT>(width),
+                       static_cast<INT>(std::min(kBandRows, height - top))};
+    BYTE* first = reinterpret_cast<BYTE*>(image->data()) + static_cast<std::size_t>(top) * stride;
+    if (FAILED(bgra->CopyPixels(&band, stride, stride * static_cast<UINT>(band.Height), first))) return std::nullopt;
   }
   FlattenOnWhite(*image);
   return image;

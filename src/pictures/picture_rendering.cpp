@@ -17,13 +17,20 @@
 
 namespace pintaro {
 
-std::optional<Image32> ReadPictureOrReport(const std::wstring& path) {
+namespace {
+std::optional<Image32> ReadPicture(const std::wstring& path, const PictureSource& source) {
+  return source ? source(path) : LoadPicture(path);
+}
+}  // namespace
+
+std::optional<Image32> ReadPictureOrReport(const std::wstring& path, const PictureSource& source) {
   std::optional<Image32> picture;
   {
     BusyCursor busy;
-    picture = LoadPicture(path);
+    picture = ReadPicture(path, source);
   }
-  if (!picture) ShowUnsupportedFormat(path);
+  // A source may let messages run while it waits: the program may have ended there.
+  if (!picture && !ProgramEnded()) ShowUnsupportedFormat(path);
   return picture;
 }
 
@@ -41,10 +48,11 @@ std::optional<Image32> ScalePicture(const Image32& source, int width, int height
 namespace {
 
 // Everything up to the window's new picture, under the hourglass. Nothing when the file is unreadable.
-std::optional<Image32> RenderAtDisplaySize(PictureWindow& window, std::optional<Image32> alreadyRead) {
+std::optional<Image32> RenderAtDisplaySize(PictureWindow& window, std::optional<Image32> alreadyRead,
+                                           const PictureSource& read) {
   BusyCursor busy;
   ShowWindow(window.hwnd(), SW_HIDE);
-  std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : LoadPicture(window.picturePath);
+  std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : ReadPicture(window.picturePath, read);
   if (!source) return std::nullopt;
   PumpMessages();
   if (ProgramEnded()) return std::nullopt;
@@ -57,8 +65,8 @@ std::optional<Image32> RenderAtDisplaySize(PictureWindow& window, std::optional<
 
 }  // namespace
 
-bool ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead) {
-  std::optional<Image32> scaled = RenderAtDisplaySize(window, std::move(alreadyRead));
+bool ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead, const PictureSource& source) {
+  std::optional<Image32> scaled = RenderAtDisplaySize(window, std::move(alreadyRead), source);
   if (ProgramEnded() || !window.exists()) return false;
   if (!scaled) {
     ShowUnsupportedFormat(window.picturePath);

@@ -68,10 +68,10 @@ std::pair<PictureWindow*, int> TakeSlot() {
 
 }  // namespace
 
-void OpenPictureFile(const std::wstring& path) {
+void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
   PictureWindow* window = nullptr;
   try {
-    std::optional<Image32> picture = ReadPictureOrReport(path);
+    std::optional<Image32> picture = ReadPictureOrReport(path, source);
     // The message box about an unreadable file lets messages run: the program may have ended there.
     if (!picture || ProgramEnded()) return;
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pictures/image.h"
+#include "pictures/picture_rendering.h"
 #include "pictures/placement.h"
 
 namespace pintaro {
@@ -47,8 +48,9 @@ class PictureWindowTable {
 PictureWindowTable& PictureWindows() noexcept;
 
 // Opens a picture file in the lowest free picture window, or in a new one. A file that cannot be
-// read as a picture gives the "format not supported" message and changes nothing.
-void OpenPictureFile(const std::wstring& path);
+// read as a picture gives the "format not supported" message and changes nothing. The picture comes
+// from the source when one is given (a read-ahead), else the file is read here.
+void OpenPictureFile(const std::wstring& path, const PictureSource& source = {});
 
 // Moves a window to a place near the middle of the screen, keeping its size.
 void PlaceNewWindow(PictureWindow& window);

@@ -30,4 +30,28 @@ bool RunMessagesUntil(Done done, std::chrono::milliseconds timeout) noexcept {
   return true;
 }
 
+// Runs this thread's messages as they arrive until done() holds, waking also when the event is set.
+// A quit request met on the way is put back for the main loop; the wait then goes on without messages.
+template <typename Done>
+void RunMessagesUntilSignalled(HANDLE event, Done done) noexcept {
+  bool quit = false;
+  while (!done()) {
+    if (quit) {
+      WaitForSingleObject(event, INFINITE);
+      continue;
+    }
+    MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    MSG msg;
+    while (!done() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PutBackQuit(static_cast<int>(msg.wParam));
+        quit = true;
+        break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
 }  // namespace pintaro

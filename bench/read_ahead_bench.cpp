@@ -1,0 +1,214 @@
+// Many pictures at once with the files read ahead on worker threads, in the real program code under
+// Windows (or Wine): a size change of 20 windows and a drop of 20 photos against the 20 decodes
+// done one after another, the peak memory of the drop, and one picture alone.
+//   read_ahead_bench FILE   FILE is a large JPEG; 20 copies of it are made beside it
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/application.h"
+#include "icon_window/icon_window.h"
+#include "menu/main_menu.h"
+#include "picture_window/picture_window.h"
+#include "pictures/all_windows.h"
+#include "pictures/picture_loader.h"
+#include "pictures/picture_windows.h"
+#include "pictures/read_ahead.h"
+#include "win32/message_box.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kPictures = 20;
+constexpr int kRuns = 3;
+
+double Milliseconds(Clock::time_point since) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+// Private (committed) bytes; Wine reports them as PagefileUsage only.
+double PrivateMegabytes() {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof(counters);
+  K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
+  return static_cast<double>(std::max(counters.PrivateUsage, counters.PagefileUsage)) / (1024 * 1024);
+}
+
+// The highest private memory seen while it lives, sampled every millisecond on a thread of its own.
+class PeakMemory {
+ public:
+  PeakMemory()
+      : sampler_([this] {
+          while (!done_) {
+            peak_ = std::max(peak_.load(), PrivateMegabytes());
+            Sleep(1);
+          }
+        }) {}
+  double Stop() {
+    done_ = true;
+    sampler_.join();
+    return std::max(peak_.load(), PrivateMegabytes());
+  }
+
+ private:
+  std::atomic<bool> done_{false};
+  std::atomic<double> peak_{0};
+  std::thread sampler_;
+};
+
+// Median, lowest and highest of the runs.
+struct Spread {
+  double median, low, high;
+};
+
+Spread SpreadOf(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return {values[values.size() / 2], values.front(), values.back()};
+}
+
+void CloseAll() {
+  for (int slot = 1; slot <= pintaro::PictureWindows().UpperBound(); ++slot) {
+    pintaro::PictureWindow* window = pintaro::PictureWindows()[slot];
+    if (window && !window->isFree) window->CloseAndFreeSlot();
+  }
+}
+
+double TimeDrop(const std::vector<std::wstring>& files) {
+  CloseAll();
+  const auto start = Clock::now();
+  pintaro::TheIconWindow()->OnDrop(files);
+  return Milliseconds(start);
+}
+
+double TimeSizeChange() {
+  static int preset = 2;
+  preset = preset == 2 ? 3 : 2;
+  const auto start = Clock::now();
+  pintaro::SetAllSizes(preset);
+  return Milliseconds(start);
+}
+
+std::vector<std::wstring> CopiesOf(const std::wstring& path) {
+  std::vector<std::wstring> files;
+  const std::wstring stem = path.substr(0, path.find_last_of(L'.'));
+  for (int i = 0; i < kPictures; ++i) {
+    files.push_back(stem + L"-copy" + std::to_wstring(i) + L".jpg");
+    CopyFileW(path.c_str(), files.back().c_str(), TRUE);
+  }
+  return files;
+}
+
+void Run(const std::wstring& path) {
+  const std::vector<std::wstring> files = CopiesOf(path);
+  const auto probe = pintaro::LoadPicture(files[0]);
+  if (!probe) {
+    std::printf("cannot read the picture\n");
+    return;
+  }
+  const double pictureMb = probe->byteSize() / (1024.0 * 1024.0);
+  const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  TimeDrop(files);  // the windows exist from here on: the drops below reuse them
+  // Each run measures the decodes alone again, so that a ratio compares times taken under the same
+  // load of the machine.
+  const char* const names[] = {"the 20 decodes alone, one after another", "drop of 20, to the last window shown",
+                               "size change of 20 windows", "size change of 20 windows, 1 worker",
+                               "control: decodes two at a time, 20 in all"};
+  std::vector<double> times[5], ratios[5];
+  for (int run = 0; run < kRuns; ++run) {
+    double sum = 0;
+    for (const std::wstring& file : files) {
+      const auto start = Clock::now();
+      pintaro::LoadPicture(file);
+      sum += Milliseconds(start);
+    }
+    // The cores free at the moment: two decodes on two threads of their own, against the same two alone.
+    const auto start = Clock::now();
+    std::thread other([&] {
+      CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      pintaro::LoadPicture(files[1]);
+      CoUninitialize();
+    });
+    pintaro::LoadPicture(files[0]);
+    other.join();
+    const double pair = Milliseconds(start);
+    const double drop = TimeDrop(files);
+    const double size = TimeSizeChange();
+    pintaro::SetReadAheadWorkerLimit(1);
+    const double sizeOne = TimeSizeChange();
+    pintaro::SetReadAheadWorkerLimit(0);
+    const double measured[] = {sum, drop, size, sizeOne, pair * kPictures / 2};
+    for (int i = 0; i < 5; ++i) {
+      times[i].push_back(measured[i]);
+      ratios[i].push_back(measured[i] / sum);
+    }
+  }
+  std::printf("%d x %d JPEG, %d copies, %d workers; median of %d runs (lowest - highest)\n", probe->width(),
+              probe->height(), kPictures, workers, kRuns);
+  for (int i = 0; i < 5; ++i) {
+    const Spread ms = SpreadOf(times[i]);
+    const Spread ratio = SpreadOf(ratios[i]);
+    std::printf("%-42s %6.0f ms (%5.0f - %5.0f)   ratio to the decodes alone %.2f (%.2f - %.2f)\n", names[i], ms.median,
+                ms.low, ms.high, ratio.median, ratio.low, ratio.high);
+  }
+
+  CloseAll();
+  Sleep(200);
+  const double steady = PrivateMegabytes();
+  PeakMemory peak;
+  TimeDrop(files);
+  const double above = peak.Stop() - steady;
+  std::printf(
+      "drop of 20: peak private memory %.0f MB above the steady state = %.2f full-size pictures of %.0f MB;"
+      " goal (workers + 1) = %d, ratio %.2f\n",
+      above, above / pictureMb, pictureMb, workers + 1, above / pictureMb / (workers + 1));
+  CloseAll();
+  Sleep(200);
+  const double before = PrivateMegabytes();
+  PeakMemory alone;
+  pintaro::LoadPicture(files[0]);
+  const double one = alone.Stop() - before;
+  std::printf("one decode alone: peak %.0f MB above = %.2f full-size pictures\n", one, one / pictureMb);
+
+  // One picture: opened the old way (read on this thread) and dropped alone (read by one worker).
+  std::vector<double> direct, dropped;
+  for (int i = 0; i < 5; ++i) {
+    CloseAll();
+    auto start = Clock::now();
+    pintaro::OpenPictureFile(files[0]);
+    direct.push_back(Milliseconds(start));
+    dropped.push_back(TimeDrop({files[0]}));
+  }
+  const Spread here = SpreadOf(direct);
+  const Spread worker = SpreadOf(dropped);
+  std::printf("one picture: read here %.0f ms (%.0f - %.0f), read by a worker %.0f ms (%.0f - %.0f), ratio %.2f\n",
+              here.median, here.low, here.high, worker.median, worker.low, worker.high, worker.median / here.median);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return 2;
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  pintaro::SetMessageBoxHook([](HWND, const std::wstring&, const std::wstring&, UINT) {
+    std::printf("unexpected message\n");
+    return IDOK;
+  });
+  pintaro::RunFirstInstance(L"");
+  Run(argv[1]);
+  pintaro::ShutDown();
+  pintaro::ReleaseEndedWindows();
+  pintaro::DestroyMainMenu();
+  CoUninitialize();
+  return 0;
+}

@@ -1,0 +1,135 @@
+// Pictures read ahead on worker threads: windows and messages keep their order, a file changed after
+// its early read is read at its turn, and the end stops every worker but one stuck for good.
+#include "app/application.h"
+#include "icon_window/icon_window.h"
+#include "picture_window/picture_window.h"
+#include "pictures/all_windows.h"
+#include "pictures/picture_windows.h"
+#include "pictures/read_ahead.h"
+#include "win32/message_box.h"
+#include "support/app_fixture.h"
+#include "support/process_control.h"
+#include "support/test_files.h"
+
+namespace pintaro::test {
+namespace {
+
+// Every slot's window in order: its size when shown, else "hidden".
+std::wstring Windows() {
+  std::wstring shown;
+  for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot) {
+    const SIZE size = WindowSize(PictureWindows()[slot]->hwnd());
+    shown += IsWindowVisible(PictureWindows()[slot]->hwnd())
+                 ? std::to_wstring(size.cx) + L"x" + std::to_wstring(size.cy) + L" "
+                 : L"hidden ";
+  }
+  return shown;
+}
+
+// The worker that has read the watched file says so, and waits for the release when it is to stick.
+UniqueKernelHandle g_read(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+UniqueKernelHandle g_release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+std::wstring g_watched;
+bool g_stick = false;
+void Watch(const std::wstring& path) noexcept {
+  if (path != g_watched) return;
+  SetEvent(g_read.get());
+  if (g_stick) WaitForSingleObject(g_release.get(), 60000);
+}
+
+// Each test runs in a process of its own: the settings made here go with it.
+class ReadAheadTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    SetReadAheadWorkerLimit(2);
+    SetReadAheadHook(Watch);
+    SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring&, UINT) {
+      said.push_back(FileNamePart(text.substr(0, text.find(L'\r'))) + L" after " + Windows());
+      return IDOK;
+    });
+  }
+  // The program afresh, and files a.jpg, b.jpg, ... of the sizes given.
+  std::vector<std::wstring> Restart(std::vector<SIZE> sizes = {}) {
+    EndProgram();
+    StartProgram();
+    said.clear();
+    ResetEvent(g_read.get());
+    ResetEvent(g_release.get());
+    std::vector<std::wstring> files;
+    for (const SIZE size : sizes) {
+      files.push_back(dir / (std::wstring(1, static_cast<wchar_t>(L'a' + files.size())) + L".jpg"));
+      WritePicture(files.back(), MakeGradient(size.cx, size.cy), PictureFormat::Jpeg);
+    }
+    return files;
+  }
+
+  TempDir dir;
+  std::vector<std::wstring> said;
+};
+
+TEST_F(ReadAheadTest, MixedListsOpenInOrderWithEachMessageAtItsTurnOnEveryPathAndSizeChangesToo) {
+  std::vector<std::wstring> files = Restart({{400, 300}, {1, 1}, {300, 400}, {1, 1}, {200, 200}});
+  WriteBytes(files[1], {'n', 'o', 't'});
+  DeleteFileW(files[3].c_str());
+  std::wstring command;
+  for (const std::wstring& file : files) command += Quoted(file) + L" ";
+  const std::pair<const char*, std::function<void()>> paths[] = {
+      {"drop", [&] { TheIconWindow()->OnDrop(files); }},
+      {"hand-off", [&] { OpenCommandPictures(command); }},
+      {"start-up", [&] { EndProgram(), StartProgram(command); }},
+  };
+  for (const auto& [path, open] : paths) {
+    Restart();
+    open();
+    EXPECT_EQ(said, (std::vector<std::wstring>{L"b.jpg after 160x120 ", L"d.jpg after 160x120 120x160 "})) << path;
+    EXPECT_EQ(Windows(), L"160x120 120x160 160x160 ") << path;
+  }
+  said.clear();
+  DeleteFileW(files[2].c_str());
+  SetAllSizes(0);
+  EXPECT_EQ(said, std::vector<std::wstring>{L"c.jpg after 80x60 hidden 160x160 "});
+  EXPECT_EQ(Windows(), L"80x60 hidden 80x80 ");
+}
+
+TEST_F(ReadAheadTest, AFileDeletedOrReplacedAfterItsEarlyReadIsReadAgainAtItsTurn) {
+  const std::pair<void (*)(const std::wstring&), const wchar_t*> cases[] = {
+      {[](const std::wstring& file) { DeleteFileW(file.c_str()); }, L"b.jpg after 160x120 |160x120 160x120 "},
+      {[](const std::wstring& file) { WritePicture(file, MakeGradient(300, 400), PictureFormat::Jpeg); },
+       L"|160x120 120x160 160x120 "},
+  };
+  for (const auto& [change, expected] : cases) {
+    const std::vector<std::wstring> files = Restart({{400, 300}, {400, 300}, {400, 300}});
+    g_watched = files[1];
+    // The second worker reads b while the first reads a; b changes before its turn comes.
+    InNextPump changeB([&] { WaitForSingleObject(g_read.get(), 20000), change(files[1]); });
+    TheIconWindow()->OnDrop(files);
+    EXPECT_EQ((said.empty() ? L"" : said[0]) + L"|" + Windows(), expected);
+  }
+}
+
+// The end waits for the workers, but not for one that does not end: that one ends later on its own.
+TEST_F(ReadAheadTest, EndTaskDuringADropOfTwentyEndsTheWorkersBeforeTheEndIsOverOrLeavesAStuckOneBehind) {
+  for (const bool stick : {false, true}) {
+    std::vector<std::wstring> files = Restart({{1600, 1200}});
+    files.resize(20, files[0]);
+    SetReadAheadWorkerLimit(stick ? 1 : 0);
+    g_watched = files[0];
+    g_stick = stick;
+    int workersAfterEnd = -1;
+    InNextPump endTask([&] {
+      if (stick) WaitForSingleObject(g_read.get(), 20000);
+      SendMessageW(TheIconWindow()->hwnd(), WM_CLOSE, 0, 0);
+      workersAfterEnd = ReadAheadWorkers();
+    });
+    TheIconWindow()->OnDrop(files);
+    EXPECT_TRUE(ProgramEnded());
+    EXPECT_EQ(workersAfterEnd, stick ? 1 : 0);
+    EXPECT_LT(PictureWindows().UpperBound(), 2);
+    SetEvent(g_release.get());
+    EXPECT_TRUE(WaitUntil([] { return ReadAheadWorkers() == 0; }, std::chrono::seconds(10)));
+  }
+}
+
+}  // namespace
+}  // namespace pintaro::test

@@ -5,11 +5,7 @@
 
 #include <stdexcept>
 
-#include "app/application.h"
-#include "icon_window/icon_window.h"
 #include "menu/main_menu.h"
-#include "pictures/dib_bitmap.h"
-#include "pictures/picture_windows.h"
 #include "win32/message_pump.h"
 
 namespace pintaro::test {
@@ -46,7 +42,7 @@ void AppTest::EndProgram() {
 void AppTest::ExpectOnlyFormatMessage(const std::wstring& path) {
   ASSERT_EQ(messages.messages().size(), 1u) << ::testing::PrintToString(path);
   const ShownMessage& shown = messages.messages()[0];
-  EXPECT_EQ(shown.text, FormatMessageText(path));
+  EXPECT_EQ(shown.text, path + L"\r\n\r\nこのファイル形式には対応していません。");
   EXPECT_EQ(shown.caption, L"ぴんたろ");
   EXPECT_EQ(shown.type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
   EXPECT_FALSE(shown.busy) << "the arrow is back before the message shows";
@@ -73,17 +69,6 @@ RECT RectOf(HWND hwnd) {
   RECT rect{};
   GetWindowRect(hwnd, &rect);
   return rect;
-}
-
-std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap) {
-  const SIZE size = BitmapSize(bitmap);
-  BITMAPINFO request{};
-  request.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);
-  HDC screen = GetDC(nullptr);
-  GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &request, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return pixels;
 }
 
 }  // namespace pintaro::test

@@ -1,16 +1,22 @@
 #pragma once
-// Shared ground for the tests that run the program's own windows in the test process.
+// Shared ground for the tests of the program under Wine: its own windows in the test process (AppTest), and
+// the real pintaro.exe as another process.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "app/application.h"
+#include "icon_window/icon_window.h"
+#include "picture_window/picture_window.h"
+#include "pictures/picture_windows.h"
+#include "support/process_control.h"
+#include "support/real_input.h"
 #include "support/test_files.h"
 #include "win32/busy_cursor.h"
 #include "win32/message_box.h"
@@ -24,10 +30,6 @@ inline void PrintTo(const POINT& at, std::ostream* out) { *out << at.x << ", " <
 inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 inline void PrintTo(const RECT& r, std::ostream* out) {
   *out << r.left << ", " << r.top << " - " << r.right << ", " << r.bottom;
-}
-
-namespace pintaro {
-class PictureWindow;
 }
 
 namespace pintaro::test {
@@ -57,14 +59,13 @@ class MessageRecorder {
 struct ShownPopup {
   HMENU menu = nullptr;
   POINT at{};
-  HWND owner = nullptr;
 };
 
 // Stands in for popup menus while it lives: the test sees which menu was asked for, and where.
 class PopupRecorder {
  public:
   PopupRecorder() {
-    SetPopupMenuHook([this](HMENU menu, UINT, int x, int y, HWND owner) { popups_.push_back({menu, {x, y}, owner}); });
+    SetPopupMenuHook([this](HMENU menu, UINT, int x, int y, HWND) { popups_.push_back({menu, {x, y}}); });
   }
   ~PopupRecorder() { SetPopupMenuHook({}); }
   const std::vector<ShownPopup>& popups() const noexcept { return popups_; }
@@ -72,11 +73,6 @@ class PopupRecorder {
  private:
   std::vector<ShownPopup> popups_;
 };
-
-// What the program says about a file it cannot read.
-inline std::wstring FormatMessageText(const std::wstring& path) {
-  return path + L"\r\n\r\nこのファイル形式には対応していません。";
-}
 
 // Runs this thread's messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
@@ -111,8 +107,5 @@ inline SIZE WindowSize(HWND hwnd) {
 }
 inline POINT TopLeft(HWND hwnd) { return {RectOf(hwnd).left, RectOf(hwnd).top}; }
 inline bool IsTopMost(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-// The pixels of a bitmap as 32-bit B, G, R, X values, top row first.
-std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap);
-inline int Green(std::uint32_t px) { return static_cast<int>((px >> 8) & 0xFF); }
 
 }  // namespace pintaro::test

@@ -40,15 +40,11 @@ bool ChildProcess::EndSession(std::chrono::milliseconds timeout) {
   return WaitForExit(timeout);
 }
 
-std::wstring PintaroExePath() {
+ChildProcess StartPintaro(const std::wstring& arguments) {
   wchar_t self[MAX_PATH * 4] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
   std::wstring exe = self;
-  return exe.erase(exe.find_last_of(L'\\') + 1) + L"pintaro.exe";
-}
-
-ChildProcess StartPintaro(const std::wstring& arguments) {
-  return ChildProcess(Quoted(PintaroExePath()) + (arguments.empty() ? L"" : L" " + arguments));
+  return ChildProcess(Quoted(exe.erase(exe.find_last_of(L'\\') + 1) + L"pintaro.exe") + L" " + arguments);
 }
 
 std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className, bool visibleOnly) {
@@ -84,12 +80,6 @@ HWND WaitForWindow(DWORD processId, const wchar_t* className, std::chrono::milli
   std::vector<HWND> found;
   WaitUntil([&] { return !(found = VisibleWindowsOfProcess(processId, className)).empty(); }, timeout);
   return found.empty() ? nullptr : found[0];
-}
-
-std::wstring MessageBoxText(HWND box) {
-  wchar_t text[1024] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 1024);
-  return text;
 }
 
 }  // namespace pintaro::test

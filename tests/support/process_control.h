@@ -20,7 +20,6 @@ inline std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\
 // child joins a job that ends it with the test process, even at the test's time limit.
 class ChildProcess {
  public:
-  ChildProcess() = default;
   explicit ChildProcess(const std::wstring& commandLine);
   ChildProcess(ChildProcess&& other) noexcept { *this = std::move(other); }
   // The process this object had goes with the other, which ends it.
@@ -46,8 +45,7 @@ class ChildProcess {
   DWORD id_ = 0;
 };
 
-// pintaro.exe, built beside the test programs; started with the arguments.
-std::wstring PintaroExePath();
+// pintaro.exe, built beside the test programs, started with the arguments.
 ChildProcess StartPintaro(const std::wstring& arguments);
 
 // Top-level windows of a process from the top of the window order down, optionally of one class only,
@@ -62,7 +60,5 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // Waits until the process shows a window of the class; that window, or null when the time is up.
 HWND WaitForWindow(DWORD processId, const wchar_t* className,
                    std::chrono::milliseconds timeout = std::chrono::seconds(20));
-// The text of a message box.
-std::wstring MessageBoxText(HWND box);
 
 }  // namespace pintaro::test

@@ -1,5 +1,7 @@
 #include "support/real_input.h"
 
+#include <string>
+
 namespace pintaro::test {
 
 namespace {
@@ -15,6 +17,19 @@ void SendMouse(DWORD flags, POINT at) {
   SendInput(1, &input, sizeof(input));
 }
 
+// The pointer comes from a corner where nothing is, and the point is free of the tips that pop up where
+// a pointer rests: a click or press there reaches the window under the tip.
+void Approach(POINT at) {
+  SendMouse(0, {GetSystemMetrics(SM_CXSCREEN) - 1, 0});
+  WaitUntil(
+      [&] {
+        wchar_t name[64] = {};
+        GetClassNameW(WindowFromPoint(at), name, 64);
+        return std::wstring(name) != L"tooltips_class32";
+      },
+      std::chrono::seconds(5));
+}
+
 }  // namespace
 
 void MouseMoveTo(POINT screen) { SendMouse(0, screen); }
@@ -22,6 +37,7 @@ void MouseDown(Button button, POINT screen) { SendMouse(static_cast<DWORD>(butto
 void MouseUp(Button button, POINT screen) { SendMouse(static_cast<DWORD>(button) << 1, screen); }
 
 void ClickAt(POINT screen, Button button) {
+  Approach(screen);
   MouseMoveTo(screen);
   MouseDown(button, screen);
   MouseUp(button, screen);
@@ -29,6 +45,7 @@ void ClickAt(POINT screen, Button button) {
 
 void DragWithLeftButton(POINT from, POINT to) {
   constexpr DWORD kHandPace = 30;  // milliseconds between events
+  Approach(from);
   MouseMoveTo(from);
   MouseDown(Button::Left, from);
   for (int step = 1; step <= 4; ++step) {

@@ -22,7 +22,7 @@ enum class Button : DWORD {
 void MouseMoveTo(POINT screen);
 void MouseDown(Button button, POINT screen);
 void MouseUp(Button button, POINT screen);
-// Presses and releases the button at the point.
+// Presses and releases the button at the point, the pointer coming from elsewhere.
 void ClickAt(POINT screen, Button button = Button::Left);
 // Presses the left button at from, moves to to in a few steps and releases it there, at the pace of
 // a hand: a program that starts the system's move loop on the press is there before the mouse has

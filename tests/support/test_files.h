@@ -16,7 +16,6 @@ class TempDir {
  public:
   TempDir();
   ~TempDir();
-  const std::wstring& path() const noexcept { return path_; }
   operator const std::wstring&() const noexcept { return path_; }
   std::wstring operator/(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
 

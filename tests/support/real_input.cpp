@@ -47,7 +47,16 @@ void DragWithLeftButton(POINT from, POINT to) {
   constexpr DWORD kHandPace = 30;  // milliseconds between events
   Approach(from);
   MouseMoveTo(from);
+  const DWORD thread = GetWindowThreadProcessId(WindowFromPoint(from), nullptr);
   MouseDown(Button::Left, from);
+  // The moves wait for the program's move loop, which goes from where the pointer is when it starts.
+  WaitUntil(
+      [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
+      },
+      std::chrono::seconds(5));
   for (int step = 1; step <= 4; ++step) {
     Sleep(kHandPace);
     MouseMoveTo({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});

@@ -25,8 +25,8 @@ void MouseUp(Button button, POINT screen);
 // Presses and releases the button at the point, the pointer coming from elsewhere.
 void ClickAt(POINT screen, Button button = Button::Left);
 // Presses the left button at from, moves to to in a few steps and releases it there, at the pace of
-// a hand: a program that starts the system's move loop on the press is there before the mouse has
-// gone far, and under Wine input that outruns the move loop can lose its release.
+// a hand, once a program that starts the system's move loop on the press is in it (5 s at most): under
+// Wine input that outruns the move loop can lose its release.
 void DragWithLeftButton(POINT from, POINT to);
 // A key pressed and released.
 void TapKey(WORD virtualKey);

@@ -25,8 +25,9 @@ for p in "${pictures[@]}"; do
 done
 
 if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+  # Its own prefix, made once, with the Japanese font link for Wine's interface fonts.
+  scripts/wine-session.sh prepare "$root/build/run"
   export WINEPREFIX="$root/build/run/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-  mkdir -p "$WINEPREFIX"
   exec /usr/lib/wine/wine64 "$exe" "${args[@]}"
 fi
 

@@ -6,6 +6,9 @@ root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
 scripts/setup.sh
 
+echo "== Size of the tests"
+scripts/test-ratio.sh
+
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 

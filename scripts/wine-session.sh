@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # One Wine session for a build: a private prefix, one Xvfb, one persistent wineserver.
-#   wine-session.sh start STATE_DIR   start Xvfb and wineserver (creating the prefix on first use)
-#   wine-session.sh run   STATE_DIR PROGRAM [ARGS...]   run a Windows program inside the session
-#   wine-session.sh stop  STATE_DIR   end wineserver and Xvfb; nothing is left running
-#   wine-session.sh env   STATE_DIR   print the environment as shell assignments
+#   wine-session.sh start   STATE_DIR   start Xvfb and wineserver (creating the prefix on first use)
+#   wine-session.sh run     STATE_DIR PROGRAM [ARGS...]   run a Windows program inside the session
+#   wine-session.sh stop    STATE_DIR   end wineserver and Xvfb once no other run uses them
+#   wine-session.sh env     STATE_DIR   print the environment as shell assignments
+#   wine-session.sh prepare STATE_DIR   only create the prefix STATE_DIR/prefix (for a real display)
+# Start and stop hold a lock on the state folder, so two runs in one build folder never start or end
+# the session under each other; the session ends with the last run that started it.
 set -euo pipefail
 
 WINE_DIR=/usr/lib/wine
@@ -17,54 +20,92 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export PATH="$WINE_DIR:$PATH"
 
-display_of_session() {
-  [[ -s "$state/display" ]] && echo ":$(head -n1 "$state/display")"
+fail() {
+  echo "wine-session: $*" >&2
+  exit 2
 }
 
+# Xvfb of this session, alive: a dead one can linger as a zombie (nothing reaps it here), and a pid
+# can be reused by another program.
 xvfb_alive() {
-  [[ -s "$state/xvfb.pid" ]] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
+  local pid
+  pid=$(cat "$state/xvfb.pid" 2>/dev/null) || return 1
+  [[ -n $pid && $(cat "/proc/$pid/comm" 2>/dev/null) == Xvfb ]] || return 1
+  [[ $(awk '{ print $3 }' "/proc/$pid/stat" 2>/dev/null) != Z ]]
+}
+
+# The session's display, once Xvfb has written its number and opened its socket; waits up to 20 s.
+display_of_session() {
+  local number
+  for _ in $(seq 200); do
+    xvfb_alive || fail "no Xvfb of this session runs in $state: run 'wine-session.sh start $state' first"
+    number=$(head -n1 "$state/display" 2>/dev/null || true)
+    if [[ -n $number && -S /tmp/.X11-unix/X$number ]]; then
+      echo ":$number"
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "Xvfb of this session runs but has not given its display in 20 s"
 }
 
 start_xvfb() {
-  rm -f "$state/display"
+  rm -f "$state/display" "$state/xvfb.pid"
   local geometry=${PINTARO_SCREEN:-1024x768x24}
   # -displayfd lets Xvfb pick a free display, so parallel runs never collide.
-  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$state/display" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$state/display" >/dev/null 2>&1 9>&- &
   echo $! >"$state/xvfb.pid"
-  for _ in $(seq 100); do
-    [[ -s "$state/display" ]] && return 0
-    sleep 0.05
+}
+
+# Interface fonts fall back to a Japanese font for characters they lack: without this Wine's menus,
+# tips and message boxes show boxes instead of Japanese.
+link_japanese_font() {
+  local face
+  for face in "Tahoma" "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
+    timeout 60 wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK JP' /f >/dev/null 2>&1 9>&-
   done
-  echo "Xvfb did not start" >&2
-  return 1
+}
+
+prepare_prefix() {
+  if [[ ! -f "$WINEPREFIX/.initialised" ]]; then
+    timeout 300 wine64 wineboot --init >/dev/null 2>&1 9>&-
+    touch "$WINEPREFIX/.initialised"
+  fi
+  if [[ ! -f "$WINEPREFIX/.fontlink" ]]; then
+    link_japanese_font
+    touch "$WINEPREFIX/.fontlink"
+  fi
+  timeout 120 wineserver -w 9>&- || true
+}
+
+# Held until this script ends; the programs it leaves running must not inherit it.
+lock_state() {
+  exec 9>"$state/lock"
+  flock -w 600 9 || fail "another run holds $state/lock"
 }
 
 case "$cmd" in
 start)
+  lock_state
+  # The runs using this session: the test drivers that started it.
+  echo "$PPID" >>"$state/users"
   xvfb_alive || start_xvfb
   export DISPLAY
   DISPLAY=$(display_of_session)
-  if [[ ! -f "$WINEPREFIX/.initialised" ]]; then
-    timeout 300 wine64 wineboot --init >/dev/null 2>&1
-    timeout 120 wineserver -w
-    touch "$WINEPREFIX/.initialised"
-  fi
-  wineserver -p </dev/null >/dev/null 2>&1 || true  # already running is fine
+  [[ -f "$WINEPREFIX/.initialised" && -f "$WINEPREFIX/.fontlink" ]] || prepare_prefix
+  wineserver -p </dev/null >/dev/null 2>&1 9>&- || true # already running is fine
   # No window manager runs on the virtual display: without this, Wine waits 2 s for one whenever
   # an activated window is destroyed.
-  timeout 60 wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  timeout 60 wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
   # A crashing program ends at once instead of waiting in the debugger.
   timeout 60 wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
-    >/dev/null 2>&1
+    >/dev/null 2>&1 9>&-
   # Warm up: the first GUI process after the server starts is slow.
-  timeout 60 wine64 cmd /c exit >/dev/null 2>&1 || true
+  timeout 60 wine64 cmd /c exit >/dev/null 2>&1 9>&- || true
   echo "wine session on DISPLAY=$DISPLAY prefix=$WINEPREFIX"
   ;;
 run)
-  if ! xvfb_alive; then
-    echo "no wine session in $state: run 'wine-session.sh start $state' first" >&2
-    exit 2
-  fi
   export DISPLAY
   DISPLAY=$(display_of_session)
   export PINTARO_WINE_STATE="$state"
@@ -73,13 +114,29 @@ run)
 env)
   echo "export WINEPREFIX='$WINEPREFIX' WINEARCH=win64 WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(display_of_session)'"
   ;;
+prepare)
+  prepare_prefix
+  ;;
 stop)
+  lock_state
+  # Another run that started the session and still goes on keeps it.
+  others=()
+  while read -r pid; do
+    [[ -n $pid && $pid != "$PPID" ]] && kill -0 "$pid" 2>/dev/null && others+=("$pid")
+  done < <(cat "$state/users" 2>/dev/null || true)
+  printf '%s\n' "${others[@]}" >"$state/users"
+  if [[ ${#others[@]} -gt 0 ]]; then
+    echo "wine session kept for the run(s) ${others[*]}"
+    exit 0
+  fi
   wineserver -k 2>/dev/null || true
   timeout 20 wineserver -w 2>/dev/null || true
   if xvfb_alive; then
-    kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+    pid=$(cat "$state/xvfb.pid")
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 100); do xvfb_alive || break; sleep 0.05; done
   fi
-  rm -f "$state/display" "$state/xvfb.pid"
+  rm -f "$state/display" "$state/xvfb.pid" "$state/users"
   ;;
 *)
   echo "unknown command $cmd" >&2

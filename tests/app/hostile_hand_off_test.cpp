@@ -124,7 +124,7 @@ TEST_F(HostileHandOffTest, ALaterStartGivesUpOnAnInstanceThatNeverAcknowledges) 
   WriteBytes(dir / L"bad.jpg", {'n', 'o'});
   StartFirst();
   EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 2s)) << "the running instance waits behind its message box";
-  ExpectOnlyMessage(messages, kRunningInstanceDidNotAnswer);
+  ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
   PostMessageW(WaitForWindow(first.id(), kDialogClass), WM_COMMAND, IDOK, 0);
 }
 

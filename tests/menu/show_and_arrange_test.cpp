@@ -53,7 +53,9 @@ TEST_F(ShowAndArrangeTest, HidingAndShowingTakeTheIconWindowAndEveryPictureInUse
     expectShown(false);
   }
   EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), main_menu::kShowWindows) << "the first item";
-  EXPECT_EQ(MenuItemText(TheMainMenu().handle(), 0), L"ウィンドウを表示する(&S)");
+  wchar_t first[64] = {};
+  GetMenuStringW(TheMainMenu().handle(), 0, first, 64, MF_BYPOSITION);
+  EXPECT_STREQ(first, L"ウィンドウを表示する(&S)");
   PopupRecorder popups;
   NotifyIcon(WM_RBUTTONUP);
   ASSERT_EQ(popups.popups().size(), 1u);

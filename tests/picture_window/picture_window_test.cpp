@@ -1,13 +1,14 @@
-// The picture window's mouse handling, context menu, transparency, stacking modes (normal, always on
-// top, inside the desktop window), close and reuse, with real windows and real input under Wine.
-#include <windows.h>
+// The picture window: its menu commands, stacking modes (normal, always on top, inside the desktop
+// window), close and reuse, copies and the full-screen view; real windows and input under Wine, in this
+// process and in the real pintaro.exe.
 
-#include <gtest/gtest.h>
-
+#include "picture_window/full_screen.h"
+#include "picture_window/full_screen_view.h"
 #include "picture_window/picture_menu_ids.h"
-#include "picture_window_fixture.h"
-#include "support/process_control.h"
-#include "support/real_input.h"
+#include "pictures/placement.h"
+#include "win32/message_pump.h"
+#include "pictures/dib_bitmap.h"
+#include "support/app_fixture.h"
 
 namespace pintaro::test {
 namespace {
@@ -15,121 +16,21 @@ namespace {
 using namespace std::chrono_literals;
 using namespace picture_menu;
 
-TEST_F(PictureWindowTest, ContextMenuHasEveryItemInOrderWithItsCommandAllEnabledNoneCheckedAtCreation) {
-  const std::pair<const wchar_t*, UINT> expected[] = {
-      {L"このサイズでコピー(&C)", kCopyAtShownSize},
-      {L"元のサイズでコピー(&O)", kCopyAtOriginalSize},
-      {nullptr, 0},
-      {L"透過(&T)", UINT(-1)},  // the submenu
-      {nullptr, 0},
-      {L"最前面に表示(&T)", kAlwaysOnTop},
-      {L"最背面に表示(&B)", kPinnedToDesktop},
-      {nullptr, 0},
-      {L"全画面表示(&F)", kFullScreen},
-      {nullptr, 0},
-      {L"閉じる(&L)", kCloseAndFreeSlot},
-  };
-  PictureWindow created;  // as OpenPictureFile creates it, before a picture goes in
-  const HMENU menu = created.contextMenu();
-  ASSERT_EQ(GetMenuItemCount(menu), 11);
-  for (UINT i = 0; i < 11; ++i) {
-    SCOPED_TRACE(i);
-    const auto& [caption, command] = expected[i];
-    const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-    EXPECT_EQ((state & MF_SEPARATOR) != 0, caption == nullptr);
-    if (!caption) continue;
-    EXPECT_EQ(MenuItemText(menu, i), caption);
-    EXPECT_EQ(GetMenuItemID(menu, static_cast<int>(i)), command);
-    EXPECT_EQ(state & (MF_CHECKED | MF_GRAYED | MF_DISABLED), 0u) << "enabled, not checked";
-  }
-  EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), static_cast<UINT>(-1)) << "no default item";
+void Choose(PictureWindow& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
+bool ViewShown() { return TheFullScreenView() && TheFullScreenView()->IsShown(); }
 
-  const HMENU alpha = GetSubMenu(menu, 3);
-  const wchar_t* alphaCaptions[] = {L"透過なし", L"1/4 透過", L"1/2 透過", L"3/4 透過"};
-  ASSERT_EQ(GetMenuItemCount(alpha), 4);
-  for (UINT i = 0; i < 4; ++i) {
-    EXPECT_EQ(MenuItemText(alpha, i), alphaCaptions[i]);
-    EXPECT_EQ(GetMenuItemID(alpha, static_cast<int>(i)), kOpacity0 + i);
-    EXPECT_EQ(GetMenuState(alpha, i, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED | MF_DISABLED), 0u);
-  }
-  EXPECT_EQ(created.stacking, StackingMode::Normal);
+HWND ParentOf(HWND hwnd) {
+  const HWND parent = GetAncestor(hwnd, GA_PARENT);
+  return parent == GetDesktopWindow() ? nullptr : parent;
 }
 
-TEST_F(PictureWindowTest, RightButtonReleaseOpensTheMenuAtTheCursorOtherButtonsDoNotEvenInBackModeWithoutDesktop) {
-  PictureWindow& window = Open(WriteGradient(L"p.bmp", 400, 300));
-  const POINT place = TopLeft(window.hwnd());
-  const POINT at{place.x + 30, place.y + 20};
-  PopupRecorder popups;
-
-  ClickAt(at, Button::Middle);
-  ClickAt(at, Button::Left);
-  PumpFor(300ms);
-  EXPECT_TRUE(popups.popups().empty()) << "neither the middle nor the left button opens the menu";
-  EXPECT_EQ(TopLeft(window.hwnd()), place) << "a click without movement leaves the window in place";
-
-  MouseMoveTo(at);
-  MouseDown(Button::Right, at);
-  PumpFor(200ms);
-  EXPECT_TRUE(popups.popups().empty()) << "the menu waits for the release";
-  MouseUp(Button::Right, at);
-  ASSERT_TRUE(PumpUntil([&] { return !popups.popups().empty(); }, 5s));
-  const ShownPopup& shown = popups.popups()[0];
-  EXPECT_EQ(shown.menu, window.contextMenu());
-  EXPECT_EQ(shown.owner, window.hwnd());
-  EXPECT_EQ(shown.at, at);
-  EXPECT_TRUE(shown.flags & TPM_RIGHTBUTTON) << "either button chooses";
-  EXPECT_EQ(popups.popups().size(), 1u);
-
-  // With no desktop window to go into, the back mode is recorded and the window stays where it was in
-  // the window order, visible and usable.
-  ASSERT_EQ(FindWindowW(nullptr, L"Program Manager"), nullptr);
-  window.ToggleAlwaysOnTop();
-  window.TogglePinnedToDesktop();
-  EXPECT_EQ(window.stacking, StackingMode::OnDesktop);
-  EXPECT_FALSE(window.IsChecked(kAlwaysOnTop));
-  EXPECT_TRUE(window.IsChecked(kPinnedToDesktop));
-  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
-  EXPECT_TRUE(IsTopMost(window.hwnd())) << "it keeps its place in the window order";
-  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
-  EXPECT_EQ(TopLeft(window.hwnd()), place);
-  ClickAt(at, Button::Right);
-  EXPECT_TRUE(PumpUntil([&] { return popups.popups().size() == 2; }, 5s)) << "its menu still opens";
-  window.TogglePinnedToDesktop();
-  EXPECT_EQ(window.stacking, StackingMode::Normal);
-  EXPECT_FALSE(IsTopMost(window.hwnd()));
-  EXPECT_FALSE(window.IsChecked(kPinnedToDesktop));
-}
-
-TEST_F(PictureWindowTest, NewWindowsTakeTheGlobalTransparencyAndTheMenuChangesOnlyItsOwnWindow) {
-  const std::wstring path = WriteGradient(L"a.bmp", 64, 48);
-  const auto expectOnlyChecked = [](const PictureWindow& window, int index) {
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(window.IsOpacityChecked(i), i == index) << index << " " << i;
-  };
-  PictureWindow& first = Open(path);
-  EXPECT_EQ(WindowOpacity(first.hwnd()), 255);
-  expectOnlyChecked(first, 0);
-  Settings().opacity = 127;
-  Settings().opacityPreset = 2;
-  PictureWindow& second = Open(path);
-  EXPECT_EQ(WindowOpacity(second.hwnd()), 127);
-  expectOnlyChecked(second, 2);
-  EXPECT_EQ(WindowOpacity(first.hwnd()), 255) << "open windows keep theirs";
-
-  const int opacities[] = {255, 191, 127, 63};
-  for (int index : {2, 3, 1, 1, 0}) {
-    first.SetOwnOpacity(index);
-    EXPECT_EQ(WindowOpacity(first.hwnd()), opacities[index]) << index;
-    expectOnlyChecked(first, index);
-  }
-  EXPECT_EQ(WindowOpacity(second.hwnd()), 127);
-  EXPECT_EQ(Settings().opacity, 127) << "the global transparency is left alone";
-  EXPECT_EQ(Settings().opacityPreset, 2);
-  EXPECT_EQ(WindowOpacity(Open(path).hwnd()), 127) << "a picture opened later gets the global transparency";
-
-  // The menu's item reaches the same handler.
-  SendMessageW(second.hwnd(), WM_COMMAND, kOpacity0 + 3, 0);
-  EXPECT_EQ(WindowOpacity(second.hwnd()), 63);
-  expectOnlyChecked(second, 3);
+// The size of the bitmap on the clipboard, when it is also there device-independent.
+SIZE Pasted() {
+  SIZE size{};
+  if (!OpenClipboard(nullptr)) return size;
+  if (IsClipboardFormatAvailable(CF_DIB)) size = BitmapSize(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
+  CloseClipboard();
+  return size;
 }
 
 // A top-level window titled "Program Manager", as the shell's desktop window is, at the bottom of the
@@ -142,109 +43,190 @@ struct StandInDesktop {
                                     WS_POPUP | WS_VISIBLE, 40, 30, 960, 710, nullptr, nullptr, nullptr, nullptr);
 };
 
-using StackingModeTest = PictureWindowTest;
-
-void Choose(PictureWindow& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
-
-TEST_F(StackingModeTest, EveryTransitionSetsModeChecksParentAndTopmostBandInTheDesktopItStillDragsAndHasItsMenu) {
-  StandInDesktop desktop;
-  PictureWindow& window = Open(WriteGradient(L"p.bmp", 400, 300));
+TEST_F(AppTest, EveryStackingStepSetsModeCheckParentAndBandAndInTheDesktopThePictureStillHasItsMenu) {
+  StartProgram();
+  PictureWindow& window = Open(WriteGradient(dir, L"p.bmp", 400, 300));
   const POINT place = TopLeft(window.hwnd());
-  ASSERT_FALSE(IsTopMost(window.hwnd()));
-  ASSERT_EQ(ParentOf(window.hwnd()), nullptr);
-
-  // normal (0) -> on top (1) -> 0 -> on the desktop (2) -> 0 -> 1 -> 2 -> 1: each of the six transitions once.
-  const std::pair<UINT, short> steps[] = {{kAlwaysOnTop, 1},     {kAlwaysOnTop, 0}, {kPinnedToDesktop, 2},
-                                          {kPinnedToDesktop, 0}, {kAlwaysOnTop, 1}, {kPinnedToDesktop, 2},
-                                          {kAlwaysOnTop, 1}};
+  ASSERT_EQ(FindWindowW(nullptr, L"Program Manager"), nullptr);
+  Choose(window, kPinnedToDesktop);  // without a desktop window the mode is recorded, the window stays
+  EXPECT_TRUE(window.stacking == StackingMode::OnDesktop && window.IsChecked(kPinnedToDesktop));
+  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
+  Choose(window, kPinnedToDesktop);
+  StandInDesktop desktop;
+  // normal (0) -> on top (1) -> 0 -> on the desktop (2) -> 0 -> 1 -> 2 -> 1 -> 2: each transition once.
+  const std::pair<UINT, int> steps[] = {{kAlwaysOnTop, 1},     {kAlwaysOnTop, 0},    {kPinnedToDesktop, 2},
+                                        {kPinnedToDesktop, 0}, {kAlwaysOnTop, 1},    {kPinnedToDesktop, 2},
+                                        {kAlwaysOnTop, 1},     {kPinnedToDesktop, 2}};
   for (const auto& [command, mode] : steps) {
     SCOPED_TRACE(::testing::Message() << "to mode " << mode);
     Choose(window, command);
-    EXPECT_EQ(static_cast<short>(window.stacking), mode);
-    EXPECT_EQ(window.IsChecked(kAlwaysOnTop), mode == 1);
-    EXPECT_EQ(window.IsChecked(kPinnedToDesktop), mode == 2);
+    EXPECT_EQ(static_cast<int>(window.stacking), mode);
+    EXPECT_EQ(window.IsChecked(kAlwaysOnTop) + 2 * window.IsChecked(kPinnedToDesktop), mode) << "its check mark";
     EXPECT_EQ(ParentOf(window.hwnd()), mode == 2 ? desktop.hwnd : nullptr);
     EXPECT_TRUE(mode == 2 || IsTopMost(window.hwnd()) == (mode == 1)) << "in the topmost band in mode 1 only";
-    EXPECT_TRUE(IsWindowVisible(window.hwnd()));
-    EXPECT_EQ(TopLeft(window.hwnd()), place) << "the picture stays where it is on the screen";
-    EXPECT_EQ(WindowSize(window.hwnd()), (SIZE{160, 120}));
+    EXPECT_TRUE(IsWindowVisible(window.hwnd()) && TopLeft(window.hwnd()) == place) << "the picture stays in place";
   }
-
-  // In the desktop window it still drags and opens its menu.
-  Choose(window, kPinnedToDesktop);
-  const POINT before = TopLeft(window.hwnd());
-  {
-    ModalWatchdog watchdog(10s);
-    const POINT grab{before.x + 20, before.y + 20};
-    UserActs hand([&] { DragWithLeftButton(grab, {grab.x - 55, grab.y + 35}); });
-    EXPECT_TRUE(PumpUntil([&] { return hand.done() && TopLeft(window.hwnd()).x == before.x - 55; }, 5s));
-    PumpFor(100ms);
-    EXPECT_FALSE(watchdog.fired());
-  }
-  EXPECT_EQ(TopLeft(window.hwnd()), (POINT{before.x - 55, before.y + 35}));
-  EXPECT_EQ(ParentOf(window.hwnd()), desktop.hwnd);
-
-  {
-    ModalWatchdog watchdog(10s);
-    UserActs user([] {
-      WaitUntil([] { return MenuShown(GetCurrentProcessId()); }, 10s);
-      TapKey('B');
-    });
-    ClickAt(CentreOf(window.hwnd()), Button::Right);
-    EXPECT_TRUE(PumpUntil([&] { return window.stacking == StackingMode::Normal; }, 5s))
-        << "the real menu chose the back mode off";
-    EXPECT_FALSE(watchdog.fired());
-  }
-  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
-  EXPECT_EQ(TopLeft(window.hwnd()).x, before.x - 55);
+  PopupRecorder popups;
+  ClickAt(CentreOf(window.hwnd()), Button::Right);
+  ASSERT_TRUE(PumpUntil([&] { return !popups.popups().empty(); }, 5s)) << "a right click opens the menu";
+  EXPECT_TRUE(popups.popups()[0].menu == window.contextMenu() && popups.popups()[0].at == CentreOf(window.hwnd()))
+      << "its menu, at the pointer";
 }
 
-TEST_F(StackingModeTest, CloseFreesTheSlotAndTheNextPicturesReuseTheLowestFreeWindowsWithTheirStacking) {
+TEST_F(AppTest, TransparencyOfOneWindowThenCloseAndTheNextPicturesReuseTheLowestFreeWindowsWithTheirStacking) {
+  StartProgram();
   StandInDesktop desktop;
-  const std::wstring path = WriteGradient(L"p.bmp", 400, 300);
+  const std::wstring path = WriteGradient(dir, L"p.bmp", 400, 300);
   for (int i = 0; i < 4; ++i) Open(path);
   PictureWindow& onTop = Slot(2);
   PictureWindow& inDesktop = Slot(4);
-  const HWND onTopHwnd = onTop.hwnd();
-  onTop.ToggleAlwaysOnTop();
-  onTop.SetOwnOpacity(3);
+  Choose(onTop, kAlwaysOnTop);
   Choose(inDesktop, kPinnedToDesktop);
-  SendMessageW(onTopHwnd, WM_COMMAND, kCloseAndFreeSlot, 0);
-  inDesktop.CloseAndFreeSlot();
-  for (PictureWindow* closed : {&onTop, &inDesktop}) {
-    EXPECT_TRUE(closed->isFree);
-    EXPECT_FALSE(IsWindowVisible(closed->hwnd()));
-    EXPECT_FALSE(closed->shownBitmap);
-    EXPECT_EQ(closed->picturePath, L"");
-    EXPECT_EQ(closed->tipText, L"p.bmp") << "the tip is kept";
+  const int opacities[] = {255, 191, 127, 63};
+  for (int index : {2, 3, 1, 0, 3}) {
+    Choose(onTop, kOpacity0 + index);
+    EXPECT_EQ(WindowOpacity(onTop.hwnd()), opacities[index]) << index;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(onTop.IsOpacityChecked(i), i == index) << index << " " << i;
+    EXPECT_EQ(WindowOpacity(Slot(1).hwnd()), 255) << "only its own window";
   }
-  EXPECT_TRUE(IsWindowVisible(Slot(1).hwnd()));
-
-  const std::wstring other = WriteGradient(L"other.bmp", 100, 200);
-  for (int slot : {2, 4, 5}) {
-    OpenPictureFile(other);
-    EXPECT_EQ(TheIconWindow()->LastOpenedSlot(), slot);
-  }
-  ASSERT_EQ(PictureWindows().UpperBound(), 5);
-  EXPECT_EQ(&Slot(2), &onTop) << "the same window objects";
-  EXPECT_EQ(&Slot(4), &inDesktop);
-  EXPECT_EQ(onTop.hwnd(), onTopHwnd);
+  Choose(onTop, kCloseAndFreeSlot);
+  SendMessageW(inDesktop.hwnd(), WM_CLOSE, 0, 0);
+  for (PictureWindow* closed : {&onTop, &inDesktop})
+    EXPECT_TRUE(!IsWindowVisible(closed->hwnd()) && !closed->shownBitmap) << "hidden, its picture released";
+  const std::wstring other = WriteGradient(dir, L"other.bmp", 100, 200);
   for (PictureWindow* reused : {&onTop, &inDesktop}) {
-    EXPECT_TRUE(IsWindowVisible(reused->hwnd()));
-    EXPECT_EQ(reused->isFree, false);
-    EXPECT_EQ(reused->picturePath, other);
-    EXPECT_EQ(WindowSize(reused->hwnd()), (SIZE{80, 160}));
-    EXPECT_EQ(WindowOpacity(reused->hwnd()), 255) << "opening resets only the opacity and its check mark";
-    EXPECT_TRUE(reused->IsOpacityChecked(0));
-    EXPECT_FALSE(reused->IsOpacityChecked(3));
+    EXPECT_EQ(&Open(other), reused) << "the lowest free window is reused";
+    EXPECT_TRUE(IsWindowVisible(reused->hwnd()) && WindowSize(reused->hwnd()) == (SIZE{80, 160}));
+    EXPECT_TRUE(WindowOpacity(reused->hwnd()) == 255 && reused->IsOpacityChecked(0)) << "the common transparency";
   }
-  EXPECT_EQ(onTop.stacking, StackingMode::OnTop);
-  EXPECT_TRUE(IsTopMost(onTopHwnd)) << "still always on top";
-  EXPECT_TRUE(onTop.IsChecked(kAlwaysOnTop));
-  EXPECT_FALSE(onTop.IsChecked(kPinnedToDesktop));
-  EXPECT_EQ(inDesktop.stacking, StackingMode::OnDesktop);
-  EXPECT_TRUE(inDesktop.IsChecked(kPinnedToDesktop));
-  EXPECT_EQ(ParentOf(inDesktop.hwnd()), desktop.hwnd);
+  EXPECT_TRUE(IsTopMost(onTop.hwnd()) && onTop.IsChecked(kAlwaysOnTop)) << "still always on top";
+  EXPECT_TRUE(ParentOf(inDesktop.hwnd()) == desktop.hwnd && inDesktop.IsChecked(kPinnedToDesktop));
+}
+
+TEST_F(AppTest, ThePictureShowsFittedAloneEveryWindowInUseComesBackAfterwardsAndAGoneFileShowsNothing) {
+  StartProgram();
+  const std::wstring path = WriteGradient(dir, L"wide.jpg", 1600, 900, PictureFormat::Jpeg);
+  PictureWindow& first = Open(path);
+  PictureWindow& closed = Open(path);
+  PictureWindow& onTop = Open(path);
+  Choose(closed, kCloseAndFreeSlot);
+  Choose(onTop, kAlwaysOnTop);
+  Choose(onTop, kOpacity0 + 2);
+  const POINT place = TopLeft(onTop.hwnd());
+  const HWND icon = TheIconWindow()->hwnd();
+  Choose(onTop, kFullScreen);
+  ASSERT_TRUE(ViewShown());
+  for (HWND hwnd : {icon, first.hwnd(), closed.hwnd(), onTop.hwnd()}) EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_EQ(TheFullScreenView()->ImageRect(), (RECT{0, 96, 1024, 672})) << "bands above and below";
+  EXPECT_EQ(BitmapSize(TheFullScreenView()->picture()), (SIZE{1024, 576})) << "only the screen-sized one is held";
+  CloseFullScreen();
+  EXPECT_FALSE(ViewShown() || TheFullScreenView()->picture()) << "the picture is released when the view ends";
+  for (HWND hwnd : {icon, first.hwnd(), onTop.hwnd()}) EXPECT_TRUE(IsWindowVisible(hwnd)) << "back in use";
+  EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a closed one stays hidden";
+  EXPECT_TRUE(IsTopMost(onTop.hwnd()) && IsTopMost(icon) && WindowOpacity(onTop.hwnd()) == 127 &&
+              TopLeft(onTop.hwnd()) == place)
+      << "as it was";
+
+  // A file gone since opening: no view, and a copy at its own size leaves the clipboard as it was.
+  Choose(onTop, kCopyAtShownSize);
+  ASSERT_TRUE(DeleteFileW(path.c_str()));
+  Choose(onTop, kCopyAtOriginalSize);
+  EXPECT_EQ(Pasted(), (SIZE{160, 90}));
+  Choose(onTop, kFullScreen);
+  ExpectOnlyFormatMessage(path);
+  EXPECT_FALSE(ViewShown());
+  for (HWND hwnd : {icon, first.hwnd(), onTop.hwnd()})
+    EXPECT_TRUE(IsWindowVisible(hwnd)) << "a gone file hides nothing";
+  EndProgram();
+  EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
+}
+
+TEST_F(AppTest, KeysThatTypeACharacterAClickOrClosingTheViewEndItOtherKeysAndTheOpeningDoubleClickDoNot) {
+  StartProgram();
+  PictureWindow& window = Open(WriteGradient(dir, L"wide.bmp", 400, 100));  // bands above and below
+  const POINT at = CentreOf(window.hwnd());
+  ClickAt(at);
+  MouseDown(Button::Left, at);  // the second press of the double-click opens the view
+  ASSERT_TRUE(PumpUntil([] { return ViewShown(); }, 5s));
+  MouseUp(Button::Left, at);
+  // Keys go through the view's queue and the program's translation into characters, as typed keys do;
+  // posted, they reach the view whichever window Wine's focus follows meanwhile.
+  const auto type = [](WORD key) {
+    const LPARAM scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16;
+    PostMessageW(TheFullScreenView()->hwnd(), WM_KEYDOWN, key, scan | 1);
+    PostMessageW(TheFullScreenView()->hwnd(), WM_KEYUP, key, scan | 0xC0000001);
+    PumpMessages();
+  };
+  PostMessageW(TheFullScreenView()->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));  // the double-click's release
+  for (WORD other : {WORD{VK_LEFT}, WORD{VK_F2}, WORD{VK_F5}, WORD{VK_SHIFT}}) type(other);
+  EXPECT_TRUE(ViewShown()) << "neither the release nor keys without a character end the view";
+  std::vector<std::function<void()>> endings{[] { SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0); }};
+  for (WORD key : {WORD{VK_ESCAPE}, WORD{VK_RETURN}, WORD{VK_SPACE}, WORD{'A'}, WORD{'7'}})
+    endings.push_back([=] { type(key); });
+  for (POINT point : {POINT{512, 384}, POINT{512, 5}})
+    for (Button button : {Button::Left, Button::Right}) endings.push_back([=] { ClickAt(point, button); });
+  for (std::size_t i = 0; i < endings.size(); ++i) {
+    SCOPED_TRACE(::testing::Message() << "ending " << i);
+    if (i > 0) Choose(window, kFullScreen);
+    ASSERT_TRUE(ViewShown());
+    endings[i]();
+    EXPECT_TRUE(PumpUntil([] { return !ViewShown(); }, 5s));
+    EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+  }
+}
+
+// Start-up with a picture and a file that is not one, then a user's drag and menu choices, and the end.
+TEST(RealProgramTest, OnlyPictureNamesOpenAndAUserDragsThePictureCopiesItAtBothSizesAndEndsTheProgram) {
+  TempDir dir;
+  WriteBytes(dir / L"a.txt", {'x'});
+  ChildProcess program = StartPintaro(Quoted(dir / L"a.txt") + L" " +
+                                      Quoted(WriteGradient(dir, L"b.JPG", 1024, 768, PictureFormat::Jpeg)));
+  const HWND icon = WaitForWindow(program.id(), kIconClass);
+  const HWND picture = WaitForWindow(program.id(), kPictureClass);
+  ASSERT_NE(picture, nullptr);
+  // The first picture of every run lands in the same place around the screen's centre.
+  PlacementRandom random;
+  const double r1 = random.Next(), r2 = random.Next();
+  const Point at = PlaceAroundCentre({1024, 768}, {160, 120}, 15.0, r1, r2);
+  EXPECT_TRUE(WaitUntil([&] { return TopLeft(picture) == POINT{at.x, at.y} && IsTopMost(icon); }, 10s));
+  EXPECT_EQ(VisibleWindowsOfProcess(program.id(), kPictureClass).size(), 1u);
+  EXPECT_EQ(WindowText(picture), L"b.JPG");
+  EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kDialogClass).empty()) << "a.txt is skipped silently";
+  // The icon window: near the bottom-right corner, its square keyed away.
+  EXPECT_EQ(RectOf(icon), (RECT{1024 - 64, 768 - 96, 1024 - 32, 768 - 64}));
+  COLORREF key = 0;
+  EXPECT_TRUE(GetLayeredWindowAttributes(icon, &key, nullptr, nullptr) && key == RGB(255, 0, 0));
+
+  const POINT grab{at.x + 25, at.y + 30};
+  DragWithLeftButton(grab, {grab.x + 70, grab.y - 45});
+  EXPECT_TRUE(WaitUntil([&] { return TopLeft(picture) == POINT{at.x + 70, at.y - 45}; }, 10s));
+  // Opens the picture's context menu with the right button and types the key into it.
+  const auto choose = [&](WORD key) {
+    ClickAt(CentreOf(picture), Button::Right);
+    ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s)) << "the context menu opens";
+    TapKey(key);
+    EXPECT_TRUE(WaitUntil([&] { return !MenuShown(program.id()); }, 10s)) << "the key chose an item";
+  };
+  choose('O');
+  EXPECT_TRUE(WaitUntil([] { return Pasted() == SIZE{1024, 768}; }, 10s)) << "copied at the picture's own size";
+  choose('C');
+  EXPECT_TRUE(WaitUntil([] { return Pasted() == SIZE{160, 120}; }, 10s)) << "copied at the shown size";
+  // The exit command on the icon window's menu ends the program in order; the orderly end deletes the
+  // program's temporary files and nothing else.
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring ours = temp + std::wstring(L"pntA1.tmp"), other = temp + std::wstring(L"pintaro-keep.tmp");
+  WriteBytes(ours, {1});
+  WriteBytes(other, {1});
+  ClickAt(CentreOf(icon), Button::Right);
+  ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s));
+  TapKey('X');
+  EXPECT_TRUE(program.WaitForExit(10s));
+  EXPECT_EQ(program.ExitCode(), 0u);
+  EXPECT_FALSE(FileExists(ours));
+  EXPECT_TRUE(FileExists(other));
+  DeleteFileW(other.c_str());
+  EXPECT_EQ(Pasted(), (SIZE{160, 120})) << "the copy outlives the program";
 }
 
 }  // namespace

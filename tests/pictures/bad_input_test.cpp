@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -30,7 +34,8 @@ enum class Is { Picture, Refused, Skipped };
 
 Bytes Encoded(const TempDir& dir, PictureFormat format) {
   WritePicture(dir / L"encoded", MakeGradient(64, 48), format);
-  return ReadBytes(dir / L"encoded");
+  std::ifstream file(std::filesystem::path(dir / L"encoded"), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 Bytes Cut(Bytes bytes, std::size_t size) { return bytes.resize(size), bytes; }
 Bytes Text(std::string_view text) { return {text.begin(), text.end()}; }

@@ -1,5 +1,6 @@
 #pragma once
-// Shared ground for the tests that run the program's own windows in the test process.
+// Shared ground for the tests of the program under Wine: its own windows in the test process (AppTest), and
+// the real pintaro.exe as another process.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,7 +11,18 @@
 #include <string>
 #include <vector>
 
-// Sizes and points compare whole, and print as width x height and x, y.
+#include "app/application.h"
+#include "icon_window/icon_window.h"
+#include "picture_window/picture_window.h"
+#include "pictures/picture_windows.h"
+#include "support/process_control.h"
+#include "support/real_input.h"
+#include "support/test_files.h"
+#include "win32/busy_cursor.h"
+#include "win32/message_box.h"
+#include "win32/popup_menu.h"
+
+// Sizes, points and rectangles compare whole and print readably.
 inline bool operator==(const SIZE& a, const SIZE& b) { return a.cx == b.cx && a.cy == b.cy; }
 inline void PrintTo(const SIZE& size, std::ostream* out) { *out << size.cx << "x" << size.cy; }
 inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
@@ -23,16 +35,20 @@ inline void PrintTo(const RECT& r, std::ostream* out) {
 namespace pintaro::test {
 
 struct ShownMessage {
-  std::wstring text;
-  std::wstring caption;
+  std::wstring text, caption;
   UINT type = 0;
+  bool busy = false;  // the hourglass was still on while the message showed
 };
 
 // Stands in for the program's message boxes while it lives and keeps what they would have shown.
 class MessageRecorder {
  public:
-  MessageRecorder();
-  ~MessageRecorder();
+  MessageRecorder() {
+    SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+      return messages_.push_back({text, caption, type, BusyCursor::Active()}), IDOK;
+    });
+  }
+  ~MessageRecorder() { SetMessageBoxHook({}); }
   const std::vector<ShownMessage>& messages() const noexcept { return messages_; }
   void clear() noexcept { messages_.clear(); }
 
@@ -42,46 +58,42 @@ class MessageRecorder {
 
 struct ShownPopup {
   HMENU menu = nullptr;
-  UINT flags = 0;
   POINT at{};
-  HWND owner = nullptr;
+  UINT flags = 0;
 };
 
 // Stands in for popup menus while it lives: the test sees which menu was asked for, and where.
 class PopupRecorder {
  public:
-  PopupRecorder();
-  ~PopupRecorder();
+  PopupRecorder() {
+    SetPopupMenuHook([this](HMENU menu, UINT flags, int x, int y, HWND) { popups_.push_back({menu, {x, y}, flags}); });
+  }
+  ~PopupRecorder() { SetPopupMenuHook({}); }
   const std::vector<ShownPopup>& popups() const noexcept { return popups_; }
 
  private:
   std::vector<ShownPopup> popups_;
 };
 
-// Runs the action in the first message pump of this thread that runs after this object is made.
+// Runs this thread's messages until the condition holds or the time is up; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// Runs the action in the first message pump of this thread after this object is made.
 class InNextPump {
  public:
   explicit InNextPump(std::function<void()> action);
-  ~InNextPump();
+  ~InNextPump() { DestroyWindow(hwnd_); }
   bool ran() const noexcept { return ran_; }
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   std::function<void()> action_;
   bool ran_ = false;
   HWND hwnd_ = nullptr;
 };
 
-// What the program says about a file it cannot read.
-std::wstring FormatMessageText(const std::wstring& path);
-// Expects exactly one message shown, the text in an information box with OK, and forgets it.
-void ExpectOnlyMessage(MessageRecorder& recorder, const std::wstring& text);
-
-// Runs messages until the condition holds or the time is up; returns the condition.
-bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
-// Runs the thread's messages for the given time.
-inline void PumpFor(std::chrono::milliseconds duration) {
-  PumpUntil([] { return false; }, duration);
+// The format message for the path: the path, a blank line and "this file format is not supported".
+inline std::wstring FormatMessageText(const std::wstring& path) {
+  return path + L"\r\n\r\nこのファイル形式には対応していません。";
 }
 
 // The program's first-instance start-up with the given command-line arguments, and its orderly end
@@ -89,29 +101,32 @@ inline void PumpFor(std::chrono::milliseconds duration) {
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
+  void TearDown() override { EndProgram(); }
   void StartProgram(const std::wstring& commandArguments = L"");
   void EndProgram();
-  void ExpectOnlyFormatMessage(const std::wstring& path) { ExpectOnlyMessage(messages, FormatMessageText(path)); }
+  // Expects exactly one message: the format message for the path in an information box with OK, shown
+  // with the arrow back. Forgets it.
+  void ExpectOnlyFormatMessage(const std::wstring& path) { ExpectOnlyMessage(FormatMessageText(path)); }
+  // Expects exactly one message, the text in an information box with OK shown with the arrow back.
+  void ExpectOnlyMessage(const std::wstring& text);
+  // Opens the file in the running program; the window it went to, the one of the slot filled last.
+  PictureWindow& Open(const std::wstring& path);
+  static PictureWindow& Slot(int slot);
 
   MessageRecorder messages;
+  TempDir dir;
 
  private:
   bool started_ = false;
 };
 
-// The caption of a menu item, read back from the menu handle.
-std::wstring MenuItemText(HMENU menu, UINT position);
-
-struct LayeredAttributes {
-  COLORREF key = 0;
-  BYTE alpha = 0;
-  DWORD flags = 0;  // LWA_ flags; 0 when the window has none
-};
-LayeredAttributes LayeredOf(HWND hwnd);
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);
 RECT RectOf(HWND hwnd);
-SIZE WindowSize(HWND hwnd);
+inline SIZE WindowSize(HWND hwnd) {
+  return {RectOf(hwnd).right - RectOf(hwnd).left, RectOf(hwnd).bottom - RectOf(hwnd).top};
+}
+inline POINT TopLeft(HWND hwnd) { return {RectOf(hwnd).left, RectOf(hwnd).top}; }
+inline bool IsTopMost(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 }  // namespace pintaro::test

@@ -1,24 +1,8 @@
 #include "support/process_control.h"
 
-#include <utility>
-
 namespace pintaro::test {
 
-std::wstring BesideTests(const wchar_t* program) {
-  wchar_t self[MAX_PATH * 4] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
-  std::wstring path = self;
-  path.erase(path.find_last_of(L'\\') + 1);
-  return path + program;
-}
-
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
-namespace {
-
-// Every child joins this job, which ends them all when the test process goes, even when the test
-// is stopped at its time limit: no program is left running into the next test.
-HANDLE ChildrenJob() {
+ChildProcess::ChildProcess(const std::wstring& commandLine) {
   static const HANDLE job = [] {
     HANDLE created = CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
@@ -26,52 +10,25 @@ HANDLE ChildrenJob() {
     SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
     return created;
   }();
-  return job;
-}
-
-}  // namespace
-
-ChildProcess::ChildProcess(const std::wstring& commandLine) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   std::wstring line = commandLine;
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                     &info)) {
-    AssignProcessToJobObject(ChildrenJob(), info.hProcess);
-    ResumeThread(info.hThread);
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    id_ = info.dwProcessId;
-  }
-}
-
-ChildProcess::ChildProcess(ChildProcess&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)), id_(std::exchange(other.id_, 0)) {}
-
-// The process this object had goes with the other, which ends it.
-ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
-  std::swap(process_, other.process_);
-  std::swap(id_, other.id_);
-  return *this;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                      &info))
+    return;
+  AssignProcessToJobObject(job, info.hProcess);
+  ResumeThread(info.hThread);
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  id_ = info.dwProcessId;
 }
 
 ChildProcess::~ChildProcess() {
   if (!process_) return;
-  if (Running() && !EndSession(std::chrono::milliseconds(3000))) Kill();
+  if (Running() && !EndSession(std::chrono::milliseconds(3000))) TerminateProcess(process_, 1);
+  WaitForSingleObject(process_, 5000);
   CloseHandle(process_);
-}
-
-bool ChildProcess::WaitForExit(std::chrono::milliseconds timeout) const {
-  return process_ && WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
-}
-
-bool ChildProcess::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-
-DWORD ChildProcess::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  if (process_) GetExitCodeProcess(process_, &code);
-  return code;
 }
 
 bool ChildProcess::EndSession(std::chrono::milliseconds timeout) {
@@ -84,38 +41,24 @@ bool ChildProcess::EndSession(std::chrono::milliseconds timeout) {
 }
 
 ChildProcess StartPintaro(const std::wstring& arguments) {
-  return ChildProcess(Quoted(PintaroExePath()) + (arguments.empty() ? L"" : L" " + arguments));
-}
-
-void ChildProcess::Kill() {
-  if (Running()) {
-    TerminateProcess(process_, 1);
-    WaitForSingleObject(process_, 5000);
-  }
+  wchar_t self[MAX_PATH * 4] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
+  std::wstring exe = self;
+  return ChildProcess(Quoted(exe.erase(exe.find_last_of(L'\\') + 1) + L"pintaro.exe") + L" " + arguments);
 }
 
 std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className, bool visibleOnly) {
-  struct Search {
-    DWORD processId;
-    const wchar_t* className;
-    bool visibleOnly;
-    std::vector<HWND> found;
-  } search{processId, className, visibleOnly, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t name[256] = {};
-        GetClassNameW(hwnd, name, 256);
-        if (owner == search.processId && (!search.visibleOnly || IsWindowVisible(hwnd)) &&
-            (!search.className || std::wstring(name) == search.className)) {
-          search.found.push_back(hwnd);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> found;
+  for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    wchar_t name[256] = {};
+    GetWindowThreadProcessId(hwnd, &owner);
+    GetClassNameW(hwnd, name, 256);
+    if (owner == processId && (!visibleOnly || IsWindowVisible(hwnd)) &&
+        (!className || name == std::wstring(className)))
+      found.push_back(hwnd);
+  }
+  return found;
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -134,21 +77,9 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 }
 
 HWND WaitForWindow(DWORD processId, const wchar_t* className, std::chrono::milliseconds timeout) {
-  HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        const auto windows = VisibleWindowsOfProcess(processId, className);
-        found = windows.empty() ? nullptr : windows[0];
-        return found != nullptr;
-      },
-      timeout);
-  return found;
-}
-
-std::wstring MessageBoxText(HWND box) {
-  wchar_t text[1024] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 1024);
-  return text;
+  std::vector<HWND> found;
+  WaitUntil([&] { return !(found = VisibleWindowsOfProcess(processId, className)).empty(); }, timeout);
+  return found.empty() ? nullptr : found[0];
 }
 
 }  // namespace pintaro::test

@@ -1,10 +1,11 @@
 #pragma once
-// Running the real pintaro.exe (and other programs) from a test.
+// Running the real pintaro.exe as a process from a test, and finding its windows.
 #include <windows.h>
 
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pintaro::test {
@@ -13,49 +14,54 @@ inline constexpr wchar_t kPictureClass[] = L"PintaroPicture";
 inline constexpr wchar_t kIconClass[] = L"PintaroIcon";
 inline constexpr wchar_t kDialogClass[] = L"#32770";
 
-// A program built beside the test programs, such as pintaro.exe.
-std::wstring BesideTests(const wchar_t* program);
-inline std::wstring PintaroExePath() { return BesideTests(L"pintaro.exe"); }
-std::wstring Quoted(const std::wstring& text);
+inline std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
-// A child process, ended at the latest when this object goes (orderly first, then by force).
+// A child process, ended at the latest when this object goes (orderly first, then by force). Every
+// child joins a job that ends it with the test process, even at the test's time limit.
 class ChildProcess {
  public:
   ChildProcess() = default;
   explicit ChildProcess(const std::wstring& commandLine);
-  ChildProcess(ChildProcess&& other) noexcept;
-  ChildProcess& operator=(ChildProcess&& other) noexcept;
+  ChildProcess(ChildProcess&& other) noexcept { *this = std::move(other); }
+  // The process this object had goes with the other, which ends it.
+  ChildProcess& operator=(ChildProcess&& other) noexcept {
+    return std::swap(process_, other.process_), std::swap(id_, other.id_), *this;
+  }
   ~ChildProcess();
 
-  bool started() const noexcept { return process_ != nullptr; }
   DWORD id() const noexcept { return id_; }
-  bool WaitForExit(std::chrono::milliseconds timeout) const;
-  bool Running() const;
-  DWORD ExitCode() const;
+  bool WaitForExit(std::chrono::milliseconds timeout) const {
+    return process_ && WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+  }
+  bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+  DWORD ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    return process_ && GetExitCodeProcess(process_, &code) ? code : STILL_ACTIVE;
+  }
   // Asks the program to end as at a Windows log-off, then waits for it.
   bool EndSession(std::chrono::milliseconds timeout);
-  void Kill();
 
  private:
   HANDLE process_ = nullptr;
   DWORD id_ = 0;
 };
 
-// pintaro.exe with the arguments (none when empty).
+// pintaro.exe, built beside the test programs, started with the arguments.
 ChildProcess StartPintaro(const std::wstring& arguments);
 
-// Top-level windows of a process, optionally of one class only.
+// Top-level windows of a process from the top of the window order down, optionally of one class only,
+// optionally only the visible ones.
 std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className = nullptr, bool visibleOnly = false);
 inline std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t* className = nullptr) {
   return WindowsOfProcess(processId, className, true);
 }
 std::wstring WindowText(HWND hwnd);
-// Waits (polling) until the predicate holds or the time is up.
+// The text of a message box of another process.
+inline std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+// Waits (polling) until the predicate holds or the time is up; returns the predicate.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 // Waits until the process shows a window of the class; that window, or null when the time is up.
 HWND WaitForWindow(DWORD processId, const wchar_t* className,
-                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
-// The text of a message box.
-std::wstring MessageBoxText(HWND box);
+                   std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 }  // namespace pintaro::test

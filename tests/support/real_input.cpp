@@ -1,56 +1,43 @@
 #include "support/real_input.h"
 
-#include "support/process_control.h"
-
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace pintaro::test {
 
 namespace {
 
-void Send(INPUT input) { SendInput(1, &input, sizeof(input)); }
-
-// Normalised absolute coordinates that land exactly on the given pixel of the primary screen.
-LONG Normalised(LONG pixel, int screenSize) {
-  return static_cast<LONG>((pixel * 65536LL + screenSize - 1) / screenSize);
-}
-
-// MOUSEEVENTF_ flags for the button going down; the flag for going up is always the next bit.
-DWORD DownFlag(Button button) {
-  return button == Button::Left    ? MOUSEEVENTF_LEFTDOWN
-         : button == Button::Right ? MOUSEEVENTF_RIGHTDOWN
-                                   : MOUSEEVENTF_MIDDLEDOWN;
-}
-
-void SendMouse(DWORD flags, POINT screen) {
+void SendMouse(DWORD flags, POINT at) {
+  // Normalised absolute coordinates that land exactly on the pixel of the primary screen.
+  const auto normalised = [](LONG pixel, int size) { return static_cast<LONG>((pixel * 65536LL + size - 1) / size); };
   INPUT input{};
   input.type = INPUT_MOUSE;
-  input.mi.dx = Normalised(screen.x, GetSystemMetrics(SM_CXSCREEN));
-  input.mi.dy = Normalised(screen.y, GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dx = normalised(at.x, GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = normalised(at.y, GetSystemMetrics(SM_CYSCREEN));
   input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  Send(input);
+  SendInput(1, &input, sizeof(input));
 }
 
-bool g_watchdogFired = false;
-
-void CALLBACK EndModalLoop(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
-  g_watchdogFired = true;
-  EndMenu();
-  ReleaseCapture();
-  // A move loop ends on Esc.
-  TapKey(VK_ESCAPE);
+// The pointer comes from a corner where nothing is, and the point is free of the tips that pop up where
+// a pointer rests: a click or press there reaches the window under the tip.
+void Approach(POINT at) {
+  SendMouse(0, {GetSystemMetrics(SM_CXSCREEN) - 1, 0});
+  WaitUntil(
+      [&] {
+        wchar_t name[64] = {};
+        GetClassNameW(WindowFromPoint(at), name, 64);
+        return std::wstring(name) != L"tooltips_class32";
+      },
+      std::chrono::seconds(5));
 }
 
 }  // namespace
 
 void MouseMoveTo(POINT screen) { SendMouse(0, screen); }
-void MouseDown(Button button, POINT screen) { SendMouse(DownFlag(button), screen); }
-void MouseUp(Button button, POINT screen) { SendMouse(DownFlag(button) << 1, screen); }
+void MouseDown(Button button, POINT screen) { SendMouse(static_cast<DWORD>(button), screen); }
+void MouseUp(Button button, POINT screen) { SendMouse(static_cast<DWORD>(button) << 1, screen); }
 
 void ClickAt(POINT screen, Button button) {
+  Approach(screen);
   MouseMoveTo(screen);
   MouseDown(button, screen);
   MouseUp(button, screen);
@@ -58,12 +45,21 @@ void ClickAt(POINT screen, Button button) {
 
 void DragWithLeftButton(POINT from, POINT to) {
   constexpr DWORD kHandPace = 30;  // milliseconds between events
+  Approach(from);
   MouseMoveTo(from);
+  const DWORD thread = GetWindowThreadProcessId(WindowFromPoint(from), nullptr);
   MouseDown(Button::Left, from);
-  constexpr int kSteps = 4;
-  for (int step = 1; step <= kSteps; ++step) {
+  // The moves wait for the program's move loop, which goes from where the pointer is when it starts.
+  WaitUntil(
+      [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
+      },
+      std::chrono::seconds(5));
+  for (int step = 1; step <= 4; ++step) {
     Sleep(kHandPace);
-    MouseMoveTo({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
+    MouseMoveTo({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
   }
   Sleep(kHandPace);
   MouseUp(Button::Left, to);
@@ -74,36 +70,9 @@ void TapKey(WORD virtualKey) {
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = virtualKey;
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-  Send(input);
+  SendInput(1, &input, sizeof(input));
   input.ki.dwFlags = KEYEVENTF_KEYUP;
-  Send(input);
+  SendInput(1, &input, sizeof(input));
 }
-
-bool MenuShown(DWORD processId) { return !VisibleWindowsOfProcess(processId, L"#32768").empty(); }
-
-UserActs::UserActs(std::function<void()> action)
-    : thread_([this, action = std::move(action)] {
-        action();
-        done_ = true;
-      }) {}
-
-UserActs::~UserActs() { thread_.join(); }
-
-POINT CentreOf(HWND hwnd) {
-  RECT rect{};
-  GetWindowRect(hwnd, &rect);
-  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-ModalWatchdog::ModalWatchdog(std::chrono::milliseconds timeout) {
-  g_watchdogFired = false;
-  timer_ = SetTimer(nullptr, 0, static_cast<UINT>(timeout.count()), &EndModalLoop);
-}
-
-ModalWatchdog::~ModalWatchdog() {
-  if (timer_) KillTimer(nullptr, timer_);
-}
-
-bool ModalWatchdog::fired() const noexcept { return g_watchdogFired; }
 
 }  // namespace pintaro::test

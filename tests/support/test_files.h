@@ -1,5 +1,7 @@
 #pragma once
 // Files for tests: a private folder, and pictures written on the spot.
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@ class TempDir {
  public:
   TempDir();
   ~TempDir();
+  operator const std::wstring&() const noexcept { return path_; }
   const std::wstring& path() const noexcept { return path_; }
   std::wstring operator/(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
 
@@ -25,11 +28,12 @@ enum class PictureFormat { Bmp, Jpeg, Gif, Png };
 
 // A picture with a recognisable pattern: colour varies across and down.
 Image32 MakeGradient(int width, int height);
-
 // Writes the picture in the format with the system's imaging encoders. Throws on failure.
 void WritePicture(const std::wstring& path, const Image32& image, PictureFormat format);
+// A gradient picture of the size written into the folder; its path.
+std::wstring WriteGradient(const std::wstring& folder, const std::wstring& name, int width, int height,
+                           PictureFormat format = PictureFormat::Bmp);
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
-bool FileExists(const std::wstring& path);
+inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace pintaro::test

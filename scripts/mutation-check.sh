@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Proves that the tests catch real faults: each fault below is a small edit of one source file, made in a
+# scratch copy of the tree, built, and checked with the tests that should notice it. Prints CAUGHT or
+# MISSED per fault and a summary; fails when any fault is missed. On demand, not part of ./test.sh.
+#   scripts/mutation-check.sh [NAME...]   only the named faults
+# Builds once in full in the scratch copy (a few minutes), then about half a minute per fault.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+scratch=${PINTARO_MUTATION_DIR:-/tmp/pintaro-mutation-$(id -u)-$(basename "$root")}
+
+# name @@ file @@ perl substitution (on the whole file) @@ ctest preset @@ the tests that should catch it (ctest regex)
+faults=(
+  "global-opacity-ignored@@src/pictures/picture_windows.cpp@@s/SetAlpha\(window->hwnd\(\), Settings\(\)\.opacity\)/SetAlpha(window->hwnd(), 255)/@@mingw-x64@@EveryFormat"
+  "dde-answers-any-topic@@src/win32/dde_source.cpp@@s/ \|\| !AtomNames\(topic, topic_\)//@@mingw-x64@@HandOffTest"
+  "f5-ends-full-screen@@src/picture_window/full_screen_view.cpp@@s/(    case WM_CHAR:)/    case WM_KEYDOWN:\n\$1/@@mingw-x64@@KeysThatTypeACharacter"
+  "double-click-release-ends-view@@src/picture_window/full_screen_view.cpp@@s/if \(std::exchange\(pressed_, false\)\) OnClick\(\);/pressed_ = false;\n  OnClick();/@@mingw-x64@@KeysThatTypeACharacter"
+  "area-weights-off-by-one@@src/pictures/halftone_stretch.cpp@@s/(std::max\(k \* d, lo\));/\$1 + 1;/@@native@@HalftoneStretch"
+  "fit-rounds-halves-away-from-zero@@src/pictures/fit.cpp@@s/\(diff == 0\.5 && \(result % 2 != 0\)\)/diff == 0.5/@@native@@Fit\\."
+  "hand-off-takes-png@@src/app/application.cpp@@s/if \(IsPictureName\(name\)\)/if (IsPictureName(name) || name.ends_with(L\".png\"))/@@mingw-x64@@LaterStartsHandOver"
+  "temporary-file-pattern-widened@@src/app/temp_files.cpp@@s/L\"pnt\*\.tmp\"/L\"p*.tmp\"/@@mingw-x64@@RealProgramTest"
+  "free-slot-not-reused@@src/pictures/picture_windows.cpp@@s/if \(window && window->isFree\)/if (window && window->isFree && slot == 0)/@@mingw-x64@@ThenClose"
+  "shown-size-copy-at-original-size@@src/picture_window/picture_window.cpp@@s/case picture_menu::kCopyAtShownSize: CopyAtShownSize\(\);/case picture_menu::kCopyAtShownSize: CopyAtOriginalSize();/@@mingw-x64@@RealProgramTest|ShowsFitted"
+  "desktop-mode-not-recorded-without-desktop@@src/picture_window/stacking_mode.cpp@@s/(void PictureWindow::ApplyStackingMode\(StackingMode mode\) \{)/\$1\n  if (mode == StackingMode::OnDesktop && !FindWindowW(nullptr, L\"Program Manager\")) return;/@@mingw-x64@@EveryStackingStep"
+  "fifty-name-limit-off-by-one@@src/app/command_line.h@@s/kDefaultMaxArgs = 50;/kDefaultMaxArgs = 51;/@@native@@CommandLine"
+  "close-does-not-hide@@src/picture_window/picture_window.cpp@@s/  ShowWindow\(hwnd\(\), SW_HIDE\);\n//@@mingw-x64@@ThenClose|RealProgramTest"
+  "busy-cursor-kept-over-failure-message@@src/pictures/picture_rendering.cpp@@s/    picture = LoadPicture\(path\);\n  \}\n  if \(!picture\) ShowUnsupportedFormat\(path\);/    picture = LoadPicture(path);\n    if (!picture) ShowUnsupportedFormat(path);\n  }/@@mingw-x64@@WhatCannotBeRead"
+  "format-message-text-changed@@src/win32/texts.h@@s/対応していません。/対応していません/@@mingw-x64@@WhatCannotBeRead"
+  "icon-window-offsets-swapped@@src/icon_window/icon_window.cpp@@s/SM_CXSCREEN\) - 64/SM_CXSCREEN) - 96/; s/SM_CYSCREEN\) - 96/SM_CYSCREEN) - 64/@@mingw-x64@@RealProgramTest"
+  "icon-window-not-on-top@@src/icon_window/icon_window.cpp@@s/SetTopMost\(hwnd\(\), true\);/SetTopMost(hwnd(), false);/@@mingw-x64@@RealProgramTest|LaterStartsHandOver"
+  "new-picture-activated-and-raised@@src/pictures/picture_rendering.cpp@@s/ShowWindow\(window\.hwnd\(\), SW_SHOWNA\);/ShowWindow(window.hwnd(), SW_SHOW);/@@mingw-x64@@LaterStartsHandOver"
+  "closed-windows-back-after-full-screen@@src/picture_window/full_screen.cpp@@s/if \(window && !window->isFree\) ShowWindow/if (window) ShowWindow/@@mingw-x64@@ShowsFitted"
+  "full-screen-picture-kept@@src/picture_window/full_screen.cpp@@s/  g_view->ReleasePicture\(\);\n//@@mingw-x64@@ShowsFitted"
+  "hand-off-gives-up-after-one-second@@src/icon_window/icon_window.cpp@@s/kHandOffRetry = 5s;/kHandOffRetry = 1s;/@@mingw-x64@@KeepsAskingForFiveSeconds"
+  "quarter-transparency-value@@src/picture_window/picture_window.cpp@@s/L\"191\"/L\"192\"/@@mingw-x64@@ThenClose"
+  "drag-without-move-loop@@src/win32/window_drag.cpp@@s/HTCAPTION/HTCLIENT/@@mingw-x64@@EveryStackingStep|RealProgramTest"
+  "desktop-attach-moves-picture@@src/picture_window/stacking.cpp@@s/(SetParent\(hwnd, desktop\);)\n  KeepOnScreenAt\(hwnd, place\);/\$1/@@mingw-x64@@EveryStackingStep"
+)
+
+echo "== scratch copy in $scratch"
+mkdir -p "$scratch/tree"
+find "$scratch/tree" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch/tree" -xf -
+cd "$scratch/tree"
+export WINEDEBUG=-all
+quietly() { "$@" >"$scratch/last.log" 2>&1 || { tail -40 "$scratch/last.log"; return 1; }; }
+echo "== full build (native and mingw-x64)"
+quietly cmake --preset native
+quietly cmake --build --preset native
+quietly cmake --preset mingw-x64
+quietly cmake --build --preset mingw-x64
+state="$scratch/tree/build/mingw-x64/wine"
+scripts/wine-session.sh start "$state" >/dev/null
+trap 'scripts/wine-session.sh stop "$state" >/dev/null 2>&1 || true' EXIT
+
+# The unchanged tree must pass the tests each fault is checked with.
+quietly ctest --preset native
+quietly ctest --preset mingw-x64 -FS wine -FC wine
+
+caught=0
+missed=()
+for fault in "${faults[@]}"; do
+  IFS=$'\t' read -r name file edit preset tests <<<"${fault//@@/$'\t'}"
+  if [[ $# -gt 0 ]] && [[ ! " $* " =~ " $name " ]]; then continue; fi
+  cp "$file" "$scratch/original"
+  perl -0pi -e "$edit" "$file"
+  if cmp -s "$file" "$scratch/original"; then
+    printf '%-45s NOT APPLIED (the edit no longer matches %s)\n' "$name" "$file"
+    missed+=("$name")
+    continue
+  fi
+  if ! cmake --build --preset "$preset" >"$scratch/last.log" 2>&1; then
+    result="CAUGHT (does not build)"
+  elif ctest --preset "$preset" -R "$tests" -FS wine -FC wine --no-tests=error >"$scratch/last.log" 2>&1; then
+    result=MISSED
+  else
+    result=CAUGHT
+  fi
+  cp "$scratch/original" "$file"
+  printf '%-45s %s\n' "$name" "$result"
+  if [[ $result == MISSED ]]; then missed+=("$name"); else caught=$((caught + 1)); fi
+done
+cmake --build --preset native >/dev/null 2>&1 || true
+cmake --build --preset mingw-x64 >/dev/null 2>&1 || true
+
+echo "faults: $caught caught, ${#missed[@]} missed${missed:+: ${missed[*]}}"
+[[ ${#missed[@]} -eq 0 ]]

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ googletest libgtest-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb x11-utils xdotool imagemagick fonts-noto-cjk bc
+  wine64 xvfb x11-utils xdotool imagemagick fonts-noto-cjk bc unzip
 )
 
 missing=()

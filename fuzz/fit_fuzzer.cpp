@@ -1,6 +1,6 @@
-// Sizes and places: the fit to the display size and to the screen, keeping a window's centre, the
-// wheel's size steps and the arrangement grid, with pictures and screens from 1 pixel to the 2^20 side
-// limit, any ratio, and 48 to 480 dots per inch.
+// Sizes and places: the fit to the display size and to the screen, keeping a window's centre, a new
+// window's place, the wheel's size steps and the arrangement grid, with pictures and screens from 1
+// pixel to the 2^20 side limit, any ratio, and 48 to 480 dots per inch.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "fuzz_support.h"
 #include "menu/arrangement.h"
 #include "pictures/fit.h"
+#include "pictures/placement.h"
 #include "pictures/presets.h"
 
 using namespace pintaro;
@@ -63,6 +64,13 @@ void CheckKeepCentre(PixelRect old, Size newSize, double twipsPerPixel) {
   FUZZ_CHECK(same.x == old.left && same.y == old.top);
 }
 
+// A new window's centre lands within 15 % of the screen around its centre, to rounding.
+void CheckPlacement(Size screen, Size window, double twipsPerPixel, double r1, double r2) {
+  const Point at = PlaceAroundCentre(screen, window, twipsPerPixel, r1, r2);
+  FUZZ_CHECK(std::abs(at.x + window.width / 2.0 - screen.width / 2.0) <= 0.15 * screen.width + 1.5);
+  FUZZ_CHECK(std::abs(at.y + window.height / 2.0 - screen.height / 2.0) <= 0.15 * screen.height + 1.5);
+}
+
 void CheckSizeStep(int preset, int delta) {
   const int stepped = SteppedSizePreset(preset, delta);
   FUZZ_CHECK(stepped >= 0 && stepped < static_cast<int>(kSizePresets.size()));
@@ -112,6 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int left = in.ConsumeIntegralInRange(-(1 << 20), 1 << 20);
   const int top = in.ConsumeIntegralInRange(-(1 << 20), 1 << 20);
   CheckKeepCentre({left, top, Side(in), Side(in)}, {Side(in), Side(in)}, twipsPerPixel);
+  // As PlacementRandom gives them: 24-bit fractions in [0, 1).
+  const double r1 = in.ConsumeIntegralInRange(0, 0xFFFFFF) / 16777216.0;
+  CheckPlacement(screen, {Side(in), Side(in)}, twipsPerPixel, r1, in.ConsumeIntegralInRange(0, 0xFFFFFF) / 16777216.0);
   CheckSizeStep(in.ConsumeIntegralInRange(0, static_cast<int>(kSizePresets.size()) - 1), in.ConsumeIntegral<int>());
   // Each picture window holds GDI objects, so fewer than 2^14 of them can ever be arranged.
   CheckArrangement(screen, twipsPerPixel, displaySize, in.ConsumeIntegralInRange(0, 256),

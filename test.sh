@@ -22,6 +22,14 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native | tee "$logs/native"
 
+echo "== Native: logic with AddressSanitizer and UndefinedBehaviorSanitizer; the fuzzers, a short fixed run"
+cmake --preset native-sanitize >/dev/null
+cmake --build --preset native-sanitize
+ctest --preset native-sanitize | tee "$logs/native-sanitize"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz | tee "$logs/fuzz"
+
 echo "== Windows x86-64 under Wine"
 cmake --preset mingw-x64 >/dev/null
 cmake --build --preset mingw-x64

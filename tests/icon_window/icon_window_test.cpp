@@ -6,7 +6,6 @@ namespace pintaro::test {
 namespace {
 
 TEST_F(AppTest, DroppedPictureFilesOpenInTheListsOrderAndOnlyFileListsThatMayBeCopiedAreTaken) {
-  OleInitialize(nullptr);
   StartProgram();
   const std::wstring names[] = {WriteGradient(dir, L"a.jpg", 64, 48, PictureFormat::Jpeg),
                                 WriteGradient(dir, L"b.png", 64, 48, PictureFormat::Png), dir / L"photos.jpg",
@@ -29,8 +28,6 @@ TEST_F(AppTest, DroppedPictureFilesOpenInTheListsOrderAndOnlyFileListsThatMayBeC
   EXPECT_EQ(DragOntoIcon(moveOnly, DROPEFFECT_MOVE), static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(PictureWindows().UpperBound(), 3);
   EXPECT_TRUE(messages.messages().empty());
-  EndProgram();
-  OleUninitialize();
 }
 
 }  // namespace

@@ -19,10 +19,7 @@ using namespace picture_menu;
 void Choose(PictureWindow& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
 bool ViewShown() { return TheFullScreenView() && TheFullScreenView()->IsShown(); }
 
-HWND ParentOf(HWND hwnd) {
-  const HWND parent = GetAncestor(hwnd, GA_PARENT);
-  return parent == GetDesktopWindow() ? nullptr : parent;
-}
+HWND ParentOf(HWND hwnd) { return GetAncestor(hwnd, GA_PARENT); }
 
 // The size of the bitmap on the clipboard, when it is also there device-independent.
 SIZE Pasted() {
@@ -51,7 +48,7 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   ASSERT_EQ(FindWindowW(nullptr, L"Program Manager"), nullptr);
   Choose(window, kPinnedToDesktop);  // without a desktop window the mode is recorded, the window stays
   EXPECT_TRUE(window.stacking == StackingMode::OnDesktop && window.IsChecked(kPinnedToDesktop));
-  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
+  EXPECT_EQ(ParentOf(window.hwnd()), GetDesktopWindow());
   Choose(window, kPinnedToDesktop);
   StandInDesktop desktop;
   // normal (0) -> on top (1) -> 0 -> on the desktop (2) -> 0 -> 1 -> 2 -> 1 -> 2: each transition once.
@@ -63,7 +60,7 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
     Choose(window, command);
     EXPECT_EQ(static_cast<int>(window.stacking), mode);
     EXPECT_EQ(window.IsChecked(kAlwaysOnTop) + 2 * window.IsChecked(kPinnedToDesktop), mode) << "its check mark";
-    EXPECT_EQ(ParentOf(window.hwnd()), mode == 2 ? desktop.hwnd : nullptr);
+    EXPECT_EQ(ParentOf(window.hwnd()), mode == 2 ? desktop.hwnd : GetDesktopWindow());
     EXPECT_TRUE(mode == 2 || IsTopMost(window.hwnd()) == (mode == 1)) << "in the topmost band in mode 1 only";
     EXPECT_TRUE(IsWindowVisible(window.hwnd()) && TopLeft(window.hwnd()) == place) << "the picture stays in place";
   }

@@ -1,26 +1,13 @@
 // The version dialog and help, in the test process: the dialog is found by its caption and worked
 // with real clicks and keys from another thread while this one runs its modal loop.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
-#include <vector>
 
-#include "app/program.h"
 #include "build_texts.h"
-#include "icon_window/icon_window.h"
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
-#include "menu/version_text.h"
-#include "picture_window/picture_window.h"
-#include "pictures/picture_windows.h"
 #include "resources/resource_ids.h"
 #include "support/app_fixture.h"
-#include "support/process_control.h"
-#include "support/real_input.h"
-#include "support/test_files.h"
 #include "version.h"
 #include "win32/shell_open.h"
 
@@ -28,13 +15,14 @@ namespace pintaro::test {
 namespace {
 
 using namespace std::chrono_literals;
+using Colours = std::vector<COLORREF>;
 
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kPurple = RGB(136, 0, 136);
 
 // The colours the two links show on the screen (each underline is drawn in its link's colour).
-std::vector<COLORREF> LinkColours(HWND dialog) {
-  std::vector<COLORREF> colours;
+Colours LinkColours(HWND dialog) {
+  Colours colours;
   for (int link : {IDC_ABOUT_WEB, IDC_ABOUT_MAIL}) {
     HWND label = GetDlgItem(dialog, link);
     HDC dc = GetDC(label);
@@ -50,53 +38,42 @@ std::vector<COLORREF> LinkColours(HWND dialog) {
   return colours;
 }
 
-class AboutDialogTest : public AppTest {
- protected:
-  // Notes what the shell is asked to open, and the links' colours at that moment.
-  AboutDialogTest() {
-    SetShellOpenHook([this](HWND owner, const std::wstring& target) {
-      owners.push_back(owner);
-      targets.push_back(target);
-      coloursAtOpening.push_back(LinkColours(owner));
-      ++opened;
-    });
-  }
-  ~AboutDialogTest() override { SetShellOpenHook({}); }
+// Opens the dialog from the main menu; the user's hand waits until its links are painted and acts on
+// it. Returns when the dialog has closed.
+void WithDialog(const std::function<void(HWND dialog, Colours firstPainted)>& act) {
+  UserActs user([&] {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return dialog = FindWindowW(kDialogClass, L"ぴんたろ のバージョン情報"); }, 10s);
+    Colours colours;
+    WaitUntil([&] { return std::ranges::count(colours = LinkColours(dialog), CLR_INVALID) == 0; }, 10s);
+    act(dialog, colours);
+  });
+  TheMainMenu().OnCommand(main_menu::kAbout);
+  PumpUntil([&] { return user.done(); }, 10s);
+}
 
-  // Opens the dialog from the main menu; the user's hand waits until its links are painted and acts
-  // on it. Returns when the dialog has closed.
-  static void WithDialog(const std::function<void(HWND dialog, std::vector<COLORREF> firstPainted)>& act) {
-    UserActs user([&] {
-      HWND dialog = nullptr;
-      WaitUntil([&] { return dialog = FindWindowW(kDialogClass, L"ぴんたろ のバージョン情報"); }, 10s);
-      std::vector<COLORREF> colours;
-      WaitUntil([&] { return std::ranges::count(colours = LinkColours(dialog), CLR_INVALID) == 0; }, 10s);
-      act(dialog, colours);
-    });
-    TheMainMenu().OnCommand(main_menu::kAbout);
-    PumpUntil([&] { return user.done(); }, 10s);
-  }
-
-  std::vector<HWND> owners;
+TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLinksAndHelpThroughTheShell) {
+  // What the shell is asked to open, and the links' colours at that moment.
   std::vector<std::wstring> targets;
-  std::vector<std::vector<COLORREF>> coloursAtOpening;
+  std::vector<Colours> coloursAtOpening;
   std::atomic<int> opened{0};
-};
+  SetShellOpenHook([&](HWND owner, const std::wstring& target) {
+    targets.push_back(target);
+    coloursAtOpening.push_back(LinkColours(owner));
+    ++opened;
+  });
+  StartProgram(Quoted(WriteGradient(dir, L"a.bmp", 40, 30)));
+  const HWND others[] = {TheIconWindow()->hwnd(), Slot(1).hwnd()};
+  wchar_t version[64] = {};
+  swprintf(version, 64, L"バージョン %d.%02d.%04d", PINTARO_VERSION_MAJOR, PINTARO_VERSION_MINOR,
+           PINTARO_VERSION_PATCH);
 
-TEST_F(AboutDialogTest, ShowsTheProgramsTextsHoldsOtherWindowsAndOpensLinksAndHelpThroughTheShell) {
-  TempDir dir;
-  WritePicture(dir / L"a.bmp", MakeGradient(40, 30), PictureFormat::Bmp);
-  StartProgram(L"\"" + dir / L"a.bmp" + L"\"");
-  ASSERT_NE(PictureWindows()[1], nullptr);
-  const HWND others[] = {TheIconWindow()->hwnd(), PictureWindows()[1]->hwnd()};
-
-  WithDialog([&](HWND dialog, std::vector<COLORREF> firstPainted) {
-    EXPECT_EQ(firstPainted, (std::vector<COLORREF>{kBlue, kBlue}));
+  WithDialog([&](HWND dialog, Colours firstPainted) {
+    EXPECT_EQ(firstPainted, (Colours{kBlue, kBlue}));
     std::vector<std::wstring> texts;
     for (int id : {IDC_ABOUT_TITLE, IDC_ABOUT_VERSION, IDC_ABOUT_RIGHTS, IDC_ABOUT_WEB, IDC_ABOUT_MAIL}) {
       texts.push_back(WindowText(GetDlgItem(dialog, id)));
     }
-    const std::wstring version = VersionText(PINTARO_VERSION_MAJOR, PINTARO_VERSION_MINOR, PINTARO_VERSION_PATCH);
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"ぴんたろ", version, kRightsNotice, kWebAddress, kMailAddress}));
     EXPECT_NE(SendDlgItemMessageW(dialog, IDC_ABOUT_ICON, STM_GETICON, 0, 0), 0);
     for (HWND other : others) EXPECT_FALSE(IsWindowEnabled(other)) << "takes no input while the dialog is open";
@@ -110,21 +87,21 @@ TEST_F(AboutDialogTest, ShowsTheProgramsTextsHoldsOtherWindowsAndOpensLinksAndHe
   for (HWND other : others) EXPECT_TRUE(IsWindowEnabled(other));
   EXPECT_EQ(targets, (std::vector<std::wstring>{kWebAddress, L"mailto:" + std::wstring(kMailAddress)}));
   // Painted purple before the shell is called, and purple until the dialog closes.
-  EXPECT_EQ(coloursAtOpening, (std::vector<std::vector<COLORREF>>{{kPurple, kBlue}, {kPurple, kPurple}}));
+  EXPECT_EQ(coloursAtOpening, (std::vector<Colours>{{kPurple, kBlue}, {kPurple, kPurple}}));
 
-  WithDialog([&](HWND dialog, std::vector<COLORREF> firstPainted) {
-    EXPECT_EQ(firstPainted, (std::vector<COLORREF>{kBlue, kBlue})) << "built afresh";
+  WithDialog([&](HWND dialog, Colours firstPainted) {
+    EXPECT_EQ(firstPainted, (Colours{kBlue, kBlue})) << "built afresh";
     TapKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5s)) << "Enter closes it";
   });
 
   // Help: the document beside the program, which the build puts there.
   TheMainMenu().OnCommand(main_menu::kHelp);
-  EXPECT_EQ(owners.back(), TheIconWindow()->hwnd());
   wchar_t exe[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
   EXPECT_EQ(targets.back(), std::wstring(exe).substr(0, std::wstring(exe).rfind(L'\\')) + L"\\Readme.html");
   EXPECT_TRUE(FileExists(targets.back()));
+  SetShellOpenHook({});
 }
 
 }  // namespace

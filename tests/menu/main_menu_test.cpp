@@ -1,68 +1,64 @@
-// The main menu's commands on all picture windows, the wheel and the paste item, in the test process.
+// The main menu's commands on every picture window, the wheel, paste, hiding, showing and arranging and
+// the notification icon's messages, in the test process.
 #include <windows.h>
-
-#include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
-#include "app/program.h"
-#include "icon_window/icon_window.h"
+#include "icon_window/notify_icon.h"
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
-#include "picture_window/picture_window.h"
-#include "pictures/picture_windows.h"
 #include "support/app_fixture.h"
-#include "support/test_files.h"
 
 namespace pintaro::test {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace main_menu;
 
-class MainMenuTest : public AppTest {
- protected:
-  PictureWindow& Open(const wchar_t* name, int width, int height) {
-    WritePicture(dir / name, MakeGradient(width, height), PictureFormat::Bmp);
-    OpenPictureFile(dir / name);
-    return *PictureWindows()[TheIconWindow()->LastOpenedSlot()];
-  }
-  static void Wheel(int distance) { SendMessageW(TheIconWindow()->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, distance), 0); }
-  static POINT Centre(HWND hwnd) {
-    const RECT r = RectOf(hwnd);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  }
-  static int CheckedSize() {
-    for (int preset = 0; preset < main_menu::kSizeItemCount; ++preset) {
-      if (TheMainMenu().IsChecked(main_menu::kSize0 + preset)) return preset;
-    }
-    return -1;
-  }
-  TempDir dir;
-};
+HWND Icon() { return TheIconWindow()->hwnd(); }
+void Wheel(int distance) { SendMessageW(Icon(), WM_MOUSEWHEEL, MAKEWPARAM(0, distance), 0); }
+void NotifyIcon(UINT mouseMessage) { SendMessageW(Icon(), kNotifyIconCallback, 1, mouseMessage); }
 
-TEST_F(MainMenuTest, ASizeForAllKeepsEachCentreSkipsFreeSlotsAndTheWheelStepsBetweenItsStops) {
+// The size items' check marks, bit n for item n.
+int SizeChecks() {
+  int marks = 0;
+  for (int preset = 0; preset < kSizeItemCount; ++preset) marks |= TheMainMenu().IsChecked(kSize0 + preset) << preset;
+  return marks;
+}
+
+void PutOnClipboard(UINT format, HANDLE data) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(format, data);
+  CloseClipboard();
+}
+
+TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPicturesAndTheWheelStepsBetweenStops) {
   StartProgram();
-  PictureWindow& wide = Open(L"wide.bmp", 400, 300);
-  PictureWindow& tall = Open(L"tall.bmp", 300, 400);
-  PictureWindow& closed = Open(L"closed.bmp", 400, 300);
+  PictureWindow& wide = Open(WriteGradient(dir, L"wide.bmp", 400, 300));
+  PictureWindow& tall = Open(WriteGradient(dir, L"tall.bmp", 300, 400));
+  PictureWindow& closed = Open(dir / L"wide.bmp");
   closed.CloseAndFreeSlot();
   SetWindowPos(wide.hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  const POINT tallCentre = Centre(tall.hwnd());
-  ASSERT_EQ(CheckedSize(), 2) << "160 at start";
-
-  TheMainMenu().ChooseDisplaySize(0);
+  const POINT tallCentre = CentreOf(tall.hwnd());
+  ASSERT_EQ(SizeChecks(), 1 << 2) << "160 at start";
+  TheMainMenu().OnCommand(kSize0);
   EXPECT_EQ(RectOf(wide.hwnd()), (RECT{140, 130, 220, 190})) << "centre kept at 2700, 2400 twips";
   EXPECT_EQ(WindowSize(tall.hwnd()), (SIZE{60, 80}));
-  EXPECT_EQ(Centre(tall.hwnd()), tallCentre);
+  EXPECT_EQ(CentreOf(tall.hwnd()), tallCentre);
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a free slot stays closed";
-  EXPECT_EQ(CheckedSize(), 0);
-  EXPECT_EQ(&Open(L"again.bmp", 400, 300), &closed);
-  EXPECT_EQ(WindowSize(closed.hwnd()), (SIZE{80, 60})) << "the reused slot opens at the new size";
+  EXPECT_EQ(SizeChecks(), 1);
 
-  TheMainMenu().ChooseDisplaySize(0);  // already checked: nothing moves
-  EXPECT_EQ(RectOf(wide.hwnd()), (RECT{140, 130, 220, 190}));
+  tall.SetOwnOpacity(3);
+  TheMainMenu().OnCommand(kOpacity0 + 2);
+  EXPECT_EQ(WindowOpacity(tall.hwnd()), 127) << "overrides the window's own choice";
+  for (PictureWindow* window : {&wide, &tall, &closed}) {
+    for (int preset = 0; preset < 4; ++preset) EXPECT_EQ(window->IsOpacityChecked(preset), preset == 2);
+  }
+  EXPECT_EQ(&Open(dir / L"wide.bmp"), &closed);
+  EXPECT_EQ(WindowSize(closed.hwnd()), (SIZE{80, 60})) << "the reused slot opens at the new size";
+  EXPECT_EQ(WindowOpacity(closed.hwnd()), 127) << "and transparency";
 
   // Wheel distance and the longer side after it.
   const std::pair<int, int> steps[] = {{-120, 80}, {120, 120}, {240, 160}, {120, 240},
@@ -70,49 +66,81 @@ TEST_F(MainMenuTest, ASizeForAllKeepsEachCentreSkipsFreeSlotsAndTheWheelStepsBet
   for (const auto& [distance, size] : steps) {
     Wheel(distance);
     EXPECT_EQ(WindowSize(wide.hwnd()).cx, size) << "after " << distance;
-    EXPECT_EQ(Settings().displaySize, size);
   }
-  EXPECT_EQ(CheckedSize(), 4);
-
+  EXPECT_EQ(SizeChecks(), 1 << 4);
   // A turn that arrives while the size change lets messages run is passed over.
   InNextPump nested([] { Wheel(-120); });
   Wheel(-120);
   EXPECT_TRUE(nested.ran());
-  EXPECT_EQ(Settings().displaySize, 240);
-  EXPECT_EQ(GetFocus(), TheIconWindow()->hwnd()) << "the icon window keeps the wheel";
+  EXPECT_EQ(WindowSize(wide.hwnd()).cx, 240);
+  EXPECT_EQ(GetFocus(), Icon()) << "the icon window keeps the wheel";
 }
 
-TEST_F(MainMenuTest, TransparencyForAllMarksEverySlotAndReachesLaterPictures) {
+TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteWithoutABitmapOrATemporaryDirectoryOpensNothing) {
   StartProgram();
-  PictureWindow& own = Open(L"own.bmp", 40, 30);
-  PictureWindow& closed = Open(L"closed.bmp", 40, 30);
-  closed.CloseAndFreeSlot();
-  own.SetOwnOpacity(3);
-
-  TheMainMenu().ChooseOpacityForAll(2);
-  EXPECT_EQ(WindowOpacity(own.hwnd()), 127);
-  for (PictureWindow* window : {&own, &closed}) {
-    for (int preset = 0; preset < 4; ++preset) EXPECT_EQ(window->IsOpacityChecked(preset), preset == 2);
-  }
-  EXPECT_FALSE(TheMainMenu().IsChecked(main_menu::kOpacity0 + 2)) << "the main menu's items carry no mark";
-  PictureWindow& later = Open(L"later.bmp", 40, 30);
-  EXPECT_EQ(&later, &closed);
-  EXPECT_EQ(WindowOpacity(later.hwnd()), 127);
-
-  TheMainMenu().ChooseOpacityForAll(0);
-  EXPECT_EQ(WindowOpacity(own.hwnd()), 255) << "overrides the window's own choice";
+  PutOnClipboard(CF_UNICODETEXT, GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4));
+  EXPECT_TRUE(PumpUntil([] { return !TheMainMenu().PasteEnabled(); }, 5s));
+  TheMainMenu().OnCommand(kPaste);
+  EXPECT_EQ(PictureWindows().UpperBound(), 0) << "text only";
+  PutOnClipboard(CF_BITMAP, CreateBitmap(64, 48, 1, 32, nullptr));
+  EXPECT_TRUE(PumpUntil([] { return TheMainMenu().PasteEnabled(); }, 5s));
+  SetEnvironmentVariableW(L"TMP", (dir / L"gone").c_str());
+  TheMainMenu().OnCommand(kPaste);
+  EXPECT_EQ(PictureWindows().UpperBound(), 0) << "no temporary directory";
+  SetEnvironmentVariableW(L"TMP", dir.path().c_str());
+  TheMainMenu().OnCommand(kPaste);
+  EXPECT_EQ(PictureWindows().UpperBound(), 1) << "the same bitmap once the directory is there";
+  EXPECT_TRUE(messages.messages().empty());
 }
 
-TEST_F(MainMenuTest, ThePasteItemFollowsWhetherTheClipboardHoldsABitmap) {
+TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFreeSlotsAndExitEndsTheProgram) {
   StartProgram();
-  for (const auto& [format, data] : {std::pair<UINT, HANDLE>{CF_BITMAP, CreateBitmap(8, 8, 1, 32, nullptr)},
-                                     {CF_UNICODETEXT, GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4)}}) {
-    ASSERT_TRUE(OpenClipboard(TheIconWindow()->hwnd()));
-    EmptyClipboard();
-    SetClipboardData(format, data);
-    CloseClipboard();
-    EXPECT_TRUE(PumpUntil([&] { return TheMainMenu().PasteEnabled() == (format == CF_BITMAP); }, 5s));
-  }
+  const std::wstring path = WriteGradient(dir, L"p.bmp", 40, 30);
+  for (int i = 0; i < 27; ++i) Open(path);
+  PictureWindow& free = Slot(2);
+  free.CloseAndFreeSlot();
+  const POINT freeAt = TopLeft(free.hwnd());
+  const auto expectShown = [&](bool shown) {
+    EXPECT_EQ(IsWindowVisible(Icon()) != FALSE, shown);
+    EXPECT_EQ(IsWindowVisible(Slot(27).hwnd()) != FALSE, shown);
+    EXPECT_FALSE(IsWindowVisible(free.hwnd())) << "a free slot is never shown";
+  };
+  NotifyIcon(WM_LBUTTONDOWN);
+  NotifyIcon(WM_LBUTTONUP);
+  expectShown(true);  // single clicks do nothing
+  NotifyIcon(WM_LBUTTONDBLCLK);
+  NotifyIcon(WM_LBUTTONDBLCLK);
+  expectShown(false);
+  wchar_t first[64] = {};
+  GetMenuStringW(TheMainMenu().handle(), 0, first, 64, MF_BYPOSITION);
+  EXPECT_STREQ(first, L"ウィンドウを表示する(&S)") << "the first item while hidden";
+  SendMessageW(Icon(), WM_COMMAND, GetMenuItemID(TheMainMenu().handle(), 0), 0);
+  expectShown(true);
+  TheMainMenu().OnCommand(kShowWindows);
+  expectShown(true);
+  EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), kArrange) << "the item goes once they show";
+
+  SendMessageW(Icon(), WM_LBUTTONDBLCLK, 0, 0);  // the icon window's double-click arranges
+  // Slot and its top-left corner in pixels: 2560 x 2880 twips a cell at 15 twips a pixel, the
+  // second page shifted by 240 twips.
+  const std::pair<int, POINT> places[] = {{1, {0, 0}}, {3, {171, 0}}, {8, {0, 192}}, {26, {16, 16}}, {27, {187, 16}}};
+  for (const auto& [slot, at] : places) EXPECT_EQ(TopLeft(Slot(slot).hwnd()), at) << "slot " << slot;
+  EXPECT_EQ(TopLeft(free.hwnd()), freeAt) << "a free slot is left where it was";
+
+  // Explorer restarted: the taskbar forgot the icon, and is told it again.
+  NOTIFYICONDATAW record{};
+  record.cbSize = sizeof(record);
+  record.hWnd = Icon();
+  record.uID = 1;
+  record.uFlags = NIF_TIP;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &record)) << "the icon is there after start-up";
+  Shell_NotifyIconW(NIM_DELETE, &record);
+  SendMessageW(Icon(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &record));
+
+  TheMainMenu().OnCommand(kExit);
+  EXPECT_FALSE(ProgramEnded()) << "not before the menu has closed";
+  EXPECT_TRUE(PumpUntil([] { return ProgramEnded(); }, 5s));
 }
 
 // Under Wine the interface fonts reach Japanese glyphs only through the font link the session sets

@@ -1,7 +1,6 @@
 // The picture window: its menu commands, stacking modes (normal, always on top, inside the desktop
 // window), close and reuse, copies and the full-screen view; real windows and input under Wine, in this
 // process and in the real pintaro.exe.
-
 #include "picture_window/full_screen.h"
 #include "picture_window/full_screen_view.h"
 #include "picture_window/picture_menu_ids.h"
@@ -9,6 +8,7 @@
 #include "win32/message_pump.h"
 #include "pictures/dib_bitmap.h"
 #include "support/app_fixture.h"
+#include "support/drag_source.h"
 
 namespace pintaro::test {
 namespace {
@@ -19,10 +19,7 @@ using namespace picture_menu;
 void Choose(PictureWindow& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
 bool ViewShown() { return TheFullScreenView() && TheFullScreenView()->IsShown(); }
 
-HWND ParentOf(HWND hwnd) {
-  const HWND parent = GetAncestor(hwnd, GA_PARENT);
-  return parent == GetDesktopWindow() ? nullptr : parent;
-}
+HWND ParentOf(HWND hwnd) { return GetAncestor(hwnd, GA_PARENT); }
 
 // The size of the bitmap on the clipboard, when it is also there device-independent.
 SIZE Pasted() {
@@ -43,14 +40,15 @@ struct StandInDesktop {
                                     WS_POPUP | WS_VISIBLE, 40, 30, 960, 710, nullptr, nullptr, nullptr, nullptr);
 };
 
-TEST_F(AppTest, EveryStackingStepSetsModeCheckParentAndBandAndInTheDesktopThePictureStillHasItsMenu) {
+TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThenCloseAndReuseKeepingTheStacking) {
   StartProgram();
-  PictureWindow& window = Open(WriteGradient(dir, L"p.bmp", 400, 300));
+  const std::wstring path = WriteGradient(dir, L"p.bmp", 400, 300);
+  PictureWindow& window = Open(path);
   const POINT place = TopLeft(window.hwnd());
   ASSERT_EQ(FindWindowW(nullptr, L"Program Manager"), nullptr);
   Choose(window, kPinnedToDesktop);  // without a desktop window the mode is recorded, the window stays
   EXPECT_TRUE(window.stacking == StackingMode::OnDesktop && window.IsChecked(kPinnedToDesktop));
-  EXPECT_EQ(ParentOf(window.hwnd()), nullptr);
+  EXPECT_EQ(ParentOf(window.hwnd()), GetDesktopWindow());
   Choose(window, kPinnedToDesktop);
   StandInDesktop desktop;
   // normal (0) -> on top (1) -> 0 -> on the desktop (2) -> 0 -> 1 -> 2 -> 1 -> 2: each transition once.
@@ -62,7 +60,7 @@ TEST_F(AppTest, EveryStackingStepSetsModeCheckParentAndBandAndInTheDesktopThePic
     Choose(window, command);
     EXPECT_EQ(static_cast<int>(window.stacking), mode);
     EXPECT_EQ(window.IsChecked(kAlwaysOnTop) + 2 * window.IsChecked(kPinnedToDesktop), mode) << "its check mark";
-    EXPECT_EQ(ParentOf(window.hwnd()), mode == 2 ? desktop.hwnd : nullptr);
+    EXPECT_EQ(ParentOf(window.hwnd()), mode == 2 ? desktop.hwnd : GetDesktopWindow());
     EXPECT_TRUE(mode == 2 || IsTopMost(window.hwnd()) == (mode == 1)) << "in the topmost band in mode 1 only";
     EXPECT_TRUE(IsWindowVisible(window.hwnd()) && TopLeft(window.hwnd()) == place) << "the picture stays in place";
   }
@@ -71,39 +69,32 @@ TEST_F(AppTest, EveryStackingStepSetsModeCheckParentAndBandAndInTheDesktopThePic
   ASSERT_TRUE(PumpUntil([&] { return !popups.popups().empty(); }, 5s)) << "a right click opens the menu";
   EXPECT_TRUE(popups.popups()[0].menu == window.contextMenu() && popups.popups()[0].at == CentreOf(window.hwnd()))
       << "its menu, at the pointer";
-}
 
-TEST_F(AppTest, TransparencyOfOneWindowThenCloseAndTheNextPicturesReuseTheLowestFreeWindowsWithTheirStacking) {
-  StartProgram();
-  StandInDesktop desktop;
-  const std::wstring path = WriteGradient(dir, L"p.bmp", 400, 300);
-  for (int i = 0; i < 4; ++i) Open(path);
+  for (int i = 0; i < 2; ++i) Open(path);
   PictureWindow& onTop = Slot(2);
-  PictureWindow& inDesktop = Slot(4);
   Choose(onTop, kAlwaysOnTop);
-  Choose(inDesktop, kPinnedToDesktop);
   const int opacities[] = {255, 191, 127, 63};
   for (int index : {2, 3, 1, 0, 3}) {
     Choose(onTop, kOpacity0 + index);
     EXPECT_EQ(WindowOpacity(onTop.hwnd()), opacities[index]) << index;
     for (int i = 0; i < 4; ++i) EXPECT_EQ(onTop.IsOpacityChecked(i), i == index) << index << " " << i;
-    EXPECT_EQ(WindowOpacity(Slot(1).hwnd()), 255) << "only its own window";
+    EXPECT_EQ(WindowOpacity(Slot(3).hwnd()), 255) << "only its own window";
   }
   Choose(onTop, kCloseAndFreeSlot);
-  SendMessageW(inDesktop.hwnd(), WM_CLOSE, 0, 0);
-  for (PictureWindow* closed : {&onTop, &inDesktop})
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  for (PictureWindow* closed : {&window, &onTop})
     EXPECT_TRUE(!IsWindowVisible(closed->hwnd()) && !closed->shownBitmap) << "hidden, its picture released";
   const std::wstring other = WriteGradient(dir, L"other.bmp", 100, 200);
-  for (PictureWindow* reused : {&onTop, &inDesktop}) {
+  for (PictureWindow* reused : {&window, &onTop}) {
     EXPECT_EQ(&Open(other), reused) << "the lowest free window is reused";
     EXPECT_TRUE(IsWindowVisible(reused->hwnd()) && WindowSize(reused->hwnd()) == (SIZE{80, 160}));
     EXPECT_TRUE(WindowOpacity(reused->hwnd()) == 255 && reused->IsOpacityChecked(0)) << "the common transparency";
   }
   EXPECT_TRUE(IsTopMost(onTop.hwnd()) && onTop.IsChecked(kAlwaysOnTop)) << "still always on top";
-  EXPECT_TRUE(ParentOf(inDesktop.hwnd()) == desktop.hwnd && inDesktop.IsChecked(kPinnedToDesktop));
+  EXPECT_TRUE(ParentOf(window.hwnd()) == desktop.hwnd && window.IsChecked(kPinnedToDesktop));
 }
 
-TEST_F(AppTest, ThePictureShowsFittedAloneEveryWindowInUseComesBackAfterwardsAndAGoneFileShowsNothing) {
+TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClosingEndTheViewAndEverythingComesBack) {
   StartProgram();
   const std::wstring path = WriteGradient(dir, L"wide.jpg", 1600, 900, PictureFormat::Jpeg);
   PictureWindow& first = Open(path);
@@ -112,16 +103,40 @@ TEST_F(AppTest, ThePictureShowsFittedAloneEveryWindowInUseComesBackAfterwardsAnd
   Choose(closed, kCloseAndFreeSlot);
   Choose(onTop, kAlwaysOnTop);
   Choose(onTop, kOpacity0 + 2);
-  const POINT place = TopLeft(onTop.hwnd());
+  const POINT place = TopLeft(onTop.hwnd()), at = CentreOf(onTop.hwnd());
   const HWND icon = TheIconWindow()->hwnd();
-  Choose(onTop, kFullScreen);
-  ASSERT_TRUE(ViewShown());
+  ClickAt(at);
+  MouseDown(Button::Left, at);  // the second press of the double-click opens the view
+  ASSERT_TRUE(PumpUntil([] { return ViewShown(); }, 5s));
+  MouseUp(Button::Left, at);
   for (HWND hwnd : {icon, first.hwnd(), closed.hwnd(), onTop.hwnd()}) EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_EQ(TheFullScreenView()->ImageRect(), (RECT{0, 96, 1024, 672})) << "bands above and below";
   EXPECT_EQ(BitmapSize(TheFullScreenView()->picture()), (SIZE{1024, 576})) << "only the screen-sized one is held";
-  CloseFullScreen();
-  EXPECT_FALSE(ViewShown() || TheFullScreenView()->picture()) << "the picture is released when the view ends";
-  for (HWND hwnd : {icon, first.hwnd(), onTop.hwnd()}) EXPECT_TRUE(IsWindowVisible(hwnd)) << "back in use";
+  // Keys go through the view's queue and the program's translation into characters, as typed keys do;
+  // posted, they reach the view whichever window Wine's focus follows meanwhile.
+  const auto type = [](WORD key) {
+    const LPARAM scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16;
+    PostMessageW(TheFullScreenView()->hwnd(), WM_KEYDOWN, key, scan | 1);
+    PostMessageW(TheFullScreenView()->hwnd(), WM_KEYUP, key, scan | 0xC0000001);
+    PumpMessages();
+  };
+  PostMessageW(TheFullScreenView()->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));  // the double-click's release
+  for (WORD other : {WORD{VK_LEFT}, WORD{VK_F2}, WORD{VK_F5}, WORD{VK_SHIFT}}) type(other);
+  EXPECT_TRUE(ViewShown()) << "neither the release nor keys without a character end the view";
+  std::vector<std::function<void()>> endings{[] { SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0); }};
+  for (WORD key : {WORD{VK_ESCAPE}, WORD{VK_RETURN}, WORD{VK_SPACE}, WORD{'A'}, WORD{'7'}})
+    endings.push_back([=] { type(key); });
+  for (POINT point : {POINT{512, 384}, POINT{512, 5}})
+    for (Button button : {Button::Left, Button::Right}) endings.push_back([=] { ClickAt(point, button); });
+  for (std::size_t i = 0; i < endings.size(); ++i) {
+    SCOPED_TRACE(::testing::Message() << "ending " << i);
+    if (i > 0) Choose(first, kFullScreen);
+    ASSERT_TRUE(ViewShown());
+    endings[i]();
+    EXPECT_TRUE(PumpUntil([] { return !ViewShown(); }, 5s));
+    for (HWND hwnd : {icon, first.hwnd(), onTop.hwnd()}) EXPECT_TRUE(IsWindowVisible(hwnd)) << "back in use";
+  }
+  EXPECT_FALSE(TheFullScreenView()->picture()) << "the picture is released when the view ends";
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a closed one stays hidden";
   EXPECT_TRUE(IsTopMost(onTop.hwnd()) && IsTopMost(icon) && WindowOpacity(onTop.hwnd()) == 127 &&
               TopLeft(onTop.hwnd()) == place)
@@ -141,42 +156,9 @@ TEST_F(AppTest, ThePictureShowsFittedAloneEveryWindowInUseComesBackAfterwardsAnd
   EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
 }
 
-TEST_F(AppTest, KeysThatTypeACharacterAClickOrClosingTheViewEndItOtherKeysAndTheOpeningDoubleClickDoNot) {
-  StartProgram();
-  PictureWindow& window = Open(WriteGradient(dir, L"wide.bmp", 400, 100));  // bands above and below
-  const POINT at = CentreOf(window.hwnd());
-  ClickAt(at);
-  MouseDown(Button::Left, at);  // the second press of the double-click opens the view
-  ASSERT_TRUE(PumpUntil([] { return ViewShown(); }, 5s));
-  MouseUp(Button::Left, at);
-  // Keys go through the view's queue and the program's translation into characters, as typed keys do;
-  // posted, they reach the view whichever window Wine's focus follows meanwhile.
-  const auto type = [](WORD key) {
-    const LPARAM scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16;
-    PostMessageW(TheFullScreenView()->hwnd(), WM_KEYDOWN, key, scan | 1);
-    PostMessageW(TheFullScreenView()->hwnd(), WM_KEYUP, key, scan | 0xC0000001);
-    PumpMessages();
-  };
-  PostMessageW(TheFullScreenView()->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));  // the double-click's release
-  for (WORD other : {WORD{VK_LEFT}, WORD{VK_F2}, WORD{VK_F5}, WORD{VK_SHIFT}}) type(other);
-  EXPECT_TRUE(ViewShown()) << "neither the release nor keys without a character end the view";
-  std::vector<std::function<void()>> endings{[] { SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0); }};
-  for (WORD key : {WORD{VK_ESCAPE}, WORD{VK_RETURN}, WORD{VK_SPACE}, WORD{'A'}, WORD{'7'}})
-    endings.push_back([=] { type(key); });
-  for (POINT point : {POINT{512, 384}, POINT{512, 5}})
-    for (Button button : {Button::Left, Button::Right}) endings.push_back([=] { ClickAt(point, button); });
-  for (std::size_t i = 0; i < endings.size(); ++i) {
-    SCOPED_TRACE(::testing::Message() << "ending " << i);
-    if (i > 0) Choose(window, kFullScreen);
-    ASSERT_TRUE(ViewShown());
-    endings[i]();
-    EXPECT_TRUE(PumpUntil([] { return !ViewShown(); }, 5s));
-    EXPECT_TRUE(IsWindowVisible(window.hwnd()));
-  }
-}
-
-// Start-up with a picture and a file that is not one, then a user's drag and menu choices, and the end.
-TEST(RealProgramTest, OnlyPictureNamesOpenAndAUserDragsThePictureCopiesItAtBothSizesAndEndsTheProgram) {
+// Start-up with a picture and a file that is not one; then a user's drag, the picture's and the main
+// menu's items chosen by keys, the wheel, and End task.
+TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndResizesThePictureAndEndTaskEndsTheProgramInOrder) {
   TempDir dir;
   WriteBytes(dir / L"a.txt", {'x'});
   ChildProcess program = StartPintaro(Quoted(dir / L"a.txt") + L" " +
@@ -200,27 +182,34 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAndAUserDragsThePictureCopiesItAtBothS
   const POINT grab{at.x + 25, at.y + 30};
   DragWithLeftButton(grab, {grab.x + 70, grab.y - 45});
   EXPECT_TRUE(WaitUntil([&] { return TopLeft(picture) == POINT{at.x + 70, at.y - 45}; }, 10s));
-  // Opens the picture's context menu with the right button and types the key into it.
-  const auto choose = [&](WORD key) {
-    ClickAt(CentreOf(picture), Button::Right);
-    ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s)) << "the context menu opens";
-    TapKey(key);
-    EXPECT_TRUE(WaitUntil([&] { return !MenuShown(program.id()); }, 10s)) << "the key chose an item";
+  // Opens a menu with the right button at the point and types the keys into it.
+  const auto choose = [&](POINT on, std::initializer_list<WORD> keys) {
+    ClickAt(on, Button::Right);
+    ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s)) << "the menu opens";
+    for (WORD key : keys) TapKey(key);
+    EXPECT_TRUE(WaitUntil([&] { return !MenuShown(program.id()); }, 10s)) << "the keys chose an item";
   };
-  choose('O');
+  choose(CentreOf(picture), {'O'});
   EXPECT_TRUE(WaitUntil([] { return Pasted() == SIZE{1024, 768}; }, 10s)) << "copied at the picture's own size";
-  choose('C');
+  choose(CentreOf(picture), {'C'});
   EXPECT_TRUE(WaitUntil([] { return Pasted() == SIZE{160, 120}; }, 10s)) << "copied at the shown size";
-  // The exit command on the icon window's menu ends the program in order; the orderly end deletes the
+  choose(OnThePin(icon), {'S', VK_RETURN});  // 表示サイズ(&S), its first size
+  EXPECT_TRUE(WaitUntil([&] { return WindowSize(picture) == SIZE{80, 60}; }, 10s));
+  INPUT wheel{};
+  wheel.type = INPUT_MOUSE;
+  wheel.mi.mouseData = WHEEL_DELTA;
+  wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  SendInput(1, &wheel, sizeof(wheel));
+  EXPECT_TRUE(WaitUntil([&] { return WindowSize(picture) == SIZE{120, 90}; }, 10s)) << "one wheel step up";
+
+  // Closed from outside as by End task, the program ends in order: the orderly end deletes the
   // program's temporary files and nothing else.
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   const std::wstring ours = temp + std::wstring(L"pntA1.tmp"), other = temp + std::wstring(L"pintaro-keep.tmp");
   WriteBytes(ours, {1});
   WriteBytes(other, {1});
-  ClickAt(CentreOf(icon), Button::Right);
-  ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s));
-  TapKey('X');
+  PostMessageW(icon, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit(10s));
   EXPECT_EQ(program.ExitCode(), 0u);
   EXPECT_FALSE(FileExists(ours));

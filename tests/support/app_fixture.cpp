@@ -1,6 +1,6 @@
 #include "support/app_fixture.h"
 
-#include <objbase.h>
+#include <ole2.h>
 #include <commctrl.h>
 
 #include <stdexcept>
@@ -21,7 +21,7 @@ bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 }
 
 void AppTest::SetUp() {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  OleInitialize(nullptr);  // as the program does, drag and drop included
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 }

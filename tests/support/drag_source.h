@@ -5,14 +5,8 @@
 #include <shlobj.h>  // DROPFILES
 
 #include <atomic>
-#include <string>
-#include <vector>
 
-#include "app/program.h"
-#include "icon_window/icon_window.h"
 #include "support/app_fixture.h"
-#include "support/process_control.h"
-#include "support/real_input.h"
 
 namespace pintaro::test {
 

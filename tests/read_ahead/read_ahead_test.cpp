@@ -104,11 +104,11 @@ TEST_F(ReadAheadTest, EndTaskDuringADropOfTwentyOrASizeChangeEndsTheWorkersBefor
   for (const int during : {kDrop, kStuckDrop, kSizeChange}) {
     const bool stick = during == kStuckDrop;
     std::vector<std::wstring> files = Restart({{1600, 1200}});
-    if (during == kSizeChange) TheIconWindow()->OnDrop({files[0], files[0]});
-    files.resize(20, files[0]);
     SetReadAheadWorkerLimit(stick ? 1 : 0);
     g_watched = files[0];
     g_stick = stick;
+    if (during == kSizeChange) TheIconWindow()->OnDrop({files[0], files[0]});
+    files.resize(20, files[0]);
     int workersAfterEnd = -1;
     InNextPump endTask([&] {
       if (stick) WaitForSingleObject(g_read.get(), 20000);

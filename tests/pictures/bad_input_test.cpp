@@ -85,7 +85,7 @@ TEST(BadInputTest, OnTheCommandLineEveryGoodPictureOpensEveryBadOneHasItsMessage
   const Mix mix(dir);
   std::wstring arguments;
   for (const std::wstring& name : mix.names) arguments += Quoted(name) + L" ";
-  const std::vector<std::wstring> temporaryBefore = FilesMatching(GetTempDir() + L"*");
+  const std::set<std::wstring> temporaryBefore = FilesMatching(GetTempDir() + L"*");
   ChildProcess program = StartPintaro(arguments);
   for (const std::wstring& path : mix.bad) {
     const HWND box = WaitForWindow(program.id(), kDialogClass, 20s);
@@ -105,9 +105,7 @@ TEST(BadInputTest, OnTheCommandLineEveryGoodPictureOpensEveryBadOneHasItsMessage
   EXPECT_TRUE(program.Running());
   EXPECT_TRUE(program.EndSession(10s));
   EXPECT_EQ(program.ExitCode(), 0u);
-  const std::vector<std::wstring> temporaryAfter = FilesMatching(GetTempDir() + L"*");
-  EXPECT_EQ(std::set(temporaryAfter.begin(), temporaryAfter.end()),
-            std::set(temporaryBefore.begin(), temporaryBefore.end()));
+  EXPECT_EQ(FilesMatching(GetTempDir() + L"*"), temporaryBefore);
 }
 
 using OpenPictureTest = AppTest;

@@ -1,6 +1,4 @@
 // The real program pastes a bitmap that this process put on the clipboard.
-#include <algorithm>
-
 #include "pictures/picture_loader.h"
 #include "support/app_fixture.h"
 #include "support/drag_source.h"
@@ -45,7 +43,7 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileTheTrayIconHidesAndShowsAll
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(program.id(), kPictureClass).size() == pastes; }, 10s));
   }
   for (HWND window : VisibleWindowsOfProcess(program.id(), kPictureClass)) EXPECT_EQ(SizeText(window), L"160x120");
-  const std::vector<std::wstring> files = FilesMatching(temp + L"\\pnt*.tmp");
+  const std::set<std::wstring> files = FilesMatching(temp + L"\\pnt*.tmp");
   ASSERT_EQ(files.size(), 2u);
   for (const std::wstring& file : files) {
     const std::optional<Image32> saved = LoadPicture(file);
@@ -71,12 +69,11 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileTheTrayIconHidesAndShowsAll
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(icon) && shownWindows() == shown; }, 10s));
 
   WriteBytes(temp + L"\\pin.tmp", {});  // not the program's
-  HANDLE held = CreateFileW(files[0].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held = CreateFileW(files.begin()->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   choose('X');
   EXPECT_TRUE(program.WaitForExit(10s)) << "no message waits for an answer";
-  std::vector<std::wstring> left = FilesMatching(temp + L"\\p*.tmp");
-  std::ranges::sort(left);
-  EXPECT_EQ(left, (std::vector<std::wstring>{temp + L"\\pin.tmp", files[0]})) << "only the file in use is left";
+  EXPECT_EQ(FilesMatching(temp + L"\\p*.tmp"), (std::set<std::wstring>{temp + L"\\pin.tmp", *files.begin()}))
+      << "only the file in use is left";
   CloseHandle(held);
 }
 

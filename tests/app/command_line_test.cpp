@@ -25,11 +25,29 @@ TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAtMostMaxArgsAreTakenAndPictur
   const Args args = ParseCommandLine(kDefaultMaxArgs, many);
   ASSERT_EQ(args.size(), 51u) << "50 names at most";
   EXPECT_EQ(args[50], L"f50.jpg");
-  // Picture names end in .bmp, .jpg or .gif, in any case.
   for (const wchar_t* name : {L"b.JPG", L"C:\\x\\a.Bmp", L"anim.gif", L".jpg"})
     EXPECT_TRUE(IsPictureName(name)) << name;
   for (const wchar_t* name : {L"a.txt", L"b.png", L"photo.jpeg", L"jpg", L""})
     EXPECT_FALSE(IsPictureName(name)) << name;
+}
+
+// A later start sends its command line with relative picture names made absolute, and nothing else
+// changed. Folder, line, line sent.
+TEST(WithAbsolutePictureNames, RelativePictureNamesGetTheFolderAndTheRestOfTheLineStays) {
+  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+      {L"C:\\B", L"x.jpg", L"C:\\B\\x.jpg"},
+      {L"C:\\", L" \"sub dir\\x.GIF\"\ta.txt \"\" y.jpeg", L" \"C:\\sub dir\\x.GIF\"\ta.txt \"\" y.jpeg"},
+      {L"C:\\My Pics", L"x.bmp ..\\y.jpg", L"\"C:\\My Pics\\x.bmp\" \"C:\\My Pics\\..\\y.jpg\""},
+      {L"C:\\B", L"C:\\a.jpg /b.gif \\\\s\\h\\c.bmp C:rel.bmp D:rel.bmp",
+       L"C:\\a.jpg C:/b.gif \\\\s\\h\\c.bmp C:\\B\\rel.bmp D:rel.bmp"},
+      {L"\\\\srv\\share\\B", L"\\x.jpg \"y.jpg", L"\\\\srv\\share\\x.jpg \"\\\\srv\\share\\B\\y.jpg"},
+      // A quoted name keeps the word state of what stood before it; a word glued to a quote that
+      // continues it stays as it was when its folder would need quotes.
+      {L"C:\\B", L"w\"q\"t.gif", L"w\"C:\\B\\qt.gif\""},
+      {L"C:\\B c", L"a.gif\"b\"c", L"a.gif\"b\"c"},
+  };
+  for (const auto& [folder, line, sent] : cases)
+    EXPECT_EQ(WithAbsolutePictureNames(line, folder), sent) << ::testing::PrintToString(std::wstring(line));
 }
 
 }  // namespace

@@ -1,16 +1,8 @@
 // The real program at 144 dots per inch: what is given in pixels stays in device pixels, and the
 // twips of the arrangement, the size change and the full-screen view are 10 to the pixel, not 15.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <tuple>
-#include <vector>
 
 #include "support/app_fixture.h"
-#include "support/process_control.h"
-#include "support/test_files.h"
 
 namespace pintaro::test {
 namespace {
@@ -26,7 +18,7 @@ ChildProcess StartAt144DotsPerInch(const std::wstring& arguments, HWND& icon) {
   const bool had = !RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old), &size);
   RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
   ChildProcess program = StartPintaro(arguments);
-  icon = WaitForWindow(program.id(), kIconClass);
+  icon = WaitForIconWindow(program);
   if (had) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof(old));
   if (!had) RegDeleteValueW(key, L"LogPixels");
   RegCloseKey(key);
@@ -54,8 +46,7 @@ TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToT
   std::wstring arguments;
   for (int i = 0; i < 5; ++i) {
     const auto [picture, height, left] = rows[i];
-    WritePicture(dir / (L"p" + std::to_wstring(i) + L".bmp"), MakeGradient(picture.cx, picture.cy), PictureFormat::Bmp);
-    arguments += L" " + Quoted(dir / (L"p" + std::to_wstring(i) + L".bmp"));
+    arguments += L" " + Quoted(WriteGradient(dir, L"p" + std::to_wstring(i) + L".bmp", picture.cx, picture.cy));
   }
   HWND icon = nullptr;
   ChildProcess program = StartAt144DotsPerInch(arguments, icon);

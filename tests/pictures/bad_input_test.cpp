@@ -1,39 +1,28 @@
-// Many bad files among good ones at once, on the command line of the real program and in one drop:
-// each good picture opens, each bad one has its message, and the program goes on.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
+// Good pictures of every format among many bad files at once, on the command line of the real program
+// and in one drop: each good picture opens as it should, each bad one has its message, and the program
+// goes on.
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
-#include <filesystem>
 #include <random>
 #include <set>
-#include <tuple>
-#include <vector>
 
-#include "picture_window/picture_window.h"
-#include "pictures/picture_windows.h"
 #include "support/app_fixture.h"
 #include "support/drag_source.h"
-#include "support/process_control.h"
-#include "support/test_files.h"
 #include "win32/handles.h"
+#include "win32/temp_files.h"
 
 namespace pintaro::test {
 namespace {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
-enum class Is { Picture, Refused, Skipped };
+using Files = std::vector<std::pair<std::wstring, Bytes>>;
 
-Bytes Encoded(const TempDir& dir, PictureFormat format) {
-  WritePicture(dir / L"encoded", MakeGradient(64, 48), format);
+Bytes Encoded(const TempDir& dir, const Image32& image, PictureFormat format) {
+  WritePicture(dir / L"encoded", image, format);
   std::ifstream file(std::filesystem::path(dir / L"encoded"), std::ios::binary);
   return {std::istreambuf_iterator<char>(file), {}};
 }
@@ -49,8 +38,13 @@ Bytes Claiming(Bytes bmp, std::uint32_t width, std::uint32_t height) {
 // The files, made in the folder; locked.jpg is held open without sharing while the object lives.
 struct Mix {
   explicit Mix(const TempDir& dir) {
-    const Bytes jpeg = Encoded(dir, PictureFormat::Jpeg), gif = Encoded(dir, PictureFormat::Gif);
-    const Bytes bmp = Encoded(dir, PictureFormat::Bmp), png = Encoded(dir, PictureFormat::Png);
+    const Image32 small = MakeGradient(64, 48);
+    const Bytes jpeg = Encoded(dir, small, PictureFormat::Jpeg), gif = Encoded(dir, small, PictureFormat::Gif);
+    const Bytes bmp = Encoded(dir, small, PictureFormat::Bmp), png = Encoded(dir, small, PictureFormat::Png);
+    Image32 board = *Image32::Allocate(640, 480);  // reduced, it shows even grey; Wine's GDI would pick pixels
+    for (int i = 0; i < 640 * 480; ++i) board.data()[i] = (i % 640 + i / 640) % 2 ? 0xFFFFFFFFu : 0xFF000000u;
+    const Bytes boardBmp = Encoded(dir, board, PictureFormat::Bmp);
+    const Bytes none;
     Bytes noise(4096);
     std::ranges::generate(noise, std::mt19937(7));
     // A GIF whose screen and only image are 65535 pixels square, its data cut short.
@@ -58,52 +52,42 @@ struct Mix {
                         0,   0x2C, 0,   0,   0,   0,   255, 255, 255, 255, 0, 2};
     std::wstring deep = dir.path();  // a path of more than 260 characters
     for (wchar_t c : {L'd', L'e'}) CreateDirectoryW((deep += L"\\" + std::wstring(120, c)).c_str(), nullptr);
-    // clang-format off
-    const std::tuple<std::wstring, Bytes, Is> rows[] = {
-        {L"good.jpg", jpeg, Is::Picture}, {L"good.gif", gif, Is::Picture}, {L"good.bmp", bmp, Is::Picture},
-        {L"UPPER.JPG", jpeg, Is::Picture}, {L"png inside.jpg", png, Is::Picture},
-        {L"jpeg inside.gif", jpeg, Is::Picture}, {L"bmp inside.jpg", bmp, Is::Picture},
-        {L"日本語の写真.jpg", jpeg, Is::Picture}, {L"絵文字😀🎌.gif", gif, Is::Picture},
-        {deep + L"\\long.bmp", bmp, Is::Picture},
-        {L"empty.jpg", {}, Is::Refused}, {L"empty.gif", {}, Is::Refused}, {L"empty.bmp", {}, Is::Refused},
-        {L"noise.jpg", noise, Is::Refused}, {L"noise.gif", noise, Is::Refused},
-        {L"text.gif", Text("GIF? no.\r\n"), Is::Refused}, {L"cut.jpg", Cut(jpeg, 100), Is::Refused},
-        {L"cut.gif", Cut(gif, 13), Is::Refused}, {L"cut.bmp", Cut(bmp, 30), Is::Refused},
-        {L"half.bmp", Cut(bmp, bmp.size() / 2), Is::Refused}, {L"signature.jpg", {0xFF, 0xD8}, Is::Refused},
-        {L"signature.gif", Text("GIF89a"), Is::Refused}, {L"signature.bmp", Text("BM"), Is::Refused},
-        {L"65535 square.bmp", Claiming(bmp, 65535, 65535), Is::Refused}, {L"65535 square.gif", hugeGif, Is::Refused},
-        {L"2^20+1 wide.bmp", Claiming(bmp, (1u << 20) + 1, 1), Is::Refused},
-        {L"locked.jpg", jpeg, Is::Refused}, {L"missing.jpg", {}, Is::Refused}, {L"folder.jpg", {}, Is::Refused},
-        {L"notes.txt", Text("notes"), Is::Skipped}, {L"real.png", png, Is::Skipped}};
-    // clang-format on
-    for (const auto& [name, bytes, is] : rows) {
-      const std::wstring path = name.starts_with(dir.path()) ? name : dir / name;
-      names.push_back(path);
-      if (is != Is::Skipped) (is == Is::Picture ? good : refused).push_back(path);
-      if (name == L"folder.jpg") CreateDirectoryW(path.c_str(), nullptr);
-      if (name != L"folder.jpg" && name != L"missing.jpg") WriteBytes(path, bytes);
-    }
+    // Each name with its bytes, in a list of its kind or none.
+    const auto add = [&](std::vector<std::wstring>* kind, const Files& files) {
+      for (const auto& [name, bytes] : files) {
+        const std::wstring path = name.starts_with(dir.path()) ? name : dir / name;
+        names.push_back(path);
+        if (kind) kind->push_back(path);
+        if (name == L"folder.jpg") CreateDirectoryW(path.c_str(), nullptr);
+        if (name != L"folder.jpg" && name != L"missing.jpg") WriteBytes(path, bytes);
+      }
+    };
+    add(&good, {{L"good.jpg", jpeg}, {L"good.gif", gif}, {L"UPPER.JPG", jpeg}, {L"日本語の写真.jpg", jpeg}});
+    add(&good, {{L"png inside.jpg", png}, {L"jpeg inside.gif", jpeg}, {L"bmp inside.jpg", bmp}});
+    add(&good, {{L"絵文字😀🎌.gif", gif}, {deep + L"\\long.bmp", bmp}, {L"board.bmp", boardBmp}});
+    add(&bad, {{L"empty.jpg", none}, {L"empty.gif", none}, {L"empty.bmp", none}, {L"missing.jpg", none}});
+    add(&bad, {{L"folder.jpg", none}, {L"locked.jpg", jpeg}, {L"noise.jpg", noise}, {L"noise.gif", noise}});
+    add(&bad, {{L"text.gif", Text("GIF? no.\r\n")}, {L"cut.jpg", Cut(jpeg, 100)}, {L"cut.gif", Cut(gif, 13)}});
+    add(&bad, {{L"cut.bmp", Cut(bmp, 30)}, {L"half.bmp", Cut(bmp, bmp.size() / 2)}, {L"signature.jpg", Cut(jpeg, 2)}});
+    add(&bad, {{L"signature.gif", Text("GIF89a")}, {L"signature.bmp", Text("BM")}, {L"65535 square.gif", hugeGif}});
+    add(&bad,
+        {{L"65535 square.bmp", Claiming(bmp, 65535, 65535)}, {L"2^20+1 wide.bmp", Claiming(bmp, (1u << 20) + 1, 1)}});
+    add(nullptr, {{L"notes.txt", Text("notes")}, {L"real.png", png}});
     locked.reset(CreateFileW((dir / L"locked.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   }
 
-  std::vector<std::wstring> names, good, refused;
+  std::vector<std::wstring> names, good, bad;
   UniqueKernelHandle locked;
 };
-
-// Everything in the temporary directory.
-std::set<std::filesystem::path> TemporaryFiles() {
-  const std::filesystem::directory_iterator entries(std::filesystem::temp_directory_path());
-  return {std::filesystem::begin(entries), std::filesystem::end(entries)};
-}
 
 TEST(BadInputTest, OnTheCommandLineEveryGoodPictureOpensEveryBadOneHasItsMessageAndNothingIsLeftBehind) {
   TempDir dir;
   const Mix mix(dir);
   std::wstring arguments;
   for (const std::wstring& name : mix.names) arguments += Quoted(name) + L" ";
-  const auto temporaryBefore = TemporaryFiles();
+  const std::set<std::wstring> temporaryBefore = FilesMatching(GetTempDir() + L"*");
   ChildProcess program = StartPintaro(arguments);
-  for (const std::wstring& path : mix.refused) {
+  for (const std::wstring& path : mix.bad) {
     const HWND box = WaitForWindow(program.id(), kDialogClass, 20s);
     ASSERT_NE(box, nullptr) << "no message for " << ::testing::PrintToString(path);
     EXPECT_EQ(MessageBoxText(box), FormatMessageText(path));
@@ -121,27 +105,44 @@ TEST(BadInputTest, OnTheCommandLineEveryGoodPictureOpensEveryBadOneHasItsMessage
   EXPECT_TRUE(program.Running());
   EXPECT_TRUE(program.EndSession(10s));
   EXPECT_EQ(program.ExitCode(), 0u);
-  EXPECT_EQ(TemporaryFiles(), temporaryBefore);
+  EXPECT_EQ(FilesMatching(GetTempDir() + L"*"), temporaryBefore);
 }
 
-TEST_F(AppTest, DroppedAllAtOnceEveryGoodPictureOpensInOrderAndEveryBadOneHasItsMessage) {
+using OpenPictureTest = AppTest;
+
+TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTransparencyEachBadOneHasItsMessage) {
   OleInitialize(nullptr);
   StartProgram();
-  TempDir dir;
-  const Mix mix(dir);
+  Settings().opacity = 127;  // the common transparency, 1/2
+  Settings().opacityPreset = 2;
+  Mix mix(dir);
   NamesSource files(mix.names, CF_HDROP);
   EXPECT_EQ(DragOntoIcon(files, DROPEFFECT_COPY), static_cast<DWORD>(DROPEFFECT_COPY));
-  std::vector<std::wstring> texts, expected;
+  std::vector<std::wstring> texts, expected, opened;
   for (const ShownMessage& shown : messages.messages()) {
     texts.push_back(shown.text);
     EXPECT_TRUE(shown.caption == L"ぴんたろ" && shown.type == (MB_OK | MB_ICONINFORMATION)) << shown.type;
+    EXPECT_FALSE(shown.busy) << "the arrow is back before the message shows";
   }
-  for (const std::wstring& path : mix.refused) expected.push_back(FormatMessageText(path));
+  for (const std::wstring& path : mix.bad) expected.push_back(FormatMessageText(path));
   EXPECT_EQ(texts, expected);
-  std::vector<std::wstring> opened;
-  for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot)
-    opened.push_back(PictureWindows()[slot]->picturePath);
+  for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot) {
+    const HWND hwnd = Slot(slot).hwnd();
+    opened.push_back(Slot(slot).picturePath);
+    EXPECT_EQ(WindowText(hwnd) + L" " + SizeText(hwnd), FileNamePart(opened.back()) + L" 160x120");
+    EXPECT_TRUE(IsWindowVisible(hwnd) && WindowOpacity(hwnd) == 127 && Slot(slot).IsOpacityChecked(2));
+    EXPECT_TRUE((GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) &&
+                !(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME)))
+        << "borderless, no taskbar button";
+  }
   EXPECT_EQ(opened, mix.good);
+  std::vector<std::uint32_t> board(160 * 120);
+  GetBitmapBits(Slot(static_cast<int>(mix.good.size())).shownBitmap.get(), 160 * 120 * 4, board.data());
+  for (const std::uint32_t px : board) ASSERT_NEAR(px & 0xFF, 128, 2) << "even grey";
+  messages.clear();
+  mix.locked.reset();
+  Open(dir / L"locked.jpg");
+  EXPECT_TRUE(messages.messages().empty()) << "opens once the lock is gone";
   EndProgram();
   OleUninitialize();
 }

@@ -1,32 +1,12 @@
 // The real program pastes a bitmap that this process put on the clipboard.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "pictures/picture_loader.h"
 #include "support/app_fixture.h"
-#include "support/process_control.h"
-#include "support/real_input.h"
-#include "support/test_files.h"
+#include "support/drag_source.h"
 
 namespace pintaro::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::vector<std::wstring> TempFilesIn(const std::wstring& dir) {
-  std::vector<std::wstring> files;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((dir + L"\\pnt*.tmp").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return files;
-  do files.push_back(dir + L"\\" + found.cFileName);
-  while (FindNextFileW(search, &found));
-  FindClose(search);
-  return files;
-}
 
 TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileTheTrayIconHidesAndShowsAllAndTheEndDeletesTheFilesNotInUse) {
   // A temporary directory whose path takes more than 260 bytes in the Japanese ANSI code page.
@@ -36,9 +16,8 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileTheTrayIconHidesAndShowsAll
   SetEnvironmentVariableW(L"TMP", temp.c_str());
   SetEnvironmentVariableW(L"TEMP", temp.c_str());
   ChildProcess program = StartPintaro(L"");
-  const HWND icon = WaitForWindow(program.id(), kIconClass);
+  const HWND icon = WaitForIconWindow(program);
   ASSERT_TRUE(icon);
-  ASSERT_TRUE(WaitUntil([&] { return (GetWindowLongPtrW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 10s));
   const Image32 pattern = MakeGradient(640, 480);
   // The clipboard's owner must be a window, or another process sees nothing there.
   const HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -54,9 +33,8 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileTheTrayIconHidesAndShowsAll
   SetClipboardData(CF_BITMAP, bitmap);
   CloseClipboard();
   DestroyWindow(owner);  // the picture stays on the clipboard without its owner
-  const POINT pin{RectOf(icon).left + 21, RectOf(icon).top + 12};
   const auto choose = [&](WORD key) {
-    ClickAt(pin, Button::Right);
+    ClickAt(OnThePin(icon), Button::Right);
     ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s));
     TapKey(key);
   };
@@ -64,19 +42,14 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileTheTrayIconHidesAndShowsAll
     choose('P');
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(program.id(), kPictureClass).size() == pastes; }, 10s));
   }
-  for (HWND window : VisibleWindowsOfProcess(program.id(), kPictureClass)) {
-    EXPECT_EQ(WindowSize(window), (SIZE{160, 120}));
-  }
-  const std::vector<std::wstring> files = TempFilesIn(temp);
+  for (HWND window : VisibleWindowsOfProcess(program.id(), kPictureClass)) EXPECT_EQ(SizeText(window), L"160x120");
+  const std::set<std::wstring> files = FilesMatching(temp + L"\\pnt*.tmp");
   ASSERT_EQ(files.size(), 2u);
   for (const std::wstring& file : files) {
     const std::optional<Image32> saved = LoadPicture(file);
     ASSERT_TRUE(saved && saved->width() == 640 && saved->height() == 480);
-    int differing = 0;
-    for (int y = 0; y < 480; ++y) {
-      for (int x = 0; x < 640; ++x) differing += (saved->at(x, y) & 0xFFFFFF) != (pattern.at(x, y) & 0xFFFFFF);
-    }
-    EXPECT_EQ(differing, 0) << "the file holds the clipboard's picture";
+    for (int i = 0; i < 640 * 480; ++i)
+      ASSERT_EQ(saved->data()[i] & 0xFFFFFF, pattern.data()[i] & 0xFFFFFF) << "the clipboard's picture, at " << i;
   }
 
   // Wine's tray window shows the notification icon: a double click on it hides every window of the
@@ -95,10 +68,12 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileTheTrayIconHidesAndShowsAll
   TapKey('S');  // ウィンドウを表示する(&S)
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(icon) && shownWindows() == shown; }, 10s));
 
-  HANDLE held = CreateFileW(files[0].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  WriteBytes(temp + L"\\pin.tmp", {});  // not the program's
+  HANDLE held = CreateFileW(files.begin()->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   choose('X');
   EXPECT_TRUE(program.WaitForExit(10s)) << "no message waits for an answer";
-  EXPECT_EQ(TempFilesIn(temp), std::vector<std::wstring>{files[0]}) << "only the file in use is left";
+  EXPECT_EQ(FilesMatching(temp + L"\\p*.tmp"), (std::set<std::wstring>{temp + L"\\pin.tmp", *files.begin()}))
+      << "only the file in use is left";
   CloseHandle(held);
 }
 

@@ -1,15 +1,8 @@
 // Pictures read ahead on worker threads: windows and messages keep their order, a file changed after
 // its early read is read at its turn, and the end stops every worker but one stuck for good.
-#include "app/application.h"
-#include "icon_window/icon_window.h"
-#include "picture_window/picture_window.h"
 #include "pictures/all_windows.h"
-#include "pictures/picture_windows.h"
 #include "pictures/read_ahead.h"
-#include "win32/message_box.h"
 #include "support/app_fixture.h"
-#include "support/process_control.h"
-#include "support/test_files.h"
 
 namespace pintaro::test {
 namespace {
@@ -18,10 +11,8 @@ namespace {
 std::wstring Windows() {
   std::wstring shown;
   for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot) {
-    const SIZE size = WindowSize(PictureWindows()[slot]->hwnd());
-    shown += IsWindowVisible(PictureWindows()[slot]->hwnd())
-                 ? std::to_wstring(size.cx) + L"x" + std::to_wstring(size.cy) + L" "
-                 : L"hidden ";
+    const HWND hwnd = PictureWindows()[slot]->hwnd();
+    shown += (IsWindowVisible(hwnd) ? SizeText(hwnd) : L"hidden") + L" ";
   }
   return shown;
 }
@@ -50,7 +41,7 @@ class ReadAheadTest : public AppTest {
     });
   }
   // The program afresh, and files a.jpg, b.jpg, ... of the sizes given.
-  std::vector<std::wstring> Restart(std::vector<SIZE> sizes = {}) {
+  std::vector<std::wstring> Restart(const std::vector<SIZE>& sizes = {}) {
     EndProgram();
     StartProgram();
     said.clear();
@@ -58,13 +49,12 @@ class ReadAheadTest : public AppTest {
     ResetEvent(g_release.get());
     std::vector<std::wstring> files;
     for (const SIZE size : sizes) {
-      files.push_back(dir / (std::wstring(1, static_cast<wchar_t>(L'a' + files.size())) + L".jpg"));
-      WritePicture(files.back(), MakeGradient(size.cx, size.cy), PictureFormat::Jpeg);
+      const std::wstring name(1, static_cast<wchar_t>(L'a' + files.size()));
+      files.push_back(WriteGradient(dir, name + L".jpg", size.cx, size.cy, PictureFormat::Jpeg));
     }
     return files;
   }
 
-  TempDir dir;
   std::vector<std::wstring> said;
 };
 
@@ -109,23 +99,30 @@ TEST_F(ReadAheadTest, AFileDeletedOrReplacedAfterItsEarlyReadIsReadAgainAtItsTur
 }
 
 // The end waits for the workers, but not for one that does not end: that one ends later on its own.
-TEST_F(ReadAheadTest, EndTaskDuringADropOfTwentyEndsTheWorkersBeforeTheEndIsOverOrLeavesAStuckOneBehind) {
-  for (const bool stick : {false, true}) {
+TEST_F(ReadAheadTest, EndTaskDuringADropOfTwentyOrASizeChangeEndsTheWorkersBeforeTheEndIsOverOrLeavesAStuckOneBehind) {
+  enum { kDrop, kStuckDrop, kSizeChange };
+  for (const int during : {kDrop, kStuckDrop, kSizeChange}) {
+    const bool stick = during == kStuckDrop;
     std::vector<std::wstring> files = Restart({{1600, 1200}});
-    files.resize(20, files[0]);
     SetReadAheadWorkerLimit(stick ? 1 : 0);
     g_watched = files[0];
     g_stick = stick;
+    if (during == kSizeChange) TheIconWindow()->OnDrop({files[0], files[0]});
+    files.resize(20, files[0]);
     int workersAfterEnd = -1;
     InNextPump endTask([&] {
       if (stick) WaitForSingleObject(g_read.get(), 20000);
       SendMessageW(TheIconWindow()->hwnd(), WM_CLOSE, 0, 0);
       workersAfterEnd = ReadAheadWorkers();
     });
-    TheIconWindow()->OnDrop(files);
-    EXPECT_TRUE(ProgramEnded());
-    EXPECT_EQ(workersAfterEnd, stick ? 1 : 0);
-    EXPECT_LT(PictureWindows().UpperBound(), 2);
+    if (during == kSizeChange) {
+      SetAllSizes(0);
+    } else {
+      TheIconWindow()->OnDrop(files);
+    }
+    EXPECT_TRUE(ProgramEnded()) << during;
+    EXPECT_EQ(workersAfterEnd, stick ? 1 : 0) << during;
+    EXPECT_LT(PictureWindows().UpperBound(), during == kSizeChange ? 3 : 2) << during;
     SetEvent(g_release.get());
     EXPECT_TRUE(WaitUntil([] { return ReadAheadWorkers() == 0; }, std::chrono::seconds(10)));
   }

@@ -47,6 +47,12 @@ ChildProcess StartPintaro(const std::wstring& arguments) {
   return ChildProcess(Quoted(exe.erase(exe.find_last_of(L'\\') + 1) + L"pintaro.exe") + L" " + arguments);
 }
 
+HWND WaitForIconWindow(const ChildProcess& program) {
+  const HWND icon = WaitForWindow(program.id(), kIconClass);
+  const auto onTop = [&] { return (GetWindowLongPtrW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  return icon && WaitUntil(onTop, std::chrono::seconds(10)) ? icon : nullptr;
+}
+
 std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className, bool visibleOnly) {
   std::vector<HWND> found;
   for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
@@ -65,6 +71,12 @@ std::wstring WindowText(HWND hwnd) {
   wchar_t text[1024] = {};
   GetWindowTextW(hwnd, text, 1024);
   return text;
+}
+
+std::wstring SizeText(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {

@@ -48,6 +48,9 @@ class ChildProcess {
 
 // pintaro.exe, built beside the test programs, started with the arguments.
 ChildProcess StartPintaro(const std::wstring& arguments);
+// Waits until the program shows its icon window on top of the others, where its own start-up ends;
+// that window, or null when the time is up.
+HWND WaitForIconWindow(const ChildProcess& program);
 
 // Top-level windows of a process from the top of the window order down, optionally of one class only,
 // optionally only the visible ones.
@@ -56,6 +59,8 @@ inline std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t*
   return WindowsOfProcess(processId, className, true);
 }
 std::wstring WindowText(HWND hwnd);
+// The window's size as text, such as "160x120".
+std::wstring SizeText(HWND hwnd);
 // The text of a message box of another process.
 inline std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 // Waits (polling) until the predicate holds or the time is up; returns the predicate.

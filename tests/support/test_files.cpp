@@ -69,16 +69,4 @@ void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::set<std::wstring> FilesMatching(const std::wstring& pattern) {
-  const std::wstring folder = pattern.substr(0, pattern.find_last_of(L'\\') + 1);
-  std::set<std::wstring> files;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return files;
-  do files.insert(folder + found.cFileName);
-  while (FindNextFileW(search, &found));
-  FindClose(search);
-  return files;
-}
-
 }  // namespace pintaro::test

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,8 +34,6 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
 std::wstring WriteGradient(const std::wstring& folder, const std::wstring& name, int width, int height,
                            PictureFormat format = PictureFormat::Bmp);
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
-// The files that match the pattern, such as L"C:\\dir\\*.tmp", with their folder.
-std::set<std::wstring> FilesMatching(const std::wstring& pattern);
 inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace pintaro::test

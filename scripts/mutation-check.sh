@@ -25,7 +25,7 @@ faults=(
   "close-does-not-hide@@src/picture_window/picture_window.cpp@@s/  ShowWindow\(hwnd\(\), SW_HIDE\);\n//@@mingw-x64@@ThenClose|RealProgramTest"
   "busy-cursor-kept-over-failure-message@@src/pictures/picture_rendering.cpp@@s/(    picture = ReadPicture\(path, source\);\n)  \}\n(  \/\/[^\n]*\n)?(  if \(!picture && !ProgramEnded\(\)\) ShowUnsupportedFormat\(path\);)/\$1  \$3\n  }/@@mingw-x64@@OpenPictureTest"
   "format-message-text-changed@@src/win32/texts.h@@s/対応していません。/対応していません/@@mingw-x64@@OpenPictureTest"
-  "icon-window-offsets-swapped@@src/icon_window/icon_window.cpp@@s/SM_CXSCREEN\) - 64/SM_CXSCREEN) - 96/; s/SM_CYSCREEN\) - 96/SM_CYSCREEN) - 64/@@mingw-x64@@RealProgramTest"
+  "icon-window-offsets-swapped@@src/icon_window/icon_window.cpp@@s/SM_CXSCREEN\) - 64/SM_CXSCREEN) - 96/; s/SM_CYSCREEN\) - 96/SM_CYSCREEN) - 64/@@mingw-x64@@HighDpiTest"
   "icon-window-not-on-top@@src/icon_window/icon_window.cpp@@s/SetTopMost\(hwnd\(\), true\);/SetTopMost(hwnd(), false);/@@mingw-x64@@RealProgramTest|LaterStartsHandOver"
   "new-picture-activated-and-raised@@src/pictures/picture_rendering.cpp@@s/ShowWindow\(window\.hwnd\(\), SW_SHOWNA\);/ShowWindow(window.hwnd(), SW_SHOW);/@@mingw-x64@@LaterStartsHandOver"
   "closed-windows-back-after-full-screen@@src/picture_window/full_screen.cpp@@s/if \(window && !window->isFree\) ShowWindow/if (window) ShowWindow/@@mingw-x64@@ShowsFitted"

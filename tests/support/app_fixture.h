@@ -56,25 +56,6 @@ class MessageRecorder {
   std::vector<ShownMessage> messages_;
 };
 
-struct ShownPopup {
-  HMENU menu = nullptr;
-  POINT at{};
-  UINT flags = 0;
-};
-
-// Stands in for popup menus while it lives: the test sees which menu was asked for, and where.
-class PopupRecorder {
- public:
-  PopupRecorder() {
-    SetPopupMenuHook([this](HMENU menu, UINT flags, int x, int y, HWND) { popups_.push_back({menu, {x, y}, flags}); });
-  }
-  ~PopupRecorder() { SetPopupMenuHook({}); }
-  const std::vector<ShownPopup>& popups() const noexcept { return popups_; }
-
- private:
-  std::vector<ShownPopup> popups_;
-};
-
 // Runs this thread's messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 

@@ -10,37 +10,35 @@
 
 namespace pintaro::test {
 
-// A drag source offering names as a file list (CF_HDROP) or as text. It lives on the test's stack.
-class NamesSource final : public IDataObject, public IDropSource {
+// A drag source offering names as a file list (CF_HDROP) or as text, through the clipboard's own data
+// object. It lives on the test's stack.
+class NamesSource final : public IDropSource {
  public:
-  NamesSource(std::vector<std::wstring> names, UINT format) : names_(std::move(names)), format_(format) {}
+  // The names one after another, each ended by a zero, and one more zero; behind a header for a file list.
+  NamesSource(const std::vector<std::wstring>& names, UINT format) {
+    std::wstring text;
+    for (const std::wstring& name : names) text += name + L'\0';
+    text += L'\0';
+    const SIZE_T header = format == CF_HDROP ? sizeof(DROPFILES) : 0;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, header + text.size() * sizeof(wchar_t));
+    auto* bytes = static_cast<BYTE*>(GlobalLock(memory));
+    if (header) *reinterpret_cast<DROPFILES*>(bytes) = {sizeof(DROPFILES), {}, FALSE, TRUE};
+    memcpy(bytes + header, text.data(), text.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    SetClipboardData(format, memory);
+    CloseClipboard();
+    OleGetClipboard(&data);
+  }
+  ~NamesSource() { data->Release(); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    *out = iid == IID_IDropSource                          ? static_cast<IDropSource*>(this)
-           : iid == IID_IDataObject || iid == IID_IUnknown ? static_cast<void*>(static_cast<IDataObject*>(this))
-                                                           : nullptr;
+    *out = iid == IID_IDropSource || iid == IID_IUnknown ? this : nullptr;
     return *out ? S_OK : E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-    if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-    *medium = {TYMED_HGLOBAL, {.hGlobal = Payload()}, nullptr};
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-    return format && format->cfFormat == format_ && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
-  }
-  // A drop onto a window of this process asks for nothing else.
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
     ++polls;
     return escape ? DRAGDROP_S_CANCEL : (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
@@ -50,26 +48,9 @@ class NamesSource final : public IDataObject, public IDropSource {
     return DRAGDROP_S_USEDEFAULTCURSORS;
   }
 
+  IDataObject* data = nullptr;
   std::atomic<int> polls{0};
   std::atomic<bool> accepted{false};
-
- private:
-  // The names one after another, each ended by a zero, and one more zero; behind a header for a file list.
-  HGLOBAL Payload() const {
-    std::wstring text;
-    for (const std::wstring& name : names_) text += name + L'\0';
-    text += L'\0';
-    const SIZE_T header = format_ == CF_HDROP ? sizeof(DROPFILES) : 0;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, header + text.size() * sizeof(wchar_t));
-    auto* bytes = static_cast<BYTE*>(GlobalLock(memory));
-    if (header) *reinterpret_cast<DROPFILES*>(bytes) = {sizeof(DROPFILES), {}, FALSE, TRUE};
-    memcpy(bytes + header, text.data(), text.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    return memory;
-  }
-
-  std::vector<std::wstring> names_;
-  UINT format_;
 };
 
 // The head of the pin: a pixel of the icon that is not keyed away.
@@ -93,7 +74,7 @@ inline DWORD DragOntoIcon(NamesSource& source, DWORD allowed) {
   // The drag begins once this thread has seen the button go down.
   PumpUntil([] { return GetKeyState(VK_LBUTTON) < 0; }, std::chrono::seconds(10));
   DWORD effect = DROPEFFECT_NONE;
-  DoDragDrop(&source, &source, allowed, &effect);
+  DoDragDrop(source.data, &source, allowed, &effect);
   PumpUntil([&] { return hand.done(); }, std::chrono::seconds(10));
   DestroyWindow(grip);
   return effect;

@@ -38,7 +38,7 @@ faults=(
   "size-change-keeps-the-corner@@src/pictures/presets.cpp@@s/(Point KeepCentre\(PixelRect old, Size newSize, double twipsPerPixel\) \{)/\$1\n  if (twipsPerPixel > 0) return {old.left, old.top};/@@native@@SizeChange"
   "opacity-for-all-skips-free-slots-marks@@src/menu/main_menu.cpp@@s/if \(PictureWindow\* window = table\[slot\]\) window->CheckOpacityItem/if (PictureWindow* window = table[slot]; window \&\& !window->isFree) window->CheckOpacityItem/@@mingw-x64@@SizeAndTransparencyForAll"
   "drop-takes-png@@src/icon_window/drop_filter.cpp@@s/std::array<std::wstring_view, 5> kEndings\{/std::array<std::wstring_view, 6> kEndings{L\".png\", /@@mingw-x64@@OpenPictureTest"
-  "drop-offers-move@@src/icon_window/drop_target.cpp@@s/\(\*effect & DROPEFFECT_COPY\)/(*effect \& (DROPEFFECT_COPY | DROPEFFECT_MOVE))/@@mingw-x64@@DroppedPictureFiles"
+  "drop-offers-move@@src/icon_window/drop_target.cpp@@s/\(\*effect & DROPEFFECT_COPY\)/(*effect \& (DROPEFFECT_COPY | DROPEFFECT_MOVE))/@@mingw-x64@@OpenPictureTest"
   "end-task-not-in-order@@src/icon_window/icon_window.cpp@@s/if \(!secondInstance_ && TheIconWindow\(\) == this\) \{/if (false) {/@@mingw-x64@@EndTask"
   "arrangement-divides-by-zero-columns@@src/menu/arrangement.cpp@@s/grid\.columns = std::max<std::int64_t>\(width \/ cell, 1\);/grid.columns = width \/ cell;/@@native@@Arrangement"
   "arrangement-page-shift-off-by-one@@src/menu/arrangement.cpp@@s/const std::int64_t page = place \/ \(/const std::int64_t page = (place + 1) \/ (/@@native@@Arrangement"

@@ -60,6 +60,7 @@ struct Mix {
     };
     add(&good, {{L"good.jpg", jpeg}, {L"good.gif", gif}, {L"UPPER.JPG", jpeg}, {L"日本語の写真.jpg", jpeg}});
     add(&good, {{L"png inside.jpg", png}, {L"jpeg inside.gif", jpeg}, {L"bmp inside.jpg", bmp}});
+    add(&good, {{L"x.jpeg", jpeg}, {L"y.jif", jpeg}});  // the drop takes these too
     add(&good, {{L"絵文字😀🎌.gif", gif}, {deep + L"\\long.bmp", bmp}, {L"board.bmp", boardBmp}});
     // No decoder takes an empty file or noise, whatever its name.
     add(&bad, {{L"empty.jpg", {}}, {L"missing.jpg", {}}, {L"folder.jpg", {}}, {L"locked.jpg", jpeg}});
@@ -79,13 +80,12 @@ struct Mix {
 using OpenPictureTest = AppTest;
 
 TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTransparencyEachBadOneHasItsMessage) {
-  OleInitialize(nullptr);
   StartProgram();
   Settings().opacity = 127;  // the common transparency, 1/2
   Settings().opacityPreset = 2;
   Mix mix(dir);
   NamesSource files(mix.names, CF_HDROP);
-  EXPECT_EQ(DragOntoIcon(files, DROPEFFECT_COPY), static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_EQ(DragOntoIcon(files, DROPEFFECT_COPY | DROPEFFECT_MOVE), static_cast<DWORD>(DROPEFFECT_COPY));
   std::vector<std::wstring> texts, expected, opened;
   for (const ShownMessage& shown : messages.messages()) {
     texts.push_back(shown.text);
@@ -98,20 +98,21 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
     opened.push_back(Slot(slot).picturePath);
     EXPECT_EQ(WindowText(hwnd) + L" " + SizeText(hwnd), FileNamePart(opened.back()) + L" 160x120");
     EXPECT_TRUE(IsWindowVisible(hwnd) && WindowOpacity(hwnd) == 127 && Slot(slot).IsOpacityChecked(2));
-    EXPECT_TRUE((GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) &&
-                !(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME)))
-        << "borderless, no taskbar button";
   }
   EXPECT_EQ(opened, mix.good);
   std::vector<std::uint32_t> board(160 * 120);
   GetBitmapBits(Slot(static_cast<int>(mix.good.size())).shownBitmap.get(), 160 * 120 * 4, board.data());
   for (const std::uint32_t px : board) ASSERT_NEAR(px & 0xFF, 128, 2) << "even grey";
   messages.clear();
+  // Text, or files that may only be moved, are refused.
+  NamesSource text({mix.good[0]}, CF_UNICODETEXT);
+  EXPECT_EQ(DragOntoIcon(text, DROPEFFECT_COPY), static_cast<DWORD>(DROPEFFECT_NONE));
+  NamesSource moveOnly({mix.good[0]}, CF_HDROP);
+  EXPECT_EQ(DragOntoIcon(moveOnly, DROPEFFECT_MOVE), static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(PictureWindows().UpperBound(), static_cast<int>(mix.good.size()));
   mix.locked.reset();
   Open(dir / L"locked.jpg");
   EXPECT_TRUE(messages.messages().empty()) << "opens once the lock is gone";
-  EndProgram();
-  OleUninitialize();
 }
 
 }  // namespace

@@ -56,10 +56,12 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileAndTheEndDeletesTheFilesNot
       ASSERT_EQ(saved->data()[i] & 0xFFFFFF, pattern.data()[i] & 0xFFFFFF) << "the clipboard's picture, at " << i;
   }
 
+  WriteBytes(temp + L"\\pin.tmp", {1});  // not the program's: "pnt*.tmp" only
   HANDLE held = CreateFileW(files.begin()->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   choose('X');
   EXPECT_TRUE(program.WaitForExit(10s)) << "no message waits for an answer";
   EXPECT_EQ(pasted(), std::set<std::wstring>{*files.begin()}) << "only the file in use is left";
+  EXPECT_TRUE(FileExists(temp + L"\\pin.tmp"));
   CloseHandle(held);
 }
 

@@ -143,7 +143,9 @@ void IconWindow::OnClose() {
 
 void IconWindow::OnLeftButtonDown() { StartWindowDrag(hwnd()); }
 
-void IconWindow::OnRightButtonUp() {
+void IconWindow::OnRightButtonUp() { OpenMainMenuAtCursor(); }
+
+void IconWindow::OpenMainMenuAtCursor() {
   POINT cursor{};
   GetCursorPos(&cursor);
   TrackPopup(TheMainMenu().handle(), TPM_RIGHTBUTTON, cursor, hwnd());
@@ -158,10 +160,7 @@ void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
     // The menu closes on a click elsewhere only when its owner's thread is in front.
     SetForegroundWindow(hwnd());
     PumpMessages();
-    if (ProgramEnded()) return;
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    TrackPopup(TheMainMenu().handle(), TPM_RIGHTBUTTON, cursor, hwnd());
+    if (!ProgramEnded()) OpenMainMenuAtCursor();
   }
 }
 

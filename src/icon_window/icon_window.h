@@ -84,6 +84,8 @@ class IconWindow : public Window<IconWindow> {
   void CreateWindowAndControls();
   void CreateControls();
   void HandOff();
+  // The main menu at the mouse pointer; its items also answer the right button.
+  void OpenMainMenuAtCursor();
   void OnPaint();
 
   UniqueIcon icon_;

@@ -2,13 +2,12 @@
 
 #include "win32/texts.h"
 
+#include "win32/test_seam.h"
+
 namespace pintaro {
 
 namespace {
-MessageBoxHook& Hook() {
-  static MessageBoxHook hook;
-  return hook;
-}
+MessageBoxHook& Hook() { return SeamOf<MessageBoxHook>(); }
 }  // namespace
 
 void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }

@@ -1,12 +1,11 @@
 #include "win32/popup_menu.h"
 
+#include "win32/test_seam.h"
+
 namespace pintaro {
 
 namespace {
-PopupMenuHook& Hook() {
-  static PopupMenuHook hook;
-  return hook;
-}
+PopupMenuHook& Hook() { return SeamOf<PopupMenuHook>(); }
 }  // namespace
 
 void SetPopupMenuHook(PopupMenuHook hook) { Hook() = std::move(hook); }

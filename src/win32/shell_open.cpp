@@ -2,13 +2,12 @@
 
 #include <shellapi.h>
 
+#include "win32/test_seam.h"
+
 namespace pintaro {
 
 namespace {
-ShellOpenHook& Hook() {
-  static ShellOpenHook hook;
-  return hook;
-}
+ShellOpenHook& Hook() { return SeamOf<ShellOpenHook>(); }
 }  // namespace
 
 void SetShellOpenHook(ShellOpenHook hook) { Hook() = std::move(hook); }

@@ -61,10 +61,8 @@ void FlattenOnWhite(Image32& image) noexcept {
   }
 }
 
-}  // namespace
-
-std::optional<Image32> LoadPicture(const std::wstring& path) noexcept {
-  ComScope com;
+// The decoder's objects go as soon as the pixels are copied: some keep a whole copy of the picture.
+std::optional<Image32> DecodeFirstFrame(const std::wstring& path, const std::shared_ptr<PixelBufferPool>& pool) {
   const auto factory = CreateFactory();
   if (!factory) return std::nullopt;
   const auto frame = OpenFirstFrame(factory.Get(), path);
@@ -76,7 +74,8 @@ std::optional<Image32> LoadPicture(const std::wstring& path) noexcept {
   ComPtr<IWICBitmapSource> bgra;
   if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), &bgra))) return std::nullopt;
 
-  auto image = Image32::Allocate(static_cast<int>(width), static_cast<int>(height));
+  const auto w = static_cast<int>(width), h = static_cast<int>(height);
+  auto image = pool ? Image32::AllocateFrom(pool, w, h) : Image32::Allocate(w, h);
   if (!image) return std::nullopt;
   // Band by band: a format converter asked for the whole picture at once holds a second copy of it
   // in the source's format, and several decodes may run at once.
@@ -88,7 +87,15 @@ std::optional<Image32> LoadPicture(const std::wstring& path) noexcept {
     BYTE* first = reinterpret_cast<BYTE*>(image->data()) + static_cast<std::size_t>(top) * stride;
     if (FAILED(bgra->CopyPixels(&band, stride, stride * static_cast<UINT>(band.Height), first))) return std::nullopt;
   }
-  FlattenOnWhite(*image);
+  return image;
+}
+
+}  // namespace
+
+std::optional<Image32> LoadPicture(const std::wstring& path, const std::shared_ptr<PixelBufferPool>& pool) noexcept {
+  ComScope com;
+  auto image = DecodeFirstFrame(path, pool);
+  if (image) FlattenOnWhite(*image);
   return image;
 }
 

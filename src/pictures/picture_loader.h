@@ -1,6 +1,7 @@
 #pragma once
 // Reads a picture file into the program's own 32-bit pixels. The format is told by the content, not
 // by the name: JPEG, GIF, BMP and whatever else the system's imaging component reads.
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,7 +10,9 @@
 namespace pintaro {
 
 // Nothing when the file is missing, unreadable, locked, not a picture, or too large to hold
-// (see FitsDecodeLimit). Transparent pixels come out on white; every pixel is opaque.
-std::optional<Image32> LoadPicture(const std::wstring& path) noexcept;
+// (see FitsDecodeLimit). Transparent pixels come out on white; every pixel is opaque. The pixels
+// come from pool when one is given.
+std::optional<Image32> LoadPicture(const std::wstring& path,
+                                   const std::shared_ptr<PixelBufferPool>& pool = nullptr) noexcept;
 
 }  // namespace pintaro

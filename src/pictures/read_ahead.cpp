@@ -79,6 +79,10 @@ struct ReadAheadState {
 
   const std::vector<std::wstring> paths;
   const std::size_t ahead;  // pictures read and not yet taken, at most
+  // The buffer of a picture done with goes to the next picture read; one is enough, as the
+  // user-interface thread is done with each picture before it takes the next.
+  const std::shared_ptr<PixelBufferPool> buffers = std::make_shared<PixelBufferPool>(1);
+
   std::mutex mutex;
   std::condition_variable room;
   std::vector<Entry> entries;
@@ -102,7 +106,7 @@ void ReadFiles(ReadAheadState& s) {
     const std::size_t index = s.nextToRead++;
     const std::wstring& path = s.paths[index];
     lock.unlock();
-    Entry read{true, StampOf(path), LoadPicture(path)};
+    Entry read{true, StampOf(path), LoadPicture(path, s.buffers)};
     lock.lock();
     if (index >= s.nextToTake) s.entries[index] = std::move(read);  // else given up meanwhile
     SetEvent(s.changed.get());

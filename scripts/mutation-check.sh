@@ -53,6 +53,8 @@ faults=(
   "show-windows-item-not-first@@src/menu/main_menu.cpp@@s/InsertMenuW\(menu_\.get\(\), 0, MF_BYPOSITION/InsertMenuW(menu_.get(), -1, MF_BYPOSITION/@@mingw-x64@@TheNotificationIconHidesAll"
   "arrange-and-show-take-free-slots@@src/menu/show_and_arrange.cpp@@s/if \(window && !window->isFree\) action\(\*window\);/if (window) action(*window);/@@mingw-x64@@TheNotificationIconHidesAll"
   "version-dialog-not-modal@@src/menu/about_dialog.cpp@@s/for \(HWND window : windows_\) EnableWindow\(window, FALSE\);//@@mingw-x64@@TheVersionDialog"
+  "jpeg-red-and-blue-swapped@@src/pictures/picture_loader.cpp@@s/bgr\[0\] \| (static_cast<std::uint32_t>\(bgr\[1\]\) << 8 \| static_cast<std::uint32_t>\()bgr\[2\]/bgr[2] | \$1bgr[0]/@@mingw-x64@@OpenPictureTest"
+  "recycled-buffer-not-reused@@src/pictures/image.cpp@@s/if \(same != kept_\.end\(\)\)/if (false)/@@native@@PixelBufferPool"
   "link-not-turning-purple@@src/menu/about_dialog.cpp@@s/    visited_\[index\] = true;\n//@@mingw-x64@@TheVersionDialog"
 )
 

@@ -103,6 +103,8 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
   std::vector<std::uint32_t> board(160 * 120);
   GetBitmapBits(Slot(static_cast<int>(mix.good.size())).shownBitmap.get(), 160 * 120 * 4, board.data());
   for (const std::uint32_t px : board) ASSERT_NEAR(px & 0xFF, 128, 2) << "even grey";
+  GetBitmapBits(Slot(1).shownBitmap.get(), 160 * 120 * 4, board.data());  // a JPEG: red to the right, blue 64
+  EXPECT_TRUE((board[159] >> 16 & 0xFF) > 224 && (board[159] & 0xFF) < 96) << std::hex << board[159];
   messages.clear();
   // Text, or files that may only be moved, are refused.
   NamesSource text({mix.good[0]}, CF_UNICODETEXT);

@@ -40,7 +40,7 @@ constexpr bool FitsDecodeLimit(std::uint64_t width, std::uint64_t height) {
 
 // Pixel buffers given back by the pictures of an operation that reads many, kept for its next
 // pictures of the same size: a fresh buffer costs a page fault for every 4 KB first written, some
-// 7 % of the reading of a photo. Shared by threads.
+// 8 % of the reading of a photo. Shared by threads.
 class PixelBufferPool {
  public:
   // Keeps at most `keep` buffers that no picture uses.

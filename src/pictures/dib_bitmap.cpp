@@ -1,8 +1,9 @@
 #include "pictures/dib_bitmap.h"
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
+
+#include "pictures/packed_dib.h"
 
 namespace pintaro {
 
@@ -20,25 +21,11 @@ UniqueBitmap CreateBitmapFromImage(const Image32& image) noexcept {
   return bitmap;
 }
 
-namespace {
-
-// Where the pixels start behind the header: after the colour table, and after the three colour masks
-// that a plain header with bit fields carries.
-std::size_t PixelOffset(const BITMAPINFOHEADER& header) noexcept {
-  std::size_t colours = header.biClrUsed;
-  if (colours == 0 && header.biBitCount <= 8) colours = std::size_t{1} << header.biBitCount;
-  const bool masks = header.biCompression == BI_BITFIELDS && header.biSize == sizeof(BITMAPINFOHEADER);
-  return header.biSize + colours * sizeof(RGBQUAD) + (masks ? 3 * sizeof(DWORD) : 0);
-}
-
-}  // namespace
-
 std::optional<Image32> ImageFromPackedDib(const void* dib, std::size_t size) noexcept {
-  if (!dib || size < sizeof(BITMAPINFOHEADER)) return std::nullopt;
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(dib);
-  const std::size_t offset = PixelOffset(*header);
-  if (header->biSize < sizeof(BITMAPINFOHEADER) || offset >= size || header->biHeight == INT_MIN) return std::nullopt;
-  std::optional<Image32> image = Image32::Allocate(header->biWidth, std::abs(header->biHeight));
+  const auto* bytes = static_cast<const std::uint8_t*>(dib);
+  const std::optional<PackedDibLayout> layout = CheckPackedDib(bytes, size);
+  if (!layout) return std::nullopt;
+  std::optional<Image32> image = Image32::Allocate(layout->width, std::abs(layout->height));
   if (!image) return std::nullopt;
   UniqueBitmap target = CreateBitmapFromImage(*image);
   DIBSECTION section{};
@@ -46,9 +33,9 @@ std::optional<Image32> ImageFromPackedDib(const void* dib, std::size_t size) noe
   UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   {
     SelectedObject selected(dc.get(), target.get());
-    const int drawn = StretchDIBits(dc.get(), 0, 0, image->width(), image->height(), 0, 0, image->width(),
-                                    image->height(), static_cast<const BYTE*>(dib) + offset,
-                                    reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS, SRCCOPY);
+    const int drawn =
+        StretchDIBits(dc.get(), 0, 0, image->width(), image->height(), 0, 0, image->width(), image->height(),
+                      bytes + layout->pixelOffset, reinterpret_cast<const BITMAPINFO*>(bytes), DIB_RGB_COLORS, SRCCOPY);
     if (drawn <= 0) return std::nullopt;
     GdiFlush();
   }

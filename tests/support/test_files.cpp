@@ -64,6 +64,13 @@ std::wstring WriteGradient(const std::wstring& folder, const std::wstring& name,
   return folder + L"\\" + name;
 }
 
+std::set<std::wstring> FilesIn(const std::wstring& folder) {
+  std::set<std::wstring> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.is_regular_file()) files.insert(entry.path().wstring());
+  return files;
+}
+
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream(std::filesystem::path(path), std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,8 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
 std::wstring WriteGradient(const std::wstring& folder, const std::wstring& name, int width, int height,
                            PictureFormat format = PictureFormat::Bmp);
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+// The full paths of the files in the folder.
+std::set<std::wstring> FilesIn(const std::wstring& folder);
 inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace pintaro::test

@@ -1,0 +1,27 @@
+// The check of a clipboard bitmap's header against its memory block: whatever the bytes say, an
+// accepted layout lies inside the block, the same header in a larger block is read the same way, and
+// a block one byte too short for what it names is refused.
+#include <cstdint>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "pictures/image.h"
+#include "pictures/packed_dib.h"
+
+using namespace pintaro;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::optional<PackedDibLayout> layout = CheckPackedDib(data, size);
+  if (!layout) return 0;
+  const std::uint64_t end = layout->pixelOffset + layout->pixelBytes;
+  FUZZ_CHECK(layout->pixelOffset >= 40 && layout->pixelBytes > 0 && end <= size);
+  const std::uint64_t rows = layout->height < 0 ? -static_cast<std::int64_t>(layout->height) : layout->height;
+  FUZZ_CHECK(layout->width > 0 && FitsDecodeLimit(static_cast<std::uint64_t>(layout->width), rows));
+
+  std::vector<std::uint8_t> larger(data, data + size);
+  larger.resize(size + 64, 0xA5);
+  const std::optional<PackedDibLayout> again = CheckPackedDib(larger.data(), larger.size());
+  FUZZ_CHECK(again && again->pixelOffset == layout->pixelOffset && again->pixelBytes == layout->pixelBytes);
+  FUZZ_CHECK(!CheckPackedDib(data, static_cast<std::size_t>(end - 1)));
+  return 0;
+}

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <cwchar>
 #include <vector>
 
 #include "win32/handles.h"
+#include "win32/temp_file_names.h"
 
 namespace pintaro {
 
@@ -31,9 +31,7 @@ std::wstring MakeTempFileName() {
   for (unsigned i = 0; i < 0x10000u; ++i) {
     const unsigned number = (start + i) & 0xFFFFu;
     if (number == 0) continue;
-    wchar_t name[16];
-    std::swprintf(name, std::size(name), L"pnt%X.TMP", number);
-    const std::wstring path = dir + name;
+    const std::wstring path = dir + TempFileName(number);
     UniqueKernelHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() != INVALID_HANDLE_VALUE) return path;
@@ -47,10 +45,14 @@ void DeleteTempFiles() noexcept {
     const std::wstring dir = GetTempDir();
     if (dir.empty()) return;  // never the root of the current drive
     WIN32_FIND_DATAW found{};
+    // The pattern also matches short 8.3 names: files of other programs such as "pntnotes.tmpx" come
+    // up too, and only long names of the program's own form are deleted.
     HANDLE search = FindFirstFileW((dir + L"pnt*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir + found.cFileName).c_str());
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempFileName(found.cFileName)) {
+        DeleteFileW((dir + found.cFileName).c_str());
+      }
     } while (FindNextFileW(search, &found));
     FindClose(search);
   } catch (...) {

@@ -11,7 +11,7 @@ std::wstring GetTempDir();
 // Creates a new empty file with a unique name in the temporary directory and returns its path;
 // empty when none could be made.
 std::wstring MakeTempFileName();
-// Deletes every file matching "pnt*.tmp" in the temporary directory, going on past files in use;
+// Deletes every file of that form in the temporary directory, going on past files in use;
 // errors are ignored. Without a temporary directory nothing is deleted.
 void DeleteTempFiles() noexcept;
 

@@ -1,5 +1,4 @@
 // The real program pastes a bitmap that this process put on the clipboard.
-#include <filesystem>
 #include <set>
 
 #include "pictures/picture_loader.h"
@@ -40,14 +39,7 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileAndTheEndDeletesTheFilesNot
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(program.id(), kPictureClass).size() == pastes; }, 10s));
   }
   for (HWND window : VisibleWindowsOfProcess(program.id(), kPictureClass)) EXPECT_EQ(SizeText(window), L"160x120");
-  // The program's temporary files in the folder.
-  const auto pasted = [&] {
-    std::set<std::wstring> found;
-    for (const auto& entry : std::filesystem::directory_iterator(temp))
-      if (entry.path().filename().wstring().starts_with(L"pnt")) found.insert(entry.path().wstring());
-    return found;
-  };
-  const std::set<std::wstring> files = pasted();
+  const std::set<std::wstring> files = FilesIn(temp);
   ASSERT_EQ(files.size(), 2u);
   for (const std::wstring& file : files) {
     const std::optional<Image32> saved = LoadPicture(file);
@@ -56,12 +48,16 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileAndTheEndDeletesTheFilesNot
       ASSERT_EQ(saved->data()[i] & 0xFFFFFF, pattern.data()[i] & 0xFFFFFF) << "the clipboard's picture, at " << i;
   }
 
-  WriteBytes(temp + L"\\pin.tmp", {1});  // not the program's: "pnt*.tmp" only
+  // Other programs' files, some of whose short names match "pnt*.tmp": the end leaves them alone.
+  std::set<std::wstring> left{*files.begin()};
+  for (const wchar_t* other : {L"pin.tmp", L"pntnotes.tmpx", L"pnt_report.tmp_old", L"pntdraft.tmp1"}) {
+    WriteBytes(temp + L"\\" + other, {1});
+    left.insert(temp + L"\\" + other);
+  }
   HANDLE held = CreateFileW(files.begin()->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   choose('X');
   EXPECT_TRUE(program.WaitForExit(10s)) << "no message waits for an answer";
-  EXPECT_EQ(pasted(), std::set<std::wstring>{*files.begin()}) << "only the file in use is left";
-  EXPECT_TRUE(FileExists(temp + L"\\pin.tmp"));
+  EXPECT_EQ(FilesIn(temp), left) << "only the program's file in use is left, and the others' files";
   CloseHandle(held);
 }
 

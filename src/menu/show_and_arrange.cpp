@@ -8,6 +8,7 @@
 #include "menu/main_menu.h"
 #include "picture_window/picture_window.h"
 #include "pictures/picture_windows.h"
+#include "win32/window_position.h"
 
 namespace pintaro {
 
@@ -44,8 +45,7 @@ void ArrangeWindows() {
   std::int64_t place = 0;
   ForEachWindowInUse([&](PictureWindow& window) {
     const Point at = ArrangedTopLeft(grid, place++);
-    SetWindowPos(window.hwnd(), nullptr, ToPixels(at.x, tpp), ToPixels(at.y, tpp), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveToScreenPoint(window.hwnd(), {ToPixels(at.x, tpp), ToPixels(at.y, tpp)});
   });
 }
 

@@ -116,6 +116,7 @@ void PictureWindow::SetOwnOpacity(int preset) {
 
 void PictureWindow::CloseAndFreeSlot() {
   isFree = true;
+  ++occupancy;
   SetPicture(UniqueBitmap{});
   picturePath.clear();
   ShowWindow(hwnd(), SW_HIDE);

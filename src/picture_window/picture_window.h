@@ -24,6 +24,9 @@ class PictureWindow : public Window<PictureWindow> {
   std::wstring tipText;      // file-name part of the path
   UniqueBitmap shownBitmap;  // the picture at the display size
   StackingMode stacking = StackingMode::Normal;
+  // Changes whenever the slot is taken or freed: work that let messages run compares it to tell
+  // whether the window still holds the same picture.
+  unsigned occupancy = 0;
 
   void SetTipText(std::wstring text);
   void SetPicture(UniqueBitmap picture) noexcept;

@@ -47,39 +47,62 @@ std::optional<Image32> ScalePicture(const Image32& source, int width, int height
 
 namespace {
 
-// Everything up to the window's new picture, under the hourglass. Nothing when the file is unreadable.
-std::optional<Image32> RenderAtDisplaySize(PictureWindow& window, std::optional<Image32> alreadyRead,
-                                           const PictureSource& read) {
+// What a rendering needs of its window, taken when it starts.
+class RenderingOf {
+ public:
+  explicit RenderingOf(PictureWindow& window)
+      : window_(window), occupancy_(window.occupancy), path_(window.picturePath) {}
+  PictureWindow& window() const noexcept { return window_; }
+  const std::wstring& path() const noexcept { return path_; }
+  // False once the window was closed or freed, holds another picture, or the program has ended.
+  bool StillWanted() const noexcept {
+    return !ProgramEnded() && window_.exists() && !window_.isFree && window_.occupancy == occupancy_;
+  }
+
+ private:
+  PictureWindow& window_;
+  const unsigned occupancy_;
+  const std::wstring path_;
+};
+
+struct Scaled {
+  Rendering outcome = Rendering::GaveUp;
+  std::optional<Image32> picture;  // at the display size, when Shown
+};
+
+// Everything up to the window's new picture, under the hourglass.
+Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<Image32> alreadyRead,
+                           const PictureSource& read) {
   BusyCursor busy;
-  ShowWindow(window.hwnd(), SW_HIDE);
-  std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : ReadPicture(window.picturePath, read);
-  if (!source) return std::nullopt;
+  ShowWindow(rendering.window().hwnd(), SW_HIDE);
+  std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : ReadPicture(rendering.path(), read);
+  if (!rendering.StillWanted()) return {};  // a source may let messages run while it waits
+  if (!source) return {Rendering::Unreadable, std::nullopt};
   PumpMessages();
-  if (ProgramEnded()) return std::nullopt;
+  if (!rendering.StillWanted()) return {};
   const Size fit = FitToDisplay({source->width(), source->height()}, Settings().displaySize);
-  auto scaled = ScalePicture(*source, fit.width, fit.height);
+  std::optional<Image32> scaled = ScalePicture(*source, fit.width, fit.height);
   source.reset();  // the full-size picture is not kept a moment longer than needed
   PumpMessages();
-  return scaled;
+  if (!rendering.StillWanted()) return {};
+  return {scaled ? Rendering::Shown : Rendering::Unreadable, std::move(scaled)};
 }
 
 }  // namespace
 
-bool ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead, const PictureSource& source) {
-  std::optional<Image32> scaled = RenderAtDisplaySize(window, std::move(alreadyRead), source);
-  if (ProgramEnded() || !window.exists()) return false;
-  if (!scaled) {
-    ShowUnsupportedFormat(window.picturePath);
-    return false;
-  }
+Rendering ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead, const PictureSource& source) {
+  const RenderingOf rendering(window);
+  Scaled scaled = RenderAtDisplaySize(rendering, std::move(alreadyRead), source);
+  if (scaled.outcome == Rendering::Unreadable) ShowUnsupportedFormat(rendering.path());
+  if (scaled.outcome != Rendering::Shown) return scaled.outcome;
   BusyCursor busy;
-  window.SetPicture(CreateBitmapFromImage(*scaled));
-  SetWindowPos(window.hwnd(), nullptr, 0, 0, scaled->width(), scaled->height(),
+  window.SetPicture(CreateBitmapFromImage(*scaled.picture));
+  SetWindowPos(window.hwnd(), nullptr, 0, 0, scaled.picture->width(), scaled.picture->height(),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  scaled.reset();
+  scaled.picture.reset();
   ShowWindow(window.hwnd(), SW_SHOWNA);
   PumpMessages();
-  return !ProgramEnded() && window.exists();
+  return rendering.StillWanted() ? Rendering::Shown : Rendering::GaveUp;
 }
 
 }  // namespace pintaro

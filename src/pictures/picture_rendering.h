@@ -13,14 +13,20 @@ class PictureWindow;
 // a read-ahead (read_ahead.h) hands over the picture it read earlier on another thread.
 using PictureSource = std::function<std::optional<Image32>(const std::wstring& path)>;
 
+enum class Rendering {
+  Shown,       // the window shows its picture at the display size
+  Unreadable,  // the file could not be read or scaled: the window is hidden and the message named the file
+  GaveUp,      // the window was closed, freed or given another picture while messages ran, or the
+               // program ended: nothing more was done or said
+};
+
 // Renders the window's picture file so that its longer side is the display size, sizes the window
 // to it and shows the window. A picture already read from that file may be passed in to spare a
-// second read. When the file cannot be read the window stays hidden and the message names the file.
-// Every rendering scales from buffers of its own, so renderings that start inside another one's
-// message pumping do not disturb it. True when the window shows the picture; false also when the
-// program ended while the rendering let messages run (then nothing more is done or said).
-bool ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead = std::nullopt,
-                         const PictureSource& source = {});
+// second read. The rendering copies the path it renders and scales from buffers of its own, so
+// renderings that start inside another one's message pumping do not disturb it; after each time it
+// lets messages run it makes sure its window still holds the same picture.
+Rendering ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead = std::nullopt,
+                              const PictureSource& source = {});
 
 // Reads a picture file under the hourglass. When it cannot be read, the arrow comes back and the
 // "format not supported" message names the file.

@@ -9,6 +9,7 @@
 #include "pictures/layered.h"
 #include "pictures/picture_rendering.h"
 #include "win32/message_box.h"
+#include "win32/window_position.h"
 
 namespace pintaro {
 
@@ -58,6 +59,7 @@ std::pair<PictureWindow*, int> TakeSlot() {
     PictureWindow* window = table[slot];
     if (window && window->isFree) {
       window->isFree = false;
+      ++window->occupancy;
       return {window, slot};
     }
   }
@@ -70,6 +72,11 @@ std::pair<PictureWindow*, int> TakeSlot() {
 
 void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
   PictureWindow* window = nullptr;
+  unsigned occupancy = 0;
+  // Frees the slot taken for this picture, unless it was closed and taken again meanwhile.
+  const auto giveSlotBack = [&] {
+    if (window && !ProgramEnded() && window->occupancy == occupancy) window->CloseAndFreeSlot();
+  };
   try {
     std::optional<Image32> picture = ReadPictureOrReport(path, source);
     // The message box about an unreadable file lets messages run: the program may have ended there.
@@ -77,14 +84,14 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
 
     int slot = 0;
     std::tie(window, slot) = TakeSlot();
+    occupancy = window->occupancy;
     if (IconWindow* main = TheIconWindow()) main->SetLastOpenedSlot(slot);
     window->picturePath = path;
     window->SetTipText(FileNamePart(path));
     // The picture just read serves as the rendering's source, so the file is decoded once.
-    if (!ResizePictureWindow(*window, std::move(picture))) {
-      if (!ProgramEnded()) window->CloseAndFreeSlot();
-      return;
-    }
+    const Rendering rendering = ResizePictureWindow(*window, std::move(picture));
+    if (rendering == Rendering::Unreadable) giveSlotBack();
+    if (rendering != Rendering::Shown) return;
     PlaceNewWindow(*window);
     SetAlpha(window->hwnd(), Settings().opacity);
     window->CheckOpacityItem(Settings().opacityPreset);
@@ -92,7 +99,7 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     // Memory ran out for this picture: it is reported as one that cannot be read, its slot is free
     // again, and the program goes on.
     if (ProgramEnded()) return;
-    if (window) window->CloseAndFreeSlot();
+    giveSlotBack();
     ShowUnsupportedFormat(path);
   }
 }
@@ -105,7 +112,7 @@ void PlaceNewWindow(PictureWindow& window) {
   const double r1 = g_placement.Next();
   const double r2 = g_placement.Next();
   const Point at = PlaceAroundCentre(screen, size, TwipsPerPixel(), r1, r2);
-  SetWindowPos(window.hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveToScreenPoint(window.hwnd(), {at.x, at.y});
 }
 
 void ResetPlacementSequence() noexcept { g_placement.Reset(); }

@@ -5,6 +5,8 @@
 #include "picture_window/full_screen_view.h"
 #include "picture_window/picture_menu_ids.h"
 #include "pictures/placement.h"
+#include "pictures/all_windows.h"
+#include "menu/show_and_arrange.h"
 #include "win32/message_pump.h"
 #include "pictures/dib_bitmap.h"
 #include "support/app_fixture.h"
@@ -92,6 +94,24 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   }
   EXPECT_TRUE(IsTopMost(onTop.hwnd()) && onTop.IsChecked(kAlwaysOnTop)) << "still always on top";
   EXPECT_TRUE(ParentOf(window.hwnd()) == desktop.hwnd && window.IsChecked(kPinnedToDesktop));
+}
+
+// A desktop window that does not start at the screen's corner: a picture inside it is placed, resized
+// and arranged on the screen, not shifted by the desktop window's offset.
+TEST_F(AppTest, APictureInsideTheDesktopWindowKeepsItsScreenPlaceThroughASizeChangeAnArrangementAndAReuse) {
+  StartProgram();
+  StandInDesktop desktop;
+  PictureWindow& pinned = Open(WriteGradient(dir, L"p.bmp", 400, 300));
+  EXPECT_EQ(RectOf(pinned.hwnd()), (RECT{495, 332, 655, 452})) << "the first place of every run";
+  Choose(pinned, kPinnedToDesktop);
+  ASSERT_EQ(ParentOf(pinned.hwnd()), desktop.hwnd);
+  SetAllSizes(0);
+  EXPECT_EQ(RectOf(pinned.hwnd()), (RECT{535, 362, 615, 422})) << "its centre kept";
+  ArrangeWindows();
+  EXPECT_EQ(TopLeft(pinned.hwnd()), (POINT{0, 0})) << "the first cell";
+  Choose(pinned, kCloseAndFreeSlot);
+  EXPECT_EQ(&Open(WriteGradient(dir, L"q.bmp", 100, 200)), &pinned);
+  EXPECT_EQ(RectOf(pinned.hwnd()), (RECT{516, 296, 556, 376})) << "the second place of every run";
 }
 
 TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClosingEndTheViewAndEverythingComesBack) {

@@ -39,7 +39,7 @@ void AppTest::EndProgram() {
   DestroyMainMenu();
 }
 
-InNextPump::InNextPump(std::function<void()> action) : action_(std::move(action)) {
+InNextPump::InNextPump(std::function<void()> action, bool postNow) : action_(std::move(action)) {
   hwnd_ = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC,
@@ -50,7 +50,7 @@ InNextPump::InNextPump(std::function<void()> action) : action_(std::move(action)
                       self->ran_ = true;
                       return 0;
                     }));
-  PostMessageW(hwnd_, WM_APP, 0, 0);
+  if (postNow) PostMessageW(hwnd_, WM_APP, 0, 0);
 }
 
 void AppTest::ExpectOnlyMessage(const std::wstring& text) {

@@ -59,12 +59,14 @@ class MessageRecorder {
 // Runs this thread's messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
-// Runs the action in the first message pump of this thread after this object is made.
+// Runs the action in the first message pump of this thread after this object is made, or, when not
+// posted now, after a WM_APP is posted to its window.
 class InNextPump {
  public:
-  explicit InNextPump(std::function<void()> action);
+  explicit InNextPump(std::function<void()> action, bool postNow = true);
   ~InNextPump() { DestroyWindow(hwnd_); }
   bool ran() const noexcept { return ran_; }
+  HWND hwnd() const noexcept { return hwnd_; }
 
  private:
   std::function<void()> action_;

@@ -1,0 +1,137 @@
+// The program under unlucky or hostile conditions: a quit from outside, other programs that send what
+// nobody asked for, no acknowledgement, memory running out while a picture opens, and choices that
+// come in while the program renders. Relative names and initiates naming a stuck window are in the
+// hand-off's scenario.
+#include <dde.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "menu/main_menu.h"
+#include "menu/main_menu_ids.h"
+#include "support/app_fixture.h"
+#include "win32/handles.h"
+#include "win32/temp_files.h"
+#include "win32/texts.h"
+
+namespace {
+std::size_t g_failAllocationsFrom = SIZE_MAX;
+// When set, the next large allocation of the test's thread (a picture being scaled) posts WM_APP here.
+HWND g_postOnLargeAllocation = nullptr;
+const DWORD g_testThread = GetCurrentThreadId();
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (size >= (1 << 16) && g_postOnLargeAllocation && GetCurrentThreadId() == g_testThread)
+    PostMessageW(std::exchange(g_postOnLargeAllocation, nullptr), WM_APP, 0, 0);
+  void* memory = size < g_failAllocationsFrom ? std::malloc(size ? size : 1) : nullptr;
+  if (!memory) throw std::bad_alloc();
+  return memory;
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+namespace pintaro::test {
+namespace {
+
+using namespace std::chrono_literals;
+using HostileConditionsTest = AppTest;
+
+TEST_F(HostileConditionsTest,
+       ALaterStartGivesUpOnAnInstanceThatNeverAcknowledgesAndAQuitFromOutsideEndsThroughShutDown) {
+  WriteBytes(dir / L"bad.jpg", {'n', 'o'});
+  ChildProcess first = StartPintaro(L"");
+  const HWND icon = WaitForIconWindow(first);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 2s)) << "the running instance waits behind its message box";
+  ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
+  PostMessageW(WaitForWindow(first.id(), kDialogClass), WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kDialogClass).empty(); }, 10s));
+  const std::wstring tempFile = GetTempDir() + L"pntBEEF.tmp";
+  WriteBytes(tempFile, {'B', 'M'});
+  PostThreadMessageW(GetWindowThreadProcessId(icon, nullptr), WM_QUIT, 0, 0);
+  ASSERT_TRUE(first.WaitForExit(10s));
+  EXPECT_FALSE(FileExists(tempFile)) << "ShutDown deletes the temporary files";
+  DeleteFileW(tempFile.c_str());
+}
+
+TEST_F(HostileConditionsTest, AStrangersExecuteIsRefused) {
+  StartProgram();
+  const HWND server = TheIconWindow()->hwnd();
+  UniqueWindow stranger(CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  const HGLOBAL refused = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, 64);
+  PostMessageW(server, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(stranger.get()), reinterpret_cast<LPARAM>(refused));
+  MSG execute{}, ack{};
+  ASSERT_TRUE(PeekMessageW(&execute, server, WM_DDE_EXECUTE, WM_DDE_EXECUTE, PM_REMOVE));
+  DispatchMessageW(&execute);
+  ASSERT_TRUE(PeekMessageW(&ack, stranger.get(), WM_DDE_ACK, WM_DDE_ACK, PM_REMOVE)) << "a negative acknowledgement";
+  UINT_PTR status = 1, value = 0;
+  UnpackDDElParam(WM_DDE_ACK, ack.lParam, &status, &value);
+  FreeDDElParam(WM_DDE_ACK, ack.lParam);
+  EXPECT_EQ(std::pair(status, value), std::pair(UINT_PTR{0}, reinterpret_cast<UINT_PTR>(refused)));
+  GlobalFree(refused);
+}
+
+TEST_F(HostileConditionsTest, APictureWithoutMemoryToScaleGetsTheMessageAndFreesItsSlot) {
+  StartProgram();
+  const std::wstring wide = WriteGradient(dir, L"wide.bmp", 20000, 20);
+  {
+    // Read while memory lasts; its scaling, after the first message pump, finds none for its rows.
+    InNextPump exhaust([] { g_failAllocationsFrom = 100000; });
+    OpenPictureFile(wide);
+    g_failAllocationsFrom = SIZE_MAX;
+  }
+  ExpectOnlyFormatMessage(wide);
+  EXPECT_TRUE(PictureWindows()[1]->isFree);
+  OpenPictureFile(wide);
+  EXPECT_EQ(PictureWindows().UpperBound(), 1) << "with memory again it opens in the freed slot";
+}
+
+// Chooses the command from the main menu; meanwhile runs in the change's first message pump, or, while
+// scaling, in the pump after the program next scales a picture, as a user's choice that comes in while
+// the program works.
+void ChooseWhile(UINT command, std::function<void()> meanwhile, bool whileScaling = false) {
+  InNextPump later(std::move(meanwhile), !whileScaling);
+  InNextPump arm([&] { g_postOnLargeAllocation = later.hwnd(); }, whileScaling);
+  TheMainMenu().OnCommand(command);
+  EXPECT_TRUE(later.ran());
+}
+
+// A change chosen while another runs wins, from the menu or the wheel. A window closed while it
+// renders stays closed, and no message names an empty path.
+TEST_F(HostileConditionsTest, AChangeChosenWhileAnotherRunsWinsAndAWindowClosedWhileItRendersStaysClosedUnnamed) {
+  using namespace main_menu;
+  StartProgram();
+  PictureWindow& wide = Open(WriteGradient(dir, L"wide.bmp", 400, 300));
+  PictureWindow& tall = Open(WriteGradient(dir, L"tall.bmp", 300, 400));
+  const auto sizes = [&] {
+    std::wstring checked;
+    for (int preset = 0; preset < kSizeItemCount; ++preset)
+      if (TheMainMenu().IsChecked(kSize0 + preset)) checked += L" " + std::to_wstring(preset);
+    return SizeText(wide.hwnd()) + L" " + SizeText(tall.hwnd()) + L", checked" + checked;
+  };
+  ChooseWhile(
+      kSize0 + 5, [] { TheMainMenu().OnCommand(kSize0); }, true);
+  EXPECT_EQ(sizes(), L"80x60 60x80, checked 0");
+  ChooseWhile(
+      kSize0 + 3, [] { SendMessageW(TheIconWindow()->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0); }, true);
+  EXPECT_EQ(sizes(), L"320x240 240x320, checked 4") << "one wheel step up from 240";
+  ChooseWhile(kOpacity0 + 3, [] { TheMainMenu().OnCommand(kOpacity0 + 1); });
+  for (PictureWindow* window : {&wide, &tall}) {
+    EXPECT_EQ(WindowOpacity(window->hwnd()), 191);
+    for (int preset = 0; preset < 4; ++preset) EXPECT_EQ(window->IsOpacityChecked(preset), preset == 1) << preset;
+  }
+
+  wide.CloseAndFreeSlot();
+  {
+    InNextPump closeAgain([&] { SendMessageW(wide.hwnd(), WM_CLOSE, 0, 0); });
+    EXPECT_EQ(&Open(dir / L"wide.bmp"), &wide) << "reopened in its slot, closed before it shows";
+  }
+  ChooseWhile(kSize0, [&] { SendMessageW(tall.hwnd(), WM_CLOSE, 0, 0); });
+  for (PictureWindow* window : {&wide, &tall})
+    EXPECT_EQ(std::pair(window->isFree, IsWindowVisible(window->hwnd()) != FALSE), std::pair(true, false));
+  EXPECT_TRUE(messages.messages().empty());
+}
+
+}  // namespace
+}  // namespace pintaro::test

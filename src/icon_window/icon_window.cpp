@@ -18,6 +18,7 @@
 #include "menu/main_menu.h"
 #include "menu/show_and_arrange.h"
 #include "icon_window/notify_icon.h"
+#include "icon_window/private_messages.h"
 #include "picture_window/stacking.h"
 #include "pictures/picture_windows.h"
 #include "pictures/layered.h"
@@ -105,7 +106,32 @@ void IconWindow::HandOff() {
 
 void IconWindow::OnDdeExecute(const std::wstring& command, short& cancel) {
   cancel = 0;
-  if (onCommand_) onCommand_(command);
+  if (onCommand_) OpenLater([this, command] { onCommand_(command); });
+}
+
+void IconWindow::OnDropped(std::vector<std::wstring> names) {
+  OpenLater([this, names = std::move(names)] { OnDrop(names); });
+}
+
+void IconWindow::OpenLater(std::function<void()> opening) {
+  waitingOpenings_.push_back(std::move(opening));
+  PostMessageW(hwnd(), kOpenWaitingPictures, 0, 0);
+}
+
+void IconWindow::OnOpenWaitingPictures() {
+  if (opening_) return;
+  opening_ = true;
+  try {
+    while (!waitingOpenings_.empty() && !ProgramEnded()) {
+      const std::function<void()> opening = std::move(waitingOpenings_.front());
+      waitingOpenings_.pop_front();
+      opening();
+    }
+  } catch (...) {
+    // Memory ran out for a list of names: what waits behind it opens at the next message.
+    PostMessageW(hwnd(), kOpenWaitingPictures, 0, 0);
+  }
+  opening_ = false;
 }
 
 void IconWindow::EnableEndTimer() noexcept {
@@ -184,6 +210,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
     case kNotifyIconCallback: OnNotifyIconMessage(LOWORD(lParam)); return 0;
+    case kOpenWaitingPictures: OnOpenWaitingPictures(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: OnLeftButtonDown(); return 0;
     case WM_RBUTTONUP: OnRightButtonUp(); return 0;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -59,13 +60,16 @@ class IconWindow : public Window<IconWindow> {
   void OpenNamedPicture(const std::wstring& name, const PictureSource& source = {});
   // Opens the dropped names that look like pictures, in order, skipping the others silently.
   void OnDrop(const std::vector<std::wstring>& names);
+  // Takes the names of a drop; they open once the drag source has been answered.
+  void OnDropped(std::vector<std::wstring> names);
 
   // Event handlers.
   void Initialize();
   // Windows is logging off or shutting down: the program ends in order.
   void OnEndSession();
   void OnClose();
-  // An Execute of the hand-off conversation: accepted whatever it says, then its pictures opened.
+  // An Execute of the hand-off conversation: accepted whatever it says; its pictures open once the
+  // later start has its answer.
   void OnDdeExecute(const std::wstring& command, short& cancel);
   void OnLeftButtonDown();
   void OnRightButtonUp();
@@ -74,6 +78,8 @@ class IconWindow : public Window<IconWindow> {
   // release opens the main menu.
   void OnNotifyIconMessage(UINT mouseMessage);
   void OnEndTimer();
+  // Opens what waits, in order; one that comes while this runs waits for it.
+  void OnOpenWaitingPictures();
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -87,11 +93,16 @@ class IconWindow : public Window<IconWindow> {
   // The main menu at the mouse pointer; its items also answer the right button.
   void OpenMainMenuAtCursor();
   void OnPaint();
+  // Opening pictures lets messages run and shows messages, which neither a drag source nor a later
+  // start should wait for: they are answered first, and the pictures open from a posted message.
+  void OpenLater(std::function<void()> opening);
 
   UniqueIcon icon_;
   int lastOpenedSlot_ = 0;
   UniqueWindow toolTip_;
-  FileDropTarget dropTarget_{[this](std::vector<std::wstring> names) { OnDrop(names); }};
+  FileDropTarget dropTarget_{[this](std::vector<std::wstring> names) { OnDropped(std::move(names)); }};
+  std::deque<std::function<void()>> waitingOpenings_;
+  bool opening_ = false;
   bool endTimerEnabled_ = false;
 
   bool secondInstance_ = false;

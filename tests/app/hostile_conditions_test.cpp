@@ -37,15 +37,25 @@ namespace {
 using namespace std::chrono_literals;
 using HostileConditionsTest = AppTest;
 
+// Takes the hand-off conversation and its Execute, and never acknowledges the Execute.
+LRESULT CALLBACK SilentInstance(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DDE_INITIATE)
+    SendMessageW(reinterpret_cast<HWND>(wParam), WM_DDE_ACK, reinterpret_cast<WPARAM>(hwnd),
+                 MAKELPARAM(GlobalAddAtomW(kTitle), GlobalAddAtomW(L"frmMain")));
+  return message == WM_DDE_EXECUTE ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 TEST_F(HostileConditionsTest,
-       ALaterStartGivesUpOnAnInstanceThatNeverAcknowledgesAndAQuitFromOutsideEndsThroughShutDown) {
+       ALaterStartEndsAtOnceWhileTheRunningOneShowsAMessageGivesUpOnOneThatNeverAnswersAndQuitEnds) {
   WriteBytes(dir / L"bad.jpg", {'n', 'o'});
   ChildProcess first = StartPintaro(L"");
   const HWND icon = WaitForIconWindow(first);
   ASSERT_NE(icon, nullptr);
-  EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 2s)) << "the running instance waits behind its message box";
-  ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
-  PostMessageW(WaitForWindow(first.id(), kDialogClass), WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 10s)) << "answered before the file is opened";
+  EXPECT_TRUE(messages.messages().empty());
+  const HWND box = WaitForWindow(first.id(), kDialogClass);
+  ASSERT_NE(box, nullptr) << "the running instance tells about the file";
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kDialogClass).empty(); }, 10s));
   const std::wstring tempFile = GetTempDir() + L"pntBEEF.tmp";
   WriteBytes(tempFile, {'B', 'M'});
@@ -53,6 +63,11 @@ TEST_F(HostileConditionsTest,
   ASSERT_TRUE(first.WaitForExit(10s));
   EXPECT_FALSE(FileExists(tempFile)) << "ShutDown deletes the temporary files";
   DeleteFileW(tempFile.c_str());
+
+  UniqueWindow silent(CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+  SetWindowLongPtrW(silent.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SilentInstance));
+  EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 2s));
+  ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
 }
 
 TEST_F(HostileConditionsTest, AStrangersExecuteIsRefused) {

@@ -86,6 +86,8 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
   Mix mix(dir);
   NamesSource files(mix.names, CF_HDROP);
   EXPECT_EQ(DragOntoIcon(files, DROPEFFECT_COPY | DROPEFFECT_MOVE), static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_EQ(files.windowsWhenDropped, 0) << "the drag source is answered before anything opens";
+  ASSERT_TRUE(PumpUntil([&] { return messages.messages().size() == mix.bad.size(); }, 30s));
   std::vector<std::wstring> texts, expected, opened;
   for (const ShownMessage& shown : messages.messages()) {
     texts.push_back(shown.text);

@@ -49,6 +49,7 @@ class NamesSource final : public IDropSource {
   }
 
   IDataObject* data = nullptr;
+  int windowsWhenDropped = -1;  // picture windows in the table when DoDragDrop returned
   std::atomic<int> polls{0};
   std::atomic<bool> accepted{false};
 };
@@ -75,6 +76,7 @@ inline DWORD DragOntoIcon(NamesSource& source, DWORD allowed) {
   PumpUntil([] { return GetKeyState(VK_LBUTTON) < 0; }, std::chrono::seconds(10));
   DWORD effect = DROPEFFECT_NONE;
   DoDragDrop(source.data, &source, allowed, &effect);
+  source.windowsWhenDropped = PictureWindows().UpperBound();
   PumpUntil([&] { return hand.done(); }, std::chrono::seconds(10));
   DestroyWindow(grip);
   return effect;

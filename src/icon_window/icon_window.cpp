@@ -15,6 +15,7 @@
 #include "win32/tool_tip.h"
 #include "win32/window_drag.h"
 #include "menu/wheel_and_clipboard.h"
+#include "menu/about_dialog.h"
 #include "menu/main_menu.h"
 #include "menu/show_and_arrange.h"
 #include "icon_window/notify_icon.h"
@@ -180,6 +181,11 @@ void IconWindow::OpenMainMenuAtCursor() {
 void IconWindow::OnDoubleClick() { ArrangeWindows(); }
 
 void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
+  if (const HWND dialog = AboutDialogWindow()) {
+    // The version dialog holds the program until it closes: a click shows where it is.
+    if (mouseMessage == WM_LBUTTONDBLCLK || mouseMessage == WM_RBUTTONUP) SetForegroundWindow(dialog);
+    return;
+  }
   if (mouseMessage == WM_LBUTTONDBLCLK) {
     ToggleAllWindows(false);
   } else if (mouseMessage == WM_RBUTTONUP) {

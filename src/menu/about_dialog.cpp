@@ -14,6 +14,7 @@
 #include "menu/version_text.h"
 #include "resources/resource_ids.h"
 #include "win32/handles.h"
+#include "win32/modal_block.h"
 #include "win32/shell_open.h"
 #include "win32/texts.h"
 #include "win32/version_resource.h"
@@ -61,40 +62,7 @@ UniqueCursor MakeHandCursor() {
   return UniqueCursor(CreateCursor(GetModuleHandleW(nullptr), 5, 0, kSize, kSize, andMask, xorMask));
 }
 
-// The dialog has no owner, so it keeps the program's other windows from input itself: the enabled
-// top-level windows of this thread that belong to the program are disabled until it closes.
-class OtherWindowsDisabled {
- public:
-  OtherWindowsDisabled() = default;
-  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
-  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
-  ~OtherWindowsDisabled() { Restore(); }
-
-  void Disable(HWND except) {
-    EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows_));
-    std::erase(windows_, except);
-    for (HWND window : windows_) EnableWindow(window, FALSE);
-  }
-  void Restore() noexcept {
-    for (HWND window : windows_) EnableWindow(window, TRUE);
-    windows_.clear();
-  }
-
- private:
-  static BOOL CALLBACK Collect(HWND window, LPARAM windows) noexcept {
-    const bool programs =
-        reinterpret_cast<HMODULE>(GetClassLongPtrW(window, GCLP_HMODULE)) == GetModuleHandleW(nullptr);
-    if (!programs || !IsWindowEnabled(window)) return TRUE;
-    try {
-      reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
-    } catch (...) {
-      return FALSE;
-    }
-    return TRUE;
-  }
-
-  std::vector<HWND> windows_;
-};
+HWND g_openDialog = nullptr;
 
 class AboutDialog {
  public:
@@ -102,6 +70,7 @@ class AboutDialog {
   void ShowModal() noexcept {
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, &DialogProc,
                     reinterpret_cast<LPARAM>(this));
+    g_openDialog = nullptr;
   }
 
  private:
@@ -109,6 +78,7 @@ class AboutDialog {
     if (message == WM_INITDIALOG) {
       SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
       reinterpret_cast<AboutDialog*>(lParam)->hwnd_ = hwnd;
+      g_openDialog = hwnd;
     }
     auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!self) return FALSE;
@@ -239,9 +209,15 @@ std::wstring ProgramDirectory() {
 }  // namespace
 
 void ShowAboutDialog() {
+  if (g_openDialog) {
+    SetForegroundWindow(g_openDialog);
+    return;
+  }
   AboutDialog dialog;
   dialog.ShowModal();
 }
+
+HWND AboutDialogWindow() noexcept { return g_openDialog; }
 
 void OpenHelp() {
   IconWindow* icon = TheIconWindow();

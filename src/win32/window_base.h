@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "win32/modal_block.h"
+
 namespace pintaro {
 
 namespace window_detail {
@@ -54,6 +56,7 @@ class Window {
                       int width, int height, HWND parent = nullptr) noexcept {
     CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, nullptr, GetModuleHandleW(nullptr),
                     static_cast<Derived*>(this));
+    if (hwnd_ && !parent) DisableWhileADialogHolds(hwnd_);
     return hwnd_ != nullptr;
   }
 

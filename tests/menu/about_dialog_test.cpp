@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "build_texts.h"
+#include "icon_window/notify_icon.h"
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
 #include "resources/resource_ids.h"
@@ -89,11 +90,27 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
   // Painted purple before the shell is called, and purple until the dialog closes.
   EXPECT_EQ(coloursAtOpening, (std::vector<Colours>{{kPurple, kBlue}, {kPurple, kPurple}}));
 
+  // While it is open a picture opened meanwhile takes no input either, asking for the dialog again
+  // opens no second one, and the notification icon's clicks neither hide windows nor open the menu.
+  const std::wstring later = WriteGradient(dir, L"later.bmp", 40, 30);
+  std::atomic<bool> askedAgain = false, menuOpened = false;
+  InNextPump meanwhile([&] {
+    OpenPictureFile(later);
+    TheMainMenu().OnCommand(main_menu::kAbout);
+    askedAgain = true;
+  });
+  SetPopupMenuHook([&](HMENU, UINT, int, int, HWND) { menuOpened = true; });
   WithDialog([&](HWND dialog, Colours firstPainted) {
     EXPECT_EQ(firstPainted, (Colours{kBlue, kBlue})) << "built afresh";
+    ASSERT_TRUE(WaitUntil([&] { return askedAgain.load(); }, 5s)) << "asked again, it returns at once";
+    EXPECT_FALSE(IsWindowEnabled(Slot(2).hwnd()));
+    for (UINT click : {WM_LBUTTONDBLCLK, WM_RBUTTONUP}) SendMessageW(others[0], kNotifyIconCallback, 1, click);
+    EXPECT_TRUE(IsWindowVisible(others[0]) && !menuOpened);
     TapKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5s)) << "Enter closes it";
   });
+  SetPopupMenuHook({});
+  EXPECT_TRUE(IsWindowEnabled(Slot(2).hwnd()));
 
   // Help: the document beside the program, which the build puts there.
   TheMainMenu().OnCommand(main_menu::kHelp);

@@ -18,7 +18,9 @@ std::vector<std::wstring> FileNames(IDataObject* data) {
   FORMATETC format = FileListFormat();
   STGMEDIUM medium{};
   if (data->GetData(&format, &medium) != S_OK) return names;
-  if (auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal))) {
+  // A source may answer in another medium than the one asked for; only a memory block is read.
+  auto drop = medium.tymed == TYMED_HGLOBAL ? static_cast<HDROP>(GlobalLock(medium.hGlobal)) : nullptr;
+  if (drop) {
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
       std::wstring name(DragQueryFileW(drop, i, nullptr, 0), L'\0');

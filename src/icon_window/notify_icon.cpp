@@ -43,11 +43,10 @@ int TrayIconResource() noexcept {
 
 void AddNotifyIcon() noexcept {
   IconWindow* main = TheIconWindow();
-  if (!main) return;
+  if (!main || g_trayIconAdded) return;  // the record added holds the icon it shows
   g_smallIcon.reset(
       static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), IMAGE_ICON,
                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-  if (g_trayIconAdded) return;
   g_record = {};
   g_record.cbSize = sizeof(g_record);
   g_record.hWnd = main->hwnd();

@@ -170,18 +170,28 @@ ReadAhead::ReadAhead(std::vector<std::wstring> paths) {
   }
 }
 
+// An operation that ends before taking every picture does not wait for its workers: each ends after
+// the read or decode it is in, holding what it shares with the operation until then.
 ReadAhead::~ReadAhead() {
-  Stop();
+  if (!threads_.empty()) {
+    StopReading();
+    for (const UniqueKernelHandle& thread : threads_) CancelSynchronousIo(thread.get());
+    threads_.clear();
+  }
   std::erase(Running(), this);
 }
 
-void ReadAhead::Stop() noexcept {
-  if (threads_.empty()) return;
+void ReadAhead::StopReading() noexcept {
   {
     const std::lock_guard lock(state_->mutex);
     state_->stopped = true;
   }
   state_->room.notify_all();
+}
+
+void ReadAhead::Stop() noexcept {
+  if (threads_.empty()) return;
+  StopReading();
   HANDLE handles[MAXIMUM_WAIT_OBJECTS];
   const auto count = static_cast<DWORD>(threads_.size());
   for (DWORD i = 0; i < count; ++i) handles[i] = threads_[i].get();
@@ -216,8 +226,10 @@ std::optional<Image32> ReadAhead::Take(std::size_t index, const std::wstring& pa
     s.nextToTake = index + 1;
   }
   s.room.notify_all();
-  // Read at its turn what no worker read, and what changed or went since it was read.
-  if (!entry.read || StampOf(path) != entry.stamp) return LoadPicture(path);
+  // Read at its turn what no worker read, what changed or went since it was read, and what a worker
+  // could not read: the cause may have passed (memory held by the pictures read ahead, a file open
+  // elsewhere for a moment).
+  if (!entry.read || !entry.picture || StampOf(path) != entry.stamp) return LoadPicture(path);
   return std::move(entry.picture);
 }
 

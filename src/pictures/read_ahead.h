@@ -24,7 +24,7 @@ class ReadAhead {
   // taken while fewer pictures wait than there are workers. When nothing can be started, every
   // picture is read at its turn as before.
   explicit ReadAhead(std::vector<std::wstring> paths);
-  // Stops the workers; one stuck in a read that does not end is left to end on its own.
+  // Stops the workers without waiting for them: each ends on its own after its current file.
   ~ReadAhead();
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
@@ -36,10 +36,13 @@ class ReadAhead {
   // Take for the entry index, in the form a rendering asks for its picture.
   PictureSource SourceFor(std::size_t index);
 
-  // Ends the workers: a read in progress is cancelled, a decoding is let finish.
+  // Ends the workers and waits a moment for them: a read in progress is cancelled, a decoding is let
+  // finish; one stuck in a read that does not end is left to end on its own.
   void Stop() noexcept;
 
  private:
+  void StopReading() noexcept;
+
   std::shared_ptr<ReadAheadState> state_;
   std::vector<UniqueKernelHandle> threads_;
 };

@@ -128,7 +128,14 @@ void DdeSource::OnInitiate(HWND client, ATOM service, ATOM topic) {
                            MAKELPARAM(answerService.get(), answerTopic.get()), SMTO_NORMAL | SMTO_ABORTIFHUNG,
                            kAnswerTimeoutMs, &ignored)) {
     unanswered_.emplace_back(client, Clock::now());
-    return;  // the answer's atoms were not delivered and go here
+    // An answer that timed out may still arrive once the client takes messages again, and the client
+    // deletes its atoms then; only a client that is gone leaves them to this end. At worst an atom
+    // keeps one reference too many, where deleting it twice would take another program's away.
+    if (IsWindow(client)) {
+      answerService.release();
+      answerTopic.release();
+    }
+    return;
   }
   // Delivered: the client deletes the atoms, and the conversation is open.
   answerService.release();

@@ -22,7 +22,10 @@ UniqueKernelHandle g_read(CreateEventW(nullptr, TRUE, FALSE, nullptr));
 UniqueKernelHandle g_release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
 std::wstring g_watched;
 bool g_stick = false;
+std::wstring g_locked;
+UniqueKernelHandle g_lock;  // holds g_locked until a worker has read it
 void Watch(const std::wstring& path) noexcept {
+  if (path == g_locked) g_lock.reset();
   if (path != g_watched) return;
   SetEvent(g_read.get());
   if (g_stick) WaitForSingleObject(g_release.get(), 60000);
@@ -82,15 +85,19 @@ TEST_F(ReadAheadTest, MixedListsOpenInOrderWithEachMessageAtItsTurnOnEveryPathAn
   EXPECT_EQ(Windows(), L"80x60 hidden 80x80 ");
 }
 
-TEST_F(ReadAheadTest, AFileReplacedAfterItsEarlyReadIsReadAgainAtItsTurn) {
+TEST_F(ReadAheadTest, AFileReplacedAfterItsEarlyReadOrThatAWorkerCouldNotReadIsReadAgainAtItsTurn) {
   const std::vector<std::wstring> files = Restart({{400, 300}, {400, 300}, {400, 300}});
   g_watched = files[1];
-  // The second worker reads b while the first reads a; b changes before its turn comes.
+  // The second worker reads b while the first reads a; b changes before its turn comes. Another program
+  // holds c while a worker reads it, and lets go before c's turn.
+  g_locked = files[2];
+  g_lock.reset(CreateFileW(g_locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   InNextPump changeB([&] {
-    WaitForSingleObject(g_read.get(), 20000);
+    ASSERT_EQ(WaitForSingleObject(g_read.get(), 20000), WAIT_OBJECT_0);
     WritePicture(files[1], MakeGradient(300, 400), PictureFormat::Jpeg);
   });
   TheIconWindow()->OnDrop(files);
+  EXPECT_TRUE(changeB.ran());
   EXPECT_TRUE(said.empty());
   EXPECT_EQ(Windows(), L"160x120 120x160 160x120 ");
 }

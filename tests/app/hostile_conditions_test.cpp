@@ -45,14 +45,15 @@ LRESULT CALLBACK SilentInstance(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   return message == WM_DDE_EXECUTE ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-TEST_F(HostileConditionsTest,
-       ALaterStartEndsAtOnceWhileTheRunningOneShowsAMessageGivesUpOnOneThatNeverAnswersAndQuitEnds) {
+TEST_F(HostileConditionsTest, ALaterStartIsAnsweredAtOnceWhileAMessageShowsGivesUpOnSilenceAndQuitEnds) {
   WriteBytes(dir / L"bad.jpg", {'n', 'o'});
   ChildProcess first = StartPintaro(L"");
   const HWND icon = WaitForIconWindow(first);
   ASSERT_NE(icon, nullptr);
+  ShowWatch shows;
   EXPECT_TRUE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 10s)) << "answered before the file is opened";
   EXPECT_TRUE(messages.messages().empty());
+  EXPECT_EQ(shows.shown(), 0) << "a later start shows no window, not even for a moment";
   const HWND box = WaitForWindow(first.id(), kDialogClass);
   ASSERT_NE(box, nullptr) << "the running instance tells about the file";
   PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -68,6 +69,8 @@ TEST_F(HostileConditionsTest,
   SetWindowLongPtrW(silent.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SilentInstance));
   EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 2s));
   ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
+  ShowWindow(silent.get(), SW_SHOWNA);
+  EXPECT_EQ(shows.shown(), 1) << "the watch sees a show";
 }
 
 TEST_F(HostileConditionsTest, AStrangersExecuteIsRefused) {

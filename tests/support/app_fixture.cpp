@@ -53,6 +53,22 @@ InNextPump::InNextPump(std::function<void()> action, bool postNow) : action_(std
   if (postNow) PostMessageW(hwnd_, WM_APP, 0, 0);
 }
 
+namespace {
+int g_shown = 0;
+LRESULT CALLBACK NoteShown(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == WM_WINDOWPOSCHANGING &&
+      (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_SHOWWINDOW))
+    ++g_shown;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+ShowWatch::ShowWatch() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, &NoteShown, nullptr, GetCurrentThreadId())) {
+  g_shown = 0;
+}
+int ShowWatch::shown() const noexcept { return g_shown; }
+
 void AppTest::ExpectOnlyMessage(const std::wstring& text) {
   ASSERT_EQ(messages.messages().size(), 1u) << ::testing::PrintToString(text);
   const ShownMessage& shown = messages.messages()[0];

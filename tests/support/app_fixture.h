@@ -74,6 +74,18 @@ class InNextPump {
   HWND hwnd_ = nullptr;
 };
 
+// Counts the windows of this thread that show while it lives, however briefly.
+class ShowWatch {
+ public:
+  ShowWatch();
+  ~ShowWatch() { UnhookWindowsHookEx(hook_); }
+  ShowWatch(const ShowWatch&) = delete;
+  int shown() const noexcept;
+
+ private:
+  HHOOK hook_;
+};
+
 // The format message for the path: the path, a blank line and "this file format is not supported".
 inline std::wstring FormatMessageText(const std::wstring& path) {
   return path + L"\r\n\r\nこのファイル形式には対応していません。";

@@ -4,12 +4,13 @@
 #include "picture_window/full_screen.h"
 #include "picture_window/full_screen_view.h"
 #include "picture_window/picture_menu_ids.h"
-#include "pictures/placement.h"
 #include "pictures/all_windows.h"
 #include "menu/show_and_arrange.h"
 #include "win32/message_pump.h"
 #include "pictures/dib_bitmap.h"
 #include "support/app_fixture.h"
+
+#include <sstream>
 
 namespace pintaro::test {
 namespace {
@@ -22,10 +23,10 @@ bool ViewShown() { return TheFullScreenView() && TheFullScreenView()->IsShown();
 
 HWND ParentOf(HWND hwnd) { return GetAncestor(hwnd, GA_PARENT); }
 
-// The size of the bitmap on the clipboard, when it is also there device-independent.
+// The bitmap on the clipboard once the clipboard is free, when it is also there device-independent.
 SIZE Pasted() {
   SIZE size{};
-  if (!OpenClipboard(nullptr)) return size;
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 5s)) return size;
   if (IsClipboardFormatAvailable(CF_DIB)) size = BitmapSize(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
   CloseClipboard();
   return size;
@@ -41,37 +42,50 @@ struct StandInDesktop {
                                     WS_POPUP | WS_VISIBLE, 40, 30, 960, 710, nullptr, nullptr, nullptr, nullptr);
 };
 
+// The window's stacking as seen: its mode, the marks of its two items, inside the desktop window or in
+// the topmost band, and where it shows.
+std::string Stacking(const PictureWindow& window) {
+  const bool inside = ParentOf(window.hwnd()) != GetDesktopWindow();
+  std::ostringstream seen;
+  seen << "mode " << static_cast<int>(window.stacking) << ", marks " << window.IsChecked(kAlwaysOnTop)
+       << window.IsChecked(kPinnedToDesktop) << (inside ? ", inside the desktop" : "")
+       << (!inside && IsTopMost(window.hwnd()) ? ", topmost" : "")
+       << (IsWindowVisible(window.hwnd()) ? ", shown at " : ", hidden at ")
+       << ::testing::PrintToString(TopLeft(window.hwnd()));
+  return seen.str();
+}
+
 TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThenCloseAndReuseKeepingTheStacking) {
   StartProgram();
   const std::wstring path = WriteGradient(dir, L"p.bmp", 400, 300);
   PictureWindow& window = Open(path);
-  const POINT place = TopLeft(window.hwnd());
   ASSERT_EQ(FindWindowW(nullptr, L"Program Manager"), nullptr);
-  Choose(window, kPinnedToDesktop);  // without a desktop window the mode is recorded, the window stays
-  EXPECT_TRUE(window.stacking == StackingMode::OnDesktop && window.IsChecked(kPinnedToDesktop));
-  EXPECT_EQ(ParentOf(window.hwnd()), GetDesktopWindow());
+  Choose(window, kPinnedToDesktop);
+  EXPECT_EQ(Stacking(window), "mode 2, marks 01, shown at 495, 332") << "without a desktop window: recorded only";
   Choose(window, kPinnedToDesktop);
   StandInDesktop desktop;
-  // normal (0) -> on top (1) -> 0 -> on the desktop (2) -> 0 -> 1 -> 2 -> 1 -> 2: each transition once.
-  const std::pair<UINT, int> steps[] = {{kAlwaysOnTop, 1},     {kAlwaysOnTop, 0},    {kPinnedToDesktop, 2},
-                                        {kPinnedToDesktop, 0}, {kAlwaysOnTop, 1},    {kPinnedToDesktop, 2},
-                                        {kAlwaysOnTop, 1},     {kPinnedToDesktop, 2}};
-  for (const auto& [command, mode] : steps) {
-    SCOPED_TRACE(::testing::Message() << "to mode " << mode);
+  // Each transition once: normal -> on top -> normal -> desktop -> normal -> on top -> desktop -> on top -> desktop.
+  const std::pair<UINT, const char*> steps[] = {
+      {kAlwaysOnTop, "mode 1, marks 10, topmost, shown at 495, 332"},
+      {kAlwaysOnTop, "mode 0, marks 00, shown at 495, 332"},
+      {kPinnedToDesktop, "mode 2, marks 01, inside the desktop, shown at 495, 332"},
+      {kPinnedToDesktop, "mode 0, marks 00, shown at 495, 332"},
+      {kAlwaysOnTop, "mode 1, marks 10, topmost, shown at 495, 332"},
+      {kPinnedToDesktop, "mode 2, marks 01, inside the desktop, shown at 495, 332"},
+      {kAlwaysOnTop, "mode 1, marks 10, topmost, shown at 495, 332"},
+      {kPinnedToDesktop, "mode 2, marks 01, inside the desktop, shown at 495, 332"}};
+  for (const auto& [command, seen] : steps) {
     Choose(window, command);
-    EXPECT_EQ(static_cast<int>(window.stacking), mode);
-    EXPECT_EQ(window.IsChecked(kAlwaysOnTop) + 2 * window.IsChecked(kPinnedToDesktop), mode) << "its check mark";
-    EXPECT_EQ(ParentOf(window.hwnd()), mode == 2 ? desktop.hwnd : GetDesktopWindow());
-    EXPECT_TRUE(mode == 2 || IsTopMost(window.hwnd()) == (mode == 1)) << "in the topmost band in mode 1 only";
-    EXPECT_TRUE(IsWindowVisible(window.hwnd()) && TopLeft(window.hwnd()) == place) << "the picture stays in place";
+    EXPECT_EQ(Stacking(window), seen);
   }
-  // The menu a right click asks for, and where: the hook stands in for the menu until it is reset.
-  std::pair<HMENU, POINT> popup{};
-  SetPopupMenuHook([&](HMENU menu, UINT, int x, int y, HWND) { popup = {menu, {x, y}}; });
+  // The menu a right click asks for, where, and that either button then chooses an item.
+  std::tuple<HMENU, POINT, UINT> popup{};
+  SetPopupMenuHook([&](HMENU menu, UINT flags, int x, int y, HWND) { popup = {menu, {x, y}, flags}; });
   ClickAt(CentreOf(window.hwnd()), Button::Right);
-  EXPECT_TRUE(PumpUntil([&] { return popup.first == window.contextMenu(); }, 5s)) << "a right click opens its menu";
+  EXPECT_TRUE(PumpUntil([&] { return std::get<0>(popup) == window.contextMenu(); }, 5s)) << "a right click opens it";
   SetPopupMenuHook({});
-  EXPECT_EQ(popup.second, CentreOf(window.hwnd())) << "at the pointer";
+  EXPECT_EQ(std::get<1>(popup), CentreOf(window.hwnd())) << "at the pointer";
+  EXPECT_EQ(std::get<2>(popup) & TPM_RIGHTBUTTON, static_cast<UINT>(TPM_RIGHTBUTTON));
 
   for (int i = 0; i < 2; ++i) Open(path);
   PictureWindow& onTop = Slot(2);
@@ -85,15 +99,18 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   Choose(onTop, kCloseAndFreeSlot);
   SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
   for (PictureWindow* closed : {&window, &onTop})
-    EXPECT_TRUE(!IsWindowVisible(closed->hwnd()) && !closed->shownBitmap) << "hidden, its picture released";
+    EXPECT_EQ(std::pair(IsWindowVisible(closed->hwnd()) != FALSE, closed->shownBitmap.get()),
+              (std::pair<bool, HBITMAP>(false, nullptr)))
+        << "hidden, its picture released";
   const std::wstring other = WriteGradient(dir, L"other.bmp", 100, 200);
   for (PictureWindow* reused : {&window, &onTop}) {
     EXPECT_EQ(&Open(other), reused) << "the lowest free window is reused";
-    EXPECT_TRUE(IsWindowVisible(reused->hwnd()) && WindowSize(reused->hwnd()) == (SIZE{80, 160}));
-    EXPECT_TRUE(WindowOpacity(reused->hwnd()) == 255 && reused->IsOpacityChecked(0)) << "the common transparency";
+    EXPECT_EQ(SizeText(reused->hwnd()), L"80x160");
+    EXPECT_EQ(WindowOpacity(reused->hwnd()), 255) << "the common transparency";
+    EXPECT_TRUE(reused->IsOpacityChecked(0));
   }
-  EXPECT_TRUE(IsTopMost(onTop.hwnd()) && onTop.IsChecked(kAlwaysOnTop)) << "still always on top";
-  EXPECT_TRUE(ParentOf(window.hwnd()) == desktop.hwnd && window.IsChecked(kPinnedToDesktop));
+  EXPECT_EQ(Stacking(onTop), "mode 1, marks 10, topmost, shown at 569, 352") << "still always on top";
+  EXPECT_EQ(Stacking(window), "mode 2, marks 01, inside the desktop, shown at 323, 364") << "still inside the desktop";
 }
 
 // A desktop window that does not start at the screen's corner: a picture inside it is placed, resized
@@ -143,30 +160,42 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   PostMessageW(TheFullScreenView()->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));  // the double-click's release
   for (WORD other : {WORD{VK_LEFT}, WORD{VK_F2}, WORD{VK_F5}, WORD{VK_SHIFT}}) type(other);
   EXPECT_TRUE(ViewShown()) << "neither the release nor keys without a character end the view";
-  std::vector<std::function<void()>> endings{[] { SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0); }};
+  std::vector<std::pair<std::string, std::function<void()>>> endings{
+      {"closing it", [] { SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0); }}};
   for (WORD key : {WORD{VK_ESCAPE}, WORD{VK_RETURN}, WORD{VK_SPACE}, WORD{'A'}, WORD{'7'}})
-    endings.push_back([=] { type(key); });
+    endings.emplace_back("key " + std::to_string(key), [=] { type(key); });
   for (POINT point : {POINT{512, 384}, POINT{512, 5}})
-    for (Button button : {Button::Left, Button::Right}) endings.push_back([=] { ClickAt(point, button); });
-  for (std::size_t i = 0; i < endings.size(); ++i) {
-    SCOPED_TRACE(::testing::Message() << "ending " << i);
-    if (i > 0) Choose(first, kFullScreen);
+    for (Button button : {Button::Left, Button::Right})
+      endings.emplace_back(
+          (button == Button::Left ? "left click at " : "right click at ") + ::testing::PrintToString(point),
+          [=] { ClickAt(point, button); });
+  for (const auto& [ending, end] : endings) {
+    SCOPED_TRACE(ending);
+    if (!ViewShown()) Choose(first, kFullScreen);
     ASSERT_TRUE(ViewShown());
-    endings[i]();
+    end();
     EXPECT_TRUE(PumpUntil([] { return !ViewShown(); }, 5s));
     for (HWND hwnd : {icon, first.hwnd(), onTop.hwnd()}) EXPECT_TRUE(IsWindowVisible(hwnd)) << "back in use";
   }
   EXPECT_FALSE(TheFullScreenView()->picture()) << "the picture is released when the view ends";
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a closed one stays hidden";
-  EXPECT_TRUE(IsTopMost(onTop.hwnd()) && IsTopMost(icon) && WindowOpacity(onTop.hwnd()) == 127 &&
-              TopLeft(onTop.hwnd()) == place)
+  EXPECT_EQ(std::tuple(IsTopMost(onTop.hwnd()), IsTopMost(icon), WindowOpacity(onTop.hwnd()), TopLeft(onTop.hwnd())),
+            std::tuple(true, true, 127, place))
       << "as it was";
 
-  // A file gone since opening: a copy at its own size leaves the clipboard as it was.
-  Choose(onTop, kCopyAtShownSize);
+  // Copies leave no GDI object behind (the clipboard holds the last one).
+  Choose(onTop, kCopyAtOriginalSize);
+  const long objects = GdiObjects();
+  for (UINT copy : {kCopyAtOriginalSize, kCopyAtShownSize, kCopyAtOriginalSize, kCopyAtShownSize}) Choose(onTop, copy);
+  EXPECT_EQ(GdiObjects(), objects);
+  // A file gone since opening: the copy at its own size leaves the clipboard as it was; the view does not
+  // open, and its message names the file.
   ASSERT_TRUE(DeleteFileW(path.c_str()));
   Choose(onTop, kCopyAtOriginalSize);
   EXPECT_EQ(Pasted(), (SIZE{160, 90}));
+  Choose(onTop, kFullScreen);
+  ExpectOnlyFormatMessage(path);
+  EXPECT_EQ(std::pair(ViewShown(), IsWindowVisible(onTop.hwnd()) != FALSE), std::pair(false, true)) << "nothing hidden";
   EndProgram();
   EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
 }
@@ -181,11 +210,12 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsAndCopiesThePictureAndEndTas
   const HWND icon = WaitForWindow(program.id(), kIconClass);
   const HWND picture = WaitForWindow(program.id(), kPictureClass);
   ASSERT_NE(picture, nullptr);
-  // The first picture of every run lands in the same place around the screen's centre.
-  PlacementRandom random;
-  const double r1 = random.Next(), r2 = random.Next();
-  const Point at = PlaceAroundCentre({1024, 768}, {160, 120}, 15.0, r1, r2);
-  EXPECT_TRUE(WaitUntil([&] { return TopLeft(picture) == POINT{at.x, at.y} && IsTopMost(icon); }, 10s));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return TopLeft(picture) == POINT{495, 332} && IsTopMost(icon);
+      },
+      10s))
+      << "the first place of every run: " << ::testing::PrintToString(TopLeft(picture));
   EXPECT_EQ(VisibleWindowsOfProcess(program.id(), kPictureClass).size(), 1u);
   EXPECT_EQ(WindowText(picture), L"b.JPG");
   EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kDialogClass).empty()) << "a.txt is skipped silently";
@@ -193,13 +223,15 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsAndCopiesThePictureAndEndTas
   COLORREF key = 0;
   EXPECT_TRUE(GetLayeredWindowAttributes(icon, &key, nullptr, nullptr) && key == RGB(255, 0, 0));
 
-  const POINT grab{at.x + 25, at.y + 30};
+  const POINT grab{495 + 25, 332 + 30};
   DragWithLeftButton(grab, {grab.x + 70, grab.y - 45});
-  EXPECT_TRUE(WaitUntil([&] { return TopLeft(picture) == POINT{at.x + 70, at.y - 45}; }, 10s));
+  EXPECT_TRUE(WaitUntil([&] { return TopLeft(picture) == POINT{495 + 70, 332 - 45}; }, 10s));
   ClickAt(CentreOf(picture), Button::Right);
   ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s)) << "the menu opens";
-  TapKey('O');  // 元のサイズでコピー(&O)
-  EXPECT_TRUE(WaitUntil([] { return Pasted() == SIZE{1024, 768}; }, 10s)) << "copied at the picture's own size";
+  const DWORD clipboard = GetClipboardSequenceNumber();
+  TapKeyFor(program.id(), 'O');  // 元のサイズでコピー(&O)
+  EXPECT_TRUE(WaitUntil([&] { return GetClipboardSequenceNumber() != clipboard; }, 10s));
+  EXPECT_EQ(Pasted(), (SIZE{1024, 768})) << "copied at the picture's own size";
 
   // Closed from outside as by End task, the program ends in order: the orderly end deletes the
   // program's temporary files (the paste test proves it leaves others alone).

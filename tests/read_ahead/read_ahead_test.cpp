@@ -3,6 +3,7 @@
 #include "pictures/all_windows.h"
 #include "pictures/read_ahead.h"
 #include "support/app_fixture.h"
+#include "win32/temp_files.h"
 
 namespace pintaro::test {
 namespace {
@@ -23,11 +24,13 @@ UniqueKernelHandle g_release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
 std::wstring g_watched;
 bool g_stick = false;
 std::wstring g_locked;
-UniqueKernelHandle g_lock;  // holds g_locked until a worker has read it
+UniqueKernelHandle g_lock;   // holds g_locked until a worker has read it
+bool g_endWhenRead = false;  // as by End task, once the watched file is read
 void Watch(const std::wstring& path) noexcept {
   if (path == g_locked) g_lock.reset();
   if (path != g_watched) return;
   SetEvent(g_read.get());
+  if (g_endWhenRead) PostMessageW(FindWindowW(IconWindow::kClassName, nullptr), WM_CLOSE, 0, 0);
   if (g_stick) WaitForSingleObject(g_release.get(), 60000);
 }
 
@@ -103,33 +106,44 @@ TEST_F(ReadAheadTest, AFileReplacedAfterItsEarlyReadOrThatAWorkerCouldNotReadIsR
 }
 
 // The end waits for the workers, but not for one that does not end: that one ends later on its own.
-// No window opens after the end.
-TEST_F(ReadAheadTest, EndTaskDuringADropAHandOffOrASizeChangeEndsTheWorkersBeforeTheEndIsOverOrLeavesAStuckOneBehind) {
-  enum { kDrop, kStuckDrop, kHandOff, kSizeChange };
-  for (const int during : {kDrop, kStuckDrop, kHandOff, kSizeChange}) {
-    const bool stick = during == kStuckDrop;
+// No window opens after the end, and the end deletes the temporary files.
+TEST_F(ReadAheadTest, EndTaskDuringStartUpADropAHandOffOrASizeChangeEndsTheWorkersAndLeavesNothingButAStuckOne) {
+  for (const std::string during :
+       {"start-up", "start-up's pictures", "drop", "stuck drop", "hand-off", "size change"}) {
+    SCOPED_TRACE(during);
+    const bool stick = during == "stuck drop", startUp = during.starts_with("start-up");
     std::vector<std::wstring> files = Restart({{1600, 1200}});
     SetReadAheadWorkerLimit(stick ? 1 : 0);
     g_watched = files[0];
     g_stick = stick;
-    if (during == kSizeChange) TheIconWindow()->OnDrop({files[0], files[0]});
+    g_endWhenRead = during == "start-up's pictures";
+    if (during == "size change") TheIconWindow()->OnDrop({files[0], files[0]});
+    const std::wstring ours = GetTempDir() + L"pntA2.tmp";
+    WriteBytes(ours, {1});
     files.resize(20, files[0]);
-    int workersAfterEnd = -1;
+    std::wstring twenty;
+    for (const std::wstring& file : files) twenty += Quoted(file) + L" ";
     InNextPump endTask([&] {
-      if (stick) WaitForSingleObject(g_read.get(), 20000);
-      SendMessageW(TheIconWindow()->hwnd(), WM_CLOSE, 0, 0);
-      workersAfterEnd = ReadAheadWorkers();
+      if (stick) {
+        ASSERT_EQ(WaitForSingleObject(g_read.get(), 20000), WAIT_OBJECT_0);
+      }
+      if (!g_endWhenRead) SendMessageW(TheIconWindow()->hwnd(), WM_CLOSE, 0, 0);
     });
-    if (during == kSizeChange) {
+    if (startUp) {
+      EndProgram();
+      StartProgram(twenty);
+    } else if (during == "size change") {
       SetAllSizes(0);
-    } else if (during == kHandOff) {
-      OpenCommandPictures(Quoted(files[0]) + L" " + Quoted(files[0]));
+    } else if (during == "hand-off") {
+      OpenCommandPictures(twenty);
     } else {
       TheIconWindow()->OnDrop(files);
     }
-    EXPECT_TRUE(ProgramEnded()) << during;
-    EXPECT_EQ(workersAfterEnd, stick ? 1 : 0) << during;
-    EXPECT_LT(PictureWindows().UpperBound(), during == kSizeChange ? 3 : 2) << during;
+    EXPECT_TRUE(ProgramEnded());
+    EXPECT_EQ(ReadAheadWorkers(), stick ? 1 : 0);
+    EXPECT_LT(PictureWindows().UpperBound(), during == "size change" ? 3 : 2);
+    EXPECT_TRUE(VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
+    EXPECT_FALSE(FileExists(ours));
     SetEvent(g_release.get());
     EXPECT_TRUE(WaitUntil([] { return ReadAheadWorkers() == 0; }, std::chrono::seconds(10)));
   }

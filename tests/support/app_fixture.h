@@ -115,6 +115,9 @@ class AppTest : public ::testing::Test {
   bool started_ = false;
 };
 
+// The GDI objects of this process.
+long GdiObjects();
+
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);
 RECT RectOf(HWND hwnd);

@@ -44,40 +44,50 @@ class NamesSource final : public IDropSource {
     return escape ? DRAGDROP_S_CANCEL : (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
   }
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
+    POINT at{};
+    GetCursorPos(&at);
+    if (at.x == target.x && at.y == target.y) fedBackOnTarget = true;
     if (effect & DROPEFFECT_COPY) accepted = true;
     return DRAGDROP_S_USEDEFAULTCURSORS;
   }
 
   IDataObject* data = nullptr;
+  POINT target{};               // where the drag goes
   int windowsWhenDropped = -1;  // picture windows in the table when DoDragDrop returned
   std::atomic<int> polls{0};
-  std::atomic<bool> accepted{false};
+  std::atomic<bool> accepted{false}, fedBackOnTarget{false};
 };
 
 // The head of the pin: a pixel of the icon that is not keyed away.
 inline POINT OnThePin(HWND icon) { return {RectOf(icon).left + 21, RectOf(icon).top + 12}; }
 
-// A user presses the button on a window of the test, drags onto the icon and lets go there. Returns
-// the effect the drag ended with.
+// A user presses the button on a window of the test, drags onto the icon and lets go there, once the
+// drag has asked the pin what it takes. Returns the effect the drag ended with.
 inline DWORD DragOntoIcon(NamesSource& source, DWORD allowed) {
+  using namespace std::chrono_literals;
   HWND grip = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"BUTTON", L"", WS_POPUP | WS_VISIBLE, 100, 100, 40, 40,
                               nullptr, nullptr, nullptr, nullptr);
-  const POINT from{120, 120}, to = OnThePin(TheIconWindow()->hwnd());
+  const HWND icon = TheIconWindow()->hwnd();
+  const POINT from{120, 120}, to = source.target = OnThePin(icon);
   UserActs hand([&] {
     MouseDown(Button::Left, from);
-    WaitUntil([&] { return source.polls > 0; }, std::chrono::seconds(10));
-    for (int step = 1; step <= 4; ++step)
+    EXPECT_TRUE(WaitUntil([&] { return source.polls > 0; }, 10s)) << "the drag began";
+    // Each move waits for the drag to poll the source after the last one.
+    for (int step = 1; step <= 4; ++step) {
+      const int seen = source.polls;
       MouseMoveTo({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
-    const int seen = source.polls;
-    WaitUntil([&] { return source.accepted || source.polls > seen + 3; }, std::chrono::seconds(10));
+      EXPECT_TRUE(WaitUntil([&] { return source.polls > seen; }, 10s)) << "step " << step;
+    }
+    EXPECT_TRUE(WaitUntil([&] { return source.fedBackOnTarget.load(); }, 10s)) << "the pin was asked";
+    EXPECT_EQ(WindowFromPoint(to), icon) << "nothing covers the pin";
     MouseUp(Button::Left, to);
   });
   // The drag begins once this thread has seen the button go down.
-  PumpUntil([] { return GetKeyState(VK_LBUTTON) < 0; }, std::chrono::seconds(10));
+  EXPECT_TRUE(PumpUntil([] { return GetKeyState(VK_LBUTTON) < 0; }, 10s));
   DWORD effect = DROPEFFECT_NONE;
   DoDragDrop(source.data, &source, allowed, &effect);
   source.windowsWhenDropped = PictureWindows().UpperBound();
-  PumpUntil([&] { return hand.done(); }, std::chrono::seconds(10));
+  EXPECT_TRUE(PumpUntil([&] { return hand.done(); }, 10s));
   DestroyWindow(grip);
   return effect;
 }

@@ -1,5 +1,7 @@
 #include "support/real_input.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace pintaro::test {
@@ -21,13 +23,14 @@ void SendMouse(DWORD flags, POINT at) {
 // a pointer rests: a click or press there reaches the window under the tip.
 void Approach(POINT at) {
   SendMouse(0, {GetSystemMetrics(SM_CXSCREEN) - 1, 0});
-  WaitUntil(
+  const bool free = WaitUntil(
       [&] {
         wchar_t name[64] = {};
         GetClassNameW(WindowFromPoint(at), name, 64);
         return std::wstring(name) != L"tooltips_class32";
       },
       std::chrono::seconds(5));
+  if (!free) ADD_FAILURE() << "a tip still covers " << at.x << ", " << at.y;
 }
 
 }  // namespace
@@ -50,19 +53,29 @@ void DragWithLeftButton(POINT from, POINT to) {
   const DWORD thread = GetWindowThreadProcessId(WindowFromPoint(from), nullptr);
   MouseDown(Button::Left, from);
   // The moves wait for the program's move loop, which goes from where the pointer is when it starts.
-  WaitUntil(
+  const bool moving = WaitUntil(
       [&] {
         GUITHREADINFO info{};
         info.cbSize = sizeof(info);
         return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
       },
       std::chrono::seconds(5));
+  if (!moving) ADD_FAILURE() << "no move loop began at " << from.x << ", " << from.y;
   for (int step = 1; step <= 4; ++step) {
     Sleep(kHandPace);
     MouseMoveTo({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
   }
   Sleep(kHandPace);
   MouseUp(Button::Left, to);
+}
+
+void TapKeyFor(DWORD processId, WORD virtualKey) {
+  const auto inFront = [&] {
+    DWORD owner = 0;
+    return GetWindowThreadProcessId(GetForegroundWindow(), &owner) && owner == processId;
+  };
+  if (!WaitUntil(inFront, std::chrono::seconds(5))) ADD_FAILURE() << "the keys would not reach process " << processId;
+  TapKey(virtualKey);
 }
 
 void TapKey(WORD virtualKey) {

@@ -101,6 +101,12 @@ start)
   # A crashing program ends at once instead of waiting in the debugger.
   timeout 60 wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
     >/dev/null 2>&1 9>&-
+  # A high-DPI test that was killed before it put the screen's resolution back leaves it to no other.
+  timeout 60 wine64 reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 9>&- || true
+  # Japanese captions draw as glyphs only through the font link to a Japanese font.
+  fc-list | grep 'Noto Sans CJK JP' >/dev/null || fail "no Japanese font (fonts-noto-cjk): captions would draw as boxes"
+  timeout 60 wine64 reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+    2>/dev/null 9>&- | grep NotoSansCJK >/dev/null || fail "Wine's interface fonts are not linked to the Japanese font"
   # Warm up: the first GUI process after the server starts is slow.
   timeout 60 wine64 cmd /c exit >/dev/null 2>&1 9>&- || true
   echo "wine session on DISPLAY=$DISPLAY prefix=$WINEPREFIX"

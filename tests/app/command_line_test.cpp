@@ -21,6 +21,7 @@ TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAtMostMaxArgsAreTakenAndPictur
   for (int i = 1; i <= 60; ++i) many += L"f" + std::to_wstring(i) + L".jpg ";
   const Args args = ParseCommandLine(kDefaultMaxArgs, many);
   ASSERT_EQ(args.size(), 51u) << "50 names at most";
+  EXPECT_EQ(std::pair(args[1], args[50]), std::pair(std::wstring(L"f1.jpg"), std::wstring(L"f50.jpg"))) << "the first";
   for (const wchar_t* name : {L"b.JPG", L"C:\\x\\a.Bmp", L"anim.gif", L".jpg"})
     EXPECT_TRUE(IsPictureName(name)) << name;
   for (const wchar_t* name : {L"a.txt", L"b.png", L"photo.jpeg", L"jpg", L""})

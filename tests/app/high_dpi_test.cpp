@@ -1,6 +1,7 @@
 // The real program at 144 dots per inch: what is given in pixels stays in device pixels, and the
 // twips of the arrangement, the size change and the full-screen view are 10 to the pixel, not 15.
 #include <algorithm>
+#include <optional>
 
 #include "support/app_fixture.h"
 
@@ -8,6 +9,27 @@ namespace pintaro::test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// Sets the screen's resolution that programs started from now on take, until it goes.
+class LogPixels {
+ public:
+  explicit LogPixels(DWORD dpi) {
+    RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key_);
+    DWORD size = sizeof(old_);
+    had_ = RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_), &size) == 0;
+    RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+  }
+  ~LogPixels() {
+    if (had_) RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
+    if (!had_) RegDeleteValueW(key_, L"LogPixels");
+    RegCloseKey(key_);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  DWORD old_ = 0;
+  bool had_ = false;
+};
 
 TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToThePixel) {
   ASSERT_TRUE(GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768) << "a 1024 x 768 screen";
@@ -25,16 +47,10 @@ TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToT
                                              std::get<0>(rows[i]).cy));
   // Wine reads the user's LogPixels once, as a process starts: the program started here runs at 144
   // dots per inch, and whatever starts after it has its window finds the setting as it was.
-  HKEY key = nullptr;
-  RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key);
-  DWORD old = 0, size = sizeof(old), dpi = 144;
-  const bool had = !RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old), &size);
-  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+  std::optional<LogPixels> highDpi(144);
   ChildProcess program = StartPintaro(arguments);
   const HWND icon = WaitForIconWindow(program);
-  if (had) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof(old));
-  if (!had) RegDeleteValueW(key, L"LogPixels");
-  RegCloseKey(key);
+  highDpi.reset();
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(RectOf(icon), (RECT{960, 672, 992, 704}));
   // Start-up shows each window before placing it near the middle of the screen, never at the top.
@@ -58,7 +74,8 @@ TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToT
   PostMessageW(windows[4], WM_LBUTTONDBLCLK, 0, 0);
   const HWND view = WaitForWindow(program.id(), L"PintaroFullScreen");
   ASSERT_NE(view, nullptr);
-  // Whether the screen shows anything but black in the row, at the middle.
+  // Whether the screen shows anything but black in the row, at the middle, where only the view is.
+  for (int y : {1, 2, 766, 767}) EXPECT_EQ(WindowFromPoint({512, y}), view) << y;
   const HDC screen = GetDC(nullptr);
   const auto lit = [&](int y) { return GetPixel(screen, 512, y) != RGB(0, 0, 0); };
   EXPECT_TRUE(WaitUntil([&] { return !lit(1) && lit(2) && lit(766) && !lit(767); }, 10s));

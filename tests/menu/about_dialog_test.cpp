@@ -1,6 +1,5 @@
 // The version dialog and help, in the test process: the dialog is found by its caption and worked
 // with real clicks and keys from another thread while this one runs its modal loop.
-#include <algorithm>
 #include <atomic>
 
 #include "build_texts.h"
@@ -21,36 +20,34 @@ using Colours = std::vector<COLORREF>;
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kPurple = RGB(136, 0, 136);
 
-// The colours the two links show on the screen (each underline is drawn in its link's colour).
+// The colours the dialog gives the two links' text when asked how to draw them.
 Colours LinkColours(HWND dialog) {
   Colours colours;
+  const HDC dc = CreateCompatibleDC(nullptr);
   for (int link : {IDC_ABOUT_WEB, IDC_ABOUT_MAIL}) {
-    HWND label = GetDlgItem(dialog, link);
-    HDC dc = GetDC(label);
-    RECT r{};
-    GetClientRect(label, &r);
-    colours.push_back(CLR_INVALID);
-    for (int i = 0; i < r.right * r.bottom && colours.back() == CLR_INVALID; ++i) {
-      const COLORREF pixel = GetPixel(dc, i % r.right, i / r.right);
-      if (pixel == kBlue || pixel == kPurple) colours.back() = pixel;
-    }
-    ReleaseDC(label, dc);
+    SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, link)));
+    colours.push_back(GetTextColor(dc));
   }
+  DeleteDC(dc);
   return colours;
 }
 
-// Opens the dialog from the main menu; the user's hand waits until its links are painted and acts on
-// it. Returns when the dialog has closed.
-void WithDialog(const std::function<void(HWND dialog, Colours firstPainted)>& act) {
+// Opens the dialog from the main menu; the user's hand acts on it once it is there and in front.
+// Returns when the dialog has closed.
+void WithDialog(const std::function<void(HWND dialog)>& act) {
   UserActs user([&] {
     HWND dialog = nullptr;
-    WaitUntil([&] { return dialog = FindWindowW(kDialogClass, L"ぴんたろ のバージョン情報"); }, 10s);
-    Colours colours;
-    WaitUntil([&] { return std::ranges::count(colours = LinkColours(dialog), CLR_INVALID) == 0; }, 10s);
-    act(dialog, colours);
+    const auto inFront = [&] {
+      return (dialog = FindWindowW(kDialogClass, L"ぴんたろ のバージョン情報")) && GetForegroundWindow() == dialog;
+    };
+    if (WaitUntil(inFront, 10s))
+      act(dialog);
+    else
+      ADD_FAILURE() << "no dialog in front";
   });
   TheMainMenu().OnCommand(main_menu::kAbout);
-  PumpUntil([&] { return user.done(); }, 10s);
+  EXPECT_TRUE(PumpUntil([&] { return user.done(); }, 10s));
 }
 
 TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLinksAndHelpThroughTheShell) {
@@ -69,8 +66,8 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
   swprintf(version, 64, L"バージョン %d.%02d.%04d", PINTARO_VERSION_MAJOR, PINTARO_VERSION_MINOR,
            PINTARO_VERSION_PATCH);
 
-  WithDialog([&](HWND dialog, Colours firstPainted) {
-    EXPECT_EQ(firstPainted, (Colours{kBlue, kBlue}));
+  WithDialog([&](HWND dialog) {
+    EXPECT_EQ(LinkColours(dialog), (Colours{kBlue, kBlue}));
     std::vector<std::wstring> texts;
     for (int id : {IDC_ABOUT_TITLE, IDC_ABOUT_VERSION, IDC_ABOUT_RIGHTS, IDC_ABOUT_WEB, IDC_ABOUT_MAIL}) {
       texts.push_back(WindowText(GetDlgItem(dialog, id)));
@@ -82,12 +79,12 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
     EXPECT_TRUE(WaitUntil([&] { return opened == 1; }, 5s));
     ClickAt(CentreOf(GetDlgItem(dialog, IDC_ABOUT_MAIL)));
     EXPECT_TRUE(WaitUntil([&] { return opened == 2; }, 5s));
-    TapKey(VK_ESCAPE);
+    TapKeyFor(GetCurrentProcessId(), VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5s)) << "Esc closes it";
   });
   for (HWND other : others) EXPECT_TRUE(IsWindowEnabled(other));
   EXPECT_EQ(targets, (std::vector<std::wstring>{kWebAddress, L"mailto:" + std::wstring(kMailAddress)}));
-  // Painted purple before the shell is called, and purple until the dialog closes.
+  // Purple before the shell is called, and purple until the dialog closes.
   EXPECT_EQ(coloursAtOpening, (std::vector<Colours>{{kPurple, kBlue}, {kPurple, kPurple}}));
 
   // While it is open a picture opened meanwhile takes no input either, asking for the dialog again
@@ -100,13 +97,13 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
     askedAgain = true;
   });
   SetPopupMenuHook([&](HMENU, UINT, int, int, HWND) { menuOpened = true; });
-  WithDialog([&](HWND dialog, Colours firstPainted) {
-    EXPECT_EQ(firstPainted, (Colours{kBlue, kBlue})) << "built afresh";
+  WithDialog([&](HWND dialog) {
+    EXPECT_EQ(LinkColours(dialog), (Colours{kBlue, kBlue})) << "built afresh";
     ASSERT_TRUE(WaitUntil([&] { return askedAgain.load(); }, 5s)) << "asked again, it returns at once";
     EXPECT_FALSE(IsWindowEnabled(Slot(2).hwnd()));
     for (UINT click : {WM_LBUTTONDBLCLK, WM_RBUTTONUP}) SendMessageW(others[0], kNotifyIconCallback, 1, click);
     EXPECT_TRUE(IsWindowVisible(others[0]) && !menuOpened);
-    TapKey(VK_RETURN);
+    TapKeyFor(GetCurrentProcessId(), VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5s)) << "Enter closes it";
   });
   SetPopupMenuHook({});

@@ -32,7 +32,7 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileAndTheEndDeletesTheFilesNot
   const auto choose = [&](WORD key) {
     ClickAt(OnThePin(icon), Button::Right);
     ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s));
-    TapKey(key);
+    TapKeyFor(program.id(), key);
   };
   for (std::size_t pastes = 1; pastes <= 2; ++pastes) {
     choose('P');

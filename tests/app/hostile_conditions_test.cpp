@@ -4,7 +4,6 @@
 // hand-off's scenario.
 #include <dde.h>
 
-#include <cstdlib>
 #include <new>
 
 #include "menu/main_menu.h"
@@ -24,12 +23,12 @@ const DWORD g_testThread = GetCurrentThreadId();
 void* operator new(std::size_t size) {
   if (size >= (1 << 16) && g_postOnLargeAllocation && GetCurrentThreadId() == g_testThread)
     PostMessageW(std::exchange(g_postOnLargeAllocation, nullptr), WM_APP, 0, 0);
-  void* memory = size < g_failAllocationsFrom ? std::malloc(size ? size : 1) : nullptr;
+  void* memory = size < g_failAllocationsFrom ? HeapAlloc(GetProcessHeap(), 0, size ? size : 1) : nullptr;
   if (!memory) throw std::bad_alloc();
   return memory;
 }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory) noexcept { HeapFree(GetProcessHeap(), 0, memory); }
+void operator delete(void* memory, std::size_t) noexcept { HeapFree(GetProcessHeap(), 0, memory); }
 
 namespace pintaro::test {
 namespace {
@@ -90,7 +89,7 @@ TEST_F(HostileConditionsTest, AStrangersExecuteIsRefused) {
   GlobalFree(refused);
 }
 
-TEST_F(HostileConditionsTest, APictureWithoutMemoryToScaleGetsTheMessageAndFreesItsSlot) {
+TEST_F(HostileConditionsTest, APictureWithoutMemoryToScaleGetsTheMessageAndFreesItsSlotAPasteLeavesNoFile) {
   StartProgram();
   const std::wstring wide = WriteGradient(dir, L"wide.bmp", 20000, 20);
   {
@@ -103,6 +102,17 @@ TEST_F(HostileConditionsTest, APictureWithoutMemoryToScaleGetsTheMessageAndFrees
   EXPECT_TRUE(PictureWindows()[1]->isFree);
   OpenPictureFile(wide);
   EXPECT_EQ(PictureWindows().UpperBound(), 1) << "with memory again it opens in the freed slot";
+  // A bitmap one pixel wide: its file takes 54 bytes more than its pixels, and there is no memory for it.
+  SetEnvironmentVariableW(L"TMP", dir.path().c_str());
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_BITMAP, CreateBitmap(1, 100000, 1, 32, nullptr));
+  CloseClipboard();
+  g_failAllocationsFrom = 4 * 100000 + 1;
+  TheMainMenu().OnCommand(main_menu::kPaste);
+  g_failAllocationsFrom = SIZE_MAX;
+  EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{wide}) << "no file left behind";
+  EXPECT_EQ(PictureWindows().UpperBound(), 1);
 }
 
 // Chooses the command from the main menu; meanwhile runs in the change's first message pump, or, while

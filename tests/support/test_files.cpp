@@ -13,6 +13,9 @@ TempDir::TempDir() {
   static int count = 0;
   path_ = std::filesystem::temp_directory_path() /
           (L"pintaro-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count));
+  // A test killed before its end leaves its folder, and process numbers come round again.
+  std::error_code ignored;
+  std::filesystem::remove_all(L"\\\\?\\" + path_, ignored);
   std::filesystem::create_directory(path_);
 }
 

@@ -25,8 +25,9 @@ elseif(WIN32)
       CACHE FILEPATH "libjpeg-turbo 2.1.5's original source tarball")
   set(pintaro_libjpeg_turbo_sha256 254f3642b04e309fee775123133c6464181addc150499561020312ec61c1bf7c)
   if(NOT EXISTS "${PINTARO_LIBJPEG_TURBO_TARBALL}")
-    message(FATAL_ERROR "${PINTARO_LIBJPEG_TURBO_TARBALL} is missing: scripts/setup.sh fetches it "
-                        "(apt-get source --download-only libjpeg-turbo)")
+    message(FATAL_ERROR "${PINTARO_LIBJPEG_TURBO_TARBALL} is missing: scripts/setup.sh fetches it with "
+                        "apt-get source --download-only libjpeg-turbo, from a distribution that has 2.1.5 "
+                        "(Debian 12, Ubuntu 24.04)")
   endif()
 
   include(ExternalProject)

@@ -146,8 +146,9 @@ bool ReadRows(Session& s) {
 enum class Stage { Header, Start, Rows };
 
 // The one place libjpeg is called from and the one setjmp: its errors come back here by longjmp,
-// through libjpeg's C frames and the callbacks above only, none of which has a destructor to run.
-bool RunLibjpeg(Session& s, Stage stage) noexcept {
+// through libjpeg's C frames and the callbacks above only, none of which has a destructor to run
+// (on 64-bit Windows, longjmp unwinds the frames it leaves as an exception does).
+bool RunLibjpeg(Session& s, Stage stage) {
   if (setjmp(s.trap.jump) != 0) return false;
   switch (stage) {
     case Stage::Header: ReadHeader(s); return true;

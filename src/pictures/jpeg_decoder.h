@@ -24,7 +24,8 @@ enum class JpegOutcome {
   Unsupported,  // a JPEG that libjpeg-turbo cannot decode (12-bit samples, lossless, unknown colours):
                 // for another decoder too
   Damaged,      // broken, cut short, or stopped at the scan limit
-  TooLarge,     // the pixels at the chosen scale, or the decoder's own memory, beyond the limits
+  TooLarge,     // beyond a limit: the pixels at the chosen scale, the decoder's own memory, or
+                // libjpeg's 65500 a side
 };
 
 struct JpegLimits {

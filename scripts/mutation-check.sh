@@ -56,12 +56,20 @@ faults=(
   "jpeg-red-and-blue-swapped@@src/pictures/picture_loader.cpp@@s/bgr\[0\] \| (static_cast<std::uint32_t>\(bgr\[1\]\) << 8 \| static_cast<std::uint32_t>\()bgr\[2\]/bgr[2] | \$1bgr[0]/@@mingw-x64@@OpenPictureTest"
   "recycled-buffer-not-reused@@src/pictures/image.cpp@@s/if \(same != kept_\.end\(\)\)/if (false)/@@native@@PixelBufferPool"
   "link-not-turning-purple@@src/menu/about_dialog.cpp@@s/    visited_\[index\] = true;\n//@@mingw-x64@@TheVersionDialog"
+  "jpeg-scale-rounded-down@@src/pictures/jpeg_decoder.cpp@@s/\* eighths \+ 7\) \/ 8/* eighths) \/ 8/@@native@@JpegScale"
+  "jpeg-adobe-cmyk-not-inverted@@src/pictures/jpeg_decoder.cpp@@s/adobeInverted \? 0 : 255/255/@@native@@JpegDecoder"
+  "jpeg-cut-file-padded-with-grey@@src/pictures/jpeg_decoder.cpp@@s/msg_code == JWRN_JPEG_EOF/msg_code == JWRN_JPEG_EOF \&\& false/@@native@@JpegDecoder"
+  "jpeg-every-warning-refused@@src/pictures/jpeg_decoder.cpp@@s/if \(level < 0 \&\& cinfo->err->msg_code == JWRN_JPEG_EOF\)/if (level < 0)/@@native@@JpegDecoder"
+  "jpeg-scans-unlimited@@src/pictures/jpeg_decoder.cpp@@s/input_scan_number > limit->maxScans/input_scan_number < 0/@@native@@JpegDecoder"
 )
 
 echo "== scratch copy in $scratch"
 mkdir -p "$scratch/tree"
 find "$scratch/tree" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$scratch/tree" -xf -
+# libjpeg-turbo's source, which scripts/setup.sh fetched into the build folder.
+mkdir -p "$scratch/tree/build"
+cp -r "$root/build/third_party" "$scratch/tree/build/"
 cd "$scratch/tree"
 export WINEDEBUG=-all
 quietly() { "$@" >"$scratch/last.log" 2>&1 || { tail -40 "$scratch/last.log"; return 1; }; }

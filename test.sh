@@ -9,6 +9,9 @@ scripts/setup.sh
 echo "== Size of the tests"
 scripts/test-ratio.sh
 
+echo "== Floors: no include climbs"
+scripts/check-floors.sh
+
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 

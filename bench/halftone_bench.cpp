@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "pictures/halftone_stretch.h"
+#include "picture_logic/halftone_stretch.h"
 
 namespace {
 

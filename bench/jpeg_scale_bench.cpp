@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "pictures/jpeg_decoder.h"
+#include "picture_reading/jpeg_decoder.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include "win32/message_box.h"
 #include "menu/main_menu.h"
 #include "picture_window/picture_window.h"
-#include "pictures/picture_windows.h"
-#include "pictures/fit.h"
-#include "pictures/picture_loader.h"
-#include "pictures/picture_rendering.h"
+#include "picture_windows/picture_windows.h"
+#include "picture_logic/fit.h"
+#include "picture_reading/picture_loader.h"
+#include "picture_windows/picture_rendering.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include "icon_window/icon_window.h"
 #include "menu/main_menu.h"
 #include "picture_window/picture_window.h"
-#include "pictures/all_windows.h"
-#include "pictures/picture_loader.h"
-#include "pictures/picture_windows.h"
-#include "pictures/read_ahead.h"
+#include "picture_windows/all_windows.h"
+#include "picture_reading/picture_loader.h"
+#include "picture_windows/picture_windows.h"
+#include "picture_reading/read_ahead.h"
 #include "win32/message_box.h"
 
 namespace {

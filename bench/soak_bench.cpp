@@ -18,9 +18,9 @@
 
 #include "app/application.h"
 #include "menu/main_menu.h"
-#include "picture_window/full_screen.h"
+#include "picture_windows/full_screen.h"
 #include "picture_window/picture_window.h"
-#include "pictures/picture_windows.h"
+#include "picture_windows/picture_windows.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
 

@@ -6,7 +6,7 @@
 
 #include "app/command_line.h"
 #include "fuzz_support.h"
-#include "icon_window/dde_names.h"
+#include "win32/dde_names.h"
 #include "icon_window/drop_filter.h"
 
 using namespace pintaro;

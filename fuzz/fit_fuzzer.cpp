@@ -8,10 +8,10 @@
 #include <cstdint>
 
 #include "fuzz_support.h"
-#include "menu/arrangement.h"
-#include "pictures/fit.h"
-#include "pictures/placement.h"
-#include "pictures/presets.h"
+#include "picture_logic/arrangement.h"
+#include "picture_logic/fit.h"
+#include "picture_logic/placement.h"
+#include "picture_logic/presets.h"
 
 using namespace pintaro;
 

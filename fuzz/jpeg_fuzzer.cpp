@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "pictures/fit.h"
-#include "pictures/image.h"
-#include "pictures/jpeg_decoder.h"
+#include "picture_logic/fit.h"
+#include "picture_logic/image.h"
+#include "picture_reading/jpeg_decoder.h"
 
 using namespace pintaro;
 

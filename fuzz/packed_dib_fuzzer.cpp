@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "pictures/image.h"
-#include "pictures/packed_dib.h"
+#include "picture_logic/image.h"
+#include "picture_logic/packed_dib.h"
 
 using namespace pintaro;
 

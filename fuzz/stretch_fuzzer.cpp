@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "pictures/halftone_stretch.h"
+#include "picture_logic/halftone_stretch.h"
 
 using namespace pintaro;
 

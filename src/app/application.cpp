@@ -18,30 +18,22 @@
 #include "menu/wheel_and_clipboard.h"
 #include "menu/main_menu.h"
 #include "picture_window/picture_window.h"
-#include "picture_window/full_screen.h"
-#include "pictures/picture_windows.h"
-#include "pictures/presets.h"
-#include "pictures/read_ahead.h"
+#include "picture_windows/full_screen.h"
+#include "picture_windows/picture_windows.h"
+#include "picture_logic/presets.h"
+#include "picture_reading/read_ahead.h"
 
 namespace pintaro {
 
 namespace {
-std::unique_ptr<IconWindow> g_mainForm;
-std::vector<std::unique_ptr<IconWindow>> g_endedMainForms;
-bool g_ended = false;
+std::unique_ptr<IconWindow> g_iconWindow;
+std::vector<std::unique_ptr<IconWindow>> g_endedIconWindows;
 UniqueOwnedMutex g_firstInstance;  // held from start-up until ShutDown has destroyed the icon window
+
+void EndInOrder();
 }  // namespace
 
-IconWindow* TheIconWindow() noexcept { return g_mainForm.get(); }
-
-bool ProgramEnded() noexcept { return g_ended; }
-
-double TwipsPerPixel() noexcept {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return 1440.0 / (dpi > 0 ? dpi : 96);
-}
+IconWindow* TheIconWindow() noexcept { return g_iconWindow.get(); }
 
 void Main() {
   std::optional<UniqueOwnedMutex> first = ClaimFirstInstance();
@@ -74,27 +66,28 @@ void OpenCommandPictures(const std::wstring& command) {
 }
 
 bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::milliseconds giveUpAfter) {
-  IconWindow form{std::wstring(commandArguments), giveUpAfter};
-  form.Load();
-  const bool handedOff = form.HandedOff();
-  DestroyWindow(form.hwnd());
+  IconWindow window{std::wstring(commandArguments), giveUpAfter};
+  window.Load();
+  const bool handedOff = window.HandedOff();
+  DestroyWindow(window.hwnd());
   return handedOff;
 }
 
 void RunFirstInstance(std::wstring_view commandArguments) {
-  g_ended = false;
+  SetProgramEnded(false);
+  SetShutDown(&EndInOrder);
   Settings() = DisplaySettings{kSizePresets[kDefaultSizePreset], kDefaultSizePreset, kOpacityPresets[0], 0};
-  g_mainForm = std::make_unique<IconWindow>(OpenCommandPictures);
+  g_iconWindow = std::make_unique<IconWindow>(OpenCommandPictures);
   PictureWindows().Reset();
-  g_mainForm->Show();
+  g_iconWindow->Show();
   // A log-off may end the program in every step below: in the pumps, and also while a step waits for
   // another program's window, when messages sent from other threads run. Start-up then stops there.
   if (ProgramEnded()) return;
-  StartClipboardWatch(*g_mainForm);
+  StartClipboardWatch(g_iconWindow->hwnd());
   if (ProgramEnded()) return;
   TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
   if (ProgramEnded()) return;
-  StartIconWindowHandling(g_mainForm->hwnd());
+  StartIconWindowHandling(g_iconWindow->hwnd());
   PumpMessages();
   if (ProgramEnded()) return;
 
@@ -108,9 +101,11 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   AddNotifyIcon();
 }
 
-void ShutDown() {
-  if (g_ended) return;
-  g_ended = true;
+namespace {
+
+void EndInOrder() {
+  if (ProgramEnded()) return;
+  SetProgramEnded(true);
   StopAllReadAhead();
   DeleteTempFiles();
   RemoveNotifyIcon();
@@ -118,19 +113,22 @@ void ShutDown() {
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
     if (PictureWindow* window = table[slot]) DestroyWindow(window->hwnd());
   }
-  if (g_mainForm) {
-    StopClipboardWatch(*g_mainForm);
-    StopIconWindowHandling(g_mainForm->hwnd());
+  if (g_iconWindow) {
+    StopClipboardWatch(g_iconWindow->hwnd());
+    StopIconWindowHandling(g_iconWindow->hwnd());
   }
   DestroyMainMenu();
   DestroyFullScreen();
-  if (g_mainForm) {
-    DestroyWindow(g_mainForm->hwnd());
-    g_endedMainForms.push_back(std::move(g_mainForm));
+  if (g_iconWindow) {
+    DestroyWindow(g_iconWindow->hwnd());
+    g_endedIconWindows.push_back(std::move(g_iconWindow));
   }
+  SetIconWindowHandle(nullptr);
   // A start from now on is a first instance again.
   g_firstInstance.reset();
 }
+
+}  // namespace
 
 void EndOnQuitRequest() noexcept {
   try {
@@ -140,7 +138,7 @@ void EndOnQuitRequest() noexcept {
 }
 
 void ReleaseEndedWindows() noexcept {
-  g_endedMainForms.clear();
+  g_endedIconWindows.clear();
   PictureWindows().Reset();
 }
 

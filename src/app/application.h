@@ -4,9 +4,18 @@
 #include <string>
 #include <string_view>
 
-#include "app/program.h"
+#include "win32/program.h"
 
 namespace pintaro {
+
+class IconWindow;
+
+// The first instance's icon window, from its creation to the end of ShutDown; null otherwise.
+IconWindow* TheIconWindow() noexcept;
+
+// A quit request from outside (met while windows of the program still live) ends the program through
+// ShutDown, as the exit command does.
+void EndOnQuitRequest() noexcept;
 
 // The process entry. The first instance sets everything up and opens the pictures named on its
 // command line; returns with the program running on window messages. A later start hands its

@@ -4,7 +4,7 @@
 #include <ole2.h>
 
 #include "app/application.h"
-#include "app/program.h"
+#include "win32/program.h"
 #include "win32/message_pump.h"
 #include "win32/window_base.h"
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/program.h"
+#include "win32/program.h"
 #include "win32/busy_cursor.h"
-#include "icon_window/dde_names.h"
+#include "win32/dde_names.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
 #include "win32/popup_menu.h"
@@ -17,13 +17,13 @@
 #include "menu/wheel_and_clipboard.h"
 #include "menu/about_dialog.h"
 #include "menu/main_menu.h"
-#include "menu/show_and_arrange.h"
+#include "picture_windows/show_and_arrange.h"
 #include "icon_window/notify_icon.h"
 #include "icon_window/private_messages.h"
 #include "picture_window/stacking.h"
-#include "pictures/picture_windows.h"
-#include "pictures/layered.h"
-#include "pictures/read_ahead.h"
+#include "picture_windows/picture_windows.h"
+#include "win32/layered.h"
+#include "picture_reading/read_ahead.h"
 #include "resources/resource_ids.h"
 
 namespace pintaro {
@@ -51,6 +51,7 @@ void IconWindow::Show() {
       linkSource_.Open(hwnd(), kLinkService, kLinkTopicName,
                        [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); });
       dropTarget_.Register(hwnd());
+      SetIconWindowHandle(hwnd());
     }
   }
   Initialize();
@@ -135,11 +136,6 @@ void IconWindow::OnOpenWaitingPictures() {
   opening_ = false;
 }
 
-void IconWindow::EnableEndTimer() noexcept {
-  endTimerEnabled_ = true;
-  SetTimer(hwnd(), kEndTimerId, kEndTimerInterval, nullptr);
-}
-
 void IconWindow::OpenNamedPicture(const std::wstring& name, const PictureSource& source) {
   OpenPictureFile(std::wstring(name), source);
 }
@@ -155,13 +151,12 @@ void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
 }
 
 void IconWindow::OnEndSession() {
-  if (secondInstance_) return;  // a later start owns nothing that ShutDown would undo
-  if (!endTimerEnabled_) ShutDown();
+  if (!secondInstance_) ShutDown();  // a later start owns nothing that ShutDown would undo
 }
 
 // Closed from outside (End task): the program ends in order, as at a log-off.
 void IconWindow::OnClose() {
-  if (!secondInstance_ && TheIconWindow() == this) {
+  if (!secondInstance_ && IconWindowHandle() == hwnd()) {
     ShutDown();
   } else {
     DestroyWindow(hwnd());
@@ -187,7 +182,7 @@ void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
     return;
   }
   if (mouseMessage == WM_LBUTTONDBLCLK) {
-    ToggleAllWindows(false);
+    HideAllWindows();
   } else if (mouseMessage == WM_RBUTTONUP) {
     // The menu closes on a click elsewhere only when its owner's thread is in front.
     SetForegroundWindow(hwnd());
@@ -225,7 +220,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (HIWORD(wParam) == 0) TheMainMenu().OnCommand(LOWORD(wParam));
       return 0;
     case WM_TIMER:
-      if (wParam == kEndTimerId) OnEndTimer();
+      if (wParam == kEndTimer) OnEndTimer();
       return 0;
     case WM_SETCURSOR:
       if (ApplyBusyCursor()) return TRUE;

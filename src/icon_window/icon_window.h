@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "icon_window/drop_target.h"
-#include "pictures/picture_rendering.h"
+#include "picture_reading/picture_loader.h"
 #include "win32/dde_client.h"
 #include "win32/dde_source.h"
 #include "win32/handles.h"
@@ -29,7 +29,7 @@ class IconWindow : public Window<IconWindow> {
 
   // The first instance's icon window; hand-off commands go to onCommand.
   explicit IconWindow(CommandHandler onCommand);
-  // A later start's form: its loading hands the command-line argument string to the running instance,
+  // A later start's hidden icon window: its loading hands the command-line argument string to the running instance,
   // giving up when that has not been acknowledged in the time given.
   IconWindow(std::wstring handOffCommand, std::chrono::milliseconds giveUpAfter);
   ~IconWindow();
@@ -40,21 +40,14 @@ class IconWindow : public Window<IconWindow> {
   // Creates the window without showing it; a later start's window then hands its command over.
   void Load();
 
-  // Whether another instance was already running when this form's process started.
+  // Whether another instance was already running when this window's process started.
   bool IsSecondInstance() const noexcept { return secondInstance_; }
   // Second instance: whether loading handed the command over and the running instance accepted it.
   bool HandedOff() const noexcept { return handedOff_; }
   // First instance: the number of open hand-off conversations.
   std::size_t LinkConversations() const noexcept { return linkSource_.ConversationCount(); }
 
-  // The number of the slot filled last.
-  void SetLastOpenedSlot(int slot) noexcept { lastOpenedSlot_ = slot; }
-  int LastOpenedSlot() const noexcept { return lastOpenedSlot_; }
   HWND toolTip() const noexcept { return toolTip_.get(); }
-
-  // The end timer: armed by the exit command; its tick runs ShutDown.
-  void EnableEndTimer() noexcept;
-  bool EndTimerEnabled() const noexcept { return endTimerEnabled_; }
 
   // Opens a copy of the name in a picture window, its picture taken from the source when one is given.
   void OpenNamedPicture(const std::wstring& name, const PictureSource& source = {});
@@ -84,9 +77,6 @@ class IconWindow : public Window<IconWindow> {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  static constexpr UINT_PTR kEndTimerId = 1;
-  static constexpr UINT kEndTimerInterval = 250;
-
   void CreateWindowAndControls();
   void CreateControls();
   void HandOff();
@@ -98,12 +88,10 @@ class IconWindow : public Window<IconWindow> {
   void OpenLater(std::function<void()> opening);
 
   UniqueIcon icon_;
-  int lastOpenedSlot_ = 0;
   UniqueWindow toolTip_;
   FileDropTarget dropTarget_{[this](std::vector<std::wstring> names) { OnDropped(std::move(names)); }};
   std::deque<std::function<void()>> waitingOpenings_;
   bool opening_ = false;
-  bool endTimerEnabled_ = false;
 
   bool secondInstance_ = false;
   std::wstring handOffCommand_;

@@ -4,11 +4,11 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <iterator>
 
-#include "app/program.h"
+#include "win32/program.h"
 #include "win32/handles.h"
 #include "win32/texts.h"
-#include "icon_window/icon_window.h"
 #include "resources/resource_ids.h"
 
 namespace pintaro {
@@ -42,14 +42,14 @@ int TrayIconResource() noexcept {
 }  // namespace
 
 void AddNotifyIcon() noexcept {
-  IconWindow* main = TheIconWindow();
+  const HWND main = IconWindowHandle();
   if (!main || g_trayIconAdded) return;  // the record added holds the icon it shows
   g_smallIcon.reset(
       static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), IMAGE_ICON,
                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
   g_record = {};
   g_record.cbSize = sizeof(g_record);
-  g_record.hWnd = main->hwnd();
+  g_record.hWnd = main;
   g_record.uID = kTrayIconId;
   g_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   g_record.uCallbackMessage = kNotifyIconCallback;

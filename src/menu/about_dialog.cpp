@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "win32/program.h"
 #include "build_texts.h"
-#include "icon_window/icon_window.h"
 #include "menu/version_text.h"
 #include "resources/resource_ids.h"
 #include "win32/handles.h"
@@ -219,9 +218,6 @@ void ShowAboutDialog() {
 
 HWND AboutDialogWindow() noexcept { return g_openDialog; }
 
-void OpenHelp() {
-  IconWindow* icon = TheIconWindow();
-  OpenWithShell(icon ? icon->hwnd() : nullptr, ProgramDirectory() + L"\\Readme.html");
-}
+void OpenHelp() { OpenWithShell(IconWindowHandle(), ProgramDirectory() + L"\\Readme.html"); }
 
 }  // namespace pintaro

@@ -3,16 +3,15 @@
 #include <memory>
 #include <string>
 
-#include "app/program.h"
-#include "icon_window/icon_window.h"
+#include "win32/program.h"
 #include "menu/about_dialog.h"
 #include "menu/main_menu_ids.h"
-#include "menu/show_and_arrange.h"
+#include "picture_windows/show_and_arrange.h"
 #include "picture_window/picture_window.h"
-#include "pictures/all_windows.h"
-#include "pictures/paste.h"
-#include "pictures/picture_windows.h"
-#include "pictures/presets.h"
+#include "picture_windows/all_windows.h"
+#include "picture_windows/paste.h"
+#include "picture_windows/picture_windows.h"
+#include "picture_logic/presets.h"
 
 namespace pintaro {
 
@@ -90,7 +89,7 @@ void MainMenu::OnCommand(UINT id) {
   } else if (InRange(id, main_menu::kOpacity0, main_menu::kOpacityItemCount)) {
     ChooseOpacityForAll(static_cast<int>(id - main_menu::kOpacity0));
   } else if (id == main_menu::kShowWindows) {
-    ToggleAllWindows(true);
+    ShowAllWindows();
   } else if (id == main_menu::kArrange) {
     ArrangeWindows();
   } else if (id == main_menu::kPaste) {
@@ -124,8 +123,16 @@ void MainMenu::CheckSizeItem(int preset) noexcept {
   }
 }
 
-void MainMenu::Exit() {
-  if (IconWindow* icon = TheIconWindow()) icon->EnableEndTimer();
+void MainMenu::Exit() { StartEndTimer(); }
+
+void MainMenu::ShowAllWindows() {
+  ToggleAllWindows(true);
+  SetShowWindowsItemVisible(false);
+}
+
+void HideAllWindows() {
+  ToggleAllWindows(false);
+  TheMainMenu().SetShowWindowsItemVisible(true);
 }
 
 MainMenu& TheMainMenu() {

@@ -28,6 +28,8 @@ class MainMenu {
   void ChooseOpacityForAll(int preset);
   // Moves the check mark to the size preset's item, all others cleared.
   void CheckSizeItem(int preset) noexcept;
+  // Shows the icon window and every picture window in use again; the item to do so goes.
+  void ShowAllWindows();
   // The program ends a moment later, once the menu has closed.
   void Exit();
 
@@ -39,6 +41,9 @@ class MainMenu {
 MainMenu& TheMainMenu();
 bool MainMenuExists() noexcept;
 void DestroyMainMenu() noexcept;
+
+// Hides the icon window and every picture window in use; the main menu then offers to show them again.
+void HideAllWindows();
 
 // One wheel step of the display size: +1 larger, -1 smaller, between 80 and 480 pixels.
 void StepAllSizes(int delta);

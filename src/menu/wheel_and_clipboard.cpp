@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "icon_window/icon_window.h"
 #include "menu/main_menu.h"
 
 namespace pintaro {
@@ -20,9 +19,9 @@ void OnClipboardChange() { TheMainMenu().SetPasteEnabled(IsClipboardFormatAvaila
 
 }  // namespace
 
-void StartClipboardWatch(IconWindow& window) noexcept { AddClipboardFormatListener(window.hwnd()); }
+void StartClipboardWatch(HWND window) noexcept { AddClipboardFormatListener(window); }
 
-void StopClipboardWatch(IconWindow& window) noexcept { RemoveClipboardFormatListener(window.hwnd()); }
+void StopClipboardWatch(HWND window) noexcept { RemoveClipboardFormatListener(window); }
 
 void StartIconWindowHandling(HWND hwnd) noexcept { g_handled = hwnd; }
 

@@ -5,10 +5,8 @@
 
 namespace pintaro {
 
-class IconWindow;
-
-void StartClipboardWatch(IconWindow& window) noexcept;
-void StopClipboardWatch(IconWindow& window) noexcept;
+void StartClipboardWatch(HWND window) noexcept;
+void StopClipboardWatch(HWND window) noexcept;
 // Turns the extra handling on and off.
 void StartIconWindowHandling(HWND hwnd) noexcept;
 void StopIconWindowHandling(HWND hwnd) noexcept;

@@ -5,8 +5,8 @@
 #include "win32/busy_cursor.h"
 #include "win32/handles.h"
 #include "picture_window/picture_window.h"
-#include "pictures/dib_bitmap.h"
-#include "pictures/picture_loader.h"
+#include "picture_reading/dib_bitmap.h"
+#include "picture_reading/picture_loader.h"
 
 namespace pintaro {
 

@@ -4,12 +4,11 @@
 
 #include "win32/busy_cursor.h"
 #include "win32/texts.h"
-#include "picture_window/full_screen.h"
-#include "pictures/dib_bitmap.h"
+#include "picture_reading/dib_bitmap.h"
 
 namespace pintaro {
 
-FullScreenView::FullScreenView() {
+FullScreenView::FullScreenView(void (*end)()) : end_(end) {
   RegisterClassOnce(kClassName, 0, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   CreateWindowOf(kClassName, 0, WS_POPUP, kTitle, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
@@ -38,9 +37,9 @@ void FullScreenView::ShowCovering() noexcept {
 }
 
 // A click on the picture or on the black around it.
-void FullScreenView::OnClick() { CloseFullScreen(); }
+void FullScreenView::OnClick() { end_(); }
 
-void FullScreenView::OnCharacterKey() { CloseFullScreen(); }
+void FullScreenView::OnCharacterKey() { end_(); }
 
 void FullScreenView::OnButtonUp() {
   if (std::exchange(pressed_, false)) OnClick();
@@ -73,7 +72,7 @@ LRESULT FullScreenView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       break;
     case WM_CLOSE:
       // Alt+F4 and the like end the view; the window itself lives until the program ends.
-      CloseFullScreen();
+      end_();
       return 0;
     default: break;
   }

@@ -12,8 +12,8 @@ class FullScreenView : public Window<FullScreenView> {
  public:
   static constexpr wchar_t kClassName[] = L"PintaroFullScreen";
 
-  // Creates the window, hidden.
-  FullScreenView();
+  // Creates the window, hidden. A click or a key that types a character ends the view: end then runs.
+  explicit FullScreenView(void (*end)());
 
   HBITMAP picture() const noexcept { return picture_.get(); }
   RECT ImageRect() const noexcept;
@@ -34,6 +34,7 @@ class FullScreenView : public Window<FullScreenView> {
   void OnPaint();
   void OnButtonUp();
 
+  void (*const end_)();
   UniqueBitmap picture_;  // screen-sized at most; none while the view is off
   POINT pictureAt_{};     // its top-left corner, in pixels
   // A click is a press and a release on the view. The release of the double-click that opened the

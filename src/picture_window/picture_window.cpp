@@ -7,9 +7,8 @@
 #include "win32/tool_tip.h"
 #include "win32/window_drag.h"
 #include "picture_window/picture_menu_ids.h"
-#include "pictures/picture_windows.h"
-#include "pictures/dib_bitmap.h"
-#include "pictures/layered.h"
+#include "picture_reading/dib_bitmap.h"
+#include "win32/layered.h"
 
 namespace pintaro {
 
@@ -29,7 +28,7 @@ constexpr std::array<OpacityItem, picture_menu::kOpacityCount> kOpacityItems{{
 
 }  // namespace
 
-PictureWindow::PictureWindow() {
+PictureWindow::PictureWindow(FullScreenRequest showFullScreen) : showFullScreen_(showFullScreen) {
   RegisterClassOnce(kClassName, CS_DBLCLKS, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, L"", CW_USEDEFAULT, CW_USEDEFAULT, 1, 1);
   BuildContextMenu();
@@ -122,7 +121,7 @@ void PictureWindow::CloseAndFreeSlot() {
   ShowWindow(hwnd(), SW_HIDE);
 }
 
-void PictureWindow::OpenNamedPicture(const std::wstring& name) { OpenPictureFile(std::wstring(name)); }
+void PictureWindow::ShowFullScreen() { showFullScreen_(*this); }
 
 void PictureWindow::OnCommand(UINT id) {
   switch (id) {

@@ -14,8 +14,12 @@ class PictureWindow : public Window<PictureWindow> {
  public:
   static constexpr wchar_t kClassName[] = L"PintaroPicture";
 
+  // What the window's full-screen command asks of the program around it, which hides every other
+  // window while the view is on.
+  using FullScreenRequest = void (*)(PictureWindow& window);
+
   // Creates the window, hidden and layered.
-  PictureWindow();
+  explicit PictureWindow(FullScreenRequest showFullScreen);
   // The window goes while the object is whole.
   ~PictureWindow();
 
@@ -52,9 +56,6 @@ class PictureWindow : public Window<PictureWindow> {
   void ShowFullScreen();
   void CloseAndFreeSlot();
 
-  // Opens a file in a new or reused picture window, never in this one.
-  void OpenNamedPicture(const std::wstring& name);
-
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
@@ -64,6 +65,7 @@ class PictureWindow : public Window<PictureWindow> {
   void OnCommand(UINT id);
   void ApplyStackingMode(StackingMode mode);
 
+  const FullScreenRequest showFullScreen_;
   UniqueMenu menus_;
   HMENU opacityMenu_ = nullptr;  // owned by menus_
   UniqueWindow toolTip_;

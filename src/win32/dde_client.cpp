@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "icon_window/dde_names.h"
+#include "win32/dde_names.h"
 #include "win32/handles.h"
 #include "win32/message_wait.h"
 

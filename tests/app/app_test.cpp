@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "app/single_instance.h"
-#include "icon_window/dde_names.h"
+#include "win32/dde_names.h"
 #include "support/app_fixture.h"
 #include "win32/dde_client.h"
 #include "win32/handles.h"

@@ -1,13 +1,13 @@
 // The picture window: its menu commands, stacking modes (normal, always on top, inside the desktop
 // window), close and reuse, copies and the full-screen view; real windows and input under Wine, in this
 // process and in the real pintaro.exe.
-#include "picture_window/full_screen.h"
+#include "picture_windows/full_screen.h"
 #include "picture_window/full_screen_view.h"
 #include "picture_window/picture_menu_ids.h"
-#include "pictures/all_windows.h"
-#include "menu/show_and_arrange.h"
+#include "picture_windows/all_windows.h"
+#include "picture_windows/show_and_arrange.h"
 #include "win32/message_pump.h"
-#include "pictures/dib_bitmap.h"
+#include "picture_reading/dib_bitmap.h"
 #include "support/app_fixture.h"
 
 #include <sstream>

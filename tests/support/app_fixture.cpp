@@ -82,7 +82,7 @@ void AppTest::ExpectOnlyMessage(const std::wstring& text) {
 
 PictureWindow& AppTest::Open(const std::wstring& path) {
   OpenPictureFile(path);
-  return Slot(TheIconWindow()->LastOpenedSlot());
+  return Slot(PictureWindows().LastOpenedSlot());
 }
 
 PictureWindow& AppTest::Slot(int slot) {

@@ -14,7 +14,7 @@
 #include "app/application.h"
 #include "icon_window/icon_window.h"
 #include "picture_window/picture_window.h"
-#include "pictures/picture_windows.h"
+#include "picture_windows/picture_windows.h"
 #include "support/process_control.h"
 #include "support/real_input.h"
 #include "support/test_files.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pictures/image.h"
+#include "picture_logic/image.h"
 
 namespace pintaro::test {
 

@@ -1,0 +1,35 @@
+#pragma once
+// The display sizes and opacities that apply to every picture window, and the arithmetic of changing
+// them. No Windows header here.
+#include <array>
+
+#include "picture_logic/fit.h"
+
+namespace pintaro {
+
+// Longer side of every picture window, in pixels, by size preset. The mouse wheel reaches presets
+// 0 to kLargestWheelPreset; the larger ones have no visible menu item.
+inline constexpr std::array<int, 8> kSizePresets{80, 120, 160, 240, 320, 480, 640, 960};
+inline constexpr int kLargestWheelPreset = 5;
+inline constexpr int kDefaultSizePreset = 2;  // 160 pixels, at every start
+
+// Opacity (255 opaque) by transparency preset.
+inline constexpr std::array<int, 4> kOpacityPresets{255, 191, 127, 63};
+
+// The size preset one wheel step away (+1 larger, -1 smaller). The wheel stops at 80 and 480 pixels;
+// from above 480 a step down goes one preset lower and a step up changes nothing.
+int SteppedSizePreset(int preset, int delta) noexcept;
+
+// Screen rectangle of a window, in pixels.
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Top-left corner, in pixels, that keeps the centre of a window of the old rectangle when it takes
+// the new size. The centre is taken and kept in twips, rounding halves to even.
+Point KeepCentre(PixelRect old, Size newSize, double twipsPerPixel);
+
+}  // namespace pintaro

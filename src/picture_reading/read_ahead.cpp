@@ -1,0 +1,250 @@
+#include "picture_reading/read_ahead.h"
+
+#include <objbase.h>
+#include <process.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <new>
+#include <thread>
+
+#include "win32/program.h"
+#include "picture_reading/picture_loader.h"
+#include "win32/message_wait.h"
+
+namespace pintaro {
+
+namespace {
+
+using namespace std::chrono_literals;
+// How long the end waits for a worker before leaving it to end on its own.
+constexpr auto kStopWait = 2s;
+constexpr auto kCancelEvery = 20ms;
+
+std::atomic<int> g_liveWorkers{0};
+std::atomic<int> g_workerLimit{0};
+std::atomic<void (*)(const std::wstring&) noexcept> g_hook{nullptr};
+
+// What tells a file's content apart from the same file's content at another moment.
+struct FileStamp {
+  bool exists = false;
+  std::uint64_t size = 0;
+  std::uint64_t created = 0;
+  std::uint64_t written = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+std::uint64_t Ticks(const FILETIME& time) noexcept {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FileStamp StampOf(const std::wstring& path) noexcept {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return {true, size, Ticks(data.ftCreationTime), Ticks(data.ftLastWriteTime)};
+}
+
+struct Entry {
+  bool read = false;
+  FileStamp stamp;  // taken before the read
+  std::optional<Image32> picture;
+};
+
+std::vector<ReadAhead*>& Running() {
+  static std::vector<ReadAhead*> running;  // used by the user-interface thread only
+  return running;
+}
+
+std::size_t WorkerLimit() noexcept {
+  const int limit = g_workerLimit.load();
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  return std::min<std::size_t>(limit > 0 ? static_cast<std::size_t>(limit) : cores, MAXIMUM_WAIT_OBJECTS);
+}
+
+}  // namespace
+
+// Shared by the user-interface thread and the workers; each worker holds it as long as it runs, so
+// one that ends late, after its operation, still finds it.
+struct ReadAheadState {
+  ReadAheadState(std::vector<std::wstring> files, std::size_t workers)
+      : paths(std::move(files)),
+        ahead(workers),
+        entries(paths.size()),
+        changed(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
+  const std::vector<std::wstring> paths;
+  const std::size_t ahead;  // pictures read and not yet taken, at most
+  // The buffer of a picture done with goes to the next picture read; one is enough, as the
+  // user-interface thread is done with each picture before it takes the next.
+  const std::shared_ptr<PixelBufferPool> buffers = std::make_shared<PixelBufferPool>(1);
+
+  std::mutex mutex;
+  std::condition_variable room;
+  std::vector<Entry> entries;
+  std::size_t nextToRead = 0;
+  std::size_t nextToTake = 0;
+  int running = 0;
+  bool stopped = false;
+  UniqueKernelHandle changed;  // set when an entry has been read and when a worker ends
+};
+
+namespace {
+
+void ReadFiles(ReadAheadState& s) {
+  std::unique_lock lock(s.mutex);
+  for (;;) {
+    s.room.wait(lock, [&] {
+      s.nextToRead = std::max(s.nextToRead, s.nextToTake);
+      return s.stopped || s.nextToRead >= s.paths.size() || s.nextToRead < s.nextToTake + s.ahead;
+    });
+    if (s.stopped || s.nextToRead >= s.paths.size()) return;
+    const std::size_t index = s.nextToRead++;
+    const std::wstring& path = s.paths[index];
+    lock.unlock();
+    Entry read{true, StampOf(path), LoadPicture(path, s.buffers)};
+    lock.lock();
+    if (index >= s.nextToTake) s.entries[index] = std::move(read);  // else given up meanwhile
+    SetEvent(s.changed.get());
+    lock.unlock();
+    read = {};
+    if (const auto hook = g_hook.load()) hook(path);
+    lock.lock();
+  }
+}
+
+unsigned __stdcall RunWorker(void* parameter) noexcept {
+  const std::shared_ptr<ReadAheadState> state =
+      *std::unique_ptr<std::shared_ptr<ReadAheadState>>(static_cast<std::shared_ptr<ReadAheadState>*>(parameter));
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  try {
+    ReadFiles(*state);
+  } catch (...) {
+    // The files this worker did not read are read at their turn on the user-interface thread.
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  {
+    const std::lock_guard lock(state->mutex);
+    --state->running;
+  }
+  SetEvent(state->changed.get());
+  --g_liveWorkers;
+  return 0;
+}
+
+}  // namespace
+
+ReadAhead::ReadAhead(std::vector<std::wstring> paths) {
+  const std::size_t workers = std::min(WorkerLimit(), paths.size());
+  if (workers == 0) return;
+  try {
+    Running().push_back(this);
+    state_ = std::make_shared<ReadAheadState>(std::move(paths), workers);
+    if (!state_->changed) throw std::bad_alloc();
+    threads_.reserve(workers);
+    for (std::size_t i = 0; i < workers; ++i) {
+      auto handed = std::make_unique<std::shared_ptr<ReadAheadState>>(state_);
+      {
+        const std::lock_guard lock(state_->mutex);
+        ++state_->running;
+      }
+      ++g_liveWorkers;
+      const auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunWorker, handed.get(), 0, nullptr));
+      if (!thread) {
+        const std::lock_guard lock(state_->mutex);
+        --state_->running;
+        --g_liveWorkers;
+        break;
+      }
+      handed.release();
+      threads_.emplace_back(thread);
+    }
+  } catch (const std::bad_alloc&) {
+    // Without room for the workers every picture is read at its turn.
+    Stop();
+    state_.reset();
+  }
+}
+
+// An operation that ends before taking every picture does not wait for its workers: each ends after
+// the read or decode it is in, holding what it shares with the operation until then.
+ReadAhead::~ReadAhead() {
+  if (!threads_.empty()) {
+    StopReading();
+    for (const UniqueKernelHandle& thread : threads_) CancelSynchronousIo(thread.get());
+    threads_.clear();
+  }
+  std::erase(Running(), this);
+}
+
+void ReadAhead::StopReading() noexcept {
+  {
+    const std::lock_guard lock(state_->mutex);
+    state_->stopped = true;
+  }
+  state_->room.notify_all();
+}
+
+void ReadAhead::Stop() noexcept {
+  if (threads_.empty()) return;
+  StopReading();
+  HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+  const auto count = static_cast<DWORD>(threads_.size());
+  for (DWORD i = 0; i < count; ++i) handles[i] = threads_[i].get();
+  const auto giveUpAt = std::chrono::steady_clock::now() + kStopWait;
+  // A cancel reaches only a read already under way, so it is repeated until the workers are gone.
+  do {
+    for (const UniqueKernelHandle& thread : threads_) CancelSynchronousIo(thread.get());
+  } while (WaitForMultipleObjects(count, handles, TRUE, static_cast<DWORD>(kCancelEvery.count())) == WAIT_TIMEOUT &&
+           std::chrono::steady_clock::now() < giveUpAt);
+  threads_.clear();
+}
+
+std::optional<Image32> ReadAhead::Take(std::size_t index, const std::wstring& path) {
+  if (!state_ || index >= state_->paths.size() || state_->paths[index] != path) return LoadPicture(path);
+  ReadAheadState& s = *state_;
+  {
+    const std::lock_guard lock(s.mutex);
+    if (index < s.nextToTake) return LoadPicture(path);  // taken already
+    for (std::size_t i = s.nextToTake; i < index; ++i) s.entries[i] = {};
+    s.nextToTake = index;
+  }
+  s.room.notify_all();
+  RunMessagesUntilSignalled(s.changed.get(), [&] {
+    const std::lock_guard lock(s.mutex);
+    return ProgramEnded() || s.entries[index].read || s.running == 0;
+  });
+  if (ProgramEnded()) return std::nullopt;
+  Entry entry;
+  {
+    const std::lock_guard lock(s.mutex);
+    entry = std::exchange(s.entries[index], {});
+    s.nextToTake = index + 1;
+  }
+  s.room.notify_all();
+  // Read at its turn what no worker read, what changed or went since it was read, and what a worker
+  // could not read: the cause may have passed (memory held by the pictures read ahead, a file open
+  // elsewhere for a moment).
+  if (!entry.read || !entry.picture || StampOf(path) != entry.stamp) return LoadPicture(path);
+  return std::move(entry.picture);
+}
+
+PictureSource ReadAhead::SourceFor(std::size_t index) {
+  return [this, index](const std::wstring& path) { return Take(index, path); };
+}
+
+void StopAllReadAhead() noexcept {
+  for (ReadAhead* readAhead : Running()) readAhead->Stop();
+}
+
+int ReadAheadWorkers() noexcept { return g_liveWorkers.load(); }
+
+void SetReadAheadWorkerLimit(int limit) noexcept { g_workerLimit = limit; }
+
+void SetReadAheadHook(void (*hook)(const std::wstring& path) noexcept) noexcept { g_hook = hook; }
+
+}  // namespace pintaro

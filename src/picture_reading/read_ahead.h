@@ -1,0 +1,62 @@
+#pragma once
+// Reading and decoding the files of an operation that opens or renders several pictures, on worker
+// threads ahead of the user-interface thread. The user-interface thread takes the pictures one by
+// one, in the list's order, and does all the rest itself.
+#include <windows.h>
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "picture_logic/image.h"
+#include "picture_reading/picture_loader.h"
+#include "win32/handles.h"
+
+namespace pintaro {
+
+struct ReadAheadState;
+
+class ReadAhead {
+ public:
+  // Starts up to one worker per core (no more than the files), each reading the next file not yet
+  // taken while fewer pictures wait than there are workers. When nothing can be started, every
+  // picture is read at its turn as before.
+  explicit ReadAhead(std::vector<std::wstring> paths);
+  // Stops the workers without waiting for them: each ends on its own after its current file.
+  ~ReadAhead();
+  ReadAhead(const ReadAhead&) = delete;
+  ReadAhead& operator=(const ReadAhead&) = delete;
+
+  // The picture of the list's entry index, as reading the file now would give it: a file that was
+  // changed or removed since it was read is read again here. Messages run while it waits for the
+  // worker. Entries before index are given up. Nothing when the program ended during the wait.
+  std::optional<Image32> Take(std::size_t index, const std::wstring& path);
+  // Take for the entry index, in the form a rendering asks for its picture.
+  PictureSource SourceFor(std::size_t index);
+
+  // Ends the workers and waits a moment for them: a read in progress is cancelled, a decoding is let
+  // finish; one stuck in a read that does not end is left to end on its own.
+  void Stop() noexcept;
+
+ private:
+  void StopReading() noexcept;
+
+  std::shared_ptr<ReadAheadState> state_;
+  std::vector<UniqueKernelHandle> threads_;
+};
+
+// Stops the workers of every operation in progress; ShutDown calls it before the windows go.
+void StopAllReadAhead() noexcept;
+
+// Live worker threads, of all operations.
+int ReadAheadWorkers() noexcept;
+
+// The number of workers an operation may start: 0 (the default) means one per core.
+void SetReadAheadWorkerLimit(int limit) noexcept;
+
+// Called on the worker with the path of each file just read, for tests that need a file read early.
+void SetReadAheadHook(void (*hook)(const std::wstring& path) noexcept) noexcept;
+
+}  // namespace pintaro

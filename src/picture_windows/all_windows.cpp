@@ -1,0 +1,135 @@
+#include "picture_windows/all_windows.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "win32/program.h"
+#include "picture_window/picture_window.h"
+#include "win32/layered.h"
+#include "picture_windows/picture_rendering.h"
+#include "picture_windows/picture_windows.h"
+#include "picture_logic/presets.h"
+#include "picture_reading/read_ahead.h"
+#include "win32/message_pump.h"
+#include "win32/window_position.h"
+
+namespace pintaro {
+
+namespace {
+
+// A change of all sizes or of all transparencies lets messages run, in which another such change may
+// be chosen. That one only sets the settings and asks the change under way to go over the windows
+// once more, so whatever was chosen last is what every window shows in the end.
+struct ChangeUnderWay {
+  bool running = false;
+  bool again = false;
+};
+ChangeUnderWay g_sizeChange;
+ChangeUnderWay g_opacityChange;
+
+class Running {
+ public:
+  explicit Running(ChangeUnderWay& change) noexcept : change_(change) { change_.running = true; }
+  ~Running() { change_ = {}; }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+
+ private:
+  ChangeUnderWay& change_;
+};
+
+PixelRect ScreenRectOf(HWND hwnd) noexcept {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+template <typename Preset>
+bool InTable(int preset, const Preset& table) noexcept {
+  return preset >= 0 && preset < static_cast<int>(table.size());
+}
+
+// Renders the window at the display size and moves it so that its centre stays where it was.
+void ResizeKeepingCentre(PictureWindow& window, const PictureSource& source) {
+  const PixelRect before = ScreenRectOf(window.hwnd());
+  // Unreadable now, it stays hidden; closed or reused meanwhile, it is no longer this change's.
+  if (ResizePictureWindow(window, std::nullopt, source) != Rendering::Shown) return;
+  const PixelRect after = ScreenRectOf(window.hwnd());
+  const Point at = KeepCentre(before, {after.width, after.height}, TwipsPerPixel());
+  MoveToScreenPoint(window.hwnd(), {at.x, at.y});
+}
+
+// One pass of a size change over the windows in use, their files read ahead.
+void RenderAllAtDisplaySize() {
+  const PictureWindowTable& table = PictureWindows();
+  std::vector<int> slots;
+  std::vector<std::wstring> paths;
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    if (table[slot] && !table[slot]->isFree) {
+      slots.push_back(slot);
+      paths.push_back(table[slot]->picturePath);
+    }
+  }
+  ReadAhead ahead(std::move(paths));
+  // The table may grow while a rendering lets messages run; windows added then are already rendered
+  // at the new size. A window closed or given another file meanwhile finds no picture read for it.
+  std::size_t next = 0;
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    PictureWindow* window = table[slot];
+    while (next < slots.size() && slots[next] < slot) ++next;
+    const bool planned = next < slots.size() && slots[next] == slot;
+    if (window && !window->isFree) ResizeKeepingCentre(*window, planned ? ahead.SourceFor(next) : PictureSource{});
+    if (ProgramEnded()) return;
+  }
+}
+
+void SetAllAlphaOnce() {
+  const PictureWindowTable& table = PictureWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    PictureWindow* window = table[slot];
+    if (!window || window->isFree) continue;
+    SetAlpha(window->hwnd(), Settings().opacity);
+    window->CheckOpacityItem(Settings().opacityPreset);
+    PumpMessages();
+    if (ProgramEnded()) return;
+  }
+}
+
+}  // namespace
+
+void SetAllSizes(int preset) {
+  Settings().sizePreset = preset;
+  if (InTable(preset, kSizePresets)) Settings().displaySize = kSizePresets[preset];
+  if (g_sizeChange.running) {
+    g_sizeChange.again = true;
+    return;
+  }
+  const Running running(g_sizeChange);
+  do {
+    g_sizeChange.again = false;
+    RenderAllAtDisplaySize();
+    if (ProgramEnded()) return;
+  } while (g_sizeChange.again);
+  // A hidden icon window cannot take the focus; the size change is complete without it.
+  const HWND icon = IconWindowHandle();
+  if (IsWindowVisible(icon)) SetFocus(icon);
+}
+
+void SetAllAlpha(int preset) {
+  Settings().opacityPreset = preset;
+  if (InTable(preset, kOpacityPresets)) Settings().opacity = kOpacityPresets[preset];
+  if (g_opacityChange.running) {
+    g_opacityChange.again = true;
+    return;
+  }
+  const Running running(g_opacityChange);
+  do {
+    g_opacityChange.again = false;
+    SetAllAlphaOnce();
+    if (ProgramEnded()) return;
+  } while (g_opacityChange.again);
+}
+
+}  // namespace pintaro

@@ -1,0 +1,120 @@
+#include "picture_windows/full_screen.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "win32/program.h"
+#include "win32/busy_cursor.h"
+#include "win32/message_box.h"
+#include "win32/message_pump.h"
+#include "picture_window/picture_window.h"
+#include "picture_window/full_screen_view.h"
+#include "picture_windows/picture_windows.h"
+#include "picture_reading/dib_bitmap.h"
+#include "picture_windows/picture_rendering.h"
+
+namespace pintaro {
+
+namespace {
+
+std::unique_ptr<FullScreenView> g_view;
+// A destroyed view's object is kept until the next one is made: a handler may still be running on it
+// when the program ends from inside it.
+std::unique_ptr<FullScreenView> g_endedView;
+
+FullScreenView& View() {
+  if (!g_view) {
+    g_endedView.reset();
+    g_view = std::make_unique<FullScreenView>(&CloseFullScreen);
+  }
+  return *g_view;
+}
+
+// Every picture window whose slot is in use, shown or hidden.
+void ShowPictureWindowsInUse(int command) {
+  const PictureWindowTable& table = PictureWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    PictureWindow* window = table[slot];
+    if (window && !window->isFree) ShowWindow(window->hwnd(), command);
+  }
+}
+
+void ShowIconWindow(int command) {
+  if (const HWND icon = IconWindowHandle()) ShowWindow(icon, command);
+}
+
+// The picture fitted to the screen, and the top-left corner where it is centred, in pixels.
+struct ScreenPicture {
+  std::optional<Image32> pixels;
+  POINT topLeft{};
+};
+
+ScreenPicture FitPictureToScreen(const Image32& picture) {
+  const ScreenTwips screen = PrimaryScreenTwips();
+  const FullScreenFit fit = FitToScreen({picture.width(), picture.height()}, screen);
+  ScreenPicture result;
+  result.pixels = ScalePicture(picture, fit.size.width, fit.size.height);
+  result.topLeft = {static_cast<LONG>(RoundHalfEven(fit.leftTwips / static_cast<double>(screen.twipsPerPixelX))),
+                    static_cast<LONG>(RoundHalfEven(fit.topTwips / static_cast<double>(screen.twipsPerPixelY)))};
+  return result;
+}
+
+}  // namespace
+
+ScreenTwips PrimaryScreenTwips() noexcept {
+  WindowDc screen(nullptr);
+  const int dpiX = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
+  const int dpiY = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+  const float perPixelX = 1440.0f / static_cast<float>(dpiX > 0 ? dpiX : 96);
+  const float perPixelY = 1440.0f / static_cast<float>(dpiY > 0 ? dpiY : 96);
+  return {static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * perPixelX,
+          static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * perPixelY, perPixelX, perPixelY};
+}
+
+void ShowFullScreen(PictureWindow& window) {
+  const std::wstring path = window.picturePath;
+  std::optional<Image32> picture = ReadPictureOrReport(path);
+  if (!picture) return;
+
+  ScreenPicture fitted;
+  {
+    BusyCursor busy;
+    fitted = FitPictureToScreen(*picture);
+    picture.reset();  // from here on only the screen-sized picture is held
+  }
+  if (!fitted.pixels) {
+    ShowUnsupportedFormat(path);  // no memory to fit it to the screen
+    return;
+  }
+  BusyCursor busy;
+  PumpMessages();
+  // The program may have ended in there (a log-off): then there is nothing left to show.
+  if (ProgramEnded()) return;
+
+  FullScreenView& view = View();
+  view.SetPicture(CreateBitmapFromImage(*fitted.pixels), fitted.topLeft);
+  fitted.pixels.reset();
+  ShowIconWindow(SW_HIDE);
+  ShowPictureWindowsInUse(SW_HIDE);
+  view.ShowCovering();
+  PumpMessages();
+}
+
+void CloseFullScreen() {
+  if (!g_view || !g_view->IsShown()) return;
+  ShowWindow(g_view->hwnd(), SW_HIDE);
+  g_view->ReleasePicture();
+  ShowIconWindow(SW_SHOWNA);
+  ShowPictureWindowsInUse(SW_SHOWNA);
+}
+
+FullScreenView* TheFullScreenView() noexcept { return g_view.get(); }
+
+void DestroyFullScreen() noexcept {
+  if (!g_view) return;
+  DestroyWindow(g_view->hwnd());
+  g_endedView = std::move(g_view);
+}
+
+}  // namespace pintaro

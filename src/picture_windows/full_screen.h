@@ -1,0 +1,29 @@
+#pragma once
+// The full-screen view of one picture, and the program-wide steps around it: every other window of
+// the program is hidden while it is on.
+#include "picture_logic/fit.h"
+
+namespace pintaro {
+
+class PictureWindow;
+class FullScreenView;
+
+// Reads the window's picture file again, fits it to the primary screen and shows it alone on black;
+// the icon window and the picture windows in use are hidden meanwhile. A file that cannot be read
+// gives the "format not supported" message, and nothing is hidden.
+void ShowFullScreen(PictureWindow& window);
+
+// Ends the view: its picture is released and the icon window and every picture window in use are
+// shown again. Nothing happens while the view is off.
+void CloseFullScreen();
+
+// The view's window, or null before its first use.
+FullScreenView* TheFullScreenView() noexcept;
+
+// Destroys the view's window if it was ever created.
+void DestroyFullScreen() noexcept;
+
+// The primary screen in twips, with the twips per pixel across and down.
+ScreenTwips PrimaryScreenTwips() noexcept;
+
+}  // namespace pintaro

@@ -1,0 +1,120 @@
+#include "picture_windows/picture_windows.h"
+
+#include <new>
+#include <tuple>
+
+#include "win32/program.h"
+#include "picture_windows/full_screen.h"
+#include "picture_window/picture_window.h"
+#include "win32/layered.h"
+#include "picture_windows/picture_rendering.h"
+#include "win32/message_box.h"
+#include "win32/window_position.h"
+
+namespace pintaro {
+
+namespace {
+PlacementRandom g_placement;
+}
+
+DisplaySettings& Settings() noexcept {
+  static DisplaySettings settings;
+  return settings;
+}
+
+PictureWindowTable& PictureWindows() noexcept {
+  static PictureWindowTable table;
+  return table;
+}
+
+PictureWindowTable::PictureWindowTable() { slots_.resize(1); }
+PictureWindowTable::~PictureWindowTable() = default;
+
+void PictureWindowTable::Reset() {
+  slots_.clear();
+  slots_.resize(1);
+}
+
+PictureWindow* PictureWindowTable::operator[](int slot) const noexcept {
+  if (slot < 0 || slot > UpperBound()) return nullptr;
+  return slots_[static_cast<std::size_t>(slot)].get();
+}
+
+int PictureWindowTable::Append(std::unique_ptr<PictureWindow> window) {
+  slots_.push_back(std::move(window));
+  return UpperBound();
+}
+
+std::wstring FileNamePart(const std::wstring& path) {
+  const auto slash = path.find_last_of(L'\\');
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+namespace {
+
+// The lowest free slot, now taken; or a new window in a new slot at the end.
+std::pair<PictureWindow*, int> TakeSlot() {
+  PictureWindowTable& table = PictureWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    PictureWindow* window = table[slot];
+    if (window && window->isFree) {
+      window->isFree = false;
+      ++window->occupancy;
+      return {window, slot};
+    }
+  }
+  auto created = std::make_unique<PictureWindow>(&ShowFullScreen);
+  PictureWindow* window = created.get();
+  return {window, table.Append(std::move(created))};
+}
+
+}  // namespace
+
+void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
+  PictureWindow* window = nullptr;
+  unsigned occupancy = 0;
+  // Frees the slot taken for this picture, unless it was closed and taken again meanwhile.
+  const auto giveSlotBack = [&] {
+    if (window && !ProgramEnded() && window->occupancy == occupancy) window->CloseAndFreeSlot();
+  };
+  try {
+    std::optional<Image32> picture = ReadPictureOrReport(path, source);
+    // The message box about an unreadable file lets messages run: the program may have ended there.
+    if (!picture || ProgramEnded()) return;
+
+    int slot = 0;
+    std::tie(window, slot) = TakeSlot();
+    occupancy = window->occupancy;
+    PictureWindows().SetLastOpenedSlot(slot);
+    window->picturePath = path;
+    window->SetTipText(FileNamePart(path));
+    // The picture just read serves as the rendering's source, so the file is decoded once.
+    const Rendering rendering = ResizePictureWindow(*window, std::move(picture));
+    if (rendering == Rendering::Unreadable) giveSlotBack();
+    if (rendering != Rendering::Shown) return;
+    PlaceNewWindow(*window);
+    SetAlpha(window->hwnd(), Settings().opacity);
+    window->CheckOpacityItem(Settings().opacityPreset);
+  } catch (const std::bad_alloc&) {
+    // Memory ran out for this picture: it is reported as one that cannot be read, its slot is free
+    // again, and the program goes on.
+    if (ProgramEnded()) return;
+    giveSlotBack();
+    ShowUnsupportedFormat(path);
+  }
+}
+
+void PlaceNewWindow(PictureWindow& window) {
+  RECT rect{};
+  GetWindowRect(window.hwnd(), &rect);
+  const Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const Size size{rect.right - rect.left, rect.bottom - rect.top};
+  const double r1 = g_placement.Next();
+  const double r2 = g_placement.Next();
+  const Point at = PlaceAroundCentre(screen, size, TwipsPerPixel(), r1, r2);
+  MoveToScreenPoint(window.hwnd(), {at.x, at.y});
+}
+
+void ResetPlacementSequence() noexcept { g_placement.Reset(); }
+
+}  // namespace pintaro

@@ -1,0 +1,68 @@
+#pragma once
+// The table of picture windows, the display settings every picture window follows, and opening a
+// picture file into a window.
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "picture_logic/image.h"
+#include "picture_windows/picture_rendering.h"
+#include "picture_logic/placement.h"
+
+namespace pintaro {
+
+class PictureWindow;
+
+struct DisplaySettings {
+  int displaySize = 160;  // longer side of every picture window, in pixels
+  int sizePreset = 2;     // size preset displaySize came from
+  int opacity = 255;      // opacity of newly opened windows, 1..255
+  int opacityPreset = 0;  // transparency preset opacity came from
+};
+
+DisplaySettings& Settings() noexcept;
+
+// Slot 0 stays empty; picture windows live in slots 1..UpperBound(). The table only grows, and a
+// window stays in its slot, possibly hidden and free ("close"), until the program ends.
+class PictureWindowTable {
+ public:
+  PictureWindowTable();
+  ~PictureWindowTable();
+  PictureWindowTable(const PictureWindowTable&) = delete;
+  PictureWindowTable& operator=(const PictureWindowTable&) = delete;
+
+  // Back to the single empty slot 0; windows still in the table are destroyed.
+  void Reset();
+  int UpperBound() const noexcept { return static_cast<int>(slots_.size()) - 1; }
+  PictureWindow* operator[](int slot) const noexcept;
+  // Grows the table by one slot holding window; returns the new slot's number.
+  int Append(std::unique_ptr<PictureWindow> window);
+  // The number of the slot filled last.
+  int LastOpenedSlot() const noexcept { return lastOpenedSlot_; }
+  void SetLastOpenedSlot(int slot) noexcept { lastOpenedSlot_ = slot; }
+
+ private:
+  std::vector<std::unique_ptr<PictureWindow>> slots_;
+  int lastOpenedSlot_ = 0;
+};
+
+PictureWindowTable& PictureWindows() noexcept;
+
+// Opens a picture file in the lowest free picture window, or in a new one. A file that cannot be
+// read as a picture gives the "format not supported" message and changes nothing. The picture comes
+// from the source when one is given (a read-ahead), else the file is read here.
+void OpenPictureFile(const std::wstring& path, const PictureSource& source = {});
+
+// Moves a window to a place near the middle of the screen, keeping its size.
+void PlaceNewWindow(PictureWindow& window);
+
+// The placement sequence starts again from its fixed state, as at program start.
+void ResetPlacementSequence() noexcept;
+
+// The part of path after its last backslash.
+std::wstring FileNamePart(const std::wstring& path);
+
+}  // namespace pintaro

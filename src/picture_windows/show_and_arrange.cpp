@@ -1,0 +1,49 @@
+#include "picture_windows/show_and_arrange.h"
+
+#include <windows.h>
+
+#include "win32/program.h"
+#include "picture_logic/arrangement.h"
+#include "picture_window/picture_window.h"
+#include "picture_windows/picture_windows.h"
+#include "win32/window_position.h"
+
+namespace pintaro {
+
+namespace {
+
+template <typename Action>
+void ForEachWindowInUse(Action action) {
+  const PictureWindowTable& table = PictureWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    PictureWindow* window = table[slot];
+    if (window && !window->isFree) action(*window);
+  }
+}
+
+int ToPixels(int twips, double twipsPerPixel) {
+  return static_cast<int>(RoundHalfEven(static_cast<double>(twips) / twipsPerPixel));
+}
+
+}  // namespace
+
+void ToggleAllWindows(bool show) {
+  const int command = show ? SW_SHOWNA : SW_HIDE;
+  if (const HWND icon = IconWindowHandle()) ShowWindow(icon, command);
+  ForEachWindowInUse([&](PictureWindow& window) { ShowWindow(window.hwnd(), command); });
+}
+
+void ArrangeWindows() {
+  const double tpp = TwipsPerPixel();
+  RECT icon{};
+  if (const HWND window = IconWindowHandle()) GetWindowRect(window, &icon);
+  const ArrangementGrid grid = PlanArrangement(GetSystemMetrics(SM_CXSCREEN) * tpp, GetSystemMetrics(SM_CYSCREEN) * tpp,
+                                               tpp, Settings().displaySize, (icon.right - icon.left) * tpp);
+  std::int64_t place = 0;
+  ForEachWindowInUse([&](PictureWindow& window) {
+    const Point at = ArrangedTopLeft(grid, place++);
+    MoveToScreenPoint(window.hwnd(), {ToPixels(at.x, tpp), ToPixels(at.y, tpp)});
+  });
+}
+
+}  // namespace pintaro

@@ -1,0 +1,94 @@
+#include "picture_reading/jpeg_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "picture_logic/halftone_stretch.h"
+
+namespace pintaro {
+namespace {
+
+// A file of the fuzzer's seeds (made by fuzz/corpus/jpeg/make_seeds.sh) decoded for a display size,
+// or whole for 0.
+DecodedJpeg Decode(const std::string& seed, int displaySize, const JpegLimits& limits = {}) {
+  std::ifstream file(PINTARO_JPEG_SEEDS "/" + seed, std::ios::binary);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+  const auto fit = [displaySize](Size picture) { return displaySize ? FitToDisplay(picture, displaySize) : picture; };
+  return DecodeJpeg(bytes.data(), bytes.size(), fit, nullptr, limits);
+}
+
+Image32 Averaged(const Image32& decoded, Size size) {
+  Image32 shown = *Image32::Allocate(size.width, size.height);
+  HalftoneStretch(shown.view(), 0, 0, size.width, size.height, decoded.view(), 0, 0, decoded.width(), decoded.height());
+  return shown;
+}
+
+int Byte(std::uint32_t pixel, int index) { return pixel >> (8 * index) & 0xFF; }
+
+TEST(JpegScale, TheFewestEighthsWhoseSidesRoundedUpCoverTheShownSize) {
+  const Size photo{4000, 3000}, small{1279, 959};
+  // At 160 and 320 only with 1279 / 8 and 959 / 8 rounded up.
+  const int displaySizes[] = {80, 120, 160, 240, 320, 480}, smallEighths[] = {1, 1, 1, 2, 2, 4};
+  for (const int size : displaySizes) EXPECT_EQ(ChooseJpegScale(photo, FitToDisplay(photo, size)), 1) << size;
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(ChooseJpegScale(small, FitToDisplay(small, displaySizes[i])), smallEighths[i]) << displaySizes[i];
+  EXPECT_EQ(ChooseJpegScale(photo, FitToScreen(photo, {1024 * 15, 768 * 15}).size), 4);
+  EXPECT_EQ(ChooseJpegScale(small, FitToScreen(small, {1920 * 15, 1080 * 15}).size), 8) << "enlarged";
+  for (const Size whole : {photo, Size{}}) EXPECT_EQ(ChooseJpegScale(photo, whole), 8) << "the original size, or none";
+}
+
+// Pictures 960 wide, so decoded at 1/4 for display size 160 and at 1/2 for 480, with red, green and
+// blue patches side by side along the bottom.
+TEST(JpegDecoder, EveryColourKindDecodedSmallerAveragesAsTheWholeDecodeAndKeepsItsColours) {
+  const std::uint32_t rgb[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, grey[] = {0xFF363636, 0xFFB6B6B6, 0xFF121212};
+  const std::pair<const char*, const std::uint32_t*> kinds[] = {
+      {"photo.jpg", rgb},      {"progressive.jpg", rgb}, {"cmyk.jpg", rgb},
+      {"plain-cmyk.jpg", rgb}, {"ycck.jpg", rgb},        {"grey.jpg", grey}};  // ImageMagick's grey: Rec. 709 luma
+  for (const auto& [file, patches] : kinds) {
+    const DecodedJpeg whole = Decode(file, 0);
+    for (const int displaySize : {160, 480}) {
+      const DecodedJpeg reduced = Decode(file, displaySize);
+      EXPECT_EQ(reduced.pixels.value().width(), displaySize == 160 ? 240 : 480) << file;
+      const Size size = FitToDisplay(whole.pictureSize, displaySize);
+      const Image32 expected = Averaged(whole.pixels.value(), size), shown = Averaged(reduced.pixels.value(), size);
+      long difference[4] = {};
+      for (int i = 0; i < size.width * size.height; ++i)
+        for (int c = 0; c < 4; ++c) difference[c] += std::abs(Byte(expected.data()[i], c) - Byte(shown.data()[i], c));
+      for (const long d : difference) EXPECT_LE(d, 2L * size.width * size.height) << file << " at " << displaySize;
+      for (int i = 0; i < 3; ++i)
+        for (const int c : {0, 1, 2, 3})
+          EXPECT_NEAR(Byte(shown.at(size.width * (2 * i + 1) / 6, size.height * 7 / 8), c), Byte(patches[i], c), 6)
+              << file;
+    }
+  }
+}
+
+// make_seeds.sh makes the broken and hostile files from small.jpg, small_progressive.jpg and
+// progressive.jpg, which decode: a scan cut in its middle; a sampling factor of 0; two bytes between
+// markers, only a warning; 12-bit samples; 65535 wide, beyond libjpeg's 65500; 20000 x 20000, shown
+// from 1/8 of each side but refused in whole; the last scan repeated up to 600 scans; 60000 x 60000,
+// whose coefficients alone would exceed the default memory limit. A text file and nothing are no
+// JPEGs. progressive.jpg's coefficients take 368 KB.
+TEST(JpegDecoder, BrokenAndHostileFilesAreRefusedWhereTheirOriginalsDecode) {
+  using enum JpegOutcome;
+  const std::pair<JpegOutcome, std::vector<const char*>> cases[] = {
+      {Decoded, {"small.jpg", "extraneous_bytes.jpg", "huge_grey.jpg", "small_progressive.jpg", "progressive.jpg"}},
+      {Damaged, {"cut_in_scan.jpg", "zero_sampling.jpg", "600_scans.jpg"}},
+      {Unsupported, {"twelve_bit.jpg"}},
+      {TooLarge, {"wide_65535.jpg", "huge_progressive.jpg"}},
+      {NotJpeg, {"make_seeds.sh", "no such file"}}};
+  for (const auto& [outcome, files] : cases)
+    for (const char* file : files) EXPECT_EQ(Decode(file, 160).outcome, outcome) << file;
+  EXPECT_EQ(Decode("huge_grey.jpg", 0).outcome, TooLarge);
+  EXPECT_EQ(Decode("600_scans.jpg", 160, {.maxScans = 600}).outcome, Decoded);
+  EXPECT_EQ(Decode("progressive.jpg", 160, {.maxDecoderMemory = 256 << 10}).outcome, TooLarge);
+}
+
+}  // namespace
+}  // namespace pintaro

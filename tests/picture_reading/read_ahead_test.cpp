@@ -1,0 +1,153 @@
+// Pictures read ahead on worker threads: windows and messages keep their order, a file changed after
+// its early read is read at its turn, and the end stops every worker but one stuck for good.
+#include "picture_windows/all_windows.h"
+#include "picture_reading/read_ahead.h"
+#include "support/app_fixture.h"
+#include "win32/temp_files.h"
+
+namespace pintaro::test {
+namespace {
+
+// Every slot's window in order: its size when shown, else "hidden".
+std::wstring Windows() {
+  std::wstring shown;
+  for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot) {
+    const HWND hwnd = PictureWindows()[slot]->hwnd();
+    shown += (IsWindowVisible(hwnd) ? SizeText(hwnd) : L"hidden") + L" ";
+  }
+  return shown;
+}
+
+// The worker that has read the watched file says so, and waits for the release when it is to stick.
+UniqueKernelHandle g_read(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+UniqueKernelHandle g_release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+std::wstring g_watched;
+bool g_stick = false;
+std::wstring g_locked;
+UniqueKernelHandle g_lock;   // holds g_locked until a worker has read it
+bool g_endWhenRead = false;  // as by End task, once the watched file is read
+void Watch(const std::wstring& path) noexcept {
+  if (path == g_locked) g_lock.reset();
+  if (path != g_watched) return;
+  SetEvent(g_read.get());
+  if (g_endWhenRead) PostMessageW(FindWindowW(IconWindow::kClassName, nullptr), WM_CLOSE, 0, 0);
+  if (g_stick) WaitForSingleObject(g_release.get(), 60000);
+}
+
+// Each test runs in a process of its own: the settings made here go with it.
+class ReadAheadTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    SetReadAheadWorkerLimit(2);
+    SetReadAheadHook(Watch);
+    SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring&, UINT) {
+      said.push_back(FileNamePart(text.substr(0, text.find(L'\r'))) + L" after " + Windows());
+      return IDOK;
+    });
+  }
+  // The program afresh, and files a.jpg, b.jpg, ... of the sizes given.
+  std::vector<std::wstring> Restart(const std::vector<SIZE>& sizes = {}) {
+    EndProgram();
+    StartProgram();
+    said.clear();
+    ResetEvent(g_read.get());
+    ResetEvent(g_release.get());
+    std::vector<std::wstring> files;
+    for (const SIZE size : sizes) {
+      const std::wstring name(1, static_cast<wchar_t>(L'a' + files.size()));
+      files.push_back(WriteGradient(dir, name + L".jpg", size.cx, size.cy, PictureFormat::Jpeg));
+    }
+    return files;
+  }
+
+  std::vector<std::wstring> said;
+};
+
+TEST_F(ReadAheadTest, MixedListsOpenInOrderWithEachMessageAtItsTurnOnEveryPathAndSizeChangesToo) {
+  std::vector<std::wstring> files = Restart({{400, 300}, {1, 1}, {300, 400}, {1, 1}, {200, 200}});
+  WriteBytes(files[1], {'n', 'o', 't'});
+  DeleteFileW(files[3].c_str());
+  std::wstring command;
+  for (const std::wstring& file : files) command += Quoted(file) + L" ";
+  const std::pair<const char*, std::function<void()>> paths[] = {
+      {"drop", [&] { TheIconWindow()->OnDrop(files); }},
+      {"hand-off", [&] { OpenCommandPictures(command); }},
+      {"start-up", [&] { EndProgram(), StartProgram(command); }},
+  };
+  for (const auto& [path, open] : paths) {
+    Restart();
+    open();
+    EXPECT_EQ(said, (std::vector<std::wstring>{L"b.jpg after 160x120 ", L"d.jpg after 160x120 120x160 "})) << path;
+    EXPECT_EQ(Windows(), L"160x120 120x160 160x160 ") << path;
+  }
+  said.clear();
+  DeleteFileW(files[2].c_str());
+  SetAllSizes(0);
+  EXPECT_EQ(said, std::vector<std::wstring>{L"c.jpg after 80x60 hidden 160x160 "});
+  EXPECT_EQ(Windows(), L"80x60 hidden 80x80 ");
+}
+
+TEST_F(ReadAheadTest, AFileReplacedAfterItsEarlyReadOrThatAWorkerCouldNotReadIsReadAgainAtItsTurn) {
+  const std::vector<std::wstring> files = Restart({{400, 300}, {400, 300}, {400, 300}});
+  g_watched = files[1];
+  // The second worker reads b while the first reads a; b changes before its turn comes. Another program
+  // holds c while a worker reads it, and lets go before c's turn.
+  g_locked = files[2];
+  g_lock.reset(CreateFileW(g_locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  InNextPump changeB([&] {
+    ASSERT_EQ(WaitForSingleObject(g_read.get(), 20000), WAIT_OBJECT_0);
+    WritePicture(files[1], MakeGradient(300, 400), PictureFormat::Jpeg);
+  });
+  TheIconWindow()->OnDrop(files);
+  EXPECT_TRUE(changeB.ran());
+  EXPECT_TRUE(said.empty());
+  EXPECT_EQ(Windows(), L"160x120 120x160 160x120 ");
+}
+
+// The end waits for the workers, but not for one that does not end: that one ends later on its own.
+// No window opens after the end, and the end deletes the temporary files.
+TEST_F(ReadAheadTest, EndTaskDuringStartUpADropAHandOffOrASizeChangeEndsTheWorkersAndLeavesNothingButAStuckOne) {
+  for (const std::string during :
+       {"start-up", "start-up's pictures", "drop", "stuck drop", "hand-off", "size change"}) {
+    SCOPED_TRACE(during);
+    const bool stick = during == "stuck drop", startUp = during.starts_with("start-up");
+    std::vector<std::wstring> files = Restart({{1600, 1200}});
+    SetReadAheadWorkerLimit(stick ? 1 : 0);
+    g_watched = files[0];
+    g_stick = stick;
+    g_endWhenRead = during == "start-up's pictures";
+    if (during == "size change") TheIconWindow()->OnDrop({files[0], files[0]});
+    const std::wstring ours = GetTempDir() + L"pntA2.tmp";
+    WriteBytes(ours, {1});
+    files.resize(20, files[0]);
+    std::wstring twenty;
+    for (const std::wstring& file : files) twenty += Quoted(file) + L" ";
+    InNextPump endTask([&] {
+      if (stick) {
+        ASSERT_EQ(WaitForSingleObject(g_read.get(), 20000), WAIT_OBJECT_0);
+      }
+      if (!g_endWhenRead) SendMessageW(TheIconWindow()->hwnd(), WM_CLOSE, 0, 0);
+    });
+    if (startUp) {
+      EndProgram();
+      StartProgram(twenty);
+    } else if (during == "size change") {
+      SetAllSizes(0);
+    } else if (during == "hand-off") {
+      OpenCommandPictures(twenty);
+    } else {
+      TheIconWindow()->OnDrop(files);
+    }
+    EXPECT_TRUE(ProgramEnded());
+    EXPECT_EQ(ReadAheadWorkers(), stick ? 1 : 0);
+    EXPECT_LT(PictureWindows().UpperBound(), during == "size change" ? 3 : 2);
+    EXPECT_TRUE(VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
+    EXPECT_FALSE(FileExists(ours));
+    SetEvent(g_release.get());
+    EXPECT_TRUE(WaitUntil([] { return ReadAheadWorkers() == 0; }, std::chrono::seconds(10)));
+  }
+}
+
+}  // namespace
+}  // namespace pintaro::test

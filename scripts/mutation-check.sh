@@ -54,7 +54,7 @@ faults=(
   "show-windows-item-not-first@@src/menu/main_menu.cpp@@s/InsertMenuW\(menu_\.get\(\), 0, MF_BYPOSITION/InsertMenuW(menu_.get(), -1, MF_BYPOSITION/@@mingw-x64@@TheNotificationIconHidesAll"
   "arrange-and-show-take-free-slots@@src/picture_windows/show_and_arrange.cpp@@s/if \(window && !window->isFree\) action\(\*window\);/if (window) action(*window);/@@mingw-x64@@TheNotificationIconHidesAll"
   "version-dialog-not-modal@@src/win32/modal_block.cpp@@s/IsWindowEnabled\(window\)\) DisableAndKeep\(window\);/IsWindowEnabled(window)) {}/@@mingw-x64@@TheVersionDialog"
-  "jpeg-red-and-blue-swapped@@src/picture_reading/picture_loader.cpp@@s/bgr\[0\] \| (static_cast<std::uint32_t>\(bgr\[1\]\) << 8 \| static_cast<std::uint32_t>\()bgr\[2\]/bgr[2] | \$1bgr[0]/@@mingw-x64@@OpenPictureTest"
+  "bgr-red-and-blue-swapped@@src/picture_reading/picture_loader.cpp@@s/bgr\[0\] \| (static_cast<std::uint32_t>\(bgr\[1\]\) << 8 \| static_cast<std::uint32_t>\()bgr\[2\]/bgr[2] | \$1bgr[0]/@@mingw-x64@@PasteTest"
   "recycled-buffer-not-reused@@src/picture_logic/image.cpp@@s/if \(same != kept_\.end\(\)\)/if (false)/@@native@@PixelBufferPool"
   "link-not-turning-purple@@src/menu/about_dialog.cpp@@s/    visited_\[index\] = true;\n//@@mingw-x64@@TheVersionDialog"
   "jpeg-scale-rounded-down@@src/picture_reading/jpeg_decoder.cpp@@s/\* eighths \+ 7\) \/ 8/* eighths) \/ 8/@@native@@JpegScale"
@@ -166,6 +166,9 @@ for fault in "${selected[@]}"; do
   *) unbuilt+=("$name") ;;
   esac
 done
+
+# The scratch build as the tree is again, for the next run to start from.
+for preset in "${!tests_of[@]}"; do cmake --build --preset "$preset" >/dev/null 2>&1 || true; done
 
 echo "faults: ${#selected[@]}; $caught caught, ${#missed[@]} missed${missed:+: ${missed[*]}}," \
   "${#unbuilt[@]} not built or not applied${unbuilt:+: ${unbuilt[*]}}"

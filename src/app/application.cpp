@@ -58,7 +58,7 @@ std::vector<std::wstring> PictureNames(const std::vector<std::wstring>& args) {
 // Opens the pictures a hand-off command names, in order, without letting messages run in between.
 void OpenCommandPictures(const std::wstring& command) {
   const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, command));
-  ReadAhead ahead(names);
+  ReadAhead ahead(names, Settings().displaySize);
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (ProgramEnded()) return;
     OpenPictureFile(names[i], ahead.SourceFor(i));
@@ -92,7 +92,7 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   if (ProgramEnded()) return;
 
   const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
-  ReadAhead ahead(names);
+  ReadAhead ahead(names, Settings().displaySize);
   for (std::size_t i = 0; i < names.size(); ++i) {
     OpenPictureFile(names[i], ahead.SourceFor(i));
     PumpMessages();

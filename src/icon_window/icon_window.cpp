@@ -143,7 +143,7 @@ void IconWindow::OpenNamedPicture(const std::wstring& name, const PictureSource&
 void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
   std::vector<std::wstring> pictures;
   std::copy_if(names.begin(), names.end(), std::back_inserter(pictures), IsDroppablePictureName);
-  ReadAhead ahead(pictures);
+  ReadAhead ahead(pictures, Settings().displaySize);
   for (std::size_t i = 0; i < pictures.size(); ++i) {
     OpenNamedPicture(pictures[i], ahead.SourceFor(i));
     if (ProgramEnded()) return;

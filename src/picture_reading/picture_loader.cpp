@@ -6,12 +6,20 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <iterator>
+#include <new>
+#include <vector>
+
+#include "win32/handles.h"
 
 namespace pintaro {
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
+
+// A JPEG larger than the largest picture the program holds, in 32-bit pixels, is not read.
+constexpr LONGLONG kMaxJpegFileBytes = static_cast<LONGLONG>(kMaxPicturePixels * sizeof(std::uint32_t));
 
 // COM is set up for this thread by the program's start; this covers callers that did not.
 class ComScope {
@@ -105,14 +113,19 @@ bool CopyBgrPixels(IWICBitmapFrameDecode* frame, Image32& image) noexcept {
   return true;
 }
 
-std::optional<Image32> DecodeFirstFrame(const std::wstring& path, const std::shared_ptr<PixelBufferPool>& pool) {
+std::optional<LoadedPicture> DecodeFirstFrame(const std::wstring& path, const std::shared_ptr<PixelBufferPool>& pool,
+                                              bool& tooLarge) {
   const auto factory = CreateFactory();
   if (!factory) return std::nullopt;
   const auto frame = OpenFirstFrame(factory.Get(), path);
   if (!frame) return std::nullopt;
 
   UINT width = 0, height = 0;
-  if (FAILED(frame->GetSize(&width, &height)) || !FitsDecodeLimit(width, height)) return std::nullopt;
+  if (FAILED(frame->GetSize(&width, &height))) return std::nullopt;
+  if (!FitsDecodeLimit(width, height)) {
+    tooLarge = true;
+    return std::nullopt;
+  }
   WICPixelFormatGUID format{};
   const bool bgr = SUCCEEDED(frame->GetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR;
 
@@ -121,14 +134,60 @@ std::optional<Image32> DecodeFirstFrame(const std::wstring& path, const std::sha
   if (!image || !(bgr ? CopyBgrPixels(frame.Get(), *image) : CopyConvertedPixels(frame.Get(), *image))) {
     return std::nullopt;
   }
-  return image;
+  return LoadedPicture{std::move(*image), {w, h}};
+}
+
+// The whole of a file on a disk, as a JPEG starts: nothing when it is none (or cannot be opened).
+std::optional<std::vector<std::uint8_t>> JpegFileBytes(const std::wstring& path) {
+  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  // A pipe or a device might never end a read.
+  if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
+  std::uint8_t start[3] = {};
+  DWORD read = 0;
+  LARGE_INTEGER size{};
+  if (!ReadFile(file.get(), start, sizeof(start), &read, nullptr) || read != sizeof(start) || start[0] != 0xFF ||
+      start[1] != 0xD8 || start[2] != 0xFF || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxJpegFileBytes) {
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+  std::copy(std::begin(start), std::end(start), bytes.begin());
+  for (std::size_t at = sizeof(start); at < bytes.size(); at += read) {
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 24));
+    if (!ReadFile(file.get(), bytes.data() + at, chunk, &read, nullptr) || read == 0) return std::nullopt;
+  }
+  return bytes;
 }
 
 }  // namespace
 
-std::optional<Image32> LoadPicture(const std::wstring& path, const std::shared_ptr<PixelBufferPool>& pool) noexcept {
-  ComScope com;
-  return DecodeFirstFrame(path, pool);
+TargetSizeFor ForDisplaySize(int displaySize) {
+  return [displaySize](Size picture) { return FitToDisplay(picture, displaySize); };
+}
+
+std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetSizeFor& target,
+                                         const std::shared_ptr<PixelBufferPool>& pool, bool* tooLarge) noexcept {
+  bool large = false;
+  std::optional<LoadedPicture> picture;
+  try {
+    if (const std::optional<std::vector<std::uint8_t>> bytes = JpegFileBytes(path)) {
+      const TargetSizeFor whole = [](Size picture) { return picture; };
+      DecodedJpeg jpeg = DecodeJpeg(bytes->data(), bytes->size(), target ? target : whole, pool);
+      large = jpeg.outcome == JpegOutcome::TooLarge;
+      if (jpeg.outcome == JpegOutcome::Decoded) picture = LoadedPicture{std::move(*jpeg.pixels), jpeg.pictureSize};
+      // What libjpeg-turbo cannot read (12-bit samples, lossless files) goes to the system's decoder.
+      if (jpeg.outcome != JpegOutcome::Unsupported && jpeg.outcome != JpegOutcome::NotJpeg) {
+        if (tooLarge) *tooLarge = large;
+        return picture;
+      }
+    }
+    ComScope com;
+    picture = DecodeFirstFrame(path, pool, large);
+  } catch (const std::bad_alloc&) {
+    picture.reset();  // a file too large to read into memory at all
+  }
+  if (tooLarge) *tooLarge = large;
+  return picture;
 }
 
 }  // namespace pintaro

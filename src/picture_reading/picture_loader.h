@@ -1,23 +1,40 @@
 #pragma once
 // Reads a picture file into the program's own 32-bit pixels. The format is told by the content, not
-// by the name: JPEG, GIF, BMP and whatever else the system's imaging component reads.
+// by the name: JPEGs through libjpeg-turbo; GIF, BMP, and whatever else the system's imaging component
+// reads, through it.
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "picture_logic/fit.h"
 #include "picture_logic/image.h"
+#include "picture_reading/jpeg_decoder.h"
 
 namespace pintaro {
 
-// Where a rendering gets a file's full-size picture: when empty, the file is read there and then;
-// a read-ahead (read_ahead.h) hands over the picture it read earlier on another thread.
-using PictureSource = std::function<std::optional<Image32>(const std::wstring& path)>;
+// A picture as read from its file: its pixels, and the size of the picture they show, which is
+// larger where the decoder could make the pixels smaller at no loss for the size they are shown at.
+struct LoadedPicture {
+  Image32 pixels;
+  Size size;
+};
 
-// Nothing when the file is missing, unreadable, locked, not a picture, or too large to hold
-// (see FitsDecodeLimit). Transparent pixels come out on white; every pixel is opaque. The pixels
-// come from pool when one is given.
-std::optional<Image32> LoadPicture(const std::wstring& path,
-                                   const std::shared_ptr<PixelBufferPool>& pool = nullptr) noexcept;
+// The size a picture window of the display size shows the picture at.
+TargetSizeFor ForDisplaySize(int displaySize);
+
+// Where a rendering gets a file's picture for a window of the display size: when empty, the file is
+// read there and then; a read-ahead (read_ahead.h) hands over the picture it read earlier on another
+// thread.
+using PictureSource = std::function<std::optional<LoadedPicture>(const std::wstring& path, int displaySize)>;
+
+// JPEGs are decoded at the smallest of 1/8, 1/4, 1/2 and the whole size that still covers the target
+// (no target: the whole picture), other formats at their own size. Nothing when the file is missing,
+// unreadable, locked, not a picture, or too large to hold (see FitsDecodeLimit), the last also told
+// through tooLarge. Transparent pixels come out on white; every pixel is opaque. The pixels come from
+// pool when one is given.
+std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetSizeFor& target = {},
+                                         const std::shared_ptr<PixelBufferPool>& pool = nullptr,
+                                         bool* tooLarge = nullptr) noexcept;
 
 }  // namespace pintaro

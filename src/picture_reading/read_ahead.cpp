@@ -52,7 +52,7 @@ FileStamp StampOf(const std::wstring& path) noexcept {
 struct Entry {
   bool read = false;
   FileStamp stamp;  // taken before the read
-  std::optional<Image32> picture;
+  std::optional<LoadedPicture> picture;
 };
 
 std::vector<ReadAhead*>& Running() {
@@ -71,13 +71,15 @@ std::size_t WorkerLimit() noexcept {
 // Shared by the user-interface thread and the workers; each worker holds it as long as it runs, so
 // one that ends late, after its operation, still finds it.
 struct ReadAheadState {
-  ReadAheadState(std::vector<std::wstring> files, std::size_t workers)
+  ReadAheadState(std::vector<std::wstring> files, int size, std::size_t workers)
       : paths(std::move(files)),
+        displaySize(size),
         ahead(workers),
         entries(paths.size()),
         changed(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
   const std::vector<std::wstring> paths;
+  const int displaySize;    // the pictures are read for
   const std::size_t ahead;  // pictures read and not yet taken, at most
   // The buffer of a picture done with goes to the next picture read; one is enough, as the
   // user-interface thread is done with each picture before it takes the next.
@@ -106,7 +108,7 @@ void ReadFiles(ReadAheadState& s) {
     const std::size_t index = s.nextToRead++;
     const std::wstring& path = s.paths[index];
     lock.unlock();
-    Entry read{true, StampOf(path), LoadPicture(path, s.buffers)};
+    Entry read{true, StampOf(path), LoadPicture(path, ForDisplaySize(s.displaySize), s.buffers)};
     lock.lock();
     if (index >= s.nextToTake) s.entries[index] = std::move(read);  // else given up meanwhile
     SetEvent(s.changed.get());
@@ -138,12 +140,12 @@ unsigned __stdcall RunWorker(void* parameter) noexcept {
 
 }  // namespace
 
-ReadAhead::ReadAhead(std::vector<std::wstring> paths) {
+ReadAhead::ReadAhead(std::vector<std::wstring> paths, int displaySize) {
   const std::size_t workers = std::min(WorkerLimit(), paths.size());
   if (workers == 0) return;
   try {
     Running().push_back(this);
-    state_ = std::make_shared<ReadAheadState>(std::move(paths), workers);
+    state_ = std::make_shared<ReadAheadState>(std::move(paths), displaySize, workers);
     if (!state_->changed) throw std::bad_alloc();
     threads_.reserve(workers);
     for (std::size_t i = 0; i < workers; ++i) {
@@ -204,12 +206,13 @@ void ReadAhead::Stop() noexcept {
   threads_.clear();
 }
 
-std::optional<Image32> ReadAhead::Take(std::size_t index, const std::wstring& path) {
-  if (!state_ || index >= state_->paths.size() || state_->paths[index] != path) return LoadPicture(path);
+std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstring& path, int displaySize) {
+  const auto readNow = [&] { return LoadPicture(path, ForDisplaySize(displaySize)); };
+  if (!state_ || index >= state_->paths.size() || state_->paths[index] != path) return readNow();
   ReadAheadState& s = *state_;
   {
     const std::lock_guard lock(s.mutex);
-    if (index < s.nextToTake) return LoadPicture(path);  // taken already
+    if (index < s.nextToTake) return readNow();  // taken already
     for (std::size_t i = s.nextToTake; i < index; ++i) s.entries[i] = {};
     s.nextToTake = index;
   }
@@ -226,15 +229,16 @@ std::optional<Image32> ReadAhead::Take(std::size_t index, const std::wstring& pa
     s.nextToTake = index + 1;
   }
   s.room.notify_all();
-  // Read at its turn what no worker read, what changed or went since it was read, and what a worker
+  // Read at its turn what no worker read, what changed or went since it was read or was read for
+  // another display size (one chosen meanwhile), and what a worker
   // could not read: the cause may have passed (memory held by the pictures read ahead, a file open
   // elsewhere for a moment).
-  if (!entry.read || !entry.picture || StampOf(path) != entry.stamp) return LoadPicture(path);
+  if (!entry.read || !entry.picture || StampOf(path) != entry.stamp || displaySize != s.displaySize) return readNow();
   return std::move(entry.picture);
 }
 
 PictureSource ReadAhead::SourceFor(std::size_t index) {
-  return [this, index](const std::wstring& path) { return Take(index, path); };
+  return [this, index](const std::wstring& path, int displaySize) { return Take(index, path, displaySize); };
 }
 
 void StopAllReadAhead() noexcept {

@@ -21,18 +21,19 @@ struct ReadAheadState;
 class ReadAhead {
  public:
   // Starts up to one worker per core (no more than the files), each reading the next file not yet
-  // taken while fewer pictures wait than there are workers. When nothing can be started, every
-  // picture is read at its turn as before.
-  explicit ReadAhead(std::vector<std::wstring> paths);
+  // taken, for a picture window of the display size, while fewer pictures wait than there are
+  // workers. When nothing can be started, every picture is read at its turn as before.
+  ReadAhead(std::vector<std::wstring> paths, int displaySize);
   // Stops the workers without waiting for them: each ends on its own after its current file.
   ~ReadAhead();
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
 
-  // The picture of the list's entry index, as reading the file now would give it: a file that was
-  // changed or removed since it was read is read again here. Messages run while it waits for the
-  // worker. Entries before index are given up. Nothing when the program ended during the wait.
-  std::optional<Image32> Take(std::size_t index, const std::wstring& path);
+  // The picture of the list's entry index, as reading the file now for the display size would give
+  // it: a file that was changed or removed since it was read, or read for another display size, is
+  // read again here. Messages run while it waits for the worker. Entries before index are given up.
+  // Nothing when the program ended during the wait.
+  std::optional<LoadedPicture> Take(std::size_t index, const std::wstring& path, int displaySize);
   // Take for the entry index, in the form a rendering asks for its picture.
   PictureSource SourceFor(std::size_t index);
 

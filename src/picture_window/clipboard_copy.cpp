@@ -4,6 +4,7 @@
 
 #include "win32/busy_cursor.h"
 #include "win32/handles.h"
+#include "win32/message_box.h"
 #include "picture_window/picture_window.h"
 #include "picture_reading/dib_bitmap.h"
 #include "picture_reading/picture_loader.h"
@@ -61,14 +62,16 @@ void PictureWindow::CopyAtShownSize() {
 }
 
 void PictureWindow::CopyAtOriginalSize() {
-  BusyCursor busy;
   UniqueBitmap fullSize;
+  bool tooLarge = false;
   {
     // The file is read first: one that is gone or unreadable leaves the clipboard untouched.
-    const std::optional<Image32> picture = LoadPicture(picturePath);
-    if (!picture) return;
-    fullSize = ScreenBitmapFrom(*picture);
+    BusyCursor busy;
+    const std::optional<LoadedPicture> picture = LoadPicture(picturePath, {}, nullptr, &tooLarge);
+    if (picture) fullSize = ScreenBitmapFrom(picture->pixels);
   }
+  // A picture shown from a reduced decode may be too large to hold at its own size: that is said.
+  if (tooLarge) ShowUnsupportedFormat(picturePath);
   PutOnClipboard(hwnd(), std::move(fullSize));
 }
 

@@ -50,11 +50,10 @@ struct ScreenPicture {
   POINT topLeft{};
 };
 
-ScreenPicture FitPictureToScreen(const Image32& picture) {
-  const ScreenTwips screen = PrimaryScreenTwips();
-  const FullScreenFit fit = FitToScreen({picture.width(), picture.height()}, screen);
+ScreenPicture FitPictureToScreen(const LoadedPicture& picture, const ScreenTwips& screen) {
+  const FullScreenFit fit = FitToScreen(picture.size, screen);
   ScreenPicture result;
-  result.pixels = ScalePicture(picture, fit.size.width, fit.size.height);
+  result.pixels = ScalePicture(picture.pixels, fit.size.width, fit.size.height);
   result.topLeft = {static_cast<LONG>(RoundHalfEven(fit.leftTwips / static_cast<double>(screen.twipsPerPixelX))),
                     static_cast<LONG>(RoundHalfEven(fit.topTwips / static_cast<double>(screen.twipsPerPixelY)))};
   return result;
@@ -74,13 +73,21 @@ ScreenTwips PrimaryScreenTwips() noexcept {
 
 void ShowFullScreen(PictureWindow& window) {
   const std::wstring path = window.picturePath;
-  std::optional<Image32> picture = ReadPictureOrReport(path);
-  if (!picture) return;
+  const ScreenTwips screen = PrimaryScreenTwips();
+  std::optional<LoadedPicture> picture;
+  {
+    BusyCursor busy;
+    picture = LoadPicture(path, [&](Size size) { return FitToScreen(size, screen).size; });
+  }
+  if (!picture) {
+    ShowUnsupportedFormat(path);
+    return;
+  }
 
   ScreenPicture fitted;
   {
     BusyCursor busy;
-    fitted = FitPictureToScreen(*picture);
+    fitted = FitPictureToScreen(*picture, screen);
     picture.reset();  // from here on only the screen-sized picture is held
   }
   if (!fitted.pixels) {

@@ -18,13 +18,14 @@
 namespace pintaro {
 
 namespace {
-std::optional<Image32> ReadPicture(const std::wstring& path, const PictureSource& source) {
-  return source ? source(path) : LoadPicture(path);
+std::optional<LoadedPicture> ReadPicture(const std::wstring& path, const PictureSource& source) {
+  const int displaySize = Settings().displaySize;
+  return source ? source(path, displaySize) : LoadPicture(path, ForDisplaySize(displaySize));
 }
 }  // namespace
 
-std::optional<Image32> ReadPictureOrReport(const std::wstring& path, const PictureSource& source) {
-  std::optional<Image32> picture;
+std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source) {
+  std::optional<LoadedPicture> picture;
   {
     BusyCursor busy;
     picture = ReadPicture(path, source);
@@ -71,17 +72,17 @@ struct Scaled {
 };
 
 // Everything up to the window's new picture, under the hourglass.
-Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<Image32> alreadyRead,
+Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<LoadedPicture> alreadyRead,
                            const PictureSource& read) {
   BusyCursor busy;
   ShowWindow(rendering.window().hwnd(), SW_HIDE);
-  std::optional<Image32> source = alreadyRead ? std::move(alreadyRead) : ReadPicture(rendering.path(), read);
+  std::optional<LoadedPicture> source = alreadyRead ? std::move(alreadyRead) : ReadPicture(rendering.path(), read);
   if (!rendering.StillWanted()) return {};  // a source may let messages run while it waits
   if (!source) return {Rendering::Unreadable, std::nullopt};
   PumpMessages();
   if (!rendering.StillWanted()) return {};
-  const Size fit = FitToDisplay({source->width(), source->height()}, Settings().displaySize);
-  std::optional<Image32> scaled = ScalePicture(*source, fit.width, fit.height);
+  const Size fit = FitToDisplay(source->size, Settings().displaySize);
+  std::optional<Image32> scaled = ScalePicture(source->pixels, fit.width, fit.height);
   source.reset();  // the full-size picture is not kept a moment longer than needed
   PumpMessages();
   if (!rendering.StillWanted()) return {};
@@ -90,7 +91,8 @@ Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<Image32> 
 
 }  // namespace
 
-Rendering ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead, const PictureSource& source) {
+Rendering ResizePictureWindow(PictureWindow& window, std::optional<LoadedPicture> alreadyRead,
+                              const PictureSource& source) {
   const RenderingOf rendering(window);
   Scaled scaled = RenderAtDisplaySize(rendering, std::move(alreadyRead), source);
   if (scaled.outcome == Rendering::Unreadable) ShowUnsupportedFormat(rendering.path());

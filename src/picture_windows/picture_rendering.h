@@ -22,12 +22,13 @@ enum class Rendering {
 // second read. The rendering copies the path it renders and scales from buffers of its own, so
 // renderings that start inside another one's message pumping do not disturb it; after each time it
 // lets messages run it makes sure its window still holds the same picture.
-Rendering ResizePictureWindow(PictureWindow& window, std::optional<Image32> alreadyRead = std::nullopt,
+Rendering ResizePictureWindow(PictureWindow& window, std::optional<LoadedPicture> alreadyRead = std::nullopt,
                               const PictureSource& source = {});
 
-// Reads a picture file under the hourglass. When it cannot be read, the arrow comes back and the
-// "format not supported" message names the file.
-std::optional<Image32> ReadPictureOrReport(const std::wstring& path, const PictureSource& source = {});
+// Reads a picture file for a window of the display size, under the hourglass, from the source when
+// one is given. When it cannot be read, the arrow comes back and the "format not supported" message
+// names the file.
+std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source = {});
 
 // The picture scaled to the given size with the halftone stretch, or nothing when memory is short.
 std::optional<Image32> ScalePicture(const Image32& source, int width, int height);

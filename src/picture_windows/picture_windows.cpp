@@ -78,7 +78,7 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     if (window && !ProgramEnded() && window->occupancy == occupancy) window->CloseAndFreeSlot();
   };
   try {
-    std::optional<Image32> picture = ReadPictureOrReport(path, source);
+    std::optional<LoadedPicture> picture = ReadPictureOrReport(path, source);
     // The message box about an unreadable file lets messages run: the program may have ended there.
     if (!picture || ProgramEnded()) return;
 

@@ -42,8 +42,9 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileAndTheEndDeletesTheFilesNot
   const std::set<std::wstring> files = FilesIn(temp);
   ASSERT_EQ(files.size(), 2u);
   for (const std::wstring& file : files) {
-    const std::optional<Image32> saved = LoadPicture(file);
-    ASSERT_TRUE(saved && saved->width() == 640 && saved->height() == 480);
+    const std::optional<LoadedPicture> loaded = LoadPicture(file);
+    ASSERT_TRUE(loaded && loaded->pixels.width() == 640 && loaded->pixels.height() == 480);
+    const Image32* saved = &loaded->pixels;
     for (int i = 0; i < 640 * 480; ++i)
       ASSERT_EQ(saved->data()[i] & 0xFFFFFF, pattern.data()[i] & 0xFFFFFF) << "the clipboard's picture, at " << i;
   }

@@ -143,8 +143,8 @@ void Run(const std::wstring& path) {
   for (int i = 0; i < 4; ++i) {
     const Spread ms = SpreadOf(times[i]);
     const Spread ratio = SpreadOf(ratios[i]);
-    std::printf("%-40s %6.0f ms (%5.0f - %5.0f)   ratio to the system decodes %.3f (%.3f - %.3f)", names[i],
-                ms.median, ms.low, ms.high, ratio.median, ratio.low, ratio.high);
+    std::printf("%-40s %6.0f ms (%5.0f - %5.0f)   ratio to the system decodes %.3f (%.3f - %.3f)", names[i], ms.median,
+                ms.low, ms.high, ratio.median, ratio.low, ratio.high);
     if (goals[i] > 0 && goals[i] < 1) std::printf("   goal <= %.2f", goals[i]);
     std::printf("\n");
   }

@@ -187,6 +187,12 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   Choose(onTop, kFullScreen);
   ExpectOnlyFormatMessage(path);
   EXPECT_EQ(std::pair(ViewShown(), IsWindowVisible(onTop.hwnd()) != FALSE), std::pair(false, true)) << "nothing hidden";
+  // 20000 x 20000 pixels, more than the program holds: shown from an eighth, it cannot be copied whole.
+  PictureWindow& huge = Open(JpegSeed(L"huge_grey.jpg"));
+  EXPECT_EQ(SizeText(huge.hwnd()), L"160x160");
+  Choose(huge, kCopyAtOriginalSize);
+  ExpectOnlyFormatMessage(JpegSeed(L"huge_grey.jpg"));
+  EXPECT_EQ(Pasted(), (SIZE{160, 90})) << "the clipboard as it was";
   EndProgram();
   EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
 }

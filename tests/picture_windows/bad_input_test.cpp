@@ -2,8 +2,6 @@
 // it should, each bad one has its message, and the program goes on.
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <random>
 
@@ -20,8 +18,7 @@ using Files = std::vector<std::pair<std::wstring, Bytes>>;
 
 Bytes Encoded(const TempDir& dir, const Image32& image, PictureFormat format) {
   WritePicture(dir / L"encoded", image, format);
-  std::ifstream file(std::filesystem::path(dir / L"encoded"), std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
+  return ReadBytes(dir / L"encoded");
 }
 Bytes Cut(Bytes bytes, std::size_t size) { return bytes.resize(size), bytes; }
 Bytes Text(std::string_view text) { return {text.begin(), text.end()}; }
@@ -69,6 +66,10 @@ struct Mix {
     add(&bad, {{L"signature.gif", Text("GIF89a")}, {L"signature.bmp", Text("BM")}, {L"65535 square.gif", hugeGif}});
     add(&bad,
         {{L"65535 square.bmp", Claiming(bmp, 65535, 65535)}, {L"2^20+1 wide.bmp", Claiming(bmp, (1u << 20) + 1, 1)}});
+    // Cut in its scans, 600 scans, a 60000 x 60000 progressive one whose coefficients take 20 GB.
+    add(&bad, {{L"cut in scan.jpg", ReadBytes(JpegSeed(L"cut_in_scan.jpg"))},
+               {L"600 scans.jpg", ReadBytes(JpegSeed(L"600_scans.jpg"))},
+               {L"huge progressive.jpg", ReadBytes(JpegSeed(L"huge_progressive.jpg"))}});
     add(nullptr, {{L"notes.txt", Text("notes")}, {L"real.png", png}});
     locked.reset(CreateFileW((dir / L"locked.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   }

@@ -74,6 +74,11 @@ std::set<std::wstring> FilesIn(const std::wstring& folder) {
   return files;
 }
 
+std::vector<std::uint8_t> ReadBytes(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream(std::filesystem::path(path), std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -35,6 +35,9 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
 std::wstring WriteGradient(const std::wstring& folder, const std::wstring& name, int width, int height,
                            PictureFormat format = PictureFormat::Bmp);
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+// The bytes of a file, such as one of the JPEG decoder's test pictures: JpegSeed(L"photo.jpg").
+std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
+inline std::wstring JpegSeed(const std::wstring& name) { return L"" PINTARO_JPEG_SEEDS L"/" + name; }
 // The full paths of the files in the folder.
 std::set<std::wstring> FilesIn(const std::wstring& folder);
 inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -10,25 +10,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Sets the screen's resolution that programs started from now on take, until it goes.
-class LogPixels {
- public:
+// Sets the screen's resolution that programs started from now on take, until it goes. (A test killed
+// meanwhile leaves it to the next session's start, which removes it.)
+struct LogPixels {
   explicit LogPixels(DWORD dpi) {
-    RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key_);
-    DWORD size = sizeof(old_);
-    had_ = RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_), &size) == 0;
-    RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
   }
-  ~LogPixels() {
-    if (had_) RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
-    if (!had_) RegDeleteValueW(key_, L"LogPixels");
-    RegCloseKey(key_);
-  }
-
- private:
-  HKEY key_ = nullptr;
-  DWORD old_ = 0;
-  bool had_ = false;
+  ~LogPixels() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels"); }
+  static constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
 };
 
 TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToThePixel) {

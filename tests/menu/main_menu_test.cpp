@@ -83,10 +83,7 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextADamagedBitmapOrWit
   // or copied memory into the picture.
   for (const LONG side : {4096, 64}) {
     const HGLOBAL dib = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(BITMAPINFOHEADER) + 16);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof(header), header.biWidth = side, header.biHeight = side, header.biPlanes = 1;
-    header.biBitCount = 32;
-    *static_cast<BITMAPINFOHEADER*>(GlobalLock(dib)) = header;
+    *static_cast<BITMAPINFOHEADER*>(GlobalLock(dib)) = {sizeof(BITMAPINFOHEADER), side, side, 1, 32};
     GlobalUnlock(dib);
     PutOnClipboard(CF_DIB, dib);
     ASSERT_TRUE(PumpUntil([] { return TheMainMenu().PasteEnabled(); }, 5s)) << "offered as a bitmap";
@@ -143,11 +140,7 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   EXPECT_EQ(TopLeft(free.hwnd()), freeAt) << "a free slot is left where it was";
 
   // Explorer restarted: the taskbar forgot the icon, and is told it again.
-  NOTIFYICONDATAW record{};
-  record.cbSize = sizeof(record);
-  record.hWnd = Icon();
-  record.uID = 1;
-  record.uFlags = NIF_TIP;
+  NOTIFYICONDATAW record{sizeof(record), Icon(), 1, NIF_TIP};
   ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &record)) << "the icon is there after start-up";
   Shell_NotifyIconW(NIM_DELETE, &record);
   SendMessageW(Icon(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);

@@ -9,20 +9,36 @@
 
 namespace pintaro::test {
 
+namespace {
+
+// Removes a folder and everything in it, however long the paths inside (std::filesystem gives up on
+// those).
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      RemoveTree(path);
+    else
+      DeleteFileW((L"\\\\?\\" + path).c_str());
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
+}
+
+}  // namespace
+
 TempDir::TempDir() {
   static int count = 0;
   path_ = std::filesystem::temp_directory_path() /
           (L"pintaro-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count));
-  // A test killed before its end leaves its folder, and process numbers come round again.
-  std::error_code ignored;
-  std::filesystem::remove_all(L"\\\\?\\" + path_, ignored);
+  RemoveTree(path_);  // a test killed before its end leaves its folder, and process numbers come round again
   std::filesystem::create_directory(path_);
 }
 
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(L"\\\\?\\" + path_, ignored);
-}
+TempDir::~TempDir() { RemoveTree(path_); }
 
 Image32 MakeGradient(int width, int height) {
   Image32 image = *Image32::Allocate(width, height);

@@ -1,7 +1,6 @@
-// The program under unlucky or hostile conditions: a quit from outside, other programs that send what
-// nobody asked for, no acknowledgement, memory running out while a picture opens, and choices that
-// come in while the program renders. Relative names and initiates naming a stuck window are in the
-// hand-off's scenario.
+// The program under unlucky or hostile conditions: a quit from outside, no acknowledgement, memory running out while a
+// picture opens, and choices that come in while the program renders. Relative names and initiates naming a stuck window
+// are in the hand-off's scenario.
 #include <dde.h>
 
 #include <new>
@@ -70,23 +69,6 @@ TEST_F(HostileConditionsTest, ALaterStartIsAnsweredAtOnceWhileAMessageShowsGives
   ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
   ShowWindow(silent.get(), SW_SHOWNA);
   EXPECT_EQ(shows.shown(), 1) << "the watch sees a show";
-}
-
-TEST_F(HostileConditionsTest, AStrangersExecuteIsRefused) {
-  StartProgram();
-  const HWND server = TheIconWindow()->hwnd();
-  UniqueWindow stranger(CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
-  const HGLOBAL refused = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, 64);
-  PostMessageW(server, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(stranger.get()), reinterpret_cast<LPARAM>(refused));
-  MSG execute{}, ack{};
-  ASSERT_TRUE(PeekMessageW(&execute, server, WM_DDE_EXECUTE, WM_DDE_EXECUTE, PM_REMOVE));
-  DispatchMessageW(&execute);
-  ASSERT_TRUE(PeekMessageW(&ack, stranger.get(), WM_DDE_ACK, WM_DDE_ACK, PM_REMOVE)) << "a negative acknowledgement";
-  UINT_PTR status = 1, value = 0;
-  UnpackDDElParam(WM_DDE_ACK, ack.lParam, &status, &value);
-  FreeDDElParam(WM_DDE_ACK, ack.lParam);
-  EXPECT_EQ(std::pair(status, value), std::pair(UINT_PTR{0}, reinterpret_cast<UINT_PTR>(refused)));
-  GlobalFree(refused);
 }
 
 TEST_F(HostileConditionsTest, APictureWithoutMemoryToScaleGetsTheMessageAndFreesItsSlotAPasteLeavesNoFile) {

@@ -64,6 +64,7 @@ class ReadAheadTest : public AppTest {
   std::vector<std::wstring> said;
 };
 
+// (A drop's: the test of opening.)
 TEST_F(ReadAheadTest, MixedListsOpenInOrderWithEachMessageAtItsTurnOnEveryPathAndSizeChangesToo) {
   std::vector<std::wstring> files = Restart({{400, 300}, {1, 1}, {300, 400}, {1, 1}, {200, 200}});
   WriteBytes(files[1], {'n', 'o', 't'});
@@ -71,7 +72,6 @@ TEST_F(ReadAheadTest, MixedListsOpenInOrderWithEachMessageAtItsTurnOnEveryPathAn
   std::wstring command;
   for (const std::wstring& file : files) command += Quoted(file) + L" ";
   const std::pair<const char*, std::function<void()>> paths[] = {
-      {"drop", [&] { TheIconWindow()->OnDrop(files); }},
       {"hand-off", [&] { OpenCommandPictures(command); }},
       {"start-up", [&] { EndProgram(), StartProgram(command); }},
   };

@@ -11,7 +11,6 @@
 #include "app/single_instance.h"
 #include "win32/dde_names.h"
 #include "support/app_fixture.h"
-#include "win32/dde_client.h"
 #include "win32/handles.h"
 #include "win32/temp_files.h"
 
@@ -102,25 +101,20 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteUnheldByStuckInitiate
   SetCurrentDirectoryW(GetTempDir().c_str());  // out of the folders, which go at the end
   DestroyWindow(own);
 
-  // Other programs' clients: the program's own and a DDEML one link on its service and topic only; an
-  // Execute of the DDEML client opens its picture.
-  DdeClient client;
-  client.Create(nullptr);
-  for (const auto& [topic, links] :
-       {std::pair{L"ぴんたろ|Topic", false}, {L"ぴんたろう|frmMain", false}, {L"ぴんたろ|frmMain", true}})
-    EXPECT_EQ(client.OpenLink(topic, L"Label1", 0ms), links) << topic;
-  client.CloseLink();
+  // Another program's DDEML client links on the program's service and topic only (its own client: the
+  // later starts), and its Execute opens a picture.
   DWORD ddeml = 0;
   ASSERT_EQ(DdeInitializeW(&ddeml, &NoTransactions, APPCMD_CLIENTONLY, 0), static_cast<UINT>(DMLERR_NO_ERROR));
-  const auto connect = [&](const wchar_t* topicName) {
-    const HSZ service = DdeCreateStringHandleW(ddeml, kLinkService, CP_WINUNICODE);
+  const auto connect = [&](const wchar_t* serviceName, const wchar_t* topicName) {
+    const HSZ service = DdeCreateStringHandleW(ddeml, serviceName, CP_WINUNICODE);
     const HSZ topic = DdeCreateStringHandleW(ddeml, topicName, CP_WINUNICODE);
     const HCONV conversation = DdeConnect(ddeml, service, topic, nullptr);
     DdeFreeStringHandle(ddeml, service), DdeFreeStringHandle(ddeml, topic);
     return conversation;
   };
-  EXPECT_EQ(connect(L"Topic"), nullptr);
-  const HCONV conversation = connect(L"frmMain");
+  EXPECT_EQ(connect(L"ぴんたろ", L"Topic"), nullptr);
+  EXPECT_EQ(connect(L"ぴんたろう", L"frmMain"), nullptr);
+  const HCONV conversation = connect(L"ぴんたろ", L"frmMain");
   EXPECT_NE(conversation, nullptr);
   const std::wstring command = Quoted(WriteGradient(dir, L"dde.gif", 48, 48));
   EXPECT_TRUE(DdeClientTransaction(reinterpret_cast<BYTE*>(const_cast<wchar_t*>(command.c_str())),

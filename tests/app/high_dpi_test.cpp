@@ -22,18 +22,13 @@ struct LogPixels {
 
 TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToThePixel) {
   ASSERT_TRUE(GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768) << "a 1024 x 768 screen";
-  // Picture, its window's height at display size 160 and its left edge once arranged: cells of 1600
-  // twips, 6 columns 1706 twips apart. At 15 twips to the pixel the fifth would be at 683.
-  const std::tuple<SIZE, int, int> rows[] = {{{300, 200}, 107, 0},
-                                             {{1024, 768}, 120, 171},
-                                             {{1024, 768}, 120, 341},
-                                             {{1024, 768}, 120, 512},
-                                             {{1024, 765}, 120, 682}};
+  // Left edges once arranged: cells of 1600 twips, 6 columns 1706 twips apart; at 15 twips to the pixel
+  // the fifth would be at 683. The fifth picture, 1024 x 765, fills the full-screen view's width.
+  const int lefts[] = {0, 171, 341, 512, 682};
   TempDir dir;
   std::wstring arguments;
   for (int i = 0; i < 5; ++i)
-    arguments += L" " + Quoted(WriteGradient(dir, L"p" + std::to_wstring(i) + L".bmp", std::get<0>(rows[i]).cx,
-                                             std::get<0>(rows[i]).cy));
+    arguments += L" " + Quoted(WriteGradient(dir, L"p" + std::to_wstring(i) + L".bmp", 1024, i < 4 ? 768 : 765));
   // Wine reads the user's LogPixels once, as a process starts: the program started here runs at 144
   // dots per inch, and whatever starts after it has its window finds the setting as it was.
   std::optional<LogPixels> highDpi(144);
@@ -54,10 +49,7 @@ TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToT
 
   PostMessageW(icon, WM_LBUTTONDBLCLK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return RectOf(windows[4]).top == 0; }, 10s));
-  for (int i = 0; i < 5; ++i) {
-    const auto [picture, height, left] = rows[i];
-    EXPECT_EQ(RectOf(windows[i]), (RECT{left, 0, left + 160, height})) << i;
-  }
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(RectOf(windows[i]), (RECT{lefts[i], 0, lefts[i] + 160, 120})) << i;
 
   // 1024 x 765 fills the width; 30 twips are left in height, 15 above: 1.5 pixels round to 2.
   PostMessageW(windows[4], WM_LBUTTONDBLCLK, 0, 0);

@@ -114,18 +114,16 @@ TEST_F(HostileConditionsTest, AChangeChosenWhileAnotherRunsWinsAndAWindowClosedW
   StartProgram();
   PictureWindow& wide = Open(WriteGradient(dir, L"wide.bmp", 400, 300));
   PictureWindow& tall = Open(WriteGradient(dir, L"tall.bmp", 300, 400));
-  const auto sizes = [&] {
-    std::wstring checked;
-    for (int preset = 0; preset < kSizeItemCount; ++preset)
-      if (TheMainMenu().IsChecked(kSize0 + preset)) checked += L" " + std::to_wstring(preset);
-    return SizeText(wide.hwnd()) + L" " + SizeText(tall.hwnd()) + L", checked" + checked;
+  const auto sizes = [&](UINT checked) {
+    return SizeText(wide.hwnd()) + L" " + SizeText(tall.hwnd()) +
+           (TheMainMenu().IsChecked(checked) ? L", marked" : L"");
   };
   ChooseWhile(
       kSize0 + 5, [] { TheMainMenu().OnCommand(kSize0); }, true);
-  EXPECT_EQ(sizes(), L"80x60 60x80, checked 0");
+  EXPECT_EQ(sizes(kSize0), L"80x60 60x80, marked");
   ChooseWhile(
       kSize0 + 3, [] { SendMessageW(TheIconWindow()->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0); }, true);
-  EXPECT_EQ(sizes(), L"320x240 240x320, checked 4") << "one wheel step up from 240";
+  EXPECT_EQ(sizes(kSize0 + 4), L"320x240 240x320, marked") << "one wheel step up from 240";
   ChooseWhile(kOpacity0 + 3, [] { TheMainMenu().OnCommand(kOpacity0 + 1); });
   for (PictureWindow* window : {&wide, &tall}) {
     EXPECT_EQ(WindowOpacity(window->hwnd()), 191);
@@ -133,10 +131,8 @@ TEST_F(HostileConditionsTest, AChangeChosenWhileAnotherRunsWinsAndAWindowClosedW
   }
 
   wide.CloseAndFreeSlot();
-  {
-    InNextPump closeAgain([&] { SendMessageW(wide.hwnd(), WM_CLOSE, 0, 0); });
-    EXPECT_EQ(&Open(dir / L"wide.bmp"), &wide) << "reopened in its slot, closed before it shows";
-  }
+  InNextPump closeAgain([&] { SendMessageW(wide.hwnd(), WM_CLOSE, 0, 0); });
+  EXPECT_EQ(&Open(dir / L"wide.bmp"), &wide) << "reopened in its slot, closed before it shows";
   ChooseWhile(kSize0, [&] { SendMessageW(tall.hwnd(), WM_CLOSE, 0, 0); });
   for (PictureWindow* window : {&wide, &tall})
     EXPECT_EQ(std::pair(window->isFree, IsWindowVisible(window->hwnd()) != FALSE), std::pair(true, false));

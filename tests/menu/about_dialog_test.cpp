@@ -102,9 +102,9 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
 
   // Help: the document beside the program, which the build puts there.
   TheMainMenu().OnCommand(main_menu::kHelp);
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  EXPECT_EQ(targets.back(), std::wstring(exe).substr(0, std::wstring(exe).rfind(L'\\')) + L"\\Readme.html");
+  std::wstring exe(MAX_PATH, L'\0');
+  exe.resize(GetModuleFileNameW(nullptr, exe.data(), MAX_PATH));
+  EXPECT_EQ(targets.back(), exe.substr(0, exe.rfind(L'\\')) + L"\\Readme.html");
   EXPECT_TRUE(FileExists(targets.back()));
   SetShellOpenHook({});
 }

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "picture_logic/placement.h"
 #include "picture_logic/presets.h"
 
 namespace pintaro {
 namespace {
 
-TEST(Fit, HalvesRoundToEvenTheLongerSideBecomesTheDisplaySizeTheViewFillsTheScreenWindowsLandAroundTheCentre) {
+TEST(Fit, HalvesRoundToEvenAndTheLongerSideBecomesTheDisplaySize) {
   for (const auto& [value, rounded] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.5001, 3}, {119.99999, 120}})
     EXPECT_EQ(RoundHalfEven(value), rounded) << value;
   // Picture width and height, display size, shown width and height. 640 x 10: 160 / 64 = 2.5 and
@@ -20,21 +19,7 @@ TEST(Fit, HalvesRoundToEvenTheLongerSideBecomesTheDisplaySizeTheViewFillsTheScre
   for (const auto& c : cases)
     EXPECT_EQ(FitToDisplay({c[0], c[1]}, c[2]), (Size{c[3], c[4]})) << c[0] << "x" << c[1] << " at " << c[2];
 
-  // The full-screen view on 1024 x 768 at 96 dpi: picture width and height, shown width and height,
-  // left and top in twips.
-  const int screenCases[][6] = {
-      {2048, 1536, 1024, 768, 0, 0},   {1600, 900, 1024, 576, 0, 1440}, {600, 800, 576, 768, 3360, 0},
-      {1000, 1000, 768, 768, 1920, 0}, {100, 50, 1024, 512, 0, 1920},   {1024, 767, 1024, 767, 0, 7},
-  };
-  for (const auto& c : screenCases) {
-    const FullScreenFit fit = FitToScreen({c[0], c[1]}, {1024 * 15.f, 768 * 15.f, 15.f, 15.f});
-    EXPECT_TRUE(fit.size == (Size{c[2], c[3]}) && fit.leftTwips == c[4] && fit.topTwips == c[5]) << c[0] << "x" << c[1];
-  }
-  // r = 0 puts a window 15 % of the screen left of and above the centre, 0.5 centres it, 0.999 puts
-  // its centre almost 15 % right of and below.
-  EXPECT_EQ(PlaceAroundCentre({1024, 768}, {160, 120}, 15.0, 0.0, 0.0), (Point{278, 209}));
-  EXPECT_EQ(PlaceAroundCentre({1024, 768}, {160, 120}, 15.0, 0.5, 0.5), (Point{432, 324}));
-  EXPECT_EQ(PlaceAroundCentre({1024, 768}, {120, 160}, 15.0, 0.999, 0.999), (Point{605, 419}));
+  // The view's fit to the screen and new windows' places: the fuzzer, and literal places under Wine.
 }
 
 TEST(SizeChange, TheWheelStopsAt80And480AndFromAboveOnlyComesDownAndEachCentreStaysInTwips) {
@@ -42,10 +27,8 @@ TEST(SizeChange, TheWheelStopsAt80And480AndFromAboveOnlyComesDownAndEachCentreSt
   const int steps[][3] = {{2, +1, 3}, {2, -1, 1}, {4, +1, 5}, {5, +1, 5}, {1, -1, 0}, {0, -1, 0},
                           {7, -1, 6}, {6, -1, 5}, {7, +1, 7}, {6, +1, 6}, {3, 0, 3}};
   for (const auto& c : steps) EXPECT_EQ(SteppedSizePreset(c[0], c[1]), c[2]) << c[0] << " by " << c[1];
-  // 160 x 120 at 1500, 1500 twips to 80 x 60: the centre stays at 2700, 2400 twips. At 10 twips a
-  // pixel (144 dots per inch) 3 x 3 pixels is 30 twips, half of it 15; 2 x 2 is 20.
-  EXPECT_EQ(KeepCentre({100, 100, 160, 120}, {80, 60}, 15.0), (Point{140, 130}));
-  EXPECT_EQ(KeepCentre({140, 130, 80, 60}, {160, 120}, 15.0), (Point{100, 100}));
+  // At 10 twips a pixel (144 dots per inch) 3 x 3 pixels is 30 twips, half of it 15; 2 x 2 is 20 (at 15
+  // twips a pixel: the main menu's test under Wine).
   EXPECT_EQ(KeepCentre({0, 0, 3, 3}, {2, 2}, 10.0), (Point{0, 0}));
 }
 

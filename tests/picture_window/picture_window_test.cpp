@@ -21,8 +21,6 @@ using namespace picture_menu;
 void Choose(PictureWindow& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
 bool ViewShown() { return TheFullScreenView() && TheFullScreenView()->IsShown(); }
 
-HWND ParentOf(HWND hwnd) { return GetAncestor(hwnd, GA_PARENT); }
-
 // The bitmap on the clipboard once the clipboard is free, when it is also there device-independent.
 SIZE Pasted() {
   SIZE size{};
@@ -45,7 +43,7 @@ struct StandInDesktop {
 // The window's stacking as seen: its mode, the marks of its two items, inside the desktop window or in
 // the topmost band, and where it shows.
 std::string Stacking(const PictureWindow& window) {
-  const bool inside = ParentOf(window.hwnd()) != GetDesktopWindow();
+  const bool inside = GetAncestor(window.hwnd(), GA_PARENT) != GetDesktopWindow();
   std::ostringstream seen;
   seen << "mode " << static_cast<int>(window.stacking) << ", marks " << window.IsChecked(kAlwaysOnTop)
        << window.IsChecked(kPinnedToDesktop) << (inside ? ", inside the desktop" : "")

@@ -21,7 +21,6 @@ Bytes Encoded(const TempDir& dir, const Image32& image, PictureFormat format) {
   return ReadBytes(dir / L"encoded");
 }
 Bytes Cut(Bytes bytes, std::size_t size) { return bytes.resize(size), bytes; }
-Bytes Text(std::string_view text) { return {text.begin(), text.end()}; }
 // The bitmap's header claims the size; its pixels are those of the real size.
 Bytes Claiming(Bytes bmp, std::uint32_t width, std::uint32_t height) {
   std::memcpy(&bmp[18], &width, 4);
@@ -66,7 +65,7 @@ struct Mix {
     add(&bad, {{L"cut in scan.jpg", ReadBytes(JpegSeed(L"cut_in_scan.jpg"))},
                {L"600 scans.jpg", ReadBytes(JpegSeed(L"600_scans.jpg"))},
                {L"huge progressive.jpg", ReadBytes(JpegSeed(L"huge_progressive.jpg"))}});
-    add(nullptr, {{L"notes.txt", Text("notes")}, {L"real.png", png}});
+    add(nullptr, {{L"notes.txt", {'n', 'o', 't', 'e', 's'}}, {L"real.png", png}});
     locked.reset(CreateFileW((dir / L"locked.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   }
 

@@ -121,9 +121,6 @@ long GdiObjects();
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);
 RECT RectOf(HWND hwnd);
-inline SIZE WindowSize(HWND hwnd) {
-  return {RectOf(hwnd).right - RectOf(hwnd).left, RectOf(hwnd).bottom - RectOf(hwnd).top};
-}
 inline POINT TopLeft(HWND hwnd) { return {RectOf(hwnd).left, RectOf(hwnd).top}; }
 inline bool IsTopMost(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 

@@ -43,11 +43,10 @@ class NamesSource final : public IDropSource {
     ++polls;
     return escape ? DRAGDROP_S_CANCEL : (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
   }
-  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override {
     POINT at{};
     GetCursorPos(&at);
     if (at.x == target.x && at.y == target.y) fedBackOnTarget = true;
-    if (effect & DROPEFFECT_COPY) accepted = true;
     return DRAGDROP_S_USEDEFAULTCURSORS;
   }
 
@@ -55,7 +54,7 @@ class NamesSource final : public IDropSource {
   POINT target{};               // where the drag goes
   int windowsWhenDropped = -1;  // picture windows in the table when DoDragDrop returned
   std::atomic<int> polls{0};
-  std::atomic<bool> accepted{false}, fedBackOnTarget{false};
+  std::atomic<bool> fedBackOnTarget{false};
 };
 
 // The head of the pin: a pixel of the icon that is not keyed away.

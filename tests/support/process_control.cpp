@@ -10,8 +10,7 @@ ChildProcess::ChildProcess(const std::wstring& commandLine) {
     SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
     return created;
   }();
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
+  STARTUPINFOW startup{sizeof(startup)};
   PROCESS_INFORMATION info{};
   std::wstring line = commandLine;
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,

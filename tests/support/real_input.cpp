@@ -74,11 +74,8 @@ void TapKeyFor(DWORD processId, WORD virtualKey) {
     DWORD owner = 0;
     return GetWindowThreadProcessId(GetForegroundWindow(), &owner) && owner == processId;
   };
+  // Where a key goes depends on which window Wine gives the focus.
   if (!WaitUntil(inFront, std::chrono::seconds(5))) ADD_FAILURE() << "the keys would not reach process " << processId;
-  TapKey(virtualKey);
-}
-
-void TapKey(WORD virtualKey) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = virtualKey;

@@ -28,8 +28,6 @@ void ClickAt(POINT screen, Button button = Button::Left);
 // a hand, once a program that starts the system's move loop on the press is in it (5 s at most): under
 // Wine input that outruns the move loop can lose its release.
 void DragWithLeftButton(POINT from, POINT to);
-// A key pressed and released; where it goes depends on which window Wine gives the focus.
-void TapKey(WORD virtualKey);
 // A key pressed and released once a window of the process is in front, where the key goes.
 void TapKeyFor(DWORD processId, WORD virtualKey);
 // The middle of a window on the screen.

@@ -67,7 +67,7 @@ faults=(
   "clipboard-dib-not-checked@@src/picture_reading/dib_bitmap.cpp@@s/CheckPackedDib\(bytes, size\)/CheckPackedDib(bytes, SIZE_MAX)/@@mingw-x64@@ThePasteItemFollows"
   "dib-pixels-beyond-the-block@@src/picture_logic/packed_dib.cpp@@s/ \|\| layout\.pixelBytes > size - layout\.pixelOffset//@@native@@PackedDib"
   "dib-palette-sum-in-32-bits@@src/picture_logic/packed_dib.cpp@@s/headerSize \+ masks \+ \*colours \* 4/static_cast<std::uint32_t>(headerSize + masks + *colours * 4)/@@native@@PackedDib"
-  "size-chosen-meanwhile-lost@@src/picture_windows/all_windows.cpp@@s/if \(g_sizeChange\.running\) \{/if (false) {/@@mingw-x64@@AChangeChosenWhileAnotherRuns"
+  "size-chosen-meanwhile-lost@@src/picture_windows/all_windows.cpp@@s/if \(!RunLatest\(g_sizeChange, RenderAllAtDisplaySize\)\) return;/RenderAllAtDisplaySize();/@@mingw-x64@@AChangeChosenWhileAnotherRuns"
   "rendering-ignores-a-close@@src/picture_windows/picture_rendering.cpp@@s/ \&\& !window_\.isFree \&\& window_\.occupancy == occupancy_//@@mingw-x64@@AChangeChosenWhileAnotherRuns"
   "drop-opens-before-answering@@src/icon_window/icon_window.cpp@@s/OpenLater\(\[this, names = std::move\(names\)\] \{ OnDrop\(names\); \}\);/OnDrop(names);/@@mingw-x64@@OpenPictureTest"
   "hand-off-answered-after-opening@@src/icon_window/icon_window.cpp@@s/if \(onCommand_\) OpenLater\(\[this, command\] \{ onCommand_\(command\); \}\);/if (onCommand_) onCommand_(command);/@@mingw-x64@@ALaterStartIsAnswered"

@@ -40,6 +40,23 @@ class Running {
   ChangeUnderWay& change_;
 };
 
+// Goes over the windows, and again for as long as another change was chosen meanwhile. False when
+// the change is left to the one under way, which picks its settings up, or the program has ended.
+template <typename Pass>
+bool RunLatest(ChangeUnderWay& change, Pass pass) {
+  if (change.running) {
+    change.again = true;
+    return false;
+  }
+  const Running running(change);
+  do {
+    change.again = false;
+    pass();
+    if (ProgramEnded()) return false;
+  } while (change.again);
+  return true;
+}
+
 PixelRect ScreenRectOf(HWND hwnd) noexcept {
   RECT r{};
   GetWindowRect(hwnd, &r);
@@ -102,16 +119,7 @@ void SetAllAlphaOnce() {
 void SetAllSizes(int preset) {
   Settings().sizePreset = preset;
   if (InTable(preset, kSizePresets)) Settings().displaySize = kSizePresets[preset];
-  if (g_sizeChange.running) {
-    g_sizeChange.again = true;
-    return;
-  }
-  const Running running(g_sizeChange);
-  do {
-    g_sizeChange.again = false;
-    RenderAllAtDisplaySize();
-    if (ProgramEnded()) return;
-  } while (g_sizeChange.again);
+  if (!RunLatest(g_sizeChange, RenderAllAtDisplaySize)) return;
   // A hidden icon window cannot take the focus; the size change is complete without it.
   const HWND icon = IconWindowHandle();
   if (IsWindowVisible(icon)) SetFocus(icon);
@@ -120,16 +128,7 @@ void SetAllSizes(int preset) {
 void SetAllAlpha(int preset) {
   Settings().opacityPreset = preset;
   if (InTable(preset, kOpacityPresets)) Settings().opacity = kOpacityPresets[preset];
-  if (g_opacityChange.running) {
-    g_opacityChange.again = true;
-    return;
-  }
-  const Running running(g_opacityChange);
-  do {
-    g_opacityChange.again = false;
-    SetAllAlphaOnce();
-    if (ProgramEnded()) return;
-  } while (g_opacityChange.again);
+  RunLatest(g_opacityChange, SetAllAlphaOnce);
 }
 
 }  // namespace pintaro

@@ -4,12 +4,14 @@
 # 1. HalftoneStretch throughput natively (source megapixels per second), beside ImageMagick's
 #    -scale on the same picture size in the same run, both on one core; libjpeg-turbo decoding a
 #    4000 x 3000 JPEG at 1/1, 1/2, 1/4 and 1/8 of its size, natively.
-# 2. Pinning a 4000 x 3000 JPEG, a 4000 x 3000 BMP and a large GIF under Wine: decode vs the rest.
+# 2. Pinning a 4000 x 3000 JPEG, a 4000 x 3000 BMP and a large GIF under Wine, against the system
+#    decoder's (WIC's) whole decode of the same file.
 # 3. Private memory per pinned window at 160 px, 50 windows.
 # 4. A soak under Wine: 500 pictures opened and closed, 100 size changes, 100 copies and 50
 #    full-screen views; GDI and USER objects and private memory at the start and at the end.
 # 5. Many pictures at once with the files read ahead on worker threads: a size change of 20 windows
-#    and a drop of 20 photos against the 20 decodes alone, the drop's peak memory, one picture alone.
+#    and a drop of 20 photos against the system decoder's 20 whole decodes, and the drop's peak memory
+#    above the steady state.
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -60,7 +62,7 @@ done
 echo "== libjpeg-turbo at each scale (one core)"
 "$root/build/native/bin/jpeg_scale_bench" "$work/big.jpg"
 
-echo "== Pinning under Wine (median of 5; rest = scaling, bitmap and window)"
+echo "== Pinning under Wine against the system decoder's whole decode (median of 5)"
 state="$root/build/bench/wine"
 "$root/scripts/wine-session.sh" start "$state" >/dev/null
 trap '"$root/scripts/wine-session.sh" stop "$state"' EXIT

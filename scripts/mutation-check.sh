@@ -7,6 +7,8 @@
 # the unchanged tree, then for each fault rebuilds and runs only its tests (about half a minute each).
 # A fault whose edit no longer applies or that does not build is reported apart and fails the run.
 set -euo pipefail
+# Read whole before it runs: an edit of this file during a run must not change the run.
+{
 root=$(cd "$(dirname "$0")/.." && pwd)
 scratch=${PINTARO_MUTATION_DIR:-/tmp/pintaro-mutation-$(id -u)-$(basename "$root")}
 
@@ -173,3 +175,5 @@ for preset in "${!tests_of[@]}"; do cmake --build --preset "$preset" >/dev/null 
 echo "faults: ${#selected[@]}; $caught caught, ${#missed[@]} missed${missed:+: ${missed[*]}}," \
   "${#unbuilt[@]} not built or not applied${unbuilt:+: ${unbuilt[*]}}"
 [[ ${#missed[@]} -eq 0 && ${#unbuilt[@]} -eq 0 ]]
+exit
+}

@@ -48,7 +48,7 @@ faults=(
   "notify-icon-not-back-with-taskbar@@src/icon_window/icon_window.cpp@@s/  if \(message == taskbarCreated && taskbarCreated != 0\) RestoreNotifyIcon\(\);\n//@@mingw-x64@@TheNotificationIconHidesAll"
   "version-revision-three-digits@@src/menu/version_text.cpp@@s/ZeroPadded\(revision, 4\)/ZeroPadded(revision, 3)/@@mingw-x64@@TheVersionDialog"
   "dde-takes-a-strangers-execute@@src/win32/dde_source.cpp@@s/      if \(IsPartner\(sender\)\) \{\n        OnExecute/      if (IsWindow(sender)) {\n        OnExecute/@@mingw-x64@@HandOffTest"
-  "size-change-goes-on-after-the-end@@src/picture_windows/all_windows.cpp@@s/    if \(window && !window->isFree\) ResizeKeepingCentre(.*)\n    if \(ProgramEnded\(\)\) return;/    if (window \&\& !window->isFree) ResizeKeepingCentre\$1/@@mingw-x64@@EndTask"
+  "end-leaves-workers-running@@src/app/application.cpp@@s/  StopAllReadAhead\(\);\n//@@mingw-x64@@EndTaskDuring"
   "read-ahead-stamp-not-checked@@src/picture_reading/read_ahead.cpp@@s/ \|\| StampOf\(path\) != entry\.stamp//@@mingw-x64@@ReadAgainAtItsTurn"
   "resampler-source-end-narrowed@@src/picture_logic/halftone_stretch.cpp@@s/std::min<std::int64_t>\(std::int64_t\{sx\} \+ sw, src\.width\)/std::min<std::int64_t>(static_cast<int>(std::int64_t{sx} + sw), src.width)/@@native@@HalftoneStretch"
   "wheel-guard-removed@@src/menu/wheel_and_clipboard.cpp@@s/if \(!g_handled \|\| g_busy\) return;/if (!g_handled) return;/@@mingw-x64@@SizeAndTransparencyForAll"

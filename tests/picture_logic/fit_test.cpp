@@ -27,9 +27,10 @@ TEST(SizeChange, TheWheelStopsAt80And480AndFromAboveOnlyComesDownAndEachCentreSt
   const int steps[][3] = {{2, +1, 3}, {2, -1, 1}, {4, +1, 5}, {5, +1, 5}, {1, -1, 0}, {0, -1, 0},
                           {7, -1, 6}, {6, -1, 5}, {7, +1, 7}, {6, +1, 6}, {3, 0, 3}};
   for (const auto& c : steps) EXPECT_EQ(SteppedSizePreset(c[0], c[1]), c[2]) << c[0] << " by " << c[1];
-  // At 10 twips a pixel (144 dots per inch) 3 x 3 pixels is 30 twips, half of it 15; 2 x 2 is 20 (at 15
-  // twips a pixel: the main menu's test under Wine).
-  EXPECT_EQ(KeepCentre({0, 0, 3, 3}, {2, 2}, 10.0), (Point{0, 0}));
+  // At 10 twips a pixel (144 dots per inch) 3 x 3 pixels at 1, 1 has its centre at 10 + 15 twips; 2 x 2
+  // about it starts 10 twips before, 1.5 pixels, rounded to 2 (at 15 twips a pixel: the main menu's test
+  // under Wine).
+  EXPECT_EQ(KeepCentre({1, 1, 3, 3}, {2, 2}, 10.0), (Point{2, 2}));
 }
 
 }  // namespace

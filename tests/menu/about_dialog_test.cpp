@@ -94,7 +94,6 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
     TapKeyFor(GetCurrentProcessId(), VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5s)) << "Esc closes it";
   });
-  SetPopupMenuHook({});
   for (HWND other : {others[0], others[1], Slot(2).hwnd()}) EXPECT_TRUE(IsWindowEnabled(other));
   EXPECT_EQ(targets, (std::vector<std::wstring>{kWebAddress, L"mailto:" + std::wstring(kMailAddress)}));
   // Purple before the shell is called, and purple until the dialog closes.
@@ -106,7 +105,6 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
   exe.resize(GetModuleFileNameW(nullptr, exe.data(), MAX_PATH));
   EXPECT_EQ(targets.back(), exe.substr(0, exe.rfind(L'\\')) + L"\\Readme.html");
   EXPECT_TRUE(FileExists(targets.back()));
-  SetShellOpenHook({});
 }
 
 }  // namespace

@@ -9,11 +9,7 @@ namespace {
 
 TEST(PixelBufferPool, APictureDoneWithLendsItsBufferToTheNextPictureOfItsSize) {
   auto pool = std::make_shared<PixelBufferPool>(1);
-  const std::uint32_t* buffer = nullptr;
-  {
-    Image32 first = *Image32::AllocateFrom(pool, 1024, 1024);
-    buffer = first.data();
-  }
+  const std::uint32_t* const buffer = Image32::AllocateFrom(pool, 1024, 1024)->data();  // given back at once
   const Image32 other = *Image32::AllocateFrom(pool, 20, 20);
   EXPECT_NE(other.data(), buffer) << "another size";
   const Image32 next = *Image32::AllocateFrom(pool, 1024, 1024);

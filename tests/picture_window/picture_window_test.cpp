@@ -9,6 +9,7 @@
 #include "win32/message_pump.h"
 #include "picture_reading/dib_bitmap.h"
 #include "support/app_fixture.h"
+#include "win32/handles.h"
 
 #include <sstream>
 
@@ -29,16 +30,6 @@ SIZE Pasted() {
   CloseClipboard();
   return size;
 }
-
-// A top-level window titled "Program Manager", as the shell's desktop window is, at the bottom of the
-// window order. It does not start at the screen's origin, as the desktop window of a screen set-up
-// with a screen left of or above the primary one does not either.
-struct StandInDesktop {
-  StandInDesktop() { SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
-  ~StandInDesktop() { DestroyWindow(hwnd); }
-  const HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
-                                    WS_POPUP | WS_VISIBLE, 40, 30, 960, 710, nullptr, nullptr, nullptr, nullptr);
-};
 
 // The window's stacking as seen: its mode, the marks of its two items, inside the desktop window or in
 // the topmost band, and where it shows.
@@ -61,7 +52,12 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   Choose(window, kPinnedToDesktop);
   EXPECT_EQ(Stacking(window), "mode 2, marks 01, shown at 495, 332") << "without a desktop window: recorded only";
   Choose(window, kPinnedToDesktop);
-  StandInDesktop desktop;
+  // A window titled "Program Manager", as the shell's desktop window is, at the bottom of the window
+  // order. It does not start at the screen's corner, as the desktop window of a screen set-up with a
+  // screen left of or above the primary one does not either.
+  UniqueWindow desktop(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
+                                       WS_POPUP | WS_VISIBLE, 40, 30, 960, 710, nullptr, nullptr, nullptr, nullptr));
+  SetWindowPos(desktop.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // Each transition once: normal -> on top -> desktop -> normal -> desktop -> on top -> normal -> desktop.
   const std::pair<UINT, const char*> steps[] = {
       {kAlwaysOnTop, "mode 1, marks 10, topmost, shown at 495, 332"},

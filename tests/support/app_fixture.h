@@ -29,7 +29,7 @@ inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.
 inline void PrintTo(const POINT& at, std::ostream* out) { *out << at.x << ", " << at.y; }
 inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 inline void PrintTo(const RECT& r, std::ostream* out) {
-  *out << r.left << ", " << r.top << " - " << r.right << ", " << r.bottom;
+  *out << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
 }
 
 namespace pintaro::test {

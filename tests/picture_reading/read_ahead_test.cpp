@@ -24,13 +24,13 @@ UniqueKernelHandle g_release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
 std::wstring g_watched;
 bool g_stick = false;
 std::wstring g_locked;
-UniqueKernelHandle g_lock;   // holds g_locked until a worker has read it
-bool g_endWhenRead = false;  // as by End task, once the watched file is read
+UniqueKernelHandle g_lock;      // holds g_locked until a worker has read it
+HWND g_postWhenRead = nullptr;  // told once the watched file is read
 void Watch(const std::wstring& path) noexcept {
   if (path == g_locked) g_lock.reset();
   if (path != g_watched) return;
   SetEvent(g_read.get());
-  if (g_endWhenRead) PostMessageW(FindWindowW(IconWindow::kClassName, nullptr), WM_CLOSE, 0, 0);
+  if (g_postWhenRead) PostMessageW(std::exchange(g_postWhenRead, nullptr), WM_APP, 0, 0);
   if (g_stick) WaitForSingleObject(g_release.get(), 60000);
 }
 
@@ -107,17 +107,22 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropAHandOffOrASizeChangeEndsTheWorke
     SetReadAheadWorkerLimit(stick ? 1 : 0);
     g_watched = files[0];
     g_stick = stick;
-    g_endWhenRead = during == "start-up's pictures";
+    const bool afterRead = during == "start-up's pictures";
     if (during == "size change") TheIconWindow()->OnDrop({files[0], files[0]});
     const std::wstring ours = GetTempDir() + L"pntA2.tmp";
     WriteBytes(ours, {1});
     files.resize(20, files[0]);
     std::wstring twenty;
     for (const std::wstring& file : files) twenty += Quoted(file) + L" ";
-    InNextPump endTask([&] {
-      ASSERT_TRUE(!stick || WaitForSingleObject(g_read.get(), 20000) == WAIT_OBJECT_0);
-      if (!g_endWhenRead) SendMessageW(TheIconWindow()->hwnd(), WM_CLOSE, 0, 0);
-    });
+    int workersAfterEnd = -1;
+    InNextPump endTask(
+        [&] {
+          ASSERT_TRUE(!stick || WaitForSingleObject(g_read.get(), 20000) == WAIT_OBJECT_0);
+          SendMessageW(TheIconWindow()->hwnd(), WM_CLOSE, 0, 0);
+          workersAfterEnd = ReadAheadWorkers();
+        },
+        !afterRead);
+    g_postWhenRead = afterRead ? endTask.hwnd() : nullptr;
     if (startUp) {
       EndProgram();
       StartProgram(twenty);
@@ -129,7 +134,7 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropAHandOffOrASizeChangeEndsTheWorke
       TheIconWindow()->OnDrop(files);
     }
     EXPECT_TRUE(ProgramEnded());
-    EXPECT_EQ(ReadAheadWorkers(), stick ? 1 : 0);
+    EXPECT_EQ(workersAfterEnd, stick ? 1 : 0) << "the end is over";
     EXPECT_LT(PictureWindows().UpperBound(), during == "size change" ? 3 : 2);
     EXPECT_TRUE(VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
     EXPECT_FALSE(FileExists(ours));

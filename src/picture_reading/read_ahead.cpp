@@ -229,10 +229,9 @@ std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstri
     s.nextToTake = index + 1;
   }
   s.room.notify_all();
-  // Read at its turn what no worker read, what changed or went since it was read or was read for
-  // another display size (one chosen meanwhile), and what a worker
-  // could not read: the cause may have passed (memory held by the pictures read ahead, a file open
-  // elsewhere for a moment).
+  // Read at its turn what no worker read, what changed or went since it was read, what was read for
+  // another display size (one chosen meanwhile), and what a worker could not read: the cause may have
+  // passed (memory held by the pictures read ahead, a file open elsewhere for a moment).
   if (!entry.read || !entry.picture || StampOf(path) != entry.stamp || displaySize != s.displaySize) return readNow();
   return std::move(entry.picture);
 }

@@ -74,15 +74,9 @@ ScreenTwips PrimaryScreenTwips() noexcept {
 void ShowFullScreen(PictureWindow& window) {
   const std::wstring path = window.picturePath;
   const ScreenTwips screen = PrimaryScreenTwips();
-  std::optional<LoadedPicture> picture;
-  {
-    BusyCursor busy;
-    picture = LoadPicture(path, [&](Size size) { return FitToScreen(size, screen).size; });
-  }
-  if (!picture) {
-    ShowUnsupportedFormat(path);
-    return;
-  }
+  const TargetSizeFor toScreen = [&](Size size) { return FitToScreen(size, screen).size; };
+  std::optional<LoadedPicture> picture = ReadPictureOrReport(path, toScreen);
+  if (!picture) return;
 
   ScreenPicture fitted;
   {

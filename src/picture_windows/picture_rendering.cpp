@@ -18,21 +18,32 @@
 namespace pintaro {
 
 namespace {
+
 std::optional<LoadedPicture> ReadPicture(const std::wstring& path, const PictureSource& source) {
   const int displaySize = Settings().displaySize;
   return source ? source(path, displaySize) : LoadPicture(path, ForDisplaySize(displaySize));
 }
-}  // namespace
 
-std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source) {
+template <typename Read>
+std::optional<LoadedPicture> ReadOrReport(const std::wstring& path, Read read) {
   std::optional<LoadedPicture> picture;
   {
     BusyCursor busy;
-    picture = ReadPicture(path, source);
+    picture = read();
   }
   // A source may let messages run while it waits: the program may have ended there.
   if (!picture && !ProgramEnded()) ShowUnsupportedFormat(path);
   return picture;
+}
+
+}  // namespace
+
+std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source) {
+  return ReadOrReport(path, [&] { return ReadPicture(path, source); });
+}
+
+std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target) {
+  return ReadOrReport(path, [&] { return LoadPicture(path, target); });
 }
 
 std::optional<Image32> ScalePicture(const Image32& source, int width, int height) {

@@ -7,7 +7,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <psapi.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -23,6 +22,7 @@
 #include "picture_windows/picture_windows.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
+#include "support/gdi_objects.h"
 
 namespace {
 
@@ -45,35 +45,6 @@ SIZE_T PrivateBytes() {
   return std::max(counters.PrivateUsage, counters.PagefileUsage);
 }
 
-// Wine answers GetGuiResources with 0, but keeps the GDI handle table the process environment block
-// points to, as Windows does: 64-bit entries of 24 bytes with the owner and a non-zero type when used.
-long GdiTableEntries() {
-#ifdef _WIN64
-  struct Entry {
-    UINT64 object;
-    USHORT processId, count, unique;
-    UCHAR type, flags;
-    UINT64 user;
-  };
-  using Query = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-  PROCESS_BASIC_INFORMATION basic{};
-  if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0) return -1;
-  const auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
-  const auto* table = *reinterpret_cast<const Entry* const*>(peb + 0xF8);
-  if (!table) return -1;
-  const auto self = static_cast<USHORT>(GetCurrentProcessId());
-  long used = 0;
-  for (int i = 0; i < 0x10000; ++i) {
-    if (table[i].type && (table[i].processId == self || table[i].processId == 0)) ++used;
-  }
-  return used;
-#else
-  return -1;
-#endif
-}
-
 // Both systems take a window or menu handle by its low 16 bits alone.
 long WindowsAndMenus() {
   long found = 0;
@@ -89,9 +60,8 @@ long WindowsAndMenus() {
 Counts Measure() {
   pintaro::PumpMessages();
   Counts counts;
-  counts.gdi = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+  counts.gdi = pintaro::test::GdiObjects();
   counts.user = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
-  if (counts.gdi == 0) counts.gdi = GdiTableEntries();
   if (counts.user == 0) counts.user = WindowsAndMenus();
   counts.privateBytes = PrivateBytes();
   return counts;

@@ -15,6 +15,7 @@
 #include "icon_window/icon_window.h"
 #include "picture_window/picture_window.h"
 #include "picture_windows/picture_windows.h"
+#include "support/gdi_objects.h"
 #include "support/process_control.h"
 #include "support/real_input.h"
 #include "support/test_files.h"
@@ -114,9 +115,6 @@ class AppTest : public ::testing::Test {
  private:
   bool started_ = false;
 };
-
-// The GDI objects of this process.
-long GdiObjects();
 
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);

@@ -26,7 +26,7 @@ faults=(
   "desktop-mode-not-recorded-without-desktop@@src/picture_window/stacking_mode.cpp@@s/(void PictureWindow::ApplyStackingMode\(StackingMode mode\) \{)/\$1\n  if (mode == StackingMode::OnDesktop && !FindWindowW(nullptr, L\"Program Manager\")) return;/@@mingw-x64@@EveryStackingStep"
   "fifty-name-limit-off-by-one@@src/app/command_line.h@@s/kDefaultMaxArgs = 50;/kDefaultMaxArgs = 51;/@@native@@CommandLine"
   "close-does-not-hide@@src/picture_window/picture_window.cpp@@s/  ShowWindow\(hwnd\(\), SW_HIDE\);\n//@@mingw-x64@@ThenClose|RealProgramTest"
-  "busy-cursor-kept-over-failure-message@@src/picture_windows/picture_rendering.cpp@@s/(    picture = ReadPicture\(path, source\);\n)  \}\n(  \/\/[^\n]*\n)?(  if \(!picture && !ProgramEnded\(\)\) ShowUnsupportedFormat\(path\);)/\$1  \$3\n  }/@@mingw-x64@@OpenPictureTest"
+  "busy-cursor-kept-over-failure-message@@src/picture_windows/picture_rendering.cpp@@s/(    picture = read\(\);\n)  \}\n(  \/\/[^\n]*\n)?(  if \(!picture && !ProgramEnded\(\)\) ShowUnsupportedFormat\(path\);)/\$1  \$3\n  }/@@mingw-x64@@OpenPictureTest"
   "format-message-text-changed@@src/win32/texts.h@@s/対応していません。/対応していません/@@mingw-x64@@OpenPictureTest"
   "icon-window-offsets-swapped@@src/icon_window/icon_window.cpp@@s/SM_CXSCREEN\) - 64/SM_CXSCREEN) - 96/; s/SM_CYSCREEN\) - 96/SM_CYSCREEN) - 64/@@mingw-x64@@HighDpiTest"
   "icon-window-not-on-top@@src/icon_window/icon_window.cpp@@s/SetTopMost\(hwnd\(\), true\);/SetTopMost(hwnd(), false);/@@mingw-x64@@RealProgramTest|LaterStartsHandOver"

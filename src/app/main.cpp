@@ -12,14 +12,21 @@ namespace {
 
 int RunMessageLoop() {
   MSG msg{};
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  for (int failures = 0; failures < pintaro::kFailedRetrievalsInARow;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);  // WM_QUIT, and nothing else, ends the loop
+    if (got < 0) {
+      ++failures;
+      continue;
+    }
+    failures = 0;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     // A modal loop (a window drag, a menu) that was running when the last window went may have
     // swallowed the quit request; the count of windows still tells.
     if (pintaro::LiveWindowCount() == 0) return 0;
   }
-  return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+  return 0;
 }
 
 }  // namespace

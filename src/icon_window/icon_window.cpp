@@ -10,6 +10,7 @@
 #include "win32/dde_names.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
+#include "win32/name_limits.h"
 #include "win32/popup_menu.h"
 #include "win32/texts.h"
 #include "win32/tool_tip.h"
@@ -48,8 +49,9 @@ void IconWindow::Show() {
   if (!exists()) {
     CreateWindowAndControls();
     if (!secondInstance_) {
-      linkSource_.Open(hwnd(), kLinkService, kLinkTopicName,
-                       [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); });
+      linkSource_.Open(
+          hwnd(), kLinkService, kLinkTopicName,
+          [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); }, kMaxHandOffBytes);
       dropTarget_.Register(hwnd());
       SetIconWindowHandle(hwnd());
     }

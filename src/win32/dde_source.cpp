@@ -13,10 +13,14 @@ namespace {
 constexpr WORD kPositiveAck = 0x8000;   // DDEACK.fAck
 constexpr WORD kReleaseFlag = 0x2000;   // DDEDATA.fRelease, DDEPOKE.fRelease
 constexpr WORD kAckRequested = 0x8000;  // DDEDATA.fAckReq
-// A window that does not take the answer to its initiate within this time is left unanswered; the
-// system itself gives up at once on a window that has not taken messages for five seconds.
-constexpr UINT kAnswerTimeoutMs = 500;
-constexpr auto kUnansweredFor = std::chrono::seconds(5);
+// Answering an initiate waits for its sender, which any program can be. A sender's thread that takes
+// longer than this for an answer is not answered again for a while; the system itself gives up at once
+// on a window that has not taken messages for five seconds.
+constexpr auto kSlowAnswer = std::chrono::milliseconds(100);
+constexpr auto kSlowFor = std::chrono::seconds(5);
+// All the answers to initiates together take at most this much of any second, however many come.
+constexpr auto kAnswerBudget = std::chrono::milliseconds(200);
+constexpr auto kBudgetPeriod = std::chrono::seconds(1);
 
 // An atom of 0 leaves that name open; otherwise the names compare as atoms do, ignoring case.
 bool AtomNames(ATOM atom, const std::wstring& name) {
@@ -72,9 +76,11 @@ void FreeCarried(UINT message, UINT_PTR low, UINT_PTR high) noexcept {
 
 }  // namespace
 
-void DdeSource::Open(HWND window, std::wstring service, std::wstring topic, ExecuteHandler onExecute) {
+void DdeSource::Open(HWND window, std::wstring service, std::wstring topic, ExecuteHandler onExecute,
+                     std::size_t maxCommandBytes) {
   Close();
   window_ = window;
+  maxCommandBytes_ = maxCommandBytes;
   service_ = std::move(service);
   topic_ = std::move(topic);
   onExecute_ = std::move(onExecute);
@@ -101,7 +107,8 @@ bool DdeSource::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DDE_INITIATE: OnInitiate(sender, LOWORD(lParam), HIWORD(lParam)); return true;
     case WM_DDE_TERMINATE: OnTerminate(sender); return true;
     case WM_DDE_EXECUTE:
-      if (IsPartner(sender)) {
+      // Larger than any command of the conversation: refused unread.
+      if (IsPartner(sender) && GlobalSize(reinterpret_cast<HGLOBAL>(lParam)) <= maxCommandBytes_) {
         OnExecute(sender, reinterpret_cast<HGLOBAL>(lParam));
         return true;
       }
@@ -114,40 +121,49 @@ bool DdeSource::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void DdeSource::OnInitiate(HWND client, ATOM service, ATOM topic) {
-  if (!IsWindow(client) || client == window_) return;
+  // An initiate is sent, and answered while its sender waits; a posted one asks for nothing.
+  if (!InSendMessage() || !IsWindow(client) || client == window_ || IsPartner(client)) return;
   if (!AtomNames(service, service_) || !AtomNames(topic, topic_)) return;
-  // A window that did not take an answer lately is not waited for again: an initiate names any window
-  // it likes, and one that does not take messages would otherwise hold this program up every time.
-  if (AnswerTimedOutLately(client)) return;
+  // A sender that was slow to take an answer lately is not waited for again: an initiate names any
+  // window it likes, and one that does not take messages would otherwise hold this program up.
+  const DWORD thread = GetWindowThreadProcessId(client, nullptr);
+  const Clock::time_point now = Clock::now();
+  std::erase_if(slowThreads_, [&](const auto& entry) { return now - entry.second > kSlowFor; });
+  if (std::any_of(slowThreads_.begin(), slowThreads_.end(), [&](const auto& entry) { return entry.first == thread; }))
+    return;
+  const auto budget = AnswerBudgetLeft(now);
+  if (budget.count() <= 0) return;
+
   std::erase_if(partners_, [](HWND partner) { return !IsWindow(partner); });
   std::erase_if(formerPartners_, [](HWND partner) { return !IsWindow(partner); });
   UniqueGlobalAtom answerService(GlobalAddAtomW(service_.c_str()));
   UniqueGlobalAtom answerTopic(GlobalAddAtomW(topic_.c_str()));
   DWORD_PTR ignored = 0;
-  if (!SendMessageTimeoutW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window_),
-                           MAKELPARAM(answerService.get(), answerTopic.get()), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                           kAnswerTimeoutMs, &ignored)) {
-    unanswered_.emplace_back(client, Clock::now());
-    // An answer that timed out may still arrive once the client takes messages again, and the client
-    // deletes its atoms then; only a client that is gone leaves them to this end. At worst an atom
-    // keeps one reference too many, where deleting it twice would take another program's away.
-    if (IsWindow(client)) {
-      answerService.release();
-      answerTopic.release();
-    }
-    return;
+  const bool delivered =
+      SendMessageTimeoutW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window_),
+                          MAKELPARAM(answerService.get(), answerTopic.get()), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                          static_cast<UINT>(budget.count()), &ignored) != 0;
+  const auto took = Clock::now() - now;
+  answerTimes_.emplace_back(now, took);
+  if (!delivered || took > kSlowAnswer) slowThreads_.emplace_back(thread, now);
+  // An answer that timed out may still arrive once the client takes messages again, and the client
+  // deletes its atoms then; only a client that is gone leaves them to this end. At worst an atom
+  // keeps one reference too many, where deleting it twice would take another program's away.
+  if (delivered || IsWindow(client)) {
+    answerService.release();
+    answerTopic.release();
   }
+  if (!delivered) return;
   // Delivered: the client deletes the atoms, and the conversation is open.
-  answerService.release();
-  answerTopic.release();
   std::erase(formerPartners_, client);
-  if (!IsPartner(client)) partners_.push_back(client);
+  partners_.push_back(client);
 }
 
-bool DdeSource::AnswerTimedOutLately(HWND hwnd) {
-  const Clock::time_point now = Clock::now();
-  std::erase_if(unanswered_, [&](const auto& entry) { return now - entry.second > kUnansweredFor; });
-  return std::any_of(unanswered_.begin(), unanswered_.end(), [&](const auto& entry) { return entry.first == hwnd; });
+std::chrono::milliseconds DdeSource::AnswerBudgetLeft(Clock::time_point now) {
+  std::erase_if(answerTimes_, [&](const auto& entry) { return now - entry.first > kBudgetPeriod; });
+  Clock::duration spent{};
+  for (const auto& entry : answerTimes_) spent += entry.second;
+  return std::chrono::duration_cast<std::chrono::milliseconds>(kAnswerBudget - spent);
 }
 
 void DdeSource::OnExecute(HWND client, HGLOBAL commands) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -23,7 +24,9 @@ class DdeSource {
   ~DdeSource() { Close(); }
 
   // From now on the window answers initiates for this service and topic (or for either left open).
-  void Open(HWND window, std::wstring service, std::wstring topic, ExecuteHandler onExecute);
+  // An Execute of more than maxCommandBytes is refused unread.
+  void Open(HWND window, std::wstring service, std::wstring topic, ExecuteHandler onExecute,
+            std::size_t maxCommandBytes = SIZE_MAX);
   // Acknowledges the Executes still being carried out, then ends every conversation; later initiates
   // go unanswered.
   void Close() noexcept;
@@ -48,7 +51,8 @@ class DdeSource {
   void Refuse(UINT message, HWND sender, LPARAM lParam);
   bool IsPartner(HWND hwnd) const noexcept;
   bool WasPartner(HWND hwnd) const noexcept;
-  bool AnswerTimedOutLately(HWND hwnd);
+  // What is left of the time that answers to initiates may take in the current second.
+  std::chrono::milliseconds AnswerBudgetLeft(Clock::time_point now);
   void EndConversation(HWND partner) noexcept;
   bool TakeRunning(HGLOBAL commands) noexcept;
 
@@ -59,7 +63,9 @@ class DdeSource {
   std::vector<HWND> partners_;        // client windows with an open conversation
   std::vector<HWND> formerPartners_;  // conversations that have ended
   std::vector<RunningExecute> running_;
-  std::vector<std::pair<HWND, Clock::time_point>> unanswered_;  // initiators that did not take the answer
+  std::size_t maxCommandBytes_ = SIZE_MAX;
+  std::vector<std::pair<DWORD, Clock::time_point>> slowThreads_;            // initiators slow to take an answer
+  std::vector<std::pair<Clock::time_point, Clock::duration>> answerTimes_;  // answers of the last second
 };
 
 }  // namespace pintaro

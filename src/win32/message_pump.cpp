@@ -1,7 +1,5 @@
 #include "win32/message_pump.h"
 
-#include <windows.h>
-
 #include "win32/window_base.h"
 
 namespace pintaro {
@@ -27,18 +25,6 @@ void OnQuitRequest(void (*handler)() noexcept) noexcept { g_quitHandler = handle
 void PutBackQuit(int exitCode) noexcept {
   PostQuitMessage(exitCode);
   if (g_quitHandler) g_quitHandler();
-}
-
-void PumpMessages() noexcept {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PutBackQuit(static_cast<int>(msg.wParam));
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 }  // namespace pintaro

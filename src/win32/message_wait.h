@@ -1,5 +1,6 @@
 #pragma once
-// Waiting for something that other windows' messages bring, while this thread's messages keep running.
+// Waiting for something that other windows' messages or another thread bring, while this thread's
+// messages keep running.
 #include <windows.h>
 
 #include <chrono>
@@ -9,23 +10,17 @@
 namespace pintaro {
 
 // Runs this thread's messages as they arrive until done() holds or the time is up; returns done().
-// A quit request met on the way is put back for the main loop and ends the wait.
+// Wakes also when wakeOn, an event, is set. A quit request met on the way is put back for the main
+// loop and ends the wait.
 template <typename Done>
-bool RunMessagesUntil(Done done, std::chrono::milliseconds timeout) noexcept {
+bool RunMessagesUntil(Done done, std::chrono::milliseconds timeout, HANDLE wakeOn = nullptr) noexcept {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (!done()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    MSG msg;
-    while (!done() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PutBackQuit(static_cast<int>(msg.wParam));
-        return done();
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    MsgWaitForMultipleObjectsEx(wakeOn ? 1 : 0, &wakeOn, static_cast<DWORD>(left.count()), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+    if (!DispatchWaitingMessages(done)) return done();
   }
   return true;
 }
@@ -41,16 +36,7 @@ void RunMessagesUntilSignalled(HANDLE event, Done done) noexcept {
       continue;
     }
     MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    MSG msg;
-    while (!done() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PutBackQuit(static_cast<int>(msg.wParam));
-        quit = true;
-        break;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    quit = !DispatchWaitingMessages(done);
   }
 }
 

@@ -3,11 +3,14 @@
 // are in the hand-off's scenario.
 #include <dde.h>
 
+#include <atomic>
 #include <new>
+#include <thread>
 
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
 #include "support/app_fixture.h"
+#include "win32/dde_names.h"
 #include "win32/handles.h"
 #include "win32/temp_files.h"
 #include "win32/texts.h"
@@ -92,6 +95,49 @@ TEST_F(HostileConditionsTest, APictureWithoutMemoryToScaleGetsTheMessageAndFrees
   TheMainMenu().OnCommand(main_menu::kPaste);
   g_failAllocationsFrom = SIZE_MAX;
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{wide}) << "no file left behind";
+}
+
+// Executes larger than Wine hands over (it fails to unpack them) and twenty initiates posted by a window
+// that takes 450 ms for each answer: they ended the program, and held it up for 9 s.
+TEST(HostileProgramsTest, LargeExecutesAndInitiatesPostedByASlowWindowNeitherEndNorHoldUpTheProgram) {
+  TempDir dir;
+  ChildProcess program = StartPintaro(Quoted(WriteGradient(dir, L"a.bmp", 64, 48)));
+  const HWND icon = WaitForIconWindow(program);
+  ASSERT_NE(icon, nullptr);
+  DdeClient conversation;
+  conversation.Create(nullptr);
+  ASSERT_TRUE(conversation.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
+  EXPECT_EQ(conversation.LinkExecute(std::wstring(1 << 20, L'x'), std::chrono::steady_clock::now() + 1s),
+            DdeClient::ExecuteResult::NoAnswer);
+  UniqueWindow stranger(CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  PostMessageW(icon, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(stranger.get()),
+               reinterpret_cast<LPARAM>(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, 3 << 20)));
+  EXPECT_TRUE(AnswersThroughout(conversation, 2s, 2s));
+
+  std::atomic<DWORD> slowThread = 0;
+  std::jthread slow([&] {
+    UniqueWindow window(CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    SetWindowLongPtrW(window.get(), GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+                        if (message == WM_DDE_ACK) Sleep(450);
+                        return DefWindowProcW(hwnd, message, wParam, lParam);
+                      }));
+    const UniqueGlobalAtom service(GlobalAddAtomW(kLinkService)), topic(GlobalAddAtomW(kLinkTopicName));
+    for (int i = 0; i < 20; ++i)
+      PostMessageW(icon, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(window.get()),
+                   MAKELPARAM(service.get(), topic.get()));
+    slowThread = GetCurrentThreadId();
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  });
+  ASSERT_TRUE(WaitUntil([&] { return slowThread != 0; }, 5s));
+  EXPECT_TRUE(AnswersThroughout(conversation, 2s, 3s));
+  PostThreadMessageW(slowThread, WM_QUIT, 0, 0);
+  conversation.CloseLink();
+  ChildProcess later = StartPintaro(Quoted(WriteGradient(dir, L"b.bmp", 48, 64)));
+  EXPECT_TRUE(later.WaitForExit(10s));
+  EXPECT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(program.id(), kPictureClass).size() == 2; }, 10s))
+      << "the first picture kept, and a later start's handed over";
 }
 
 // Chooses the command from the main menu; meanwhile runs in the change's first message pump, or, while

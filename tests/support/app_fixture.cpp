@@ -89,6 +89,18 @@ PictureWindow& AppTest::Slot(int slot) {
   throw std::runtime_error("no window in slot " + std::to_string(slot));
 }
 
+bool AnswersThroughout(DdeClient& conversation, std::chrono::milliseconds limit, std::chrono::milliseconds period) {
+  using Clock = std::chrono::steady_clock;
+  const auto end = Clock::now() + period;
+  do {
+    const auto asked = Clock::now();
+    if (conversation.LinkExecute(L"", asked + limit) != DdeClient::ExecuteResult::Accepted ||
+        Clock::now() - asked > limit)
+      return false;
+  } while (Clock::now() < end);
+  return true;
+}
+
 int WindowOpacity(HWND hwnd) {
   BYTE alpha = 0;
   DWORD flags = 0;

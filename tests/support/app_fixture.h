@@ -20,6 +20,7 @@
 #include "support/real_input.h"
 #include "support/test_files.h"
 #include "win32/busy_cursor.h"
+#include "win32/dde_client.h"
 #include "win32/message_box.h"
 #include "win32/popup_menu.h"
 
@@ -115,6 +116,10 @@ class AppTest : public ::testing::Test {
  private:
   bool started_ = false;
 };
+
+// Whether the running program answers an Execute posted over the conversation within the limit, every
+// time it is asked for as long as the period lasts: its queue moves, whatever another program does.
+bool AnswersThroughout(DdeClient& conversation, std::chrono::milliseconds limit, std::chrono::milliseconds period);
 
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);

@@ -17,6 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(layout->pixelOffset >= 40 && layout->pixelBytes > 0 && end <= size);
   const std::uint64_t rows = layout->height < 0 ? -static_cast<std::int64_t>(layout->height) : layout->height;
   FUZZ_CHECK(layout->width > 0 && FitsDecodeLimit(static_cast<std::uint64_t>(layout->width), rows));
+  // Run-length data covers the pixels it claims, at most 255 to a run of two bytes.
+  const std::uint32_t compression =
+      data[16] | data[17] << 8 | data[18] << 16 | static_cast<std::uint32_t>(data[19]) << 24;
+  if (compression == 1 || compression == 2) FUZZ_CHECK(layout->pixelBytes * 255 / 2 >= rows * layout->width);
 
   std::vector<std::uint8_t> larger(data, data + size);
   larger.resize(size + 64, 0xA5);

@@ -13,6 +13,7 @@
 #include "app/single_instance.h"
 #include "win32/temp_files.h"
 #include "win32/window_base.h"
+#include "win32/worker.h"
 #include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
 #include "menu/wheel_and_clipboard.h"
@@ -107,6 +108,7 @@ void EndInOrder() {
   if (ProgramEnded()) return;
   SetProgramEnded(true);
   StopAllReadAhead();
+  WaitForWorkers(std::chrono::seconds(2));  // a paste that writes its file just now
   DeleteTempFiles();
   RemoveNotifyIcon();
   PictureWindowTable& table = PictureWindows();

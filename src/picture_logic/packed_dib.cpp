@@ -75,8 +75,11 @@ std::optional<PackedDibLayout> CheckPackedDib(const std::uint8_t* block, std::si
   const std::uint64_t masks = compression == kBitFields && headerSize == kInfoHeader ? 12 : 0;
   PackedDibLayout layout{width, height, headerSize + masks + *colours * 4, 0};
   if (compression == kRle8 || compression == kRle4) {
-    layout.pixelBytes = imageSize;  // runs end where the header says; an empty run list is no picture
-    if (imageSize == 0) return std::nullopt;
+    // Runs end where the header says. Every pixel of a real run-length bitmap is in a run, and a run
+    // of two bytes holds at most 255 pixels: data that cannot cover the pixels the header claims
+    // (a few bytes for 2^28 pixels) is no picture, however large the header says it is.
+    layout.pixelBytes = imageSize;
+    if (imageSize < (static_cast<std::uint64_t>(width) * rows + 254) / 255 * 2) return std::nullopt;
   } else {
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bitCount + 31) / 32 * 4;
     layout.pixelBytes = stride * rows;

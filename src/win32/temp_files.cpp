@@ -40,6 +40,15 @@ std::wstring MakeTempFileName() {
   return {};
 }
 
+bool HasRoomFor(std::uint64_t bytes) {
+  // Other programs need the disk too; a full disk is no place to leave them.
+  constexpr std::uint64_t kSpare = 64ull << 20;
+  ULARGE_INTEGER available{};
+  const std::wstring dir = GetTempDir();
+  return !dir.empty() && GetDiskFreeSpaceExW(dir.c_str(), &available, nullptr, nullptr) &&
+         available.QuadPart >= bytes + kSpare;
+}
+
 void DeleteTempFiles() noexcept {
   try {
     const std::wstring dir = GetTempDir();

@@ -37,6 +37,8 @@ TEST(PackedDib, EveryPartTheHeaderNamesMustLieInsideTheBlockAndOnlyKindsGdiDraws
       {"bit fields after a plain header", {.bitCount = 32, .compression = 3}, 52 + 24, 52, 24},
       {"run lengths", {.compression = 1, .imageSize = 10}, 1064 + 10, 1064, 10},
       {"run lengths beyond the block", {.compression = 1, .imageSize = 11}, 1064 + 10, 0, 0},
+      {"runs enough for 510 pixels", {.width = 510, .height = 1, .compression = 1, .imageSize = 4}, 1068, 1064, 4},
+      {"runs too few for 510 pixels", {.width = 510, .height = 1, .compression = 1, .imageSize = 3}, 1068, 0, 0},
       {"JPEG inside", {.bitCount = 0, .compression = 4, .imageSize = 10}, 4096, 0, 0},
       {"wider than 2^20", {.width = (1 << 20) + 1, .height = 1, .bitCount = 1}, 1 << 18, 0, 0},
   };

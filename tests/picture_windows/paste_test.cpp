@@ -1,9 +1,14 @@
 // The real program pastes a bitmap that this process put on the clipboard.
+#include <atomic>
 #include <set>
+#include <thread>
 
+#include "menu/main_menu_ids.h"
 #include "picture_reading/picture_loader.h"
 #include "support/app_fixture.h"
 #include "support/drag_source.h"
+#include "win32/dde_names.h"
+#include "win32/handles.h"
 
 namespace pintaro::test {
 namespace {
@@ -60,6 +65,68 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileAndTheEndDeletesTheFilesNot
   EXPECT_TRUE(program.WaitForExit(10s)) << "no message waits for an answer";
   EXPECT_EQ(FilesIn(temp), left) << "only the program's file in use is left, and the others' files";
   CloseHandle(held);
+}
+
+// A square DIB: 32 bits, or 8 bits with a run-length code that ends the bitmap at once.
+HGLOBAL Dib(std::int32_t side, WORD bits, DWORD compression, DWORD dataBytes) {
+  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 40 + (bits == 8 ? 1024 : 0) + dataBytes);
+  auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
+  *header = {sizeof(BITMAPINFOHEADER), side, side, 1, bits, compression, compression ? dataBytes : 0};
+  if (compression) reinterpret_cast<BYTE*>(header)[40 + 1024 + 1] = 1;
+  GlobalUnlock(block);
+  return block;
+}
+
+// A run-length bitmap that claims 16384 x 16384 pixels in 1 KB, and an owner that renders its bitmap only
+// when the test lets it: they held the program up for 7 s writing an 805 MB file, and for as long as the
+// owner liked, and the late bitmap was pasted.
+TEST(PasteTest, AClipboardBombAndAnOwnerSlowToRenderNeitherHoldUpThePasteNorLeaveAFileOrAWindow) {
+  TempDir temp;
+  SetEnvironmentVariableW(L"TMP", temp.path().c_str());
+  SetEnvironmentVariableW(L"TEMP", temp.path().c_str());
+  ChildProcess program = StartPintaro(L"");
+  const HWND icon = WaitForIconWindow(program);
+  ASSERT_TRUE(icon);
+  DdeClient conversation;
+  conversation.Create(nullptr);
+  ASSERT_TRUE(conversation.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
+  const auto paste = [&](HWND owner, HANDLE data) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    SetClipboardData(CF_DIB, data);
+    CloseClipboard();
+    PostMessageW(icon, WM_COMMAND, main_menu::kPaste, 0);
+  };
+  paste(nullptr, Dib(16384, 8, BI_RLE8, 2));
+  EXPECT_TRUE(AnswersThroughout(conversation, 2s, 2s));
+
+  UniqueKernelHandle render(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::atomic<HWND> owner = nullptr;
+  std::jthread ownerThread([&] {
+    const HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&render));
+    SetWindowLongPtrW(window, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+                        if (message != WM_RENDERFORMAT) return DefWindowProcW(hwnd, message, wParam, lParam);
+                        auto* go = reinterpret_cast<UniqueKernelHandle*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+                        WaitForSingleObject(go->get(), 20000);
+                        SetClipboardData(CF_DIB, Dib(4, 32, BI_RGB, 64));
+                        return LRESULT{0};
+                      }));
+    owner = window;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    DestroyWindow(window);
+  });
+  ASSERT_TRUE(WaitUntil([&] { return owner != nullptr; }, 5s));
+  paste(owner, nullptr);
+  EXPECT_TRUE(AnswersThroughout(conversation, 3s, 4s));
+  SetEvent(render.get());
+  ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) && CloseClipboard(); }, 10s)) << "the paste's read is over";
+  EXPECT_TRUE(AnswersThroughout(conversation, 3s, 0s));
+  EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kPictureClass).empty()) << "nothing pasted";
+  EXPECT_TRUE(FilesIn(temp).empty()) << ::testing::PrintToString(FilesIn(temp));
+  PostThreadMessageW(GetWindowThreadProcessId(owner, nullptr), WM_QUIT, 0, 0);
 }
 
 }  // namespace

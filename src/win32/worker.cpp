@@ -1,0 +1,77 @@
+#include "win32/worker.h"
+
+#include <windows.h>
+#include <process.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "win32/handles.h"
+#include "win32/message_wait.h"
+#include "win32/program.h"
+
+namespace pintaro {
+
+namespace {
+
+struct Job {
+  std::function<void()> work;
+  UniqueKernelHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::chrono::steady_clock::time_point finished;  // written before done is set
+};
+
+// The threads started and not known to have ended; used by the user-interface thread only.
+std::vector<UniqueKernelHandle>& Threads() {
+  static std::vector<UniqueKernelHandle> threads;
+  return threads;
+}
+
+bool Finished(HANDLE handle) noexcept { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }
+
+unsigned __stdcall RunJob(void* parameter) noexcept {
+  const std::shared_ptr<Job> job =
+      *std::unique_ptr<std::shared_ptr<Job>>(static_cast<std::shared_ptr<Job>*>(parameter));
+  try {
+    job->work();
+  } catch (...) {
+    // Out of memory, say: the work is left undone, and its owner finds nothing.
+  }
+  job->finished = std::chrono::steady_clock::now();
+  SetEvent(job->done.get());
+  return 0;
+}
+
+}  // namespace
+
+bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline) noexcept {
+  try {
+    std::erase_if(Threads(), [](const UniqueKernelHandle& thread) { return Finished(thread.get()); });
+    const auto job = std::make_shared<Job>(Job{std::move(work)});
+    if (!job->done) return false;
+    auto handed = std::make_unique<std::shared_ptr<Job>>(job);
+    Threads().reserve(Threads().size() + 1);
+    const auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunJob, handed.get(), 0, nullptr));
+    if (!thread) return false;
+    handed.release();
+    Threads().emplace_back(thread);
+    const HANDLE done = job->done.get();
+    const auto giveUpAt = std::chrono::steady_clock::now() + deadline;
+    RunMessagesUntil([&] { return ProgramEnded() || Finished(done); }, deadline, done);
+    // A message handled meanwhile may have taken longer than the time left: work done after it is late.
+    return Finished(done) && job->finished <= giveUpAt;
+  } catch (...) {
+    return false;
+  }
+}
+
+void WaitForWorkers(std::chrono::milliseconds timeout) noexcept {
+  HANDLE running[MAXIMUM_WAIT_OBJECTS];
+  DWORD count = 0;
+  for (const UniqueKernelHandle& thread : Threads()) {
+    if (!Finished(thread.get()) && count < MAXIMUM_WAIT_OBJECTS) running[count++] = thread.get();
+  }
+  if (count > 0) WaitForMultipleObjects(count, running, TRUE, static_cast<DWORD>(timeout.count()));
+}
+
+}  // namespace pintaro

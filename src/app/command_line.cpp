@@ -120,6 +120,7 @@ std::wstring WithAbsolutePictureNames(std::wstring_view commandLine, std::wstrin
 }
 
 bool IsPictureName(std::wstring_view name) {
+  if (name.size() > kMaxPathLength) return false;
   const std::wstring_view tail = name.size() > 4 ? name.substr(name.size() - 4) : name;
   std::wstring lower(tail);
   for (auto& c : lower) {

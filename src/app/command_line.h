@@ -4,15 +4,18 @@
 #include <string_view>
 #include <vector>
 
+#include "win32/name_limits.h"
+
 namespace pintaro {
 
-inline constexpr int kDefaultMaxArgs = 50;
+inline constexpr int kDefaultMaxArgs = kMaxNamesHandedOver;
 
 // Element 0 is always empty; arguments follow at 1..N with N <= MaxArgs. Quotes group and are never
 // kept; an opening quote always starts a new argument; spaces and tabs separate outside quotes.
 std::vector<std::wstring> ParseCommandLine(int MaxArgs, std::wstring_view CmdLine);
 
-// True when the last four characters, lower-cased, are ".bmp", ".jpg" or ".gif".
+// True when the last four characters, lower-cased, are ".bmp", ".jpg" or ".gif", and the name is no
+// longer than a path can be.
 bool IsPictureName(std::wstring_view name);
 
 // The command line with each relative picture name made absolute against the folder, as a later

@@ -1,6 +1,10 @@
 #include "icon_window/drop_target.h"
 
-#include <shellapi.h>
+#include <cstring>
+#include <optional>
+
+#include "icon_window/drop_list.h"
+#include "win32/program.h"
 
 namespace pintaro {
 
@@ -13,23 +17,42 @@ bool OffersFileList(IDataObject* data) noexcept {
   return data && data->QueryGetData(&format) == S_OK;
 }
 
-std::vector<std::wstring> FileNames(IDataObject* data) {
-  std::vector<std::wstring> names;
+std::wstring NameFrom(const std::uint8_t* block, const DroppedName& name, bool wide) {
+  std::wstring text;
+  if (wide) {
+    text.resize(name.length);
+    std::memcpy(text.data(), block + name.offset, name.length * sizeof(wchar_t));
+  } else {
+    const char* bytes = reinterpret_cast<const char*>(block + name.offset);
+    const int length = static_cast<int>(name.length);
+    text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, bytes, length, nullptr, 0)));
+    MultiByteToWideChar(CP_ACP, 0, bytes, length, text.data(), static_cast<int>(text.size()));
+  }
+  return text;
+}
+
+// The names of the file list, or nothing when its block is not one.
+std::optional<std::vector<std::wstring>> FileNames(IDataObject* data) {
   FORMATETC format = FileListFormat();
   STGMEDIUM medium{};
-  if (data->GetData(&format, &medium) != S_OK) return names;
+  if (data->GetData(&format, &medium) != S_OK) return std::nullopt;
+  struct Release {
+    STGMEDIUM& medium;
+    ~Release() { ReleaseStgMedium(&medium); }
+  } release{medium};
   // A source may answer in another medium than the one asked for; only a memory block is read.
-  auto drop = medium.tymed == TYMED_HGLOBAL ? static_cast<HDROP>(GlobalLock(medium.hGlobal)) : nullptr;
-  if (drop) {
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-      std::wstring name(DragQueryFileW(drop, i, nullptr, 0), L'\0');
-      DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size() + 1));
-      names.push_back(std::move(name));
-    }
-    GlobalUnlock(medium.hGlobal);
-  }
-  ReleaseStgMedium(&medium);
+  const auto* block =
+      medium.tymed == TYMED_HGLOBAL ? static_cast<const std::uint8_t*>(GlobalLock(medium.hGlobal)) : nullptr;
+  if (!block) return std::nullopt;
+  struct Unlock {
+    HGLOBAL memory;
+    ~Unlock() { GlobalUnlock(memory); }
+  } unlock{medium.hGlobal};
+  const std::optional<DropList> list = ReadDropList(block, GlobalSize(medium.hGlobal));
+  if (!list) return std::nullopt;
+  std::vector<std::wstring> names;
+  names.reserve(list->names.size());
+  for (const DroppedName& name : list->names) names.push_back(NameFrom(block, name, list->wide));
   return names;
 }
 
@@ -79,14 +102,21 @@ HRESULT FileDropTarget::DragLeave() noexcept {
   return S_OK;
 }
 
-// Never more than the copy effect comes back, so a source that offered a move keeps its files.
+// Never more than the copy effect comes back, so a source that offered a move keeps its files; none
+// comes back for a list that is not one.
 HRESULT FileDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) noexcept {
   offersFiles_ = OffersFileList(data);
   SetEffect(effect);
   if (!offersFiles_) return S_OK;
   offersFiles_ = false;
   try {
-    onDrop_(FileNames(data));
+    std::optional<std::vector<std::wstring>> names = FileNames(data);
+    if (!names) {
+      if (effect) *effect = DROPEFFECT_NONE;
+      return S_OK;
+    }
+    // The source's GetData lets messages run, in which the program may have ended.
+    if (!ProgramEnded()) onDrop_(std::move(*names));
   } catch (...) {
     // Out of memory for the list: nothing more opens.
   }

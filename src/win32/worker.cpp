@@ -47,7 +47,8 @@ unsigned __stdcall RunJob(void* parameter) noexcept {
 bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline) noexcept {
   try {
     std::erase_if(Threads(), [](const UniqueKernelHandle& thread) { return Finished(thread.get()); });
-    const auto job = std::make_shared<Job>(Job{std::move(work)});
+    const auto job = std::make_shared<Job>();
+    job->work = std::move(work);
     if (!job->done) return false;
     auto handed = std::make_unique<std::shared_ptr<Job>>(job);
     Threads().reserve(Threads().size() + 1);

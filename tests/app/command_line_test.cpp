@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "icon_window/drop_filter.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,14 @@ TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAndAtMostMaxArgsAreTakenTheFir
   const Args args = ParseCommandLine(kDefaultMaxArgs, many);
   ASSERT_EQ(args.size(), 51u) << "50 names at most";
   EXPECT_EQ(std::pair(args[1], args[50]), std::pair(std::wstring(L"f1.jpg"), std::wstring(L"f50.jpg"))) << "the first";
+}
+
+// A name longer than a path can be is no file's, however it ends: its message took seconds to lay out.
+TEST(PictureNames, ANameLongerThanAPathPassesNeitherTest) {
+  for (const auto& [length, passes] : {std::pair{kMaxPathLength, true}, std::pair{kMaxPathLength + 1, false}}) {
+    const std::wstring name = std::wstring(length - 4, L'x') + L".jpg";
+    EXPECT_EQ(std::pair(IsPictureName(name), IsDroppablePictureName(name)), std::pair(passes, passes)) << length;
+  }
 }
 
 // A later start sends its command line with relative picture names made absolute, and nothing else

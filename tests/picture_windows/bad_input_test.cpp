@@ -5,6 +5,8 @@
 #include <iterator>
 #include <random>
 
+#include "menu/main_menu.h"
+#include "menu/main_menu_ids.h"
 #include "support/app_fixture.h"
 #include "support/drag_source.h"
 #include "win32/handles.h"
@@ -113,6 +115,28 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
   mix.locked.reset();
   Open(dir / L"locked.jpg");
   EXPECT_TRUE(messages.messages().empty()) << "opens once the lock is gone";
+}
+
+// Lists that lie outside their block or have no end there (read, they crashed the program or opened heap
+// bytes as names) are refused; a name of 4,000,000 characters, whose message took 16 s to lay out, is
+// skipped; a good drop still opens, and the exit command ends the program.
+TEST_F(OpenPictureTest, HostileDropListsAreRefusedANameLongerThanAPathIsSkippedAndGoodDropsStillOpen) {
+  StartProgram();
+  std::vector<BYTE> outside(96), endless(84, 'a');
+  *reinterpret_cast<DROPFILES*>(outside.data()) = {0x7FFF0000, {}, FALSE, TRUE};
+  *reinterpret_cast<DROPFILES*>(endless.data()) = {sizeof(DROPFILES), {}, FALSE, FALSE};
+  for (const std::vector<BYTE>* block : {&outside, &endless}) {
+    NamesSource refused(*block, CF_HDROP);
+    EXPECT_EQ(DragOntoIcon(refused, DROPEFFECT_COPY), static_cast<DWORD>(DROPEFFECT_NONE));
+  }
+  NamesSource huge({std::wstring(3999996, L'x') + L".jpg"}, CF_HDROP);
+  EXPECT_EQ(DragOntoIcon(huge, DROPEFFECT_COPY), static_cast<DWORD>(DROPEFFECT_COPY));
+  NamesSource good({WriteGradient(dir, L"good.bmp", 64, 48)}, CF_HDROP);
+  EXPECT_EQ(DragOntoIcon(good, DROPEFFECT_COPY), static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_TRUE(PumpUntil([] { return PictureWindows().UpperBound() == 1; }, 10s));
+  EXPECT_TRUE(messages.messages().empty()) << "the long name skipped without a message";
+  TheMainMenu().OnCommand(main_menu::kExit);
+  EXPECT_TRUE(PumpUntil([] { return ProgramEnded(); }, 5s));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <shlobj.h>  // DROPFILES
 
 #include <atomic>
+#include <vector>
 
 #include "support/app_fixture.h"
 
@@ -15,21 +16,27 @@ namespace pintaro::test {
 class NamesSource final : public IDropSource {
  public:
   // The names one after another, each ended by a zero, and one more zero; behind a header for a file list.
-  NamesSource(const std::vector<std::wstring>& names, UINT format) {
-    std::wstring text;
-    for (const std::wstring& name : names) text += name + L'\0';
-    text += L'\0';
-    const SIZE_T header = format == CF_HDROP ? sizeof(DROPFILES) : 0;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, header + text.size() * sizeof(wchar_t));
-    auto* bytes = static_cast<BYTE*>(GlobalLock(memory));
-    if (header) *reinterpret_cast<DROPFILES*>(bytes) = {sizeof(DROPFILES), {}, FALSE, TRUE};
-    memcpy(bytes + header, text.data(), text.size() * sizeof(wchar_t));
+  NamesSource(const std::vector<std::wstring>& names, UINT format) : NamesSource(Block(names, format), format) {}
+  // The block as it is.
+  NamesSource(const std::vector<BYTE>& block, UINT format) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+    memcpy(GlobalLock(memory), block.data(), block.size());
     GlobalUnlock(memory);
     OpenClipboard(nullptr);
     EmptyClipboard();
     SetClipboardData(format, memory);
     CloseClipboard();
     OleGetClipboard(&data);
+  }
+  static std::vector<BYTE> Block(const std::vector<std::wstring>& names, UINT format) {
+    std::wstring text;
+    for (const std::wstring& name : names) text += name + L'\0';
+    text += L'\0';
+    const std::size_t header = format == CF_HDROP ? sizeof(DROPFILES) : 0;
+    std::vector<BYTE> block(header + text.size() * sizeof(wchar_t));
+    if (header) *reinterpret_cast<DROPFILES*>(block.data()) = {sizeof(DROPFILES), {}, FALSE, TRUE};
+    memcpy(block.data() + header, text.data(), text.size() * sizeof(wchar_t));
+    return block;
   }
   ~NamesSource() { data->Release(); }
 

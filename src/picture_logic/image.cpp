@@ -12,6 +12,10 @@ bool AllocatableSize(int width, int height) noexcept {
 }
 }  // namespace
 
+PixelBufferPool::~PixelBufferPool() {
+  for (const Kept& kept : kept_) Release(kept.count);
+}
+
 std::unique_ptr<std::uint32_t[]> PixelBufferPool::Take(std::size_t count) {
   {
     const std::lock_guard lock(mutex_);
@@ -19,17 +23,36 @@ std::unique_ptr<std::uint32_t[]> PixelBufferPool::Take(std::size_t count) {
     if (same != kept_.end()) {
       auto pixels = std::move(same->pixels);
       kept_.erase(same);
-      return pixels;
+      return pixels;  // with the room it holds
     }
   }
-  return std::make_unique_for_overwrite<std::uint32_t[]>(count);
+  if (budget_) budget_->Take(count * sizeof(std::uint32_t), mustNotWait_);
+  try {
+    return std::make_unique_for_overwrite<std::uint32_t[]>(count);
+  } catch (...) {
+    Release(count);
+    throw;
+  }
 }
 
 void PixelBufferPool::GiveBack(std::unique_ptr<std::uint32_t[]> pixels, std::size_t count) noexcept {
   const std::lock_guard lock(mutex_);
-  if (keep_ == 0) return;
-  if (kept_.size() == keep_) kept_.erase(kept_.begin());  // the oldest goes first
-  kept_.push_back({std::move(pixels), count});            // cannot throw: the room is reserved
+  if (keep_ == 0) return Release(count);
+  if (kept_.size() == keep_) {  // the oldest goes first
+    Release(kept_.front().count);
+    kept_.erase(kept_.begin());
+  }
+  kept_.push_back({std::move(pixels), count});  // cannot throw: the room is reserved
+}
+
+BudgetRoom PixelBufferPool::Reserve(std::uint64_t bytes) {
+  if (!budget_) return {};
+  budget_->Take(bytes, mustNotWait_);
+  return {budget_, bytes};
+}
+
+void PixelBufferPool::Release(std::size_t count) noexcept {
+  if (budget_) budget_->GiveBack(count * sizeof(std::uint32_t));
 }
 
 void GiveBackToPool::operator()(std::uint32_t* pixels) const noexcept {

@@ -3,10 +3,13 @@
 // No Windows header here.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
+
+#include "picture_logic/memory_budget.h"
 
 namespace pintaro {
 
@@ -40,20 +43,35 @@ constexpr bool FitsDecodeLimit(std::uint64_t width, std::uint64_t height) {
 
 // Pixel buffers given back by the pictures of an operation that reads many, kept for its next
 // pictures of the same size: a fresh buffer costs a page fault for every 4 KB first written, some
-// 8 % of the reading of a photo. Shared by threads.
+// 8 % of the reading of a photo. Shared by threads. With a budget, every buffer it hands out or keeps
+// holds room in the budget, and other large blocks of the same reads take theirs through it too.
 class PixelBufferPool {
  public:
-  // Keeps at most `keep` buffers that no picture uses.
-  explicit PixelBufferPool(std::size_t keep) : keep_(keep) { kept_.reserve(keep); }
+  // Keeps at most `keep` buffers that no picture uses. mustNotWait tells when the budget is not to be
+  // waited for (see MemoryBudget::Take).
+  explicit PixelBufferPool(std::size_t keep, MemoryBudget* budget = nullptr, std::function<bool()> mustNotWait = {})
+      : keep_(keep), budget_(budget), mustNotWait_(std::move(mustNotWait)) {
+    kept_.reserve(keep);
+  }
+  ~PixelBufferPool();
+  PixelBufferPool(const PixelBufferPool&) = delete;
+  PixelBufferPool& operator=(const PixelBufferPool&) = delete;
+
   std::unique_ptr<std::uint32_t[]> Take(std::size_t count);  // of undefined pixels
   void GiveBack(std::unique_ptr<std::uint32_t[]> pixels, std::size_t count) noexcept;
+  // Room for another large block, such as a file's bytes; none without a budget.
+  BudgetRoom Reserve(std::uint64_t bytes);
 
  private:
   struct Kept {
     std::unique_ptr<std::uint32_t[]> pixels;
     std::size_t count;
   };
+  void Release(std::size_t count) noexcept;
+
   const std::size_t keep_;
+  MemoryBudget* const budget_;
+  const std::function<bool()> mustNotWait_;
   std::mutex mutex_;
   std::vector<Kept> kept_;
 };

@@ -130,6 +130,8 @@ std::optional<LoadedPicture> DecodeFirstFrame(const std::wstring& path, const st
   const bool bgr = SUCCEEDED(frame->GetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR;
 
   const auto w = static_cast<int>(width), h = static_cast<int>(height);
+  // The system's decoder holds a copy of its own while it decodes.
+  const BudgetRoom decoderCopy = pool ? pool->Reserve(std::uint64_t{width} * height * 4) : BudgetRoom{};
   auto image = pool ? Image32::AllocateFrom(pool, w, h) : Image32::Allocate(w, h);
   if (!image || !(bgr ? CopyBgrPixels(frame.Get(), *image) : CopyConvertedPixels(frame.Get(), *image))) {
     return std::nullopt;
@@ -137,8 +139,14 @@ std::optional<LoadedPicture> DecodeFirstFrame(const std::wstring& path, const st
   return LoadedPicture{std::move(*image), {w, h}};
 }
 
-// The whole of a file on a disk, as a JPEG starts: nothing when it is none (or cannot be opened).
-std::optional<std::vector<std::uint8_t>> JpegFileBytes(const std::wstring& path) {
+struct FileBytes {
+  BudgetRoom room;
+  std::vector<std::uint8_t> bytes;
+};
+
+// The whole of a file on a disk, as a JPEG starts: nothing when it is none (or cannot be opened). Its
+// room is taken from the pool's budget first.
+std::optional<FileBytes> JpegFileBytes(const std::wstring& path, const std::shared_ptr<PixelBufferPool>& pool) {
   UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   // A pipe or a device might never end a read.
@@ -150,13 +158,15 @@ std::optional<std::vector<std::uint8_t>> JpegFileBytes(const std::wstring& path)
       start[1] != 0xD8 || start[2] != 0xFF || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxJpegFileBytes) {
     return std::nullopt;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+  FileBytes whole{pool ? pool->Reserve(static_cast<std::uint64_t>(size.QuadPart)) : BudgetRoom{}, {}};
+  std::vector<std::uint8_t>& bytes = whole.bytes;
+  bytes.resize(static_cast<std::size_t>(size.QuadPart));
   std::copy(std::begin(start), std::end(start), bytes.begin());
   for (std::size_t at = sizeof(start); at < bytes.size(); at += read) {
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 24));
     if (!ReadFile(file.get(), bytes.data() + at, chunk, &read, nullptr) || read == 0) return std::nullopt;
   }
-  return bytes;
+  return whole;
 }
 
 }  // namespace
@@ -170,9 +180,9 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
   bool large = false;
   std::optional<LoadedPicture> picture;
   try {
-    if (const std::optional<std::vector<std::uint8_t>> bytes = JpegFileBytes(path)) {
+    if (const std::optional<FileBytes> file = JpegFileBytes(path, pool)) {
       const TargetSizeFor whole = [](Size picture) { return picture; };
-      DecodedJpeg jpeg = DecodeJpeg(bytes->data(), bytes->size(), target ? target : whole, pool);
+      DecodedJpeg jpeg = DecodeJpeg(file->bytes.data(), file->bytes.size(), target ? target : whole, pool);
       large = jpeg.outcome == JpegOutcome::TooLarge;
       if (jpeg.outcome == JpegOutcome::Decoded) picture = LoadedPicture{std::move(*jpeg.pixels), jpeg.pictureSize};
       // What libjpeg-turbo cannot read (12-bit samples, lossless files) goes to the system's decoder.

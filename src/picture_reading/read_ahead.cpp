@@ -81,34 +81,49 @@ struct ReadAheadState {
   const std::vector<std::wstring> paths;
   const int displaySize;    // the pictures are read for
   const std::size_t ahead;  // pictures read and not yet taken, at most
-  // The buffer of a picture done with goes to the next picture read; one is enough, as the
-  // user-interface thread is done with each picture before it takes the next.
-  const std::shared_ptr<PixelBufferPool> buffers = std::make_shared<PixelBufferPool>(1);
 
   std::mutex mutex;
   std::condition_variable room;
   std::vector<Entry> entries;
   std::size_t nextToRead = 0;
-  std::size_t nextToTake = 0;
+  std::atomic<std::size_t> nextToTake = 0;  // changed under the mutex; read without it by the budget's waits
   int running = 0;
-  bool stopped = false;
+  std::atomic<bool> stopped = false;
   UniqueKernelHandle changed;  // set when an entry has been read and when a worker ends
 };
 
 namespace {
 
-void ReadFiles(ReadAheadState& s) {
+// Memory that the pictures read ahead and their files may take together, whatever the number of
+// workers; a picture larger than all of it is read alone.
+MemoryBudget& ReadAheadBudget() {
+  static MemoryBudget budget(sizeof(void*) >= 8 ? 512ull << 20 : 128ull << 20);
+  return budget;
+}
+
+void ReadFiles(const std::shared_ptr<ReadAheadState>& state) {
+  ReadAheadState& s = *state;
+  // The picture the user-interface thread takes next never waits for room behind those read ahead of
+  // it, which go only once it is taken; nor does one whose operation is over. The buffer of a picture
+  // done with goes to this worker's next picture.
+  const auto reading = std::make_shared<std::atomic<std::size_t>>(0);
+  const auto buffers =
+      std::make_shared<PixelBufferPool>(1, &ReadAheadBudget(), [operation = std::weak_ptr(state), reading] {
+        const std::shared_ptr<ReadAheadState> s = operation.lock();  // weak: its pictures hold the pool
+        return !s || reading->load() <= s->nextToTake.load() || s->stopped.load();
+      });
   std::unique_lock lock(s.mutex);
   for (;;) {
     s.room.wait(lock, [&] {
-      s.nextToRead = std::max(s.nextToRead, s.nextToTake);
+      s.nextToRead = std::max(s.nextToRead, s.nextToTake.load());
       return s.stopped || s.nextToRead >= s.paths.size() || s.nextToRead < s.nextToTake + s.ahead;
     });
     if (s.stopped || s.nextToRead >= s.paths.size()) return;
     const std::size_t index = s.nextToRead++;
+    reading->store(index);
     const std::wstring& path = s.paths[index];
     lock.unlock();
-    Entry read{true, StampOf(path), LoadPicture(path, ForDisplaySize(s.displaySize), s.buffers)};
+    Entry read{true, StampOf(path), LoadPicture(path, ForDisplaySize(s.displaySize), buffers)};
     lock.lock();
     if (index >= s.nextToTake) s.entries[index] = std::move(read);  // else given up meanwhile
     SetEvent(s.changed.get());
@@ -124,7 +139,7 @@ unsigned __stdcall RunWorker(void* parameter) noexcept {
       *std::unique_ptr<std::shared_ptr<ReadAheadState>>(static_cast<std::shared_ptr<ReadAheadState>*>(parameter));
   const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   try {
-    ReadFiles(*state);
+    ReadFiles(state);
   } catch (...) {
     // The files this worker did not read are read at their turn on the user-interface thread.
   }

@@ -118,11 +118,18 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
   EXPECT_EQ(status & 0x8000, 0u) << "a negative acknowledgement";
 }
 
-// This process stands in for a running instance that has no icon window yet: a later start asks for five
-// seconds, then says so; one that starts meanwhile is answered once the icon window is there.
+// This process stands in for a running instance that has no icon window yet, started with raised rights:
+// later starts may not open its mutex (they ran as first instances). A later start asks for five seconds,
+// then says so; one that starts meanwhile is answered once the icon window is there.
 TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrTellsTheUser) {
-  std::optional<UniqueOwnedMutex> claim = ClaimFirstInstance();
-  ASSERT_TRUE(claim && *claim) << "no other instance may run";
+  SECURITY_DESCRIPTOR noAccess;
+  ACL none;
+  InitializeSecurityDescriptor(&noAccess, SECURITY_DESCRIPTOR_REVISION);
+  InitializeAcl(&none, sizeof(none), ACL_REVISION);
+  SetSecurityDescriptorDacl(&noAccess, TRUE, &none, FALSE);
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), &noAccess, FALSE};
+  const UniqueKernelHandle claim(CreateMutexW(&attributes, TRUE, kFirstInstanceMutexName));
+  ASSERT_TRUE(claim && GetLastError() == 0) << "no other instance may run";
   const std::wstring a = WriteGradient(dir, L"a.jpg", 64, 48, PictureFormat::Jpeg),
                      b = WriteGradient(dir, L"b.gif", 48, 64);
   const auto begin = std::chrono::steady_clock::now();

@@ -1,5 +1,7 @@
 #include "picture_window/full_screen_view.h"
 
+#include <imm.h>
+
 #include <utility>
 
 #include "win32/busy_cursor.h"
@@ -11,6 +13,9 @@ namespace pintaro {
 FullScreenView::FullScreenView(void (*end)()) : end_(end) {
   RegisterClassOnce(kClassName, 0, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   CreateWindowOf(kClassName, 0, WS_POPUP, kTitle, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  // With an input method on (a Japanese one, usually), a key would start a composition over the
+  // picture instead of typing a character: the view has no input context, so every key ends it.
+  ImmAssociateContextEx(hwnd(), nullptr, 0);
 }
 
 RECT FullScreenView::ImageRect() const noexcept {

@@ -11,6 +11,8 @@
 #include "support/app_fixture.h"
 #include "win32/handles.h"
 
+#include <imm.h>
+
 #include <sstream>
 
 namespace pintaro::test {
@@ -130,6 +132,7 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   for (HWND hwnd : {icon, first.hwnd(), closed.hwnd(), onTop.hwnd()}) EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_EQ(TheFullScreenView()->ImageRect(), (RECT{0, 96, 1024, 672})) << "bands above and below";
   EXPECT_EQ(BitmapSize(TheFullScreenView()->picture()), (SIZE{1024, 576})) << "only the screen-sized one is held";
+  EXPECT_EQ(ImmGetContext(TheFullScreenView()->hwnd()), nullptr) << "no input method composes over it";
   // Keys go through the view's queue and the program's translation into characters, as typed keys do;
   // posted, they reach the view whichever window Wine's focus follows meanwhile.
   const auto type = [](WORD key) {

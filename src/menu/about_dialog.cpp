@@ -6,6 +6,7 @@
 #include <array>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win32/program.h"
@@ -34,32 +35,18 @@ std::array<Link, 2> Links() {
   return {{{IDC_ABOUT_WEB, kWebAddress}, {IDC_ABOUT_MAIL, L"mailto:" + std::wstring(kMailAddress)}}};
 }
 
-// A pointing hand, 32 x 32, its hot spot on the fingertip at 5, 0.
-// '.' lets the screen through, 'X' is black, 'o' is white.
-UniqueCursor MakeHandCursor() {
-  static constexpr const char* kHand[] = {
-      "....XX..........", "...XooX.........", "...XooX.........", "...XooX.........", "...XooX.........",
-      "...XooXXX.......", "...XooXooXXX....", "...XooXooXooXX..", "...XooXooXooXoX.", "XX.XooooooooooX.",
-      "XoXXooooooooooX.", "XooXooooooooooX.", ".XoXooooooooooX.", ".XooooooooooooX.", "..XoooooooooooX.",
-      "..XooooooooooX..", "...XoooooooooX..", "...XoooooooooX..", "....XoooooooX...", "....XoooooooX...",
-      "....XXXXXXXXX...",
-  };
-  constexpr int kSize = 32;
-  constexpr int kRowBytes = kSize / 8;
-  BYTE andMask[kSize * kRowBytes];
-  BYTE xorMask[kSize * kRowBytes] = {};
-  std::fill(std::begin(andMask), std::end(andMask), BYTE{0xFF});
-  for (int y = 0; y < static_cast<int>(std::size(kHand)); ++y) {
-    for (int x = 0; kHand[y][x] != '\0'; ++x) {
-      if (kHand[y][x] == '.') continue;
-      const int byte = y * kRowBytes + x / 8;
-      const BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
-      andMask[byte] &= static_cast<BYTE>(~bit);
-      if (kHand[y][x] == 'o') xorMask[byte] |= bit;
-    }
-  }
-  return UniqueCursor(CreateCursor(GetModuleHandleW(nullptr), 5, 0, kSize, kSize, andMask, xorMask));
+// Windows 10's per-monitor dialogs send every control the font of a new DPI, which would take the links'
+// underline and leave their widths measured for the old one; earlier Windows have no such call.
+void KeepFontOnDpiChange(HWND control) noexcept {
+  using Behaviour = BOOL(WINAPI*)(HWND, UINT, UINT);
+  constexpr UINT kDisableFontUpdate = 1;  // DCDC_DISABLE_FONT_UPDATE
+  static const auto set = reinterpret_cast<Behaviour>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogControlDpiChangeBehavior")));
+  if (set) set(control, kDisableFontUpdate, kDisableFontUpdate);
 }
+
+// Posted to the dialog once the dialog manager has handled a change of DPI.
+constexpr UINT kRefitLinks = WM_APP + 1;
 
 HWND g_openDialog = nullptr;
 
@@ -94,6 +81,8 @@ class AboutDialog {
       case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
       case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
       case WM_SETCURSOR: return OnSetCursor(reinterpret_cast<HWND>(wParam));
+      case WM_DPICHANGED: PostMessageW(hwnd_, kRefitLinks, 0, 0); return FALSE;
+      case kRefitLinks: FitLinks(); return TRUE;
       default: return FALSE;
     }
   }
@@ -108,12 +97,18 @@ class AboutDialog {
     SetDlgItemTextW(hwnd_, IDC_ABOUT_WEB, kWebAddress);
     SetDlgItemTextW(hwnd_, IDC_ABOUT_MAIL, kMailAddress);
 
+    for (const Link& link : links_) KeepFontOnDpiChange(GetDlgItem(hwnd_, link.control));
+    FitLinks();
+    others_.Disable(hwnd_);
+  }
+
+  // The links in the dialog's font, underlined, at its DPI.
+  void FitLinks() {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof(font), &font);
     font.lfUnderline = TRUE;
-    linkFont_.reset(CreateFontIndirectW(&font));
+    UniqueFont previous = std::exchange(linkFont_, UniqueFont(CreateFontIndirectW(&font)));
     for (const Link& link : links_) FitLinkLabel(GetDlgItem(hwnd_, link.control));
-    others_.Disable(hwnd_);
   }
 
   // Underlined, and only as wide as its text, so the hand shows over the address alone; it stops
@@ -179,7 +174,7 @@ class AboutDialog {
   INT_PTR OnSetCursor(HWND under) noexcept {
     const int id = GetDlgCtrlID(under);
     if (id != IDC_ABOUT_WEB && id != IDC_ABOUT_MAIL) return FALSE;
-    SetCursor(hand_.get());
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
     SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
     return TRUE;
   }
@@ -188,7 +183,6 @@ class AboutDialog {
   std::array<Link, 2> links_ = Links();
   std::array<bool, 2> visited_{};
   UniqueFont linkFont_;
-  UniqueCursor hand_ = MakeHandCursor();
   OtherWindowsDisabled others_;
 };
 

@@ -89,6 +89,8 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
     EXPECT_TRUE(IsWindowVisible(others[0]) && !menuOpened);
     ClickAt(CentreOf(GetDlgItem(dialog, IDC_ABOUT_WEB)));
     EXPECT_TRUE(WaitUntil([&] { return opened == 1; }, 5s));
+    CURSORINFO cursor{sizeof(cursor)};
+    EXPECT_TRUE(GetCursorInfo(&cursor) && cursor.hCursor == LoadCursorW(nullptr, IDC_HAND)) << "the system's hand";
     ClickAt(CentreOf(GetDlgItem(dialog, IDC_ABOUT_MAIL)));
     EXPECT_TRUE(WaitUntil([&] { return opened == 2; }, 5s));
     TapKeyFor(GetCurrentProcessId(), VK_ESCAPE);

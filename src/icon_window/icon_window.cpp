@@ -100,6 +100,10 @@ void IconWindow::HandOff() {
     ddeItemWindow_.OpenLink(kHandOffLinkTopic, kHandOffLinkItem,
                             std::min<std::chrono::milliseconds>(kHandOffRetry, giveUpAfter_));
   }
+  // Windows lets only the foreground's process bring a window to the front: the running instance's
+  // message about a file it cannot read would open behind the window the user started this from.
+  DWORD runningInstance = 0;
+  if (GetWindowThreadProcessId(ddeItemWindow_.server(), &runningInstance)) AllowSetForegroundWindow(runningInstance);
   handedOff_ = ddeItemWindow_.LinkOpen() &&
                ddeItemWindow_.LinkExecute(handOffCommand_, giveUpAt) == DdeClient::ExecuteResult::Accepted;
   ddeItemWindow_.CloseLink();

@@ -1,5 +1,6 @@
 #include "win32/message_box.h"
 
+#include "win32/program.h"
 #include "win32/texts.h"
 
 #include "win32/test_seam.h"
@@ -14,7 +15,9 @@ void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
 
 int ShowMessageBox(HWND owner, const std::wstring& text, UINT type) {
   if (Hook()) return Hook()(owner, text, kTitle, type);
-  return MessageBoxW(owner, text.c_str(), kTitle, type);
+  // In front even when the program is not: Windows lets it take the foreground after a later start's
+  // hand-off, which allows it.
+  return MessageBoxW(owner, text.c_str(), kTitle, type | MB_SETFOREGROUND);
 }
 
 std::wstring UnsupportedFormatText(std::wstring_view path) {
@@ -25,7 +28,7 @@ std::wstring UnsupportedFormatText(std::wstring_view path) {
 }
 
 void ShowUnsupportedFormat(std::wstring_view path) {
-  ShowMessageBox(nullptr, UnsupportedFormatText(path), MB_OK | MB_ICONINFORMATION);
+  ShowMessageBox(IconWindowHandle(), UnsupportedFormatText(path), MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace pintaro

@@ -17,7 +17,8 @@ void SetMessageBoxHook(MessageBoxHook hook);
 
 int ShowMessageBox(HWND owner, const std::wstring& text, UINT type);
 
-// path, a blank line, and "this file format is not supported".
+// path, a blank line, and "this file format is not supported"; owned by the icon window, so it stands
+// in front with it.
 std::wstring UnsupportedFormatText(std::wstring_view path);
 void ShowUnsupportedFormat(std::wstring_view path);
 

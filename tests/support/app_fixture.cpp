@@ -76,6 +76,7 @@ void AppTest::ExpectOnlyMessage(const std::wstring& text) {
   EXPECT_EQ(shown.caption, L"ぴんたろ");
   EXPECT_EQ(shown.type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
   EXPECT_FALSE(shown.busy) << "the arrow is back before the message shows";
+  EXPECT_EQ(shown.owner, IconWindowHandle()) << "in front with the icon window";
   messages.clear();
 }
 

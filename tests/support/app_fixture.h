@@ -40,14 +40,15 @@ struct ShownMessage {
   std::wstring text, caption;
   UINT type = 0;
   bool busy = false;  // the hourglass was still on while the message showed
+  HWND owner = nullptr;
 };
 
 // Stands in for the program's message boxes while it lives and keeps what they would have shown.
 class MessageRecorder {
  public:
   MessageRecorder() {
-    SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
-      return messages_.push_back({text, caption, type, BusyCursor::Active()}), IDOK;
+    SetMessageBoxHook([this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+      return messages_.push_back({text, caption, type, BusyCursor::Active(), owner}), IDOK;
     });
   }
   ~MessageRecorder() { SetMessageBoxHook({}); }
@@ -104,7 +105,8 @@ class AppTest : public ::testing::Test {
   // Expects exactly one message: the format message for the path in an information box with OK, shown
   // with the arrow back. Forgets it.
   void ExpectOnlyFormatMessage(const std::wstring& path) { ExpectOnlyMessage(FormatMessageText(path)); }
-  // Expects exactly one message, the text in an information box with OK shown with the arrow back.
+  // Expects exactly one message, the text in an information box with OK shown with the arrow back, owned
+  // by the icon window when there is one.
   void ExpectOnlyMessage(const std::wstring& text);
   // Opens the file in the running program; the window it went to, the one of the slot filled last.
   PictureWindow& Open(const std::wstring& path);

@@ -8,6 +8,7 @@
 #include "win32/program.h"
 #include "win32/busy_cursor.h"
 #include "win32/dde_names.h"
+#include "win32/dpi.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
 #include "win32/name_limits.h"
@@ -81,11 +82,13 @@ void IconWindow::Initialize() {
     HandOff();
     return;
   }
-  icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                            kIconSize, kIconSize, LR_DEFAULTCOLOR)));
-  const int left = GetSystemMetrics(SM_CXSCREEN) - 64;
-  const int top = GetSystemMetrics(SM_CYSCREEN) - 96;
-  SetWindowPos(hwnd(), nullptr, left, top, kIconSize, kIconSize, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The window's pixels are the screen's: its size and place follow the screen's scale, as the
+  // taskbar's do, so that the icon stays clear of it.
+  const UINT dpi = DpiOf(hwnd());
+  const int left = GetSystemMetrics(SM_CXSCREEN) - ScaledForDpi(kFromRight, dpi);
+  const int top = GetSystemMetrics(SM_CYSCREEN) - ScaledForDpi(kFromBottom, dpi);
+  const int size = ScaledForDpi(kIconSize, dpi);
+  TakeSize(dpi, {left, top, left + size, top + size});
   SetLayered(hwnd(), 255);
   SetColorKey(hwnd(), kIconBackground, 0);
   ShowWindow(hwnd(), SW_SHOW);
@@ -199,13 +202,25 @@ void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
 
 void IconWindow::OnEndTimer() { ShutDown(); }
 
+void IconWindow::TakeSize(UINT dpi, const RECT& place) {
+  size_ = ScaledForDpi(kIconSize, dpi);
+  // The pin at its own size: the icon holds an image for each scale up to 200 %.
+  icon_.reset(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size_, size_, LR_DEFAULTCOLOR)));
+  SetWindowPos(hwnd(), nullptr, place.left, place.top, size_, size_, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+// Moved to a screen of another scale: the place Windows suggests, at that screen's size.
+void IconWindow::OnDpiChanged(UINT dpi, const RECT& suggested) { TakeSize(dpi, suggested); }
+
 void IconWindow::OnPaint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd(), &ps);
-  RECT client{0, 0, kIconSize, kIconSize};
+  RECT client{0, 0, size_, size_};
   UniqueBrush background(CreateSolidBrush(kIconBackground));
   FillRect(dc, &client, background.get());
-  if (icon_) DrawIconEx(dc, 0, 0, icon_.get(), kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+  if (icon_) DrawIconEx(dc, 0, 0, icon_.get(), size_, size_, 0, nullptr, DI_NORMAL);
   EndPaint(hwnd(), &ps);
 }
 
@@ -240,6 +255,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       linkSource_.Close();
       return 0;
     case WM_CLOSE: OnClose(); return 0;
+    case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     default: break;
   }
   return DefaultHandling(message, wParam, lParam);

@@ -1,6 +1,6 @@
 #pragma once
-// The icon window: the program's 32 x 32 icon, always on top near the bottom-right corner of the
-// screen, with its square cut away by a colour key.
+// The icon window: the program's icon, 32 x 32 at 96 dots per inch and scaled with the screen, always on
+// top near the bottom-right corner of the screen, with its square cut away by a colour key.
 #include <windows.h>
 
 #include <chrono>
@@ -21,8 +21,14 @@ namespace pintaro {
 class IconWindow : public Window<IconWindow> {
  public:
   static constexpr wchar_t kClassName[] = L"PintaroIcon";
-  static constexpr COLORREF kIconBackground = RGB(255, 0, 0);  // the colour key
+  // The colour key. Under desktop composition Windows lets clicks and drops through keyed pixels only
+  // where the key's red equals its blue.
+  static constexpr COLORREF kIconBackground = RGB(255, 0, 255);
+  // The window's size and its left and top edges' distances from the screen's right and bottom edges,
+  // at 96 dots per inch.
   static constexpr int kIconSize = 32;
+  static constexpr int kFromRight = 64;
+  static constexpr int kFromBottom = 96;
 
   // Opens the pictures that a hand-off command names.
   using CommandHandler = std::function<void(const std::wstring& command)>;
@@ -83,11 +89,15 @@ class IconWindow : public Window<IconWindow> {
   // The main menu at the mouse pointer; its items also answer the right button.
   void OpenMainMenuAtCursor();
   void OnPaint();
+  // The window and its pin at the size for the dpi.
+  void TakeSize(UINT dpi, const RECT& place);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
   // Opening pictures lets messages run and shows messages, which neither a drag source nor a later
   // start should wait for: they are answered first, and the pictures open from a posted message.
   void OpenLater(std::function<void()> opening);
 
   UniqueIcon icon_;
+  int size_ = kIconSize;
   UniqueWindow toolTip_;
   FileDropTarget dropTarget_{[this](std::vector<std::wstring> names) { OnDropped(std::move(names)); }};
   std::deque<std::function<void()>> waitingOpenings_;

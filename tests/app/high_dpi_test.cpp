@@ -20,6 +20,19 @@ struct LogPixels {
   static constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
 };
 
+// The icon window's size and its distances from the screen's edges follow the screen's scale, as the
+// taskbar's do (the pin drawn at each size: the icon window's test).
+TEST(HighDpiTest, TheIconWindowsSizeAndPlaceFollowTheScreensScale) {
+  for (const auto& [dpi, place] : {std::pair{96u, RECT{960, 672, 992, 704}}, {192u, RECT{896, 576, 960, 640}}}) {
+    std::optional<LogPixels> scale(dpi);
+    ChildProcess program = StartPintaro(L"");
+    const HWND icon = WaitForIconWindow(program);
+    scale.reset();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(RectOf(icon), place) << dpi;
+  }
+}
+
 TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToThePixel) {
   ASSERT_TRUE(GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768) << "a 1024 x 768 screen";
   // Left edges once arranged: cells of 1600 twips, 6 columns 1706 twips apart; at 15 twips to the pixel
@@ -36,7 +49,7 @@ TEST(HighDpiTest, At144DotsPerInchPlacesAndSizesAreDevicePixelsAndTwipsAreTenToT
   const HWND icon = WaitForIconWindow(program);
   highDpi.reset();
   ASSERT_NE(icon, nullptr);
-  EXPECT_EQ(RectOf(icon), (RECT{960, 672, 992, 704}));
+  EXPECT_EQ(RectOf(icon), (RECT{928, 624, 976, 672})) << "48 x 48, 96 and 144 from the edges";
   // Start-up shows each window before placing it near the middle of the screen, never at the top.
   std::vector<HWND> windows(5);
   ASSERT_TRUE(WaitUntil(

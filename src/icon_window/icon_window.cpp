@@ -227,8 +227,7 @@ void IconWindow::OnPaint() {
 LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (linkSource_.HandleMessage(message, wParam, lParam)) return 0;
   HandleIconWindowExtras(message, wParam);
-  static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  if (message == taskbarCreated && taskbarCreated != 0) RestoreNotifyIcon();
+  if (message == TaskbarCreatedMessage() && message != 0) RestoreNotifyIcon();
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
     case kNotifyIconCallback: OnNotifyIconMessage(LOWORD(lParam)); return 0;
@@ -242,6 +241,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == kEndTimer) OnEndTimer();
+      if (wParam == kNotifyIconRetryTimer) RetryAddingNotifyIcon();
       return 0;
     case WM_SETCURSOR:
       if (ApplyBusyCursor()) return TRUE;

@@ -2,12 +2,14 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <cwchar>
 #include <iterator>
 
 #include "win32/program.h"
 #include "win32/handles.h"
+#include "win32/test_seam.h"
 #include "win32/texts.h"
 #include "resources/resource_ids.h"
 
@@ -17,7 +19,11 @@ namespace {
 
 constexpr UINT kTrayIconId = 1;
 
-bool g_trayIconAdded = false;
+bool g_trayIconAdded = false;  // from AddNotifyIcon to RemoveNotifyIcon
+bool g_trayIconShown = false;  // the taskbar took it
+int g_addTries = 0;
+constexpr int kAddTries = 30;
+constexpr UINT kAddRetryMs = 2000;
 NOTIFYICONDATAW g_record{};
 UniqueIcon g_smallIcon;
 
@@ -39,36 +45,80 @@ int TrayIconResource() noexcept {
   return before51 ? IDI_TRAY_16 : IDI_TRAY_256;
 }
 
+// The icon at the small-icon size of the screen's scale now: after a change of scale it is loaded again.
+void LoadSmallIcon() noexcept {
+  HICON icon = nullptr;
+  LoadIconMetric(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), LIM_SMALL, &icon);
+  g_smallIcon.reset(icon);
+  g_record.hIcon = g_smallIcon.get();
+}
+
+BOOL Notify(DWORD message) noexcept {
+  try {
+    if (const NotifyIconHook& hook = SeamOf<NotifyIconHook>()) return hook(message, g_record);
+  } catch (...) {
+    return FALSE;
+  }
+  return Shell_NotifyIconW(message, &g_record);
+}
+
+// At logon the taskbar may not be there yet: a failed add is tried again for a minute.
+void AddOrTryLater(HWND main) noexcept {
+  g_trayIconShown = Notify(NIM_ADD) != FALSE;
+  if (!g_trayIconShown && g_addTries++ < kAddTries) {
+    SetTimer(main, kNotifyIconRetryTimer, kAddRetryMs, nullptr);
+  } else {
+    KillTimer(main, kNotifyIconRetryTimer);
+  }
+}
+
 }  // namespace
+
+void SetNotifyIconHook(NotifyIconHook hook) { SeamOf<NotifyIconHook>() = std::move(hook); }
 
 void AddNotifyIcon() noexcept {
   const HWND main = IconWindowHandle();
   if (!main || g_trayIconAdded) return;  // the record added holds the icon it shows
-  g_smallIcon.reset(
-      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), IMAGE_ICON,
-                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
   g_record = {};
   g_record.cbSize = sizeof(g_record);
   g_record.hWnd = main;
   g_record.uID = kTrayIconId;
   g_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   g_record.uCallbackMessage = kNotifyIconCallback;
-  g_record.hIcon = g_smallIcon.get();
+  LoadSmallIcon();
   wcsncpy(g_record.szTip, kTitle, std::size(g_record.szTip) - 1);
-  Shell_NotifyIconW(NIM_ADD, &g_record);
+  // A program started with raised rights hears from Explorer's taskbar only what it lets through.
+  ChangeWindowMessageFilterEx(main, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
   g_trayIconAdded = true;
+  g_addTries = 0;
+  AddOrTryLater(main);
 }
 
 void RemoveNotifyIcon() noexcept {
   if (!g_trayIconAdded) return;
-  Shell_NotifyIconW(NIM_DELETE, &g_record);
-  g_trayIconAdded = false;
+  KillTimer(g_record.hWnd, kNotifyIconRetryTimer);
+  if (g_trayIconShown) Notify(NIM_DELETE);
+  g_trayIconAdded = g_trayIconShown = false;
 }
 
 bool NotifyIconAdded() noexcept { return g_trayIconAdded; }
 
 void RestoreNotifyIcon() noexcept {
-  if (g_trayIconAdded) Shell_NotifyIconW(NIM_ADD, &g_record);
+  if (!g_trayIconAdded) return;
+  // Explorer restarted, or the scale changed while the taskbar still has the icon: that one is changed,
+  // else it is added again.
+  LoadSmallIcon();
+  g_trayIconShown = Notify(NIM_MODIFY) != FALSE;
+  if (!g_trayIconShown) AddOrTryLater(g_record.hWnd);
+}
+
+void RetryAddingNotifyIcon() noexcept {
+  if (g_trayIconAdded && !g_trayIconShown) AddOrTryLater(g_record.hWnd);
+}
+
+UINT TaskbarCreatedMessage() noexcept {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
 }
 
 }  // namespace pintaro

@@ -1,15 +1,32 @@
 #pragma once
 // The icon in the taskbar's notification area.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
 
 namespace pintaro {
 
-// Adds the notification-area icon once, with the tip "ぴんたろ".
+// Adds the notification-area icon once, with the tip "ぴんたろ"; when the taskbar does not take it, tries
+// again for a minute on the icon window's retry timer.
 void AddNotifyIcon() noexcept;
 // Removes it, if AddNotifyIcon added it.
 void RemoveNotifyIcon() noexcept;
 bool NotifyIconAdded() noexcept;
-// Adds the icon again after the taskbar was re-created (Explorer restarted), if it was added before.
+// After the taskbar was made again (Explorer restarted) or the screen's scale changed, tells the taskbar
+// the icon again at the new scale, if it was added before.
 void RestoreNotifyIcon() noexcept;
+// For the icon window's retry timer.
+void RetryAddingNotifyIcon() noexcept;
+inline constexpr UINT_PTR kNotifyIconRetryTimer = 2;
+
+// Explorer's broadcast when it has made the taskbar.
+UINT TaskbarCreatedMessage() noexcept;
+
+// Receives (NIM_ADD, NIM_MODIFY or NIM_DELETE, the record) and answers as the shell would. When set, it
+// stands in for the shell.
+using NotifyIconHook = std::function<BOOL(DWORD, const NOTIFYICONDATAW&)>;
+void SetNotifyIconHook(NotifyIconHook hook);
 
 // The callback message the icon sends to the icon window; the mouse message is in lParam's low word.
 inline constexpr unsigned kNotifyIconCallback = 0x200;

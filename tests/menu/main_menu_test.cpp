@@ -141,6 +141,18 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   Shell_NotifyIconW(NIM_DELETE, &record);
   SendMessageW(Icon(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &record));
+  // The scale changed while the taskbar kept the icon: it is changed there, and added only where the
+  // taskbar has it no more; an add the taskbar does not take (at logon, before it is there) is tried again.
+  std::vector<DWORD> asked;
+  bool taken = true;
+  SetNotifyIconHook([&](DWORD message, const NOTIFYICONDATAW&) { return asked.push_back(message), taken; });
+  for (const bool there : {true, false}) {
+    taken = there;
+    SendMessageW(Icon(), TaskbarCreatedMessage(), 0, 0);
+  }
+  EXPECT_TRUE(PumpUntil([&] { return asked.size() == 4; }, 5s));
+  EXPECT_EQ(asked, (std::vector<DWORD>{NIM_MODIFY, NIM_MODIFY, NIM_ADD, NIM_ADD}));
+  SetNotifyIconHook({});
 
   TheMainMenu().OnCommand(kExit);
   EXPECT_FALSE(ProgramEnded()) << "not before the menu has closed";

@@ -21,7 +21,7 @@
 #include "menu/main_menu.h"
 #include "picture_windows/show_and_arrange.h"
 #include "icon_window/notify_icon.h"
-#include "icon_window/private_messages.h"
+#include "win32/private_messages.h"
 #include "picture_window/stacking.h"
 #include "picture_windows/picture_windows.h"
 #include "win32/layered.h"
@@ -34,6 +34,10 @@ namespace {
 using namespace std::chrono_literals;
 // How long a later start keeps asking while the running instance has no icon window yet.
 constexpr auto kHandOffRetry = 5s;
+// How often and how long the icon window looks for a new desktop window after the old one went.
+constexpr UINT_PTR kDesktopWatchTimer = 3;
+constexpr UINT kDesktopWatchMs = 250;
+constexpr int kDesktopWatchTicks = 40;
 }  // namespace
 
 IconWindow::IconWindow(CommandHandler onCommand) : onCommand_(std::move(onCommand)) {}
@@ -202,6 +206,23 @@ void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
 
 void IconWindow::OnEndTimer() { ShutDown(); }
 
+void IconWindow::OnPictureWindowsLost() {
+  RestoreLostPictureWindows();
+  if (!PinAgainIntoDesktop()) return;
+  desktopWatchTicks_ = kDesktopWatchTicks;
+  SetTimer(hwnd(), kDesktopWatchTimer, kDesktopWatchMs, nullptr);
+}
+
+// Explorer makes its desktop window again a moment after it has restarted.
+void IconWindow::OnDesktopWatchTimer() {
+  if (!PinAgainIntoDesktop() || --desktopWatchTicks_ <= 0) KillTimer(hwnd(), kDesktopWatchTimer);
+}
+
+void IconWindow::OnTaskbarCreated() {
+  RestoreNotifyIcon();
+  PinAgainIntoDesktop();
+}
+
 void IconWindow::TakeSize(UINT dpi, const RECT& place) {
   size_ = ScaledForDpi(kIconSize, dpi);
   // The pin at its own size: the icon holds an image for each scale up to 200 %.
@@ -227,11 +248,12 @@ void IconWindow::OnPaint() {
 LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (linkSource_.HandleMessage(message, wParam, lParam)) return 0;
   HandleIconWindowExtras(message, wParam);
-  if (message == TaskbarCreatedMessage() && message != 0) RestoreNotifyIcon();
+  if (message == TaskbarCreatedMessage() && message != 0) OnTaskbarCreated();
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
     case kNotifyIconCallback: OnNotifyIconMessage(LOWORD(lParam)); return 0;
     case kOpenWaitingPictures: OnOpenWaitingPictures(); return 0;
+    case kPictureWindowsLost: OnPictureWindowsLost(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: OnLeftButtonDown(); return 0;
     case WM_RBUTTONUP: OnRightButtonUp(); return 0;
@@ -242,6 +264,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kEndTimer) OnEndTimer();
       if (wParam == kNotifyIconRetryTimer) RetryAddingNotifyIcon();
+      if (wParam == kDesktopWatchTimer) OnDesktopWatchTimer();
       return 0;
     case WM_SETCURSOR:
       if (ApplyBusyCursor()) return TRUE;

@@ -77,6 +77,11 @@ class IconWindow : public Window<IconWindow> {
   // release opens the main menu.
   void OnNotifyIconMessage(UINT mouseMessage);
   void OnEndTimer();
+  // Picture windows were destroyed from outside: they are made again, and those pinned into the desktop
+  // window go into it once Explorer has made it again.
+  void OnPictureWindowsLost();
+  void OnDesktopWatchTimer();
+  void OnTaskbarCreated();
   // Opens what waits, in order; one that comes while this runs waits for it.
   void OnOpenWaitingPictures();
 
@@ -98,6 +103,7 @@ class IconWindow : public Window<IconWindow> {
 
   UniqueIcon icon_;
   int size_ = kIconSize;
+  int desktopWatchTicks_ = 0;
   UniqueWindow toolTip_;
   FileDropTarget dropTarget_{[this](std::vector<std::wstring> names) { OnDropped(std::move(names)); }};
   std::deque<std::function<void()>> waitingOpenings_;

@@ -15,6 +15,7 @@
 #include "resources/resource_ids.h"
 #include "win32/handles.h"
 #include "win32/modal_block.h"
+#include "win32/private_messages.h"
 #include "win32/shell_open.h"
 #include "win32/texts.h"
 #include "win32/version_resource.h"
@@ -44,9 +45,6 @@ void KeepFontOnDpiChange(HWND control) noexcept {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogControlDpiChangeBehavior")));
   if (set) set(control, kDisableFontUpdate, kDisableFontUpdate);
 }
-
-// Posted to the dialog once the dialog manager has handled a change of DPI.
-constexpr UINT kRefitLinks = WM_APP + 1;
 
 HWND g_openDialog = nullptr;
 

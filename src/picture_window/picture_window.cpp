@@ -1,5 +1,6 @@
 #include "picture_window/picture_window.h"
 
+#include <algorithm>
 #include <array>
 
 #include "win32/busy_cursor.h"
@@ -9,6 +10,9 @@
 #include "picture_window/picture_menu_ids.h"
 #include "picture_reading/dib_bitmap.h"
 #include "win32/layered.h"
+#include "win32/private_messages.h"
+#include "win32/program.h"
+#include "win32/window_position.h"
 
 namespace pintaro {
 
@@ -29,11 +33,49 @@ constexpr std::array<OpacityItem, picture_menu::kOpacityCount> kOpacityItems{{
 }  // namespace
 
 PictureWindow::PictureWindow(FullScreenRequest showFullScreen) : showFullScreen_(showFullScreen) {
+  BuildContextMenu();
+  CreateTheWindow();
+}
+
+void PictureWindow::CreateTheWindow() {
   RegisterClassOnce(kClassName, CS_DBLCLKS, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, L"", CW_USEDEFAULT, CW_USEDEFAULT, 1, 1);
-  BuildContextMenu();
   CreateToolTip();
   SetLayered(hwnd(), 255);
+}
+
+void PictureWindow::CreateAgain() {
+  (void)toolTip_.release();  // went with its owner
+  CreateTheWindow();
+  SetTipText(tipText);
+  SetAlpha(hwnd(), lostOpacity_);
+  const SIZE size = PictureSize();
+  SetWindowPos(hwnd(), nullptr, lostAt_.x, lostAt_.y, std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (stacking == StackingMode::OnTop) SetTopMost(hwnd(), true);
+  if (stacking == StackingMode::OnDesktop) AttachToDesktop(hwnd());
+  // Windows hides a window before it destroys it: one in use shows again unless the program's windows are
+  // hidden meanwhile, with the icon window (all of them, or for the full-screen view).
+  if (!isFree && shownBitmap && IsWindowVisible(IconWindowHandle())) ShowWindow(hwnd(), SW_SHOWNA);
+}
+
+bool PictureWindow::PinnedButNotInDesktop() const noexcept {
+  return exists() && stacking == StackingMode::OnDesktop && GetAncestor(hwnd(), GA_PARENT) == GetDesktopWindow();
+}
+
+// Only Windows destroys a picture window while the program runs: a desktop window ends, and with it the
+// windows pinned into it, those of other programs too. The program makes it again once it is gone.
+void PictureWindow::OnDestroy() noexcept {
+  if (ProgramEnded()) return;
+  lostAt_ = ScreenTopLeft(hwnd());
+  BYTE alpha = 255;
+  DWORD flags = 0;
+  lostOpacity_ = GetLayeredWindowAttributes(hwnd(), nullptr, &alpha, &flags) && (flags & LWA_ALPHA) ? alpha : 255;
+}
+
+// Destroyed by another thread, the window may take its last message a while after the first.
+void PictureWindow::OnFinalMessage() noexcept {
+  if (!ProgramEnded()) PostMessageW(IconWindowHandle(), kPictureWindowsLost, 0, 0);
 }
 
 PictureWindow::~PictureWindow() {
@@ -170,6 +212,8 @@ LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETCURSOR:
       if (ApplyBusyCursor()) return TRUE;
       break;
+    case WM_DESTROY: OnDestroy(); break;
+    case WM_NCDESTROY: OnFinalMessage(); break;
     case WM_CLOSE:
       // The table owns picture windows until the program ends: a close request only frees the slot.
       CloseAndFreeSlot();

@@ -44,6 +44,12 @@ class PictureWindow : public Window<PictureWindow> {
   void SetStackingChecks(bool onTop, bool onDesktop) noexcept;
   bool IsChecked(UINT command) const noexcept;
 
+  // Makes the window again after it was destroyed from outside (with a desktop window it was pinned
+  // into): its picture, place and transparency as they were; top-level, on top when it was,
+  // and inside the desktop window when there is one now.
+  void CreateAgain();
+  bool PinnedButNotInDesktop() const noexcept;
+
   // Event handlers and the context menu's commands.
   void OnLeftButtonDown();
   void OnRightButtonUp();
@@ -59,7 +65,10 @@ class PictureWindow : public Window<PictureWindow> {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  void CreateTheWindow();
   void BuildContextMenu();
+  void OnDestroy() noexcept;
+  void OnFinalMessage() noexcept;
   void CreateToolTip();
   void OnPaint();
   void OnCommand(UINT id);
@@ -69,6 +78,9 @@ class PictureWindow : public Window<PictureWindow> {
   UniqueMenu menus_;
   HMENU opacityMenu_ = nullptr;  // owned by menus_
   UniqueWindow toolTip_;
+  // The window as it was when it was destroyed from outside.
+  POINT lostAt_{};
+  int lostOpacity_ = 255;
 };
 
 }  // namespace pintaro

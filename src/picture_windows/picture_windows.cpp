@@ -6,6 +6,7 @@
 #include "win32/program.h"
 #include "picture_windows/full_screen.h"
 #include "picture_window/picture_window.h"
+#include "picture_window/stacking.h"
 #include "win32/layered.h"
 #include "picture_windows/picture_rendering.h"
 #include "win32/message_box.h"
@@ -102,6 +103,26 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     giveSlotBack();
     ShowUnsupportedFormat(path);
   }
+}
+
+void RestoreLostPictureWindows() {
+  const PictureWindowTable& table = PictureWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    PictureWindow* window = table[slot];
+    if (window && !window->exists() && !ProgramEnded()) window->CreateAgain();
+  }
+}
+
+bool PinAgainIntoDesktop() {
+  bool waiting = false;
+  const PictureWindowTable& table = PictureWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    PictureWindow* window = table[slot];
+    if (!window || !window->PinnedButNotInDesktop()) continue;
+    AttachToDesktop(window->hwnd());
+    waiting = waiting || window->PinnedButNotInDesktop();
+  }
+  return waiting;
 }
 
 void PlaceNewWindow(PictureWindow& window) {

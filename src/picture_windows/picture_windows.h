@@ -56,6 +56,13 @@ PictureWindowTable& PictureWindows() noexcept;
 // from the source when one is given (a read-ahead), else the file is read here.
 void OpenPictureFile(const std::wstring& path, const PictureSource& source = {});
 
+// Makes every picture window again that was destroyed from outside, in its slot, as it was (see
+// PictureWindow::CreateAgain): no slot keeps a window that is gone.
+void RestoreLostPictureWindows();
+// Pins every window in use whose mode is to be inside the desktop window but that is not, into the
+// desktop window when there is one (Explorer has made it again); true when one still waits for it.
+bool PinAgainIntoDesktop();
+
 // Moves a window to a place near the middle of the screen, keeping its size.
 void PlaceNewWindow(PictureWindow& window);
 

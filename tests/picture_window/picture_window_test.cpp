@@ -230,5 +230,31 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsAndCopiesThePictureAndEndTas
   EXPECT_EQ(Pasted(), (SIZE{1024, 768})) << "the copy outlives the program";
 }
 
+// When Explorer ends, its desktop window takes the windows pinned into it with it, other programs' too: the
+// program makes its picture again where it was, as it was, and pins it into the next desktop window.
+TEST(RealProgramTest, APicturePinnedIntoADesktopWindowThatGoesIsMadeAgainAndPinnedIntoTheNextOne) {
+  TempDir dir;
+  const auto desktop = [] {
+    return UniqueWindow(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
+                                        WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr));
+  };
+  UniqueWindow explorer = desktop();
+  ChildProcess program = StartPintaro(Quoted(WriteGradient(dir, L"a.bmp", 64, 48)));
+  HWND picture = WaitForWindow(program.id(), kPictureClass);
+  ASSERT_TRUE(picture && WaitUntil([&] { return TopLeft(picture) == POINT{495, 332}; }, 10s));
+  PostMessageW(picture, WM_COMMAND, kOpacity0 + 2, 0);
+  PostMessageW(picture, WM_COMMAND, kPinnedToDesktop, 0);
+  ASSERT_TRUE(WaitUntil([&] { return GetAncestor(picture, GA_PARENT) == explorer.get(); }, 10s));
+  explorer.reset();
+  EXPECT_TRUE(WaitUntil([&] { return (picture = WaitForWindow(program.id(), kPictureClass, 1s)) != nullptr; }, 10s))
+      << "made again, a window of its own until there is a desktop window";
+  const auto seen = [&] { return std::tuple(RectOf(picture), WindowOpacity(picture), WindowText(picture)); };
+  EXPECT_EQ(seen(), std::tuple(RECT{495, 332, 655, 452}, 127, std::wstring(L"a.bmp")));
+  explorer = desktop();
+  SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return GetAncestor(picture, GA_PARENT) == explorer.get(); }, 10s));
+  EXPECT_EQ(seen(), std::tuple(RECT{495, 332, 655, 452}, 127, std::wstring(L"a.bmp")));
+}
+
 }  // namespace
 }  // namespace pintaro::test

@@ -1,6 +1,7 @@
 // The JPEG decoder with any bytes, for a display size (picked by the input's length) and in whole:
 // the outcome agrees with the pixels and with the start marker; a decoded picture has the size its
-// frame header gives, scaled by the fewest eighths that cover the target, within the program's
+// frame header gives, turned upright by its Exif orientation and scaled by the fewest eighths that cover
+// the target, within the program's
 // picture limit, opaque, with no more scans than allowed; decoded again into the same buffer,
 // cleared to transparent black, it gives the same pixels, every one written again (up to a
 // megapixel).
@@ -13,6 +14,7 @@
 #include "fuzz_support.h"
 #include "picture_logic/fit.h"
 #include "picture_logic/image.h"
+#include "picture_logic/orientation.h"
 #include "picture_reading/jpeg_decoder.h"
 
 using namespace pintaro;
@@ -67,18 +69,22 @@ bool Covers(Size picture, int eighths, Size target) {
   return Scaled(picture.width, eighths) >= target.width && Scaled(picture.height, eighths) >= target.height;
 }
 
-void CheckDecoded(const DecodedJpeg& decoded, const FrameHeader& header, Size target) {
+// The target is the upright picture's; the scale, the stored one's.
+void CheckDecoded(const DecodedJpeg& decoded, const FrameHeader& header, Size uprightTarget, int orientation) {
   const int eighths = decoded.eighths;
-  FUZZ_CHECK(decoded.pictureSize == header.size);
+  FUZZ_CHECK(decoded.orientation == orientation);
+  FUZZ_CHECK(decoded.pictureSize == UprightSize(header.size, orientation));
   FUZZ_CHECK(eighths == 1 || eighths == 2 || eighths == 4 || eighths == 8);
+  const Size target = UprightSize(uprightTarget, orientation);
   const bool whole = target.width <= 0 || target.height <= 0 || target.width >= header.size.width ||
                      target.height >= header.size.height;
   FUZZ_CHECK(whole
                  ? eighths == 8
                  : Covers(header.size, eighths, target) && (eighths == 1 || !Covers(header.size, eighths / 2, target)));
   const Image32& pixels = *decoded.pixels;
-  FUZZ_CHECK(pixels.width() == Scaled(header.size.width, eighths));
-  FUZZ_CHECK(pixels.height() == Scaled(header.size.height, eighths));
+  const Size scaled{static_cast<int>(Scaled(header.size.width, eighths)),
+                    static_cast<int>(Scaled(header.size.height, eighths))};
+  FUZZ_CHECK((Size{pixels.width(), pixels.height()}) == UprightSize(scaled, orientation));
   FUZZ_CHECK(FitsDecodeLimit(pixels.width(), pixels.height()));
   FUZZ_CHECK(!header.progressive || header.scans <= kLimits.maxScans);
   const std::uint32_t* p = pixels.data();
@@ -100,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK((first.outcome == JpegOutcome::NotJpeg) == !startMarker);
     FUZZ_CHECK(first.pixels.has_value() == (first.outcome == JpegOutcome::Decoded));
     if (!first.pixels) continue;
-    CheckDecoded(first, header, target);
+    CheckDecoded(first, header, target, JpegOrientation(data, size));
     if (first.pixels->byteSize() > kAgainBytes) continue;
 
     const std::vector<std::uint32_t> pixels(first.pixels->data(), first.pixels->data() + first.pixels->byteSize() / 4);

@@ -4,9 +4,12 @@
 #include <climits>
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h uses FILE without including its header
+#include <cstring>
 
 #include <jerror.h>
 #include <jpeglib.h>
+
+#include "picture_logic/orientation.h"
 
 #if !defined(JCS_EXTENSIONS)
 #error "the JPEG decoder needs libjpeg-turbo, which writes BGRA pixels itself (JCS_EXT_BGRA)"
@@ -108,6 +111,7 @@ void ReadHeader(Session& s) {
   s.cinfo.progress = &s.scans.pub;
   s.cinfo.mem->max_memory_to_use = s.maxDecoderMemory;
   jpeg_mem_src(&s.cinfo, s.data, s.size);
+  jpeg_save_markers(&s.cinfo, JPEG_APP0 + 1, 0xFFFF);  // Exif, with the orientation
   jpeg_read_header(&s.cinfo, TRUE);
 }
 
@@ -141,6 +145,15 @@ bool ReadRows(Session& s) {
   }
   // What follows the last row (more markers, or nothing) makes no difference to the picture.
   return true;
+}
+
+// The orientation of the first Exif segment libjpeg kept.
+int SavedOrientation(const jpeg_decompress_struct& cinfo) noexcept {
+  for (jpeg_saved_marker_ptr marker = cinfo.marker_list; marker; marker = marker->next) {
+    if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= 6 && std::memcmp(marker->data, "Exif\0\0", 6) == 0)
+      return ExifOrientation(marker->data, marker->data_length);
+  }
+  return kAsStored;
 }
 
 enum class Stage { Header, Start, Rows };
@@ -213,8 +226,11 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, const TargetS
   Decompressor decompressor(data, size, limits);
   Session& s = decompressor.session();
   if (!RunLibjpeg(s, Stage::Header)) return Refusal(s.trap.outcome);
-  const Size picture{static_cast<int>(s.cinfo.image_width), static_cast<int>(s.cinfo.image_height)};
-  s.eighths = ChooseJpegScale(picture, targetFor(picture));
+  const Size stored{static_cast<int>(s.cinfo.image_width), static_cast<int>(s.cinfo.image_height)};
+  const int orientation = SavedOrientation(s.cinfo);
+  // The program sees the picture upright only; the scale is the stored picture's.
+  const Size picture = UprightSize(stored, orientation);
+  s.eighths = ChooseJpegScale(stored, UprightSize(targetFor(picture), orientation));
   if (!RunLibjpeg(s, Stage::Start)) return Refusal(s.trap.outcome, picture, s.eighths);
 
   // Every pixel is written, so none is cleared first: a pool that keeps nothing gives such a buffer.
@@ -224,7 +240,9 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, const TargetS
   if (!pixels) return Refusal(JpegOutcome::TooLarge, picture, s.eighths);
   s.pixels = pixels->data();
   if (!RunLibjpeg(s, Stage::Rows)) return Refusal(s.trap.outcome, picture, s.eighths);
-  return {JpegOutcome::Decoded, std::move(pixels), picture, s.eighths};
+  std::optional<Image32> upright = TurnedUpright(std::move(*pixels), orientation, pool);
+  if (!upright) return Refusal(JpegOutcome::TooLarge, picture, s.eighths);
+  return {JpegOutcome::Decoded, std::move(upright), picture, s.eighths, orientation};
 }
 
 }  // namespace pintaro

@@ -39,11 +39,13 @@ struct JpegLimits {
   std::size_t maxDecoderMemory = kMaxPicturePixels * sizeof(std::uint32_t);
 };
 
+// The picture as its Exif orientation says it stands: upright.
 struct DecodedJpeg {
   JpegOutcome outcome = JpegOutcome::NotJpeg;
-  std::optional<Image32> pixels;  // only when Decoded: opaque, eighths / 8 of each side rounded up
-  Size pictureSize;               // the picture's own size, once its header has been read
+  std::optional<Image32> pixels;  // only when Decoded: opaque, upright, eighths / 8 of each side rounded up
+  Size pictureSize;               // the upright picture's own size, once its header has been read
   int eighths = 0;                // the scale chosen, once the header has been read: 1, 2, 4 or 8
+  int orientation = 1;            // the Exif orientation turned, when Decoded
 };
 
 // The fewest eighths (1, 2, 4 or 8) at which each side, ceil(side * eighths / 8) as libjpeg-turbo
@@ -51,12 +53,11 @@ struct DecodedJpeg {
 // size in either direction.
 int ChooseJpegScale(Size picture, Size target);
 
-// Decodes the bytes of a JPEG file at the scale chosen for targetFor(the picture's size), which is
-// called once, before any pixel is decoded. YCbCr, greyscale, RGB, CMYK and YCCK files decode.
-// Data that runs out before the end marker makes the file Damaged, even when only the marker is
-// missing, since a progressive file cut between two scans looks the same; warnings such as stray
-// bytes between markers are let pass. The pixels come from pool when one is given. Any number of
-// threads may decode at once. Nothing is printed.
+// Decodes the bytes of a JPEG file at the scale chosen for targetFor(the upright picture's size), which
+// is called once, before any pixel is decoded, and turns the pixels upright. YCbCr, greyscale, RGB, CMYK and YCCK files
+// decode. Data that runs out before the end marker makes the file Damaged, even when only the marker is missing, since
+// a progressive file cut between two scans looks the same; warnings such as stray bytes between markers are let pass.
+// The pixels come from pool when one is given. Any number of threads may decode at once. Nothing is printed.
 DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size, const TargetSizeFor& targetFor,
                        const std::shared_ptr<PixelBufferPool>& pool = nullptr, const JpegLimits& limits = {});
 

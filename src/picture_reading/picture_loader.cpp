@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "picture_logic/orientation.h"
 #include "win32/handles.h"
 
 namespace pintaro {
@@ -179,6 +180,7 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
                                          const std::shared_ptr<PixelBufferPool>& pool, bool* tooLarge) noexcept {
   bool large = false;
   std::optional<LoadedPicture> picture;
+  int orientation = kAsStored;
   try {
     if (const std::optional<FileBytes> file = JpegFileBytes(path, pool)) {
       const TargetSizeFor whole = [](Size picture) { return picture; };
@@ -190,9 +192,16 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
         if (tooLarge) *tooLarge = large;
         return picture;
       }
+      orientation = JpegOrientation(file->bytes.data(), file->bytes.size());
     }
     ComScope com;
     picture = DecodeFirstFrame(path, pool, large);
+    // The system's decoder gives a JPEG as it is stored: it is turned upright here.
+    if (picture && orientation != kAsStored) {
+      std::optional<Image32> upright = TurnedUpright(std::move(picture->pixels), orientation, pool);
+      picture = upright ? std::optional(LoadedPicture{std::move(*upright), UprightSize(picture->size, orientation)})
+                        : std::nullopt;
+    }
   } catch (const std::bad_alloc&) {
     picture.reset();  // a file too large to read into memory at all
   }

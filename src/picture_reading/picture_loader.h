@@ -28,11 +28,11 @@ TargetSizeFor ForDisplaySize(int displaySize);
 // thread.
 using PictureSource = std::function<std::optional<LoadedPicture>(const std::wstring& path, int displaySize)>;
 
-// JPEGs are decoded at the smallest of 1/8, 1/4, 1/2 and the whole size that still covers the target
-// (no target: the whole picture), other formats at their own size. Nothing when the file is missing,
-// unreadable, locked, not a picture, or too large to hold (see FitsDecodeLimit), the last also told
-// through tooLarge. Transparent pixels come out on white; every pixel is opaque. The pixels come from
-// pool when one is given.
+// Every picture comes upright, as a JPEG's Exif orientation says it stands. JPEGs are decoded at the smallest of 1/8,
+// 1/4, 1/2 and the whole size that still covers the target (no target: the whole picture), other formats at their own
+// size. Nothing when the file is missing, unreadable, locked, not a picture, or too large to hold (see
+// FitsDecodeLimit), the last also told through tooLarge. Transparent pixels come out on white; every pixel is opaque.
+// The pixels come from pool when one is given.
 std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetSizeFor& target = {},
                                          const std::shared_ptr<PixelBufferPool>& pool = nullptr,
                                          bool* tooLarge = nullptr) noexcept;

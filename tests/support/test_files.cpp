@@ -40,6 +40,48 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
+std::vector<std::uint8_t> WithExifOrientation(std::vector<std::uint8_t> jpeg, std::uint32_t orientation) {
+  const std::uint8_t count = static_cast<std::uint8_t>(orientation >> 16 ? orientation >> 16 : 1);
+  const std::uint8_t segment[] = {0xFF,
+                                  0xE1,
+                                  0,
+                                  34,
+                                  'E',
+                                  'x',
+                                  'i',
+                                  'f',
+                                  0,
+                                  0,
+                                  'I',
+                                  'I',
+                                  42,
+                                  0,
+                                  8,
+                                  0,
+                                  0,
+                                  0,
+                                  1,
+                                  0,
+                                  0x12,
+                                  1,
+                                  3,
+                                  0,
+                                  count,
+                                  0,
+                                  0,
+                                  0,
+                                  static_cast<std::uint8_t>(orientation),
+                                  0,
+                                  0,
+                                  0,
+                                  0,
+                                  0,
+                                  0,
+                                  0};
+  jpeg.insert(jpeg.begin() + 2, std::begin(segment), std::end(segment));
+  return jpeg;
+}
+
 Image32 MakeGradient(int width, int height) {
   Image32 image = *Image32::Allocate(width, height);
   for (int y = 0; y < height; ++y)

@@ -38,6 +38,9 @@ void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes
 // The bytes of a file, such as one of the JPEG decoder's test pictures: JpegSeed(L"photo.jpg").
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
 inline std::wstring JpegSeed(const std::wstring& name) { return L"" PINTARO_JPEG_SEEDS L"/" + name; }
+// A JPEG file's bytes with an Exif segment after its start marker whose IFD0 holds the orientation; its
+// high 16 bits, when set, go into the entry's count.
+std::vector<std::uint8_t> WithExifOrientation(std::vector<std::uint8_t> jpeg, std::uint32_t orientation);
 // The full paths of the files in the folder.
 std::set<std::wstring> FilesIn(const std::wstring& folder);
 inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

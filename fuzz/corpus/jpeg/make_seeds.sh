@@ -101,3 +101,8 @@ perl -e 'open(my $in, "<:raw", $ARGV[0]) or die; local $/; my $bytes = <$in>; my
   my $last = rindex($bytes, "\xFF\xDA"); my $scans = () = $bytes =~ /\xFF\xDA/g;
   binmode STDOUT; print substr($bytes, 0, $end), substr($bytes, $last, $end - $last) x (600 - $scans), "\xFF\xD9"' \
   "$here/small_progressive.jpg" >"$here/600_scans.jpg"
+# Orientation 6 (turned a quarter clockwise) in an Exif segment after the start marker.
+perl -e 'open(my $in, "<:raw", $ARGV[0]) or die; local $/; my $bytes = <$in>;
+  my $exif = "Exif\0\0II" . pack("vVv", 42, 8, 1) . pack("vvVvv", 0x0112, 3, 1, 6, 0) . pack("V", 0);
+  binmode STDOUT; print substr($bytes, 0, 2), "\xFF\xE1", pack("n", length($exif) + 2), $exif, substr($bytes, 2)' \
+  "$here/small.jpg" >"$here/small_turned.jpg"

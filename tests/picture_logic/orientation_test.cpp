@@ -1,0 +1,83 @@
+#include "picture_logic/orientation.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace pintaro {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// An Exif segment's data whose IFD0 holds one entry: the tag, its type, its count and its value.
+Bytes Exif(bool big, std::uint16_t value, std::uint16_t tag = 0x0112, std::uint16_t type = 3, std::uint32_t count = 1) {
+  Bytes out{'E', 'x', 'i', 'f', 0, 0};
+  const auto put = [&](std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * (big ? bytes - 1 - i : i))));
+  };
+  out.push_back(big ? 'M' : 'I'), out.push_back(big ? 'M' : 'I');
+  put(42, 2), put(8, 4), put(1, 2);  // IFD0 right after the header, one entry
+  put(tag, 2), put(type, 2), put(count, 4), put(value, 2), put(0, 2);
+  put(8, 4);  // the next IFD: IFD0 itself, a loop for a reader that follows the chain
+  return out;
+}
+
+TEST(ExifOrientation, IfdZerosTagInEitherByteOrderAndAsStoredForAnythingElse) {
+  for (const bool big : {false, true})
+    for (std::uint16_t value = 1; value <= 8; ++value) {
+      const Bytes segment = Exif(big, value);
+      EXPECT_EQ(ExifOrientation(segment.data(), segment.size()), value);
+    }
+  Bytes outside = Exif(false, 6), cut = Exif(true, 6), many = Exif(false, 6);
+  outside[10] = 0xF0;  // IFD0 beyond the segment
+  many[14] = 0xFF;     // more entries than the segment holds, the tag not among those it does
+  many[16] = 0x13;
+  const std::pair<const char*, Bytes> asStored[] = {
+      {"no Exif", {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}},
+      {"another tag", Exif(false, 6, 0x0110)},
+      {"value 9", Exif(true, 9)},
+      {"value 0", Exif(false, 0)},
+      {"not a short", Exif(false, 6, 0x0112, 4)},
+      {"two values", Exif(false, 6, 0x0112, 3, 2)},
+      {"offset outside", outside},
+      {"cut in the entry", Bytes(cut.begin(), cut.begin() + 24)},
+      {"entries beyond the end", many},
+  };
+  for (const auto& [what, segment] : asStored) EXPECT_EQ(ExifOrientation(segment.data(), segment.size()), 1) << what;
+}
+
+TEST(ExifOrientation, AJpegsFirstExifSegmentBeforeItsScanCounts) {
+  const Bytes exif = Exif(true, 6);
+  const auto jpeg = [&](Bytes before, std::uint8_t marker, std::size_t claimed) {
+    Bytes file{0xFF, 0xD8};
+    file.insert(file.end(), before.begin(), before.end());
+    file.insert(file.end(),
+                {0xFF, marker, static_cast<std::uint8_t>((claimed + 2) >> 8), static_cast<std::uint8_t>(claimed + 2)});
+    file.insert(file.end(), exif.begin(), exif.end());
+    return JpegOrientation(file.data(), file.size());
+  };
+  const Bytes app0{0xFF, 0xE0, 0, 4, 'J', 'F'}, scan{0xFF, 0xDA, 0, 2};
+  EXPECT_EQ(jpeg(app0, 0xE1, exif.size()), 6);
+  EXPECT_EQ(jpeg(scan, 0xE1, exif.size()), 1) << "after the scan";
+  EXPECT_EQ(jpeg(app0, 0xE2, exif.size()), 1) << "not an APP1";
+  EXPECT_EQ(jpeg(app0, 0xE1, exif.size() + 1), 1) << "longer than the file";
+}
+
+// Stored 3 x 2 as 0 1 2 / 3 4 5: each orientation's upright rows.
+TEST(TurnedUpright, EachOrientationTurnsTheStoredPixelsUpright) {
+  const std::vector<std::vector<std::uint32_t>> upright[] = {
+      {{0, 1, 2}, {3, 4, 5}},   {{2, 1, 0}, {5, 4, 3}},   {{5, 4, 3}, {2, 1, 0}},   {{3, 4, 5}, {0, 1, 2}},
+      {{0, 3}, {1, 4}, {2, 5}}, {{3, 0}, {4, 1}, {5, 2}}, {{5, 2}, {4, 1}, {3, 0}}, {{2, 5}, {1, 4}, {0, 3}}};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    Image32 stored = *Image32::Allocate(3, 2);
+    for (std::uint32_t i = 0; i < 6; ++i) stored.data()[i] = i;
+    const Image32 turned = *TurnedUpright(std::move(stored), orientation);
+    std::vector<std::vector<std::uint32_t>> rows(turned.height());
+    for (int y = 0; y < turned.height(); ++y)
+      for (int x = 0; x < turned.width(); ++x) rows[y].push_back(turned.at(x, y));
+    EXPECT_EQ(rows, upright[orientation - 1]) << orientation;
+  }
+}
+
+}  // namespace
+}  // namespace pintaro

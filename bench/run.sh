@@ -12,6 +12,8 @@
 # 5. Many pictures at once with the files read ahead on worker threads: a size change of 20 windows
 #    and a drop of 20 photos against the system decoder's 20 whole decodes, and the drop's peak memory
 #    above the steady state.
+# 6. Start-up: from CreateProcess until the window is on the screen, for Pintaro's icon window, a small
+#    JPEG and a 12 MP photo named on its command line, against a minimal window program's start.
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,7 +23,7 @@ cd "$root"
 quietly cmake --preset native
 quietly cmake --build --preset native --target halftone_bench jpeg_scale_bench
 quietly cmake --preset mingw-x64
-quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench
+quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench startup_bench minimal_window pintaro
 
 work="$root/build/bench"
 mkdir -p "$work"
@@ -31,6 +33,7 @@ make_once "$work/big.jpg" convert -size 4000x3000 plasma:fractal -quality 90 "$w
 make_once "$work/big.bmp" convert "$work/big.jpg" -type TrueColor "BMP3:$work/big.bmp"
 make_once "$work/big.gif" convert "$work/big.jpg" -resize 2400x1800 "$work/big.gif"
 make_once "$work/big.mpc" convert "$work/big.jpg" "$work/big.mpc"
+make_once "$work/small.jpg" convert -size 64x48 plasma:fractal -quality 90 "$work/small.jpg"
 make_once "$work/soak.jpg" convert "$work/big.jpg" -resize 800x600 -quality 90 "$work/soak.jpg"
 make_once "$work/soak.gif" convert "$work/big.jpg" -resize 640x480 "$work/soak.gif"
 make_once "$work/soak.bmp" convert "$work/big.jpg" -resize 400x300 -type TrueColor "BMP3:$work/soak.bmp"
@@ -76,3 +79,8 @@ echo "== Soak under Wine (objects and memory should come back to the start)"
 
 echo "== Many pictures at once, read ahead on worker threads"
 "$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/read_ahead_bench.exe" "$(winpath "$work/big.jpg")"
+
+echo "== Start-up: the window on the screen, against a minimal window program (medians of 7)"
+bin="$root/build/mingw-x64/bin"
+"$root/scripts/wine-session.sh" run "$state" "$bin/startup_bench.exe" "$(winpath "$bin/minimal_window.exe")" \
+  "$(winpath "$bin/pintaro.exe")" "$(winpath "$work/small.jpg")" "$(winpath "$work/big.jpg")"

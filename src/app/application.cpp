@@ -78,6 +78,9 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   SetProgramEnded(false);
   SetShutDown(&EndInOrder);
   Settings() = DisplaySettings{kSizePresets[kDefaultSizePreset], kDefaultSizePreset, kOpacityPresets[0], 0};
+  // The pictures named are read on the workers while the icon window is made and shown.
+  const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
+  ReadAhead ahead(names, Settings().displaySize);
   g_iconWindow = std::make_unique<IconWindow>(OpenCommandPictures);
   PictureWindows().Reset();
   g_iconWindow->Show();
@@ -92,8 +95,6 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   PumpMessages();
   if (ProgramEnded()) return;
 
-  const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
-  ReadAhead ahead(names, Settings().displaySize);
   for (std::size_t i = 0; i < names.size(); ++i) {
     OpenPictureFile(names[i], ahead.SourceFor(i));
     PumpMessages();

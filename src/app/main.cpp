@@ -1,6 +1,5 @@
 // Process entry of pintaro.exe.
 #include <windows.h>
-#include <commctrl.h>
 #include <ole2.h>
 
 #include "app/application.h"
@@ -32,10 +31,8 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // OLE, not only COM: the icon window is a drop target.
+  // OLE, not only COM: the icon window is a drop target. The common controls come with the first tip.
   const HRESULT ole = OleInitialize(nullptr);
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
 
   // The process lives as long as a window of it exists.
   pintaro::QuitWhenLastWindowCloses(true);

@@ -76,10 +76,7 @@ void IconWindow::CreateWindowAndControls() {
   CreateControls();
 }
 
-void IconWindow::CreateControls() {
-  toolTip_ = CreateWindowToolTip(hwnd(), kDropHereTip);
-  ddeItemWindow_.Create(hwnd());
-}
+void IconWindow::CreateControls() { ddeItemWindow_.Create(hwnd()); }
 
 void IconWindow::Initialize() {
   if (secondInstance_) {
@@ -176,6 +173,11 @@ void IconWindow::OnClose() {
   }
 }
 
+// The tip is made when the pointer first comes over the window: the start-up does without it.
+void IconWindow::OnMouseMove() {
+  if (!toolTip_ && !secondInstance_) toolTip_ = CreateWindowToolTip(hwnd(), kDropHereTip);
+}
+
 void IconWindow::OnLeftButtonDown() { StartWindowDrag(hwnd()); }
 
 void IconWindow::OnRightButtonUp() { OpenMainMenuAtCursor(); }
@@ -251,7 +253,10 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == TaskbarCreatedMessage() && message != 0) OnTaskbarCreated();
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
-    case kNotifyIconCallback: OnNotifyIconMessage(LOWORD(lParam)); return 0;
+    case kNotifyIconCallback:  // WM_MOUSEMOVE too: the pointer's moves over the window carry no mouse message
+      OnMouseMove();
+      OnNotifyIconMessage(LOWORD(lParam));
+      return 0;
     case kOpenWaitingPictures: OnOpenWaitingPictures(); return 0;
     case kPictureWindowsLost: OnPictureWindowsLost(); return 0;
     case WM_ERASEBKGND: return 1;

@@ -70,6 +70,7 @@ class IconWindow : public Window<IconWindow> {
   // An Execute of the hand-off conversation: accepted whatever it says; its pictures open once the
   // later start has its answer.
   void OnDdeExecute(const std::wstring& command, short& cancel);
+  void OnMouseMove();
   void OnLeftButtonDown();
   void OnRightButtonUp();
   void OnDoubleClick();

@@ -10,6 +10,7 @@
 #include "win32/program.h"
 #include "win32/handles.h"
 #include "win32/test_seam.h"
+#include "win32/tool_tip.h"
 #include "win32/texts.h"
 #include "resources/resource_ids.h"
 
@@ -47,8 +48,11 @@ int TrayIconResource() noexcept {
 
 // The icon at the small-icon size of the screen's scale now: after a change of scale it is loaded again.
 void LoadSmallIcon() noexcept {
+  using LoadMetric = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+  static const auto load =
+      reinterpret_cast<LoadMetric>(reinterpret_cast<void*>(GetProcAddress(CommonControls(), "LoadIconMetric")));
   HICON icon = nullptr;
-  LoadIconMetric(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), LIM_SMALL, &icon);
+  if (load) load(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), LIM_SMALL, &icon);
   g_smallIcon.reset(icon);
   g_record.hIcon = g_smallIcon.get();
 }

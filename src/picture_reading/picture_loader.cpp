@@ -79,9 +79,13 @@ WICRect BandAt(UINT top, const Image32& image) noexcept {
   return {0, static_cast<INT>(top), image.width(), static_cast<INT>(std::min(kBandRows, height - top))};
 }
 
-bool CopyConvertedPixels(IWICBitmapFrameDecode* frame, Image32& image) noexcept {
-  ComPtr<IWICBitmapSource> bgra;
-  if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame, &bgra))) return false;
+bool CopyConvertedPixels(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, Image32& image) noexcept {
+  ComPtr<IWICFormatConverter> bgra;
+  if (FAILED(factory->CreateFormatConverter(&bgra)) ||
+      FAILED(bgra->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0,
+                              WICBitmapPaletteTypeCustom))) {
+    return false;
+  }
   const auto stride = static_cast<UINT>(image.width()) * 4;
   for (UINT top = 0; top < static_cast<UINT>(image.height()); top += kBandRows) {
     const WICRect band = BandAt(top, image);
@@ -134,7 +138,7 @@ std::optional<LoadedPicture> DecodeFirstFrame(const std::wstring& path, const st
   // The system's decoder holds a copy of its own while it decodes.
   const BudgetRoom decoderCopy = pool ? pool->Reserve(std::uint64_t{width} * height * 4) : BudgetRoom{};
   auto image = pool ? Image32::AllocateFrom(pool, w, h) : Image32::Allocate(w, h);
-  if (!image || !(bgr ? CopyBgrPixels(frame.Get(), *image) : CopyConvertedPixels(frame.Get(), *image))) {
+  if (!image || !(bgr ? CopyBgrPixels(frame.Get(), *image) : CopyConvertedPixels(factory.Get(), frame.Get(), *image))) {
     return std::nullopt;
   }
   return LoadedPicture{std::move(*image), {w, h}};

@@ -40,7 +40,6 @@ PictureWindow::PictureWindow(FullScreenRequest showFullScreen) : showFullScreen_
 void PictureWindow::CreateTheWindow() {
   RegisterClassOnce(kClassName, CS_DBLCLKS, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, L"", CW_USEDEFAULT, CW_USEDEFAULT, 1, 1);
-  CreateToolTip();
   SetLayered(hwnd(), 255);
 }
 
@@ -102,11 +101,14 @@ void PictureWindow::BuildContextMenu() {
   AppendMenuW(m, MF_STRING, picture_menu::kCloseAndFreeSlot, L"閉じる(&L)");
 }
 
-void PictureWindow::CreateToolTip() { toolTip_ = CreateWindowToolTip(hwnd(), L""); }
+// The tip is made when the pointer first comes over the window: a picture shows sooner without it.
+void PictureWindow::OnMouseMove() {
+  if (!toolTip_) toolTip_ = CreateWindowToolTip(hwnd(), tipText.c_str());
+}
 
 void PictureWindow::SetTipText(std::wstring text) {
   tipText = std::move(text);
-  SetWindowToolTipText(toolTip_.get(), hwnd(), tipText.c_str());
+  if (toolTip_) SetWindowToolTipText(toolTip_.get(), hwnd(), tipText.c_str());
   // The title names the window for the task switcher and accessibility tools.
   SetWindowTextW(hwnd(), tipText.c_str());
 }
@@ -199,6 +201,7 @@ LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
       if (shownBitmap) return 1;
       break;
+    case WM_MOUSEMOVE: OnMouseMove(); return 0;
     case WM_LBUTTONDOWN: OnLeftButtonDown(); return 0;
     case WM_RBUTTONUP: OnRightButtonUp(); return 0;
     case WM_RBUTTONDOWN:

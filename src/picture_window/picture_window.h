@@ -69,7 +69,7 @@ class PictureWindow : public Window<PictureWindow> {
   void BuildContextMenu();
   void OnDestroy() noexcept;
   void OnFinalMessage() noexcept;
-  void CreateToolTip();
+  void OnMouseMove();
   void OnPaint();
   void OnCommand(UINT id);
   void ApplyStackingMode(StackingMode mode);

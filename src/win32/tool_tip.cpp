@@ -18,7 +18,21 @@ TTTOOLINFOW ToolFor(HWND owner, const wchar_t* text) {
 
 }  // namespace
 
+HMODULE CommonControls() noexcept {
+  static const HMODULE library = [] {
+    const HMODULE loaded = LoadLibraryW(L"comctl32.dll");  // version 6, as the manifest asks
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto init = reinterpret_cast<Init>(
+        reinterpret_cast<void*>(loaded ? GetProcAddress(loaded, "InitCommonControlsEx") : nullptr));
+    const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    if (init) init(&controls);
+    return loaded;
+  }();
+  return library;
+}
+
 UniqueWindow CreateWindowToolTip(HWND owner, const wchar_t* text) {
+  CommonControls();
   UniqueWindow toolTip(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                                        GetModuleHandleW(nullptr), nullptr));

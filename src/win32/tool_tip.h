@@ -6,6 +6,10 @@
 
 namespace pintaro {
 
+// The common controls, loaded on first use: the program starts without them, as its first windows have
+// no tip until the pointer comes over them.
+HMODULE CommonControls() noexcept;
+
 // A tip control for the owner window whose tip covers the whole window. It is not created topmost:
 // the control puts itself on top when it shows, and a topmost owned window would keep the owner
 // out of the topmost band.

@@ -87,19 +87,18 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   // A log-off may end the program in every step below: in the pumps, and also while a step waits for
   // another program's window, when messages sent from other threads run. Start-up then stops there.
   if (ProgramEnded()) return;
-  StartClipboardWatch(g_iconWindow->hwnd());
-  if (ProgramEnded()) return;
-  TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
-  if (ProgramEnded()) return;
   StartIconWindowHandling(g_iconWindow->hwnd());
-  PumpMessages();
-  if (ProgramEnded()) return;
-
   for (std::size_t i = 0; i < names.size(); ++i) {
     OpenPictureFile(names[i], ahead.SourceFor(i));
     PumpMessages();
     if (ProgramEnded()) return;
   }
+  // What the first pictures do not need comes after them, working from the start-up's end on.
+  StartClipboardWatch(g_iconWindow->hwnd());
+  if (ProgramEnded()) return;
+  TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
+  if (ProgramEnded()) return;
+  g_iconWindow->AcceptDrops();
   AddNotifyIcon();
 }
 

@@ -1,6 +1,5 @@
 // Process entry of pintaro.exe.
 #include <windows.h>
-#include <ole2.h>
 
 #include "app/application.h"
 #include "win32/program.h"
@@ -31,8 +30,7 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // OLE, not only COM: the icon window is a drop target. The common controls come with the first tip.
-  const HRESULT ole = OleInitialize(nullptr);
+  // OLE comes with the drop target, the common controls with the first tip: neither is waited for.
 
   // The process lives as long as a window of it exists.
   pintaro::QuitWhenLastWindowCloses(true);
@@ -47,6 +45,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   pintaro::EndOnQuitRequest();
   pintaro::ReleaseEndedWindows();
 
-  if (SUCCEEDED(ole)) OleUninitialize();
   return exitCode;
 }

@@ -57,11 +57,16 @@ void IconWindow::Show() {
       linkSource_.Open(
           hwnd(), kLinkService, kLinkTopicName,
           [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); }, kMaxHandOffBytes);
-      dropTarget_.Register(hwnd());
       SetIconWindowHandle(hwnd());
     }
   }
   Initialize();
+}
+
+// OLE, not only COM: a drop target needs it. It takes a while to set up, and no picture needs it.
+void IconWindow::AcceptDrops() {
+  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+  dropTarget_.Register(hwnd());
 }
 
 void IconWindow::Load() {
@@ -72,7 +77,9 @@ void IconWindow::Load() {
 void IconWindow::CreateWindowAndControls() {
   RegisterClassOnce(kClassName, CS_DBLCLKS, nullptr,
                     LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
-  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, kTitle, 0, 0, kIconSize, kIconSize);
+  // Layered and in the topmost band from the start: a window changed so afterwards is made again.
+  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST, WS_POPUP, kTitle, 0, 0, kIconSize,
+                 kIconSize);
   CreateControls();
 }
 
@@ -94,7 +101,6 @@ void IconWindow::Initialize() {
   SetColorKey(hwnd(), kIconBackground, 0);
   ShowWindow(hwnd(), SW_SHOW);
   PumpMessages();
-  SetTopMost(hwnd(), true);
 }
 
 // A later start: the command-line argument string goes to the running instance, unparsed.
@@ -280,6 +286,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       dropTarget_.Revoke();
+      if (std::exchange(oleInitialized_, false)) OleUninitialize();
       linkSource_.Close();
       return 0;
     case WM_CLOSE: OnClose(); return 0;

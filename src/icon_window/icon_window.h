@@ -43,6 +43,8 @@ class IconWindow : public Window<IconWindow> {
   // First instance: creates the window, answers the hand-off conversation from then on, places the
   // window and shows it.
   void Show();
+  // First instance, once its start-up is done: files dropped on the window open from now on.
+  void AcceptDrops();
   // Creates the window without showing it; a later start's window then hands its command over.
   void Load();
 
@@ -109,6 +111,7 @@ class IconWindow : public Window<IconWindow> {
   FileDropTarget dropTarget_{[this](std::vector<std::wstring> names) { OnDropped(std::move(names)); }};
   std::deque<std::function<void()>> waitingOpenings_;
   bool opening_ = false;
+  bool oleInitialized_ = false;
 
   bool secondInstance_ = false;
   std::wstring handOffCommand_;

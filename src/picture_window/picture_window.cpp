@@ -39,7 +39,7 @@ PictureWindow::PictureWindow(FullScreenRequest showFullScreen) : showFullScreen_
 
 void PictureWindow::CreateTheWindow() {
   RegisterClassOnce(kClassName, CS_DBLCLKS, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, L"", CW_USEDEFAULT, CW_USEDEFAULT, 1, 1);
+  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED, WS_POPUP, L"", CW_USEDEFAULT, CW_USEDEFAULT, 1, 1);
   SetLayered(hwnd(), 255);
 }
 

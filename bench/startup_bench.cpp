@@ -22,28 +22,16 @@ struct Start {
   std::vector<double> times;
 };
 
-struct Found {
-  DWORD process;
-  const wchar_t* windowClass;
-  HWND window = nullptr;
-};
-
-BOOL CALLBACK FindShown(HWND hwnd, LPARAM parameter) {
-  auto* found = reinterpret_cast<Found*>(parameter);
-  DWORD process = 0;
-  wchar_t name[64] = {};
-  GetWindowThreadProcessId(hwnd, &process);
-  if (process != found->process || !IsWindowVisible(hwnd)) return TRUE;
-  GetClassNameW(hwnd, name, 64);
-  if (std::wstring(name) != found->windowClass) return TRUE;
-  found->window = hwnd;
-  return FALSE;
-}
-
+// The process's visible window of the class, asked of the window manager by class: lighter than a walk
+// over every window, so that the polling takes little from the program it waits for.
 HWND ShownWindow(DWORD process, const wchar_t* windowClass) {
-  Found found{process, windowClass};
-  EnumWindows(FindShown, reinterpret_cast<LPARAM>(&found));
-  return found.window;
+  for (HWND hwnd = FindWindowExW(nullptr, nullptr, windowClass, nullptr); hwnd;
+       hwnd = FindWindowExW(nullptr, hwnd, windowClass, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == process && IsWindowVisible(hwnd)) return hwnd;
+  }
+  return nullptr;
 }
 
 // Milliseconds until the window shows, or a negative number when it did not within 20 s. The program
@@ -65,9 +53,15 @@ double TimeStart(const Start& start) {
     GetWindowThreadProcessId(hwnd, &process);
     if (process == info.dwProcessId) PostMessageW(hwnd, WM_CLOSE, 0, 0);
   }
-  if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+  if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) {
+    std::printf("%s: did not end in 10 s after its windows were closed\n", start.what);
+    TerminateProcess(info.hProcess, 1);
+  }
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
+  // What an ended program leaves to others (the window manager, the taskbar's tray) is done before the
+  // next start, which it would otherwise slow down.
+  Sleep(300);
   return shown ? ms : -1;
 }
 
@@ -85,10 +79,11 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: startup_bench MINIMAL.exe PINTARO.exe SMALL.jpg PHOTO.jpg [RUNS]\n");
     return 2;
   }
-  const int runs = argc > 5 ? _wtoi(argv[5]) : 7;
+  const int runs = argc > 5 ? _wtoi(argv[5]) : 15;
   const std::wstring pintaro = Quoted(argv[2]);
   std::vector<Start> starts{
       {"minimal layered window", Quoted(argv[1]), L"MinimalWindow", {}},
+      {"  and its second window (for reference)", Quoted(argv[1]) + L" 2", L"MinimalSecondWindow", {}},
       {"Pintaro's icon window, no picture", pintaro, L"PintaroIcon", {}},
       {"a small JPEG pinned", pintaro + L" " + Quoted(argv[3]), L"PintaroPicture", {}},
       {"a 12 MP photo pinned", pintaro + L" " + Quoted(argv[4]), L"PintaroPicture", {}},
@@ -107,11 +102,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::printf("from CreateProcess to the window on the screen, medians of %d starts\n", runs);
   const double yardstick = Median(starts[0].times);
-  const double goals[] = {1.0, 1.1, 1.2, 1.4};
+  const double goals[] = {0, 0, 1.1, 1.2, 1.4};
   for (std::size_t i = 0; i < starts.size(); ++i) {
     const double median = Median(starts[i].times);
-    std::printf("  %-36s %7.1f ms  %5.2f of the minimal window's", starts[i].what, median, median / yardstick);
-    if (i > 0) std::printf("  (goal at most %.1f)", goals[i]);
+    std::printf("  %-40s %7.1f ms  %5.2f of the minimal window's", starts[i].what, median, median / yardstick);
+    if (goals[i] > 0) std::printf("  (goal at most %.1f)", goals[i]);
     std::printf("\n");
   }
   return 0;

@@ -75,8 +75,7 @@ void IconWindow::Load() {
 }
 
 void IconWindow::CreateWindowAndControls() {
-  RegisterClassOnce(kClassName, CS_DBLCLKS, nullptr,
-                    LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
+  RegisterClassOnce(kClassName, CS_DBLCLKS);  // a tool window: no icon of its own shows anywhere
   // Layered and in the topmost band from the start: a window changed so afterwards is made again.
   CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST, WS_POPUP, kTitle, 0, 0, kIconSize,
                  kIconSize);
@@ -97,8 +96,7 @@ void IconWindow::Initialize() {
   const int top = GetSystemMetrics(SM_CYSCREEN) - ScaledForDpi(kFromBottom, dpi);
   const int size = ScaledForDpi(kIconSize, dpi);
   TakeSize(dpi, {left, top, left + size, top + size});
-  SetLayered(hwnd(), 255);
-  SetColorKey(hwnd(), kIconBackground, 0);
+  SetColorKey(hwnd(), kIconBackground, 0);  // made layered, opaque but for the key, at its creation
   ShowWindow(hwnd(), SW_SHOW);
   PumpMessages();
 }

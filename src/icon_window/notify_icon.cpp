@@ -10,6 +10,7 @@
 #include "win32/program.h"
 #include "win32/handles.h"
 #include "win32/test_seam.h"
+#include "win32/shell_open.h"
 #include "win32/tool_tip.h"
 #include "win32/texts.h"
 #include "resources/resource_ids.h"
@@ -63,7 +64,9 @@ BOOL Notify(DWORD message) noexcept {
   } catch (...) {
     return FALSE;
   }
-  return Shell_NotifyIconW(message, &g_record);
+  using ShellNotify = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAW*);
+  static const auto notify = reinterpret_cast<ShellNotify>(ShellFunction("Shell_NotifyIconW"));
+  return notify && notify(message, &g_record);
 }
 
 // At logon the taskbar may not be there yet: a failed add is tried again for a minute.

@@ -10,6 +10,11 @@ namespace {
 ShellOpenHook& Hook() { return SeamOf<ShellOpenHook>(); }
 }  // namespace
 
+void* ShellFunction(const char* name) noexcept {
+  static const HMODULE shell = LoadLibraryW(L"shell32.dll");
+  return shell ? reinterpret_cast<void*>(GetProcAddress(shell, name)) : nullptr;
+}
+
 void SetShellOpenHook(ShellOpenHook hook) { Hook() = std::move(hook); }
 
 void OpenWithShell(HWND owner, const std::wstring& target) {
@@ -17,7 +22,9 @@ void OpenWithShell(HWND owner, const std::wstring& target) {
     Hook()(owner, target);
     return;
   }
-  ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOW);
+  using Execute = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, INT);
+  if (const auto execute = reinterpret_cast<Execute>(ShellFunction("ShellExecuteW")))
+    execute(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 }  // namespace pintaro

@@ -107,15 +107,6 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
   EXPECT_TRUE(WaitUntil([&] { return PicturesOf(first).contains(L"dde.gif 160x160"); }, 10s));
   DdeDisconnect(conversation);
   DdeUninitialize(ddeml);
-  // An Execute from a window that opened no conversation is refused.
-  UniqueWindow stranger(CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
-  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, 64);
-  PostMessageW(icon, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(stranger.get()), reinterpret_cast<LPARAM>(block));
-  MSG ack{};
-  ASSERT_TRUE(WaitUntil([&] { return PeekMessageW(&ack, stranger.get(), WM_DDE_ACK, WM_DDE_ACK, PM_REMOVE); }, 5s));
-  UINT_PTR status = 1, value = 0;
-  UnpackDDElParam(WM_DDE_ACK, ack.lParam, &status, &value);
-  EXPECT_EQ(status & 0x8000, 0u) << "a negative acknowledgement";
 }
 
 // This process stands in for a running instance that has no icon window yet, started with raised rights:

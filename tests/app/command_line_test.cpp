@@ -8,7 +8,7 @@ namespace {
 
 using Args = std::vector<std::wstring>;
 
-TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAndAtMostMaxArgsAreTakenTheFirstOnes) {
+TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAtMostMaxArgsAreTakenAndNamesLongerThanAPathAreNone) {
   const std::tuple<const wchar_t*, int, Args> cases[] = {
       // element 0 is always empty
       {L"a\"b\"c", 50, {L"", L"a", L"bc"}},
@@ -23,10 +23,7 @@ TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAndAtMostMaxArgsAreTakenTheFir
   const Args args = ParseCommandLine(kDefaultMaxArgs, many);
   ASSERT_EQ(args.size(), 51u) << "50 names at most";
   EXPECT_EQ(std::pair(args[1], args[50]), std::pair(std::wstring(L"f1.jpg"), std::wstring(L"f50.jpg"))) << "the first";
-}
-
-// A name longer than a path can be is no file's, however it ends: its message took seconds to lay out.
-TEST(PictureNames, ANameLongerThanAPathPassesNeitherTest) {
+  // A name longer than a path can be is no file's, however it ends: its message took seconds to lay out.
   for (const auto& [length, passes] : {std::pair{kMaxPathLength, true}, std::pair{kMaxPathLength + 1, false}}) {
     const std::wstring name = std::wstring(length - 4, L'x') + L".jpg";
     EXPECT_EQ(std::pair(IsPictureName(name), IsDroppablePictureName(name)), std::pair(passes, passes)) << length;

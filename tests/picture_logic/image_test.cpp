@@ -10,19 +10,9 @@
 namespace pintaro {
 namespace {
 
-TEST(PixelBufferPool, APictureDoneWithLendsItsBufferToTheNextPictureOfItsSize) {
-  auto pool = std::make_shared<PixelBufferPool>(1);
-  const std::uint32_t* const buffer = Image32::AllocateFrom(pool, 1024, 1024)->data();  // given back at once
-  const Image32 other = *Image32::AllocateFrom(pool, 20, 20);
-  EXPECT_NE(other.data(), buffer) << "another size";
-  const Image32 next = *Image32::AllocateFrom(pool, 1024, 1024);
-  EXPECT_EQ(next.data(), buffer);
-  EXPECT_NE(Image32::AllocateFrom(pool, 1024, 1024)->data(), buffer) << "lent to one picture at a time";
-}
-
 // Workers that read pictures ahead share one budget: a block that does not fit waits until room is given
 // back, unless nothing else is held or the reader must not wait; what a pool hands out or keeps holds room.
-TEST(MemoryBudget, ABlockThatDoesNotFitWaitsForRoomUnlessItIsAloneOrMustNotWaitAndPoolsHoldTheirBuffersRoom) {
+TEST(MemoryBudget, ABlockThatDoesNotFitWaitsForRoomUnlessItIsAloneOrMustNotWaitAndPoolsLendAndHoldTheirBuffers) {
   MemoryBudget budget(1000);
   budget.Take(1500, {});  // alone
   budget.Take(100, [] { return true; });
@@ -39,12 +29,14 @@ TEST(MemoryBudget, ABlockThatDoesNotFitWaitsForRoomUnlessItIsAloneOrMustNotWaitA
   EXPECT_EQ(budget.Held(), 950u);
   budget.GiveBack(950);
 
+  // A picture done with lends its buffer to the next picture of its size, one at a time.
   auto pool = std::make_shared<PixelBufferPool>(1, &budget);
-  { const Image32 picture = *Image32::AllocateFrom(pool, 10, 10); }
+  const std::uint32_t* const buffer = Image32::AllocateFrom(pool, 10, 10)->data();  // given back at once
   const BudgetRoom file = pool->Reserve(30);
   EXPECT_EQ(budget.Held(), 430u) << "the kept buffer and the file";
-  pool.reset();
-  EXPECT_EQ(budget.Held(), 30u);
+  const Image32 other = *Image32::AllocateFrom(pool, 5, 5), next = *Image32::AllocateFrom(pool, 10, 10);
+  EXPECT_EQ(std::tuple(other.data() != buffer, next.data() == buffer, budget.Held()), std::tuple(true, true, 530u));
+  EXPECT_NE(Image32::AllocateFrom(pool, 10, 10)->data(), buffer) << "lent to one picture at a time";
 }
 
 }  // namespace

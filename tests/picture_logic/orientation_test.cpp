@@ -36,9 +36,7 @@ TEST(ExifOrientation, IfdZerosTagInEitherByteOrderAndAsStoredForAnythingElse) {
       {"no Exif", {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}},
       {"another tag", Exif(false, 6, 0x0110)},
       {"value 9", Exif(true, 9)},
-      {"value 0", Exif(false, 0)},
       {"not a short", Exif(false, 6, 0x0112, 4)},
-      {"two values", Exif(false, 6, 0x0112, 3, 2)},
       {"offset outside", outside},
       {"cut in the entry", Bytes(cut.begin(), cut.begin() + 24)},
       {"entries beyond the end", many},
@@ -46,21 +44,16 @@ TEST(ExifOrientation, IfdZerosTagInEitherByteOrderAndAsStoredForAnythingElse) {
   for (const auto& [what, segment] : asStored) EXPECT_EQ(ExifOrientation(segment.data(), segment.size()), 1) << what;
 }
 
-TEST(ExifOrientation, AJpegsFirstExifSegmentBeforeItsScanCounts) {
+// A JPEG's first Exif segment before its scan counts.
+TEST(ExifOrientation, AJpegsExifSegmentBeforeItsScan) {
   const Bytes exif = Exif(true, 6);
-  const auto jpeg = [&](Bytes before, std::uint8_t marker, std::size_t claimed) {
-    Bytes file{0xFF, 0xD8};
-    file.insert(file.end(), before.begin(), before.end());
-    file.insert(file.end(),
-                {0xFF, marker, static_cast<std::uint8_t>((claimed + 2) >> 8), static_cast<std::uint8_t>(claimed + 2)});
-    file.insert(file.end(), exif.begin(), exif.end());
-    return JpegOrientation(file.data(), file.size());
-  };
-  const Bytes app0{0xFF, 0xE0, 0, 4, 'J', 'F'}, scan{0xFF, 0xDA, 0, 2};
-  EXPECT_EQ(jpeg(app0, 0xE1, exif.size()), 6);
-  EXPECT_EQ(jpeg(scan, 0xE1, exif.size()), 1) << "after the scan";
-  EXPECT_EQ(jpeg(app0, 0xE2, exif.size()), 1) << "not an APP1";
-  EXPECT_EQ(jpeg(app0, 0xE1, exif.size() + 1), 1) << "longer than the file";
+  Bytes file{0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 'J', 'F', 0xFF, 0xE1, 0, static_cast<std::uint8_t>(exif.size() + 2)};
+  file.insert(file.end(), exif.begin(), exif.end());
+  EXPECT_EQ(JpegOrientation(file.data(), file.size()), 6);
+  file[11] += 1;
+  EXPECT_EQ(JpegOrientation(file.data(), file.size()), 1) << "longer than the file";
+  file[11] -= 1, file[3] = 0xDA;
+  EXPECT_EQ(JpegOrientation(file.data(), file.size()), 1) << "after the scan";
 }
 
 // Stored 3 x 2 as 0 1 2 / 3 4 5: each orientation's upright rows.

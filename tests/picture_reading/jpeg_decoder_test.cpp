@@ -31,18 +31,6 @@ Image32 Averaged(const Image32& decoded, Size size) {
 
 int Byte(std::uint32_t pixel, int index) { return pixel >> (8 * index) & 0xFF; }
 
-TEST(JpegScale, TheFewestEighthsWhoseSidesRoundedUpCoverTheShownSize) {
-  const Size photo{4000, 3000}, small{1279, 959};
-  // At 160 and 320 only with 1279 / 8 and 959 / 8 rounded up.
-  const int displaySizes[] = {80, 120, 160, 240, 320, 480}, smallEighths[] = {1, 1, 1, 2, 2, 4};
-  for (const int size : displaySizes) EXPECT_EQ(ChooseJpegScale(photo, FitToDisplay(photo, size)), 1) << size;
-  for (int i = 0; i < 6; ++i)
-    EXPECT_EQ(ChooseJpegScale(small, FitToDisplay(small, displaySizes[i])), smallEighths[i]) << displaySizes[i];
-  EXPECT_EQ(ChooseJpegScale(photo, FitToScreen(photo, {1024 * 15, 768 * 15}).size), 4);
-  EXPECT_EQ(ChooseJpegScale(small, FitToScreen(small, {1920 * 15, 1080 * 15}).size), 8) << "enlarged";
-  for (const Size whole : {photo, Size{}}) EXPECT_EQ(ChooseJpegScale(photo, whole), 8) << "the original size, or none";
-}
-
 // Pictures 960 wide, so decoded at 1/4 for display size 160 and at 1/2 for 480, with red, green and
 // blue patches side by side along the bottom.
 TEST(JpegDecoder, EveryColourKindDecodedSmallerAveragesAsTheWholeDecodeAndKeepsItsColours) {

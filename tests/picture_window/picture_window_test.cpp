@@ -24,11 +24,28 @@ using namespace picture_menu;
 void Choose(PictureWindow& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
 bool ViewShown() { return TheFullScreenView() && TheFullScreenView()->IsShown(); }
 
-// The bitmap on the clipboard once the clipboard is free, when it is also there device-independent.
-SIZE Pasted() {
+// The stored picture's corners that the bitmap's corners show, top left, top right, bottom left, bottom
+// right: 't' or 'b' as green tells, 'l' or 'r' as red does (a gradient of each across and down).
+std::string Corners(HBITMAP bitmap) {
+  const SIZE size = BitmapSize(bitmap);
+  std::vector<std::uint32_t> pixels(size.cx * size.cy);
+  GetBitmapBits(bitmap, static_cast<LONG>(pixels.size() * 4), pixels.data());
+  std::string seen;
+  for (const auto& [x, y] : {std::pair{0L, 0L}, {size.cx - 1, 0L}, {0L, size.cy - 1}, {size.cx - 1, size.cy - 1}}) {
+    const std::uint32_t pixel = pixels[y * size.cx + x];
+    seen += std::string{(pixel >> 8 & 0xFF) > 128 ? 'b' : 't', (pixel >> 16 & 0xFF) > 128 ? 'r' : 'l', ' '};
+  }
+  return seen;
+}
+
+// The bitmap on the clipboard once the clipboard is free, when it is also there device-independent; its
+// corners too when asked.
+SIZE Pasted(std::string* corners = nullptr) {
   SIZE size{};
   if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 5s)) return size;
-  if (IsClipboardFormatAvailable(CF_DIB)) size = BitmapSize(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
+  const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  if (IsClipboardFormatAvailable(CF_DIB)) size = BitmapSize(bitmap);
+  if (corners) *corners = Corners(bitmap);
   CloseClipboard();
   return size;
 }
@@ -144,17 +161,13 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   PostMessageW(TheFullScreenView()->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));  // the double-click's release
   for (WORD other : {WORD{VK_LEFT}, WORD{VK_F2}, WORD{VK_F5}, WORD{VK_SHIFT}}) type(other);
   EXPECT_TRUE(ViewShown()) << "neither the release nor keys without a character end the view";
+  const auto clickAt = [](POINT at, Button button) { return [=] { ClickAt(at, button); }; };
   const std::pair<const char*, std::function<void()>> endings[] = {
       {"closing it", [] { SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0); }},
       {"Esc", [&] { type(VK_ESCAPE); }},
       {"a letter", [&] { type('A'); }},
-      {"a left click on the picture",
-       [] {
-         ClickAt({512, 384});
-       }},
-      {"a right click on the band", [] {
-         ClickAt({512, 5}, Button::Right);
-       }}};
+      {"a left click on the picture", clickAt({512, 384}, Button::Left)},
+      {"a right click on the band", clickAt({512, 5}, Button::Right)}};
   for (const auto& [ending, end] : endings) {
     SCOPED_TRACE(ending);
     if (!ViewShown()) Choose(first, kFullScreen);
@@ -192,20 +205,6 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
 }
 
-// The stored picture's corners that the bitmap's corners show, top left, top right, bottom left, bottom
-// right: 't' or 'b' as green tells, 'l' or 'r' as red does (a gradient of each across and down).
-std::string Corners(HBITMAP bitmap) {
-  const SIZE size = BitmapSize(bitmap);
-  std::vector<std::uint32_t> pixels(size.cx * size.cy);
-  GetBitmapBits(bitmap, static_cast<LONG>(pixels.size() * 4), pixels.data());
-  std::string seen;
-  for (const auto& [x, y] : {std::pair{0L, 0L}, {size.cx - 1, 0L}, {0L, size.cy - 1}, {size.cx - 1, size.cy - 1}}) {
-    const std::uint32_t pixel = pixels[y * size.cx + x];
-    seen += std::string{(pixel >> 8 & 0xFF) > 128 ? 'b' : 't', (pixel >> 16 & 0xFF) > 128 ? 'r' : 'l', ' '};
-  }
-  return seen;
-}
-
 // A 400 x 200 photo tagged with each Exif orientation, and one whose segment is damaged: each shows upright
 // at the display size, its copy at its own size is upright, and so is its full-screen view.
 TEST_F(AppTest, PhotosShowCopyAndFillTheScreenTheWayUpTheirExifOrientationSays) {
@@ -224,10 +223,8 @@ TEST_F(AppTest, PhotosShowCopyAndFillTheScreenTheWayUpTheirExifOrientationSays) 
         << orientation;
   }
   Choose(Slot(6), kCopyAtOriginalSize);
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  const auto copied = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-  EXPECT_EQ(std::pair(BitmapSize(copied), Corners(copied)), std::pair(SIZE{200, 400}, upright[5]));
-  CloseClipboard();
+  std::string copied;
+  EXPECT_EQ(std::pair(Pasted(&copied), copied), std::pair(SIZE{200, 400}, upright[5]));
   Choose(Slot(6), kFullScreen);
   ASSERT_TRUE(ViewShown());
   EXPECT_EQ(TheFullScreenView()->ImageRect(), (RECT{320, 0, 704, 768})) << "the screen's height, 320 on either side";
@@ -236,7 +233,7 @@ TEST_F(AppTest, PhotosShowCopyAndFillTheScreenTheWayUpTheirExifOrientationSays) 
 
 // Start-up with a picture and a file that is not one; then a user's drag, a copy chosen from the
 // picture's menu by its key, and End task.
-TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsAndCopiesThePictureAndEndTaskEndsTheProgramInOrder) {
+TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhichOutlivesItsDesktopAndEndTaskEnds) {
   TempDir dir;
   WriteBytes(dir / L"a.txt", {'x'});
   ChildProcess program = StartPintaro(Quoted(dir / L"a.txt") + L" " +
@@ -264,38 +261,34 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsAndCopiesThePictureAndEndTas
   EXPECT_TRUE(WaitUntil([&] { return GetClipboardSequenceNumber() != clipboard; }, 10s));
   EXPECT_EQ(Pasted(), (SIZE{1024, 768})) << "copied at the picture's own size";
 
-  // Closed from outside as by End task, the program ends in order (its temporary files: the tests of
-  // paste and of reading ahead).
-  PostMessageW(icon, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(program.WaitForExit(10s));
-  EXPECT_EQ(program.ExitCode(), 0u);
-  EXPECT_EQ(Pasted(), (SIZE{1024, 768})) << "the copy outlives the program";
-}
-
-// When Explorer ends, its desktop window takes the windows pinned into it with it, other programs' too: the
-// program makes its picture again where it was, as it was, and pins it into the next desktop window.
-TEST(RealProgramTest, APicturePinnedIntoADesktopWindowThatGoesIsMadeAgainAndPinnedIntoTheNextOne) {
-  TempDir dir;
+  // When Explorer ends, its desktop window takes the windows pinned into it with it, other programs' too:
+  // the picture is made again where it was, as it was, and pinned into the next desktop window.
   const auto desktop = [] {
     return UniqueWindow(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
                                         WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr));
   };
   UniqueWindow explorer = desktop();
-  ChildProcess program = StartPintaro(Quoted(WriteGradient(dir, L"a.bmp", 64, 48)));
-  HWND picture = WaitForWindow(program.id(), kPictureClass);
-  ASSERT_TRUE(picture && WaitUntil([&] { return TopLeft(picture) == POINT{495, 332}; }, 10s));
   PostMessageW(picture, WM_COMMAND, kOpacity0 + 2, 0);
   PostMessageW(picture, WM_COMMAND, kPinnedToDesktop, 0);
   ASSERT_TRUE(WaitUntil([&] { return GetAncestor(picture, GA_PARENT) == explorer.get(); }, 10s));
   explorer.reset();
-  EXPECT_TRUE(WaitUntil([&] { return (picture = WaitForWindow(program.id(), kPictureClass, 1s)) != nullptr; }, 10s))
+  HWND again = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (again = WaitForWindow(program.id(), kPictureClass, 1s)) != nullptr; }, 10s))
       << "made again, a window of its own until there is a desktop window";
-  const auto seen = [&] { return std::tuple(RectOf(picture), WindowOpacity(picture), WindowText(picture)); };
-  EXPECT_EQ(seen(), std::tuple(RECT{495, 332, 655, 452}, 127, std::wstring(L"a.bmp")));
+  const auto seen = [&] { return std::tuple(RectOf(again), WindowOpacity(again), WindowText(again)); };
+  EXPECT_EQ(seen(), std::tuple(RECT{565, 287, 725, 407}, 127, std::wstring(L"b.JPG")));
   explorer = desktop();
   SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return GetAncestor(picture, GA_PARENT) == explorer.get(); }, 10s));
-  EXPECT_EQ(seen(), std::tuple(RECT{495, 332, 655, 452}, 127, std::wstring(L"a.bmp")));
+  EXPECT_TRUE(WaitUntil([&] { return GetAncestor(again, GA_PARENT) == explorer.get(); }, 10s));
+  EXPECT_EQ(seen(), std::tuple(RECT{565, 287, 725, 407}, 127, std::wstring(L"b.JPG")));
+
+  // Closed from outside as by End task, the program ends in order (its temporary files: the tests of
+  // paste and of reading ahead).
+  // The desktop window's thread answers as Explorer's does while the picture in it goes.
+  PostMessageW(icon, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !program.Running(); }, 10s));
+  EXPECT_EQ(program.ExitCode(), 0u);
+  EXPECT_EQ(Pasted(), (SIZE{1024, 768})) << "the copy outlives the program";
 }
 
 }  // namespace

@@ -15,7 +15,23 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileAndTheEndDeletesTheFilesNotInUse) {
+const UniqueKernelHandle g_render(CreateEventW(nullptr, TRUE, FALSE, nullptr));  // the slow owner renders
+
+// A square DIB: 32 bits, or 8 bits with a run-length code that ends the bitmap at once.
+HGLOBAL Dib(std::int32_t side, WORD bits, DWORD compression, DWORD dataBytes) {
+  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 40 + (bits == 8 ? 1024 : 0) + dataBytes);
+  auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
+  *header = {sizeof(BITMAPINFOHEADER), side, side, 1, bits, compression, compression ? dataBytes : 0};
+  if (compression) reinterpret_cast<BYTE*>(header)[40 + 1024 + 1] = 1;
+  GlobalUnlock(block);
+  return block;
+}
+
+// Each paste has its own file; a run-length bitmap that claims 16384 x 16384 pixels in 1 KB, and an owner
+// that renders its bitmap only when the test lets it (they held the program up for 7 s writing an 805 MB
+// file, and for as long as the owner liked, and the late bitmap was pasted) give neither; the end deletes
+// the files not in use and leaves other programs' look-alikes.
+TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndTheEndDeletesTheFilesNotInUse) {
   // A temporary directory whose path takes more than 260 bytes in the Japanese ANSI code page.
   TempDir top;
   const std::wstring temp = top / std::wstring(120, L'一');
@@ -54,6 +70,43 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileAndTheEndDeletesTheFilesNot
       ASSERT_EQ(saved->data()[i] & 0xFFFFFF, pattern.data()[i] & 0xFFFFFF) << "the clipboard's picture, at " << i;
   }
 
+  DdeClient conversation;
+  conversation.Create(nullptr);
+  ASSERT_TRUE(conversation.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
+  const auto paste = [&](HWND clipboardOwner, HANDLE data) {
+    ASSERT_TRUE(OpenClipboard(clipboardOwner));
+    EmptyClipboard();
+    SetClipboardData(CF_DIB, data);
+    CloseClipboard();
+    PostMessageW(icon, WM_COMMAND, main_menu::kPaste, 0);
+  };
+  paste(nullptr, Dib(16384, 8, BI_RLE8, 2));
+  EXPECT_TRUE(AnswersThroughout(conversation, 2s, 2s));
+  std::atomic<HWND> slowOwner = nullptr;
+  std::jthread ownerThread([&] {
+    const HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(window, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+                        if (message != WM_RENDERFORMAT) return DefWindowProcW(hwnd, message, wParam, lParam);
+                        WaitForSingleObject(g_render.get(), 20000);
+                        SetClipboardData(CF_DIB, Dib(4, 32, BI_RGB, 64));
+                        return LRESULT{0};
+                      }));
+    slowOwner = window;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    DestroyWindow(window);
+  });
+  ASSERT_TRUE(WaitUntil([&] { return slowOwner != nullptr; }, 5s));
+  paste(slowOwner, nullptr);
+  EXPECT_TRUE(AnswersThroughout(conversation, 3s, 4s));
+  SetEvent(g_render.get());
+  ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) && CloseClipboard(); }, 10s)) << "the paste's read is over";
+  EXPECT_TRUE(AnswersThroughout(conversation, 3s, 0s));
+  PostThreadMessageW(GetWindowThreadProcessId(slowOwner, nullptr), WM_QUIT, 0, 0);
+  EXPECT_EQ(VisibleWindowsOfProcess(program.id(), kPictureClass).size(), 2u) << "nothing more pasted";
+  EXPECT_EQ(FilesIn(temp), files) << "no file more";
+
   // Other programs' files, some of whose short names match "pnt*.tmp": the end leaves them alone.
   std::set<std::wstring> left{*files.begin()};
   for (const wchar_t* other : {L"pin.tmp", L"pntnotes.tmpx", L"pnt_report.tmp_old", L"pntdraft.tmp1"}) {
@@ -65,68 +118,6 @@ TEST(PasteTest, EachPasteOpensFromItsOwnTemporaryFileAndTheEndDeletesTheFilesNot
   EXPECT_TRUE(program.WaitForExit(10s)) << "no message waits for an answer";
   EXPECT_EQ(FilesIn(temp), left) << "only the program's file in use is left, and the others' files";
   CloseHandle(held);
-}
-
-// A square DIB: 32 bits, or 8 bits with a run-length code that ends the bitmap at once.
-HGLOBAL Dib(std::int32_t side, WORD bits, DWORD compression, DWORD dataBytes) {
-  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 40 + (bits == 8 ? 1024 : 0) + dataBytes);
-  auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
-  *header = {sizeof(BITMAPINFOHEADER), side, side, 1, bits, compression, compression ? dataBytes : 0};
-  if (compression) reinterpret_cast<BYTE*>(header)[40 + 1024 + 1] = 1;
-  GlobalUnlock(block);
-  return block;
-}
-
-// A run-length bitmap that claims 16384 x 16384 pixels in 1 KB, and an owner that renders its bitmap only
-// when the test lets it: they held the program up for 7 s writing an 805 MB file, and for as long as the
-// owner liked, and the late bitmap was pasted.
-TEST(PasteTest, AClipboardBombAndAnOwnerSlowToRenderNeitherHoldUpThePasteNorLeaveAFileOrAWindow) {
-  TempDir temp;
-  SetEnvironmentVariableW(L"TMP", temp.path().c_str());
-  SetEnvironmentVariableW(L"TEMP", temp.path().c_str());
-  ChildProcess program = StartPintaro(L"");
-  const HWND icon = WaitForIconWindow(program);
-  ASSERT_TRUE(icon);
-  DdeClient conversation;
-  conversation.Create(nullptr);
-  ASSERT_TRUE(conversation.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
-  const auto paste = [&](HWND owner, HANDLE data) {
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    SetClipboardData(CF_DIB, data);
-    CloseClipboard();
-    PostMessageW(icon, WM_COMMAND, main_menu::kPaste, 0);
-  };
-  paste(nullptr, Dib(16384, 8, BI_RLE8, 2));
-  EXPECT_TRUE(AnswersThroughout(conversation, 2s, 2s));
-
-  UniqueKernelHandle render(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  std::atomic<HWND> owner = nullptr;
-  std::jthread ownerThread([&] {
-    const HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&render));
-    SetWindowLongPtrW(window, GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-                        if (message != WM_RENDERFORMAT) return DefWindowProcW(hwnd, message, wParam, lParam);
-                        auto* go = reinterpret_cast<UniqueKernelHandle*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-                        WaitForSingleObject(go->get(), 20000);
-                        SetClipboardData(CF_DIB, Dib(4, 32, BI_RGB, 64));
-                        return LRESULT{0};
-                      }));
-    owner = window;
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    DestroyWindow(window);
-  });
-  ASSERT_TRUE(WaitUntil([&] { return owner != nullptr; }, 5s));
-  paste(owner, nullptr);
-  EXPECT_TRUE(AnswersThroughout(conversation, 3s, 4s));
-  SetEvent(render.get());
-  ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) && CloseClipboard(); }, 10s)) << "the paste's read is over";
-  EXPECT_TRUE(AnswersThroughout(conversation, 3s, 0s));
-  EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kPictureClass).empty()) << "nothing pasted";
-  EXPECT_TRUE(FilesIn(temp).empty()) << ::testing::PrintToString(FilesIn(temp));
-  PostThreadMessageW(GetWindowThreadProcessId(owner, nullptr), WM_QUIT, 0, 0);
 }
 
 }  // namespace

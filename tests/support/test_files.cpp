@@ -41,44 +41,12 @@ TempDir::TempDir() {
 TempDir::~TempDir() { RemoveTree(path_); }
 
 std::vector<std::uint8_t> WithExifOrientation(std::vector<std::uint8_t> jpeg, std::uint32_t orientation) {
-  const std::uint8_t count = static_cast<std::uint8_t>(orientation >> 16 ? orientation >> 16 : 1);
-  const std::uint8_t segment[] = {0xFF,
-                                  0xE1,
-                                  0,
-                                  34,
-                                  'E',
-                                  'x',
-                                  'i',
-                                  'f',
-                                  0,
-                                  0,
-                                  'I',
-                                  'I',
-                                  42,
-                                  0,
-                                  8,
-                                  0,
-                                  0,
-                                  0,
-                                  1,
-                                  0,
-                                  0x12,
-                                  1,
-                                  3,
-                                  0,
-                                  count,
-                                  0,
-                                  0,
-                                  0,
-                                  static_cast<std::uint8_t>(orientation),
-                                  0,
-                                  0,
-                                  0,
-                                  0,
-                                  0,
-                                  0,
-                                  0};
-  jpeg.insert(jpeg.begin() + 2, std::begin(segment), std::end(segment));
+  // APP1 of 34 bytes: Exif, a little-endian TIFF header, IFD0 of one entry, tag 0x0112 as shorts.
+  std::vector<std::uint8_t> segment{0xFF, 0xE1, 0,    34, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
+                                    1,    0,    0x12, 1,  3,   0,   1,   0,   0, 0, 0,   0,   0,  0, 0, 0, 0, 0};
+  segment[24] = static_cast<std::uint8_t>(orientation >> 16 ? orientation >> 16 : 1);  // the count
+  segment[28] = static_cast<std::uint8_t>(orientation);
+  jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
   return jpeg;
 }
 

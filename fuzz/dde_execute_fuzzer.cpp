@@ -21,7 +21,7 @@ void CheckOpenedNames(std::wstring_view text) {
   FUZZ_CHECK(KeptCharacters(text).starts_with(Joined(names)));
   for (const std::wstring& name : names) {
     FUZZ_CHECK(name.find_first_of(std::wstring_view(L"\"\0", 2)) == std::wstring::npos);
-    FUZZ_CHECK(IsDroppablePictureName(name) == (EndsWithAny(name, kDropEndings) && name.size() <= kMaxPathLength));
+    FUZZ_CHECK(IsDroppablePictureName(name) == EndsWithAny(name, kDropEndings));
     if (!IsPictureName(name)) continue;
     FUZZ_CHECK(name.size() >= 4 && EndsWithAny(name, kCommandLineEndings) && IsDroppablePictureName(name));
   }

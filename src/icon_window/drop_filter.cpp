@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "win32/name_limits.h"
-
 namespace pintaro {
 
 namespace {
@@ -20,7 +18,6 @@ bool EndsWithIgnoringCase(std::wstring_view name, std::wstring_view ending) noex
 }  // namespace
 
 bool IsDroppablePictureName(std::wstring_view name) noexcept {
-  if (name.size() > kMaxPathLength) return false;
   constexpr std::array<std::wstring_view, 5> kEndings{L".jpg", L".jif", L".gif", L".bmp", L".jpeg"};
   return std::any_of(kEndings.begin(), kEndings.end(),
                      [&](std::wstring_view ending) { return EndsWithIgnoringCase(name, ending); });

@@ -4,8 +4,9 @@
 
 namespace pintaro {
 
-// True for names ending in .jpg, .jif, .gif, .bmp or .jpeg, in any case, no longer than a path can be.
-// Wider than the command line's picture-name test, which knows neither .jpeg nor .jif.
+// True for names ending in .jpg, .jif, .gif, .bmp or .jpeg, in any case. Wider than the command line's
+// picture-name test, which knows neither .jpeg nor .jif. (A drop list leaves out names longer than a
+// path can be.)
 bool IsDroppablePictureName(std::wstring_view name) noexcept;
 
 }  // namespace pintaro

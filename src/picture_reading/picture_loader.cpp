@@ -12,6 +12,7 @@
 
 #include "picture_logic/orientation.h"
 #include "win32/handles.h"
+#include "win32/worker.h"
 
 namespace pintaro {
 
@@ -211,6 +212,19 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
   }
   if (tooLarge) *tooLarge = large;
   return picture;
+}
+
+std::optional<LoadedPicture> LoadPictureOnWorker(const std::wstring& path, const TargetSizeFor& target,
+                                                 bool* tooLarge) {
+  struct Read {
+    std::optional<LoadedPicture> picture;
+    bool tooLarge = false;
+  };
+  const auto read = std::make_shared<Read>();
+  const auto load = [read, path, target] { read->picture = LoadPicture(path, target, nullptr, &read->tooLarge); };
+  if (!RunOnWorker(load, std::chrono::minutes(1))) return std::nullopt;
+  if (tooLarge) *tooLarge = read->tooLarge;
+  return std::move(read->picture);
 }
 
 }  // namespace pintaro

@@ -37,4 +37,10 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
                                          const std::shared_ptr<PixelBufferPool>& pool = nullptr,
                                          bool* tooLarge = nullptr) noexcept;
 
+// LoadPicture on a worker thread while this thread's messages keep running, so that a slow disk or
+// network share holds nothing else up; nothing when it takes longer than a minute, or when the program
+// ends meanwhile. The target must hold what it uses itself: a read past its deadline goes on.
+std::optional<LoadedPicture> LoadPictureOnWorker(const std::wstring& path, const TargetSizeFor& target = {},
+                                                 bool* tooLarge = nullptr);
+
 }  // namespace pintaro

@@ -1,6 +1,7 @@
 // The picture window's two copy commands: the picture as shown, and the file's picture at its own
 // size. Either goes to the clipboard as a bitmap that any program can paste.
 #include <optional>
+#include <string>
 
 #include "win32/busy_cursor.h"
 #include "win32/handles.h"
@@ -62,16 +63,17 @@ void PictureWindow::CopyAtShownSize() {
 }
 
 void PictureWindow::CopyAtOriginalSize() {
+  const std::wstring path = picturePath;  // messages run while the file is read
   UniqueBitmap fullSize;
   bool tooLarge = false;
   {
     // The file is read first: one that is gone or unreadable leaves the clipboard untouched.
     BusyCursor busy;
-    const std::optional<LoadedPicture> picture = LoadPicture(picturePath, {}, nullptr, &tooLarge);
+    const std::optional<LoadedPicture> picture = LoadPictureOnWorker(path, {}, &tooLarge);
     if (picture) fullSize = ScreenBitmapFrom(picture->pixels);
   }
   // A picture shown from a reduced decode may be too large to hold at its own size: that is said.
-  if (tooLarge) ShowUnsupportedFormat(picturePath);
+  if (tooLarge) ShowUnsupportedFormat(path);
   PutOnClipboard(hwnd(), std::move(fullSize));
 }
 

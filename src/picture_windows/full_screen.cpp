@@ -74,7 +74,7 @@ ScreenTwips PrimaryScreenTwips() noexcept {
 void ShowFullScreen(PictureWindow& window) {
   const std::wstring path = window.picturePath;
   const ScreenTwips screen = PrimaryScreenTwips();
-  const TargetSizeFor toScreen = [&](Size size) { return FitToScreen(size, screen).size; };
+  const TargetSizeFor toScreen = [screen](Size size) { return FitToScreen(size, screen).size; };
   std::optional<LoadedPicture> picture = ReadPictureOrReport(path, toScreen);
   if (!picture) return;
 

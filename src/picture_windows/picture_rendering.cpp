@@ -43,7 +43,7 @@ std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const
 }
 
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target) {
-  return ReadOrReport(path, [&] { return LoadPicture(path, target); });
+  return ReadOrReport(path, [&] { return LoadPictureOnWorker(path, target); });
 }
 
 std::optional<Image32> ScalePicture(const Image32& source, int width, int height) {

@@ -29,7 +29,7 @@ Rendering ResizePictureWindow(PictureWindow& window, std::optional<LoadedPicture
 // one is given. When it cannot be read, the arrow comes back and the "format not supported" message
 // names the file.
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source = {});
-// The same, read for another target than a picture window (the screen, say).
+// The same, read on a worker for another target than a picture window (the screen, say).
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target);
 
 // The picture scaled to the given size with the halftone stretch, or nothing when memory is short.

@@ -1,5 +1,4 @@
 #include "app/command_line.h"
-#include "icon_window/drop_filter.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +25,7 @@ TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAtMostMaxArgsAreTakenAndNamesL
   // A name longer than a path can be is no file's, however it ends: its message took seconds to lay out.
   for (const auto& [length, passes] : {std::pair{kMaxPathLength, true}, std::pair{kMaxPathLength + 1, false}}) {
     const std::wstring name = std::wstring(length - 4, L'x') + L".jpg";
-    EXPECT_EQ(std::pair(IsPictureName(name), IsDroppablePictureName(name)), std::pair(passes, passes)) << length;
+    EXPECT_EQ(IsPictureName(name), passes) << length;
   }
 }
 

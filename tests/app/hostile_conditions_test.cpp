@@ -17,6 +17,7 @@ std::size_t g_failAllocationsFrom = SIZE_MAX;
 // When set, the next large allocation of the test's thread (a picture being scaled) posts WM_APP here.
 HWND g_postOnLargeAllocation = nullptr;
 const DWORD g_testThread = GetCurrentThreadId();
+int g_slowAnswers = 0;
 }  // namespace
 
 void* operator new(std::size_t size) {
@@ -72,13 +73,14 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   UniqueWindow slow(CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
   SetWindowLongPtrW(slow.get(), GWLP_WNDPROC,
                     reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-                      if (message == WM_DDE_ACK) Sleep(450);
+                      if (message == WM_DDE_ACK) Sleep(450), ++g_slowAnswers;
                       return DefWindowProcW(hwnd, message, wParam, lParam);
                     }));
   const UniqueGlobalAtom service(GlobalAddAtomW(kLinkService)), topic(GlobalAddAtomW(kLinkTopicName));
   for (int i = 0; i < 20; ++i)
     PostMessageW(icon, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(slow.get()), MAKELPARAM(service.get(), topic.get()));
   EXPECT_TRUE(AnswersThroughout(conversation, 2s, 3s));
+  EXPECT_EQ(g_slowAnswers, 0) << "a posted initiate asks for nothing";
   conversation.CloseLink();
   EXPECT_EQ(VisibleWindowsOfProcess(first.id(), kPictureClass).size(), 1u) << "its picture still there";
 

@@ -31,6 +31,13 @@ Image32 Averaged(const Image32& decoded, Size size) {
 
 int Byte(std::uint32_t pixel, int index) { return pixel >> (8 * index) & 0xFF; }
 
+TEST(JpegScale, TheFewestEighthsWhoseSidesRoundedUpCoverTheShownSize) {
+  // 1279 / 8 and 959 / 8 rounded up are 160 and 120; halved, 320 and 240.
+  const Size small{1279, 959};
+  for (const auto& [target, eighths] : {std::pair{Size{160, 120}, 1}, {Size{320, 240}, 2}, {small, 8}, {Size{}, 8}})
+    EXPECT_EQ(ChooseJpegScale(small, target), eighths) << target.width;
+}
+
 // Pictures 960 wide, so decoded at 1/4 for display size 160 and at 1/2 for 480, with red, green and
 // blue patches side by side along the bottom.
 TEST(JpegDecoder, EveryColourKindDecodedSmallerAveragesAsTheWholeDecodeAndKeepsItsColours) {

@@ -105,4 +105,4 @@ perl -e 'open(my $in, "<:raw", $ARGV[0]) or die; local $/; my $bytes = <$in>; my
 perl -e 'open(my $in, "<:raw", $ARGV[0]) or die; local $/; my $bytes = <$in>;
   my $exif = "Exif\0\0II" . pack("vVv", 42, 8, 1) . pack("vvVvv", 0x0112, 3, 1, 6, 0) . pack("V", 0);
   binmode STDOUT; print substr($bytes, 0, 2), "\xFF\xE1", pack("n", length($exif) + 2), $exif, substr($bytes, 2)' \
-  "$here/small.jpg" >"$here/small_turned.jpg"
+  "$here/photo.jpg" >"$here/photo_turned.jpg"

@@ -94,6 +94,8 @@ void RunFirstInstance(std::wstring_view commandArguments) {
     if (ProgramEnded()) return;
   }
   // What the first pictures do not need comes after them, working from the start-up's end on.
+  g_iconWindow->Activate();
+  if (ProgramEnded()) return;
   StartClipboardWatch(g_iconWindow->hwnd());
   if (ProgramEnded()) return;
   TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);

@@ -97,8 +97,15 @@ void IconWindow::Initialize() {
   const int size = ScaledForDpi(kIconSize, dpi);
   TakeSize(dpi, {left, top, left + size, top + size});
   SetColorKey(hwnd(), kIconBackground, 0);  // made layered, opaque but for the key, at its creation
-  ShowWindow(hwnd(), SW_SHOW);
+  // Activation costs a round of messages with the window manager: it waits for Activate, after the
+  // first pictures.
+  ShowWindow(hwnd(), SW_SHOWNA);
   PumpMessages();
+}
+
+// A picture the user has clicked meanwhile, or its full-screen view, keeps the activation.
+void IconWindow::Activate() {
+  if (!GetActiveWindow() && IsWindowVisible(hwnd())) SetForegroundWindow(hwnd());
 }
 
 // A later start: the command-line argument string goes to the running instance, unparsed.

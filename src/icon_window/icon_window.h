@@ -41,8 +41,11 @@ class IconWindow : public Window<IconWindow> {
   ~IconWindow();
 
   // First instance: creates the window, answers the hand-off conversation from then on, places the
-  // window and shows it.
+  // window and shows it, without activating it yet.
   void Show();
+  // First instance, once its first pictures are on screen: the window takes the foreground, as a
+  // window shown at the start of a program does.
+  void Activate();
   // First instance, once its start-up is done: files dropped on the window open from now on.
   void AcceptDrops();
   // Creates the window without showing it; a later start's window then hands its command over.

@@ -243,10 +243,11 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhich
   ASSERT_NE(picture, nullptr);
   EXPECT_TRUE(WaitUntil(
       [&] {
-        return TopLeft(picture) == POINT{495, 332} && IsTopMost(icon);
+        return TopLeft(picture) == POINT{495, 332} && IsTopMost(icon) && GetForegroundWindow() == icon;
       },
       10s))
-      << "the first place of every run: " << ::testing::PrintToString(TopLeft(picture));
+      << "the first place of every run: " << ::testing::PrintToString(TopLeft(picture))
+      << ", the icon window in the foreground";
   EXPECT_EQ(VisibleWindowsOfProcess(program.id(), kPictureClass).size(), 1u);
   EXPECT_EQ(WindowText(picture), L"b.JPG");
   EXPECT_TRUE(VisibleWindowsOfProcess(program.id(), kDialogClass).empty()) << "a.txt is skipped silently";

@@ -81,6 +81,7 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   // The pictures named are read on the workers while the icon window is made and shown.
   const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
   ReadAhead ahead(names, Settings().displaySize);
+  const HWND foregroundAtStart = GetForegroundWindow();
   g_iconWindow = std::make_unique<IconWindow>(OpenCommandPictures);
   PictureWindows().Reset();
   g_iconWindow->Show();
@@ -94,7 +95,7 @@ void RunFirstInstance(std::wstring_view commandArguments) {
     if (ProgramEnded()) return;
   }
   // What the first pictures do not need comes after them, working from the start-up's end on.
-  g_iconWindow->Activate();
+  g_iconWindow->Activate(foregroundAtStart);
   if (ProgramEnded()) return;
   StartClipboardWatch(g_iconWindow->hwnd());
   if (ProgramEnded()) return;

@@ -77,9 +77,20 @@ void IconWindow::Load() {
 void IconWindow::CreateWindowAndControls() {
   RegisterClassOnce(kClassName, CS_DBLCLKS);  // a tool window: no icon of its own shows anywhere
   // Layered and in the topmost band from the start: a window changed so afterwards is made again.
-  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST, WS_POPUP, kTitle, 0, 0, kIconSize,
-                 kIconSize);
+  // Made where the icon goes on a screen of the system's scale: a window on another screen moves.
+  const RECT place = PlaceAtScale(DpiOf(nullptr));
+  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST, WS_POPUP, kTitle, place.left, place.top,
+                 place.right - place.left, place.bottom - place.top);
   CreateControls();
+}
+
+// The window's pixels are the screen's: its size and place follow the screen's scale, as the taskbar's
+// do, so that the icon stays clear of it.
+RECT IconWindow::PlaceAtScale(UINT dpi) noexcept {
+  const int left = GetSystemMetrics(SM_CXSCREEN) - ScaledForDpi(kFromRight, dpi);
+  const int top = GetSystemMetrics(SM_CYSCREEN) - ScaledForDpi(kFromBottom, dpi);
+  const int size = ScaledForDpi(kIconSize, dpi);
+  return {left, top, left + size, top + size};
 }
 
 void IconWindow::CreateControls() { ddeItemWindow_.Create(hwnd()); }
@@ -89,13 +100,8 @@ void IconWindow::Initialize() {
     HandOff();
     return;
   }
-  // The window's pixels are the screen's: its size and place follow the screen's scale, as the
-  // taskbar's do, so that the icon stays clear of it.
   const UINT dpi = DpiOf(hwnd());
-  const int left = GetSystemMetrics(SM_CXSCREEN) - ScaledForDpi(kFromRight, dpi);
-  const int top = GetSystemMetrics(SM_CYSCREEN) - ScaledForDpi(kFromBottom, dpi);
-  const int size = ScaledForDpi(kIconSize, dpi);
-  TakeSize(dpi, {left, top, left + size, top + size});
+  TakeSize(dpi, PlaceAtScale(dpi));
   SetColorKey(hwnd(), kIconBackground, 0);  // made layered, opaque but for the key, at its creation
   // Activation costs a round of messages with the window manager: it waits for Activate, after the
   // first pictures.
@@ -103,9 +109,10 @@ void IconWindow::Initialize() {
   PumpMessages();
 }
 
-// A picture the user has clicked meanwhile, or its full-screen view, keeps the activation.
-void IconWindow::Activate() {
-  if (!GetActiveWindow() && IsWindowVisible(hwnd())) SetForegroundWindow(hwnd());
+// The user may have moved on meanwhile, to another program, a picture or its full-screen view: the
+// foreground then stays where it went.
+void IconWindow::Activate(HWND foregroundAtStart) {
+  if (GetForegroundWindow() == foregroundAtStart && IsWindowVisible(hwnd())) SetForegroundWindow(hwnd());
 }
 
 // A later start: the command-line argument string goes to the running instance, unparsed.
@@ -241,7 +248,10 @@ void IconWindow::TakeSize(UINT dpi, const RECT& place) {
   // The pin at its own size: the icon holds an image for each scale up to 200 %.
   icon_.reset(static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size_, size_, LR_DEFAULTCOLOR)));
-  SetWindowPos(hwnd(), nullptr, place.left, place.top, size_, size_, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT now{};
+  if (!GetWindowRect(hwnd(), &now) || !EqualRect(&now, &place)) {
+    SetWindowPos(hwnd(), nullptr, place.left, place.top, size_, size_, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 

@@ -44,8 +44,8 @@ class IconWindow : public Window<IconWindow> {
   // window and shows it, without activating it yet.
   void Show();
   // First instance, once its first pictures are on screen: the window takes the foreground, as a
-  // window shown at the start of a program does.
-  void Activate();
+  // window shown at the start of a program does, if it is still where it was at the start.
+  void Activate(HWND foregroundAtStart);
   // First instance, once its start-up is done: files dropped on the window open from now on.
   void AcceptDrops();
   // Creates the window without showing it; a later start's window then hands its command over.
@@ -100,6 +100,7 @@ class IconWindow : public Window<IconWindow> {
   // The main menu at the mouse pointer; its items also answer the right button.
   void OpenMainMenuAtCursor();
   void OnPaint();
+  static RECT PlaceAtScale(UINT dpi) noexcept;
   // The window and its pin at the size for the dpi.
   void TakeSize(UINT dpi, const RECT& place);
   void OnDpiChanged(UINT dpi, const RECT& suggested);

@@ -80,7 +80,7 @@ echo "== Soak under Wine (objects and memory should come back to the start)"
 echo "== Many pictures at once, read ahead on worker threads"
 "$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/read_ahead_bench.exe" "$(winpath "$work/big.jpg")"
 
-echo "== Start-up: the window on the screen, against a minimal window program (medians of 15)"
+echo "== Start-up: the window on the screen, against a minimal window program (medians of 31)"
 bin="$root/build/mingw-x64/bin"
 "$root/scripts/wine-session.sh" run "$state" "$bin/startup_bench.exe" "$(winpath "$bin/minimal_window.exe")" \
   "$(winpath "$bin/pintaro.exe")" "$(winpath "$work/small.jpg")" "$(winpath "$work/big.jpg")"

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "win32/system_libraries.h"
 #include "icon_window/drop_list.h"
 #include "win32/program.h"
 
@@ -38,7 +39,7 @@ std::optional<std::vector<std::wstring>> FileNames(IDataObject* data) {
   if (data->GetData(&format, &medium) != S_OK) return std::nullopt;
   struct Release {
     STGMEDIUM& medium;
-    ~Release() { ReleaseStgMedium(&medium); }
+    ~Release() { ole32::ReleaseStgMedium(&medium); }
   } release{medium};
   // A source may answer in another medium than the one asked for; only a memory block is read.
   const auto* block =
@@ -60,13 +61,13 @@ std::optional<std::vector<std::wstring>> FileNames(IDataObject* data) {
 
 bool FileDropTarget::Register(HWND window) noexcept {
   if (window_) return true;
-  if (FAILED(RegisterDragDrop(window, this))) return false;
+  if (FAILED(ole32::RegisterDragDrop(window, this))) return false;
   window_ = window;
   return true;
 }
 
 void FileDropTarget::Revoke() noexcept {
-  if (window_) RevokeDragDrop(window_);
+  if (window_) ole32::RevokeDragDrop(window_);
   window_ = nullptr;
 }
 

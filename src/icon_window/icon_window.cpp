@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "win32/program.h"
+#include "win32/system_libraries.h"
 #include "win32/busy_cursor.h"
 #include "win32/dde_names.h"
 #include "win32/dpi.h"
@@ -65,7 +66,7 @@ void IconWindow::Show() {
 
 // OLE, not only COM: a drop target needs it. It takes a while to set up, and no picture needs it.
 void IconWindow::AcceptDrops() {
-  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(ole32::OleInitialize(nullptr));
   dropTarget_.Register(hwnd());
 }
 
@@ -301,7 +302,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       dropTarget_.Revoke();
-      if (std::exchange(oleInitialized_, false)) OleUninitialize();
+      if (std::exchange(oleInitialized_, false)) ole32::OleUninitialize();
       linkSource_.Close();
       return 0;
     case WM_CLOSE: OnClose(); return 0;

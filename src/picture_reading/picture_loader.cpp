@@ -8,10 +8,12 @@
 #include <cstddef>
 #include <iterator>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "picture_logic/orientation.h"
 #include "win32/handles.h"
+#include "win32/system_libraries.h"
 #include "win32/worker.h"
 
 namespace pintaro {
@@ -23,18 +25,27 @@ namespace {
 // A JPEG larger than the largest picture the program holds, in 32-bit pixels, is not read.
 constexpr LONGLONG kMaxJpegFileBytes = static_cast<LONGLONG>(kMaxPicturePixels * sizeof(std::uint32_t));
 
-// COM is set up for this thread by the program's start; this covers callers that did not.
+thread_local ComForReading* t_comForReading = nullptr;
+
+// COM for one reading, unless this thread keeps it for all of them, or has it already (the
+// user-interface thread with its drop target).
 class ComScope {
  public:
-  ComScope() noexcept : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ComScope() noexcept {
+    if (t_comForReading) {
+      t_comForReading->SetUp();
+    } else {
+      initialized_ = SUCCEEDED(ole32::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    }
+  }
   ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
+    if (initialized_) ole32::CoUninitialize();
   }
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
 
  private:
-  HRESULT hr_;
+  bool initialized_ = false;
 };
 
 ComPtr<IWICBitmapFrameDecode> OpenFirstFrame(IWICImagingFactory* factory, const std::wstring& path) {
@@ -54,7 +65,7 @@ ComPtr<IWICBitmapFrameDecode> OpenFirstFrame(IWICImagingFactory* factory, const 
 
 ComPtr<IWICImagingFactory> CreateFactory() {
   ComPtr<IWICImagingFactory> factory;
-  CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory));
+  ole32::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory));
   return factory;
 }
 
@@ -176,6 +187,18 @@ std::optional<FileBytes> JpegFileBytes(const std::wstring& path, const std::shar
 }
 
 }  // namespace
+
+ComForReading::ComForReading() noexcept : outer_(std::exchange(t_comForReading, this)) {}
+
+ComForReading::~ComForReading() {
+  t_comForReading = outer_;
+  if (initialized_) ole32::CoUninitialize();
+}
+
+void ComForReading::SetUp() noexcept {
+  if (std::exchange(tried_, true)) return;
+  initialized_ = SUCCEEDED(ole32::CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+}
 
 TargetSizeFor ForDisplaySize(int displaySize) {
   return [displaySize](Size picture) { return FitToDisplay(picture, displaySize); };

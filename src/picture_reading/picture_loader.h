@@ -37,6 +37,24 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
                                          const std::shared_ptr<PixelBufferPool>& pool = nullptr,
                                          bool* tooLarge = nullptr) noexcept;
 
+// COM for the pictures that the system's decoder reads on this thread while the object lives: set up
+// at the first of them, and kept, so that a worker reading many sets it up once and one reading only
+// JPEGs never.
+class ComForReading {
+ public:
+  ComForReading() noexcept;
+  ~ComForReading();
+  ComForReading(const ComForReading&) = delete;
+  ComForReading& operator=(const ComForReading&) = delete;
+
+  void SetUp() noexcept;
+
+ private:
+  ComForReading* outer_;
+  bool tried_ = false;
+  bool initialized_ = false;
+};
+
 // LoadPicture on a worker thread while this thread's messages keep running, so that a slow disk or
 // network share holds nothing else up; nothing when it takes longer than a minute, or when the program
 // ends meanwhile. The target must hold what it uses itself: a read past its deadline goes on.

@@ -1,6 +1,5 @@
 #include "picture_reading/read_ahead.h"
 
-#include <objbase.h>
 #include <process.h>
 
 #include <algorithm>
@@ -137,13 +136,14 @@ void ReadFiles(const std::shared_ptr<ReadAheadState>& state) {
 unsigned __stdcall RunWorker(void* parameter) noexcept {
   const std::shared_ptr<ReadAheadState> state =
       *std::unique_ptr<std::shared_ptr<ReadAheadState>>(static_cast<std::shared_ptr<ReadAheadState>*>(parameter));
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  try {
-    ReadFiles(state);
-  } catch (...) {
-    // The files this worker did not read are read at their turn on the user-interface thread.
+  {
+    const ComForReading com;
+    try {
+      ReadFiles(state);
+    } catch (...) {
+      // The files this worker did not read are read at their turn on the user-interface thread.
+    }
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   {
     const std::lock_guard lock(state->mutex);
     --state->running;

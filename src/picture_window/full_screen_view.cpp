@@ -1,9 +1,8 @@
 #include "picture_window/full_screen_view.h"
 
-#include <imm.h>
-
 #include <utility>
 
+#include "win32/system_libraries.h"
 #include "win32/busy_cursor.h"
 #include "win32/texts.h"
 #include "picture_reading/dib_bitmap.h"
@@ -15,7 +14,7 @@ FullScreenView::FullScreenView(void (*end)()) : end_(end) {
   CreateWindowOf(kClassName, 0, WS_POPUP, kTitle, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   // With an input method on (a Japanese one, usually), a key would start a composition over the
   // picture instead of typing a character: the view has no input context, so every key ends it.
-  ImmAssociateContextEx(hwnd(), nullptr, 0);
+  imm32::ImmAssociateContextEx(hwnd(), nullptr, 0);
 }
 
 RECT FullScreenView::ImageRect() const noexcept {

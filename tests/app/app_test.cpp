@@ -46,6 +46,7 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
   ChildProcess first = StartPintaro(L"");
   const HWND icon = WaitForIconWindow(first);
   ASSERT_NE(icon, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == icon; }, 5s)) << "the start-up ends in the foreground";
   SetCurrentDirectoryW((dir / L"B").c_str());  // the later starts' folder
   // A window of this process holds the foreground meanwhile; it must keep it.
   const HWND own = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"foreground", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,

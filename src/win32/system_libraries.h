@@ -1,0 +1,25 @@
+#pragma once
+// The functions of ole32 and imm32 the program uses, each library loaded at the first call: nothing on
+// the way to the first picture needs them, and loading them with the program costs every start.
+#include <windows.h>
+#include <ole2.h>
+
+namespace pintaro::ole32 {
+
+HRESULT CoInitializeEx(void* reserved, DWORD model) noexcept;
+void CoUninitialize() noexcept;
+HRESULT CoCreateInstance(REFCLSID what, IUnknown* outer, DWORD context, REFIID iid, void** object) noexcept;
+HRESULT OleInitialize(void* reserved) noexcept;
+void OleUninitialize() noexcept;
+HRESULT RegisterDragDrop(HWND window, IDropTarget* target) noexcept;
+HRESULT RevokeDragDrop(HWND window) noexcept;
+void ReleaseStgMedium(STGMEDIUM* medium) noexcept;
+
+}  // namespace pintaro::ole32
+
+namespace pintaro::imm32 {
+
+// Without imm32, as on a system without input methods, there is no input context to take away.
+BOOL ImmAssociateContextEx(HWND window, HIMC context, DWORD flags) noexcept;
+
+}  // namespace pintaro::imm32

@@ -95,14 +95,13 @@ void RunFirstInstance(std::wstring_view commandArguments) {
     if (ProgramEnded()) return;
   }
   // What the first pictures do not need comes after them, working from the start-up's end on.
-  g_iconWindow->Activate(foregroundAtStart);
-  if (ProgramEnded()) return;
   StartClipboardWatch(g_iconWindow->hwnd());
   if (ProgramEnded()) return;
   TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
   if (ProgramEnded()) return;
   g_iconWindow->AcceptDrops();
   AddNotifyIcon();
+  g_iconWindow->Activate(foregroundAtStart);
 }
 
 namespace {

@@ -104,8 +104,8 @@ void IconWindow::Initialize() {
   const UINT dpi = DpiOf(hwnd());
   TakeSize(dpi, PlaceAtScale(dpi));
   SetColorKey(hwnd(), kIconBackground, 0);  // made layered, opaque but for the key, at its creation
-  // Activation costs a round of messages with the window manager: it waits for Activate, after the
-  // first pictures.
+  // Activation costs a round of messages with the window manager: it waits for Activate, at the end
+  // of the start-up.
   ShowWindow(hwnd(), SW_SHOWNA);
   PumpMessages();
 }

@@ -43,7 +43,7 @@ class IconWindow : public Window<IconWindow> {
   // First instance: creates the window, answers the hand-off conversation from then on, places the
   // window and shows it, without activating it yet.
   void Show();
-  // First instance, once its first pictures are on screen: the window takes the foreground, as a
+  // First instance, at the end of its start-up: the window takes the foreground, as a
   // window shown at the start of a program does, if it is still where it was at the start.
   void Activate(HWND foregroundAtStart);
   // First instance, once its start-up is done: files dropped on the window open from now on.

@@ -137,7 +137,7 @@ unsigned __stdcall RunWorker(void* parameter) noexcept {
   const std::shared_ptr<ReadAheadState> state =
       *std::unique_ptr<std::shared_ptr<ReadAheadState>>(static_cast<std::shared_ptr<ReadAheadState>*>(parameter));
   {
-    const ComForReading com;
+    ComForReading com;  // set up by the readings through this thread's pointer to it
     try {
       ReadFiles(state);
     } catch (...) {

@@ -10,7 +10,7 @@
 #include "win32/program.h"
 #include "win32/handles.h"
 #include "win32/test_seam.h"
-#include "win32/shell_open.h"
+#include "win32/system_libraries.h"
 #include "win32/tool_tip.h"
 #include "win32/texts.h"
 #include "resources/resource_ids.h"
@@ -49,9 +49,7 @@ int TrayIconResource() noexcept {
 
 // The icon at the small-icon size of the screen's scale now: after a change of scale it is loaded again.
 void LoadSmallIcon() noexcept {
-  using LoadMetric = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
-  static const auto load =
-      reinterpret_cast<LoadMetric>(reinterpret_cast<void*>(GetProcAddress(CommonControls(), "LoadIconMetric")));
+  static const auto load = LibraryFunction<decltype(::LoadIconMetric)>(CommonControls(), "LoadIconMetric");
   HICON icon = nullptr;
   if (load) load(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), LIM_SMALL, &icon);
   g_smallIcon.reset(icon);
@@ -64,8 +62,7 @@ BOOL Notify(DWORD message) noexcept {
   } catch (...) {
     return FALSE;
   }
-  using ShellNotify = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAW*);
-  static const auto notify = reinterpret_cast<ShellNotify>(ShellFunction("Shell_NotifyIconW"));
+  static const auto notify = LibraryFunction<decltype(::Shell_NotifyIconW)>(Shell32(), "Shell_NotifyIconW");
   return notify && notify(message, &g_record);
 }
 

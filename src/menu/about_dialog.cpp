@@ -17,6 +17,7 @@
 #include "win32/modal_block.h"
 #include "win32/private_messages.h"
 #include "win32/shell_open.h"
+#include "win32/system_libraries.h"
 #include "win32/texts.h"
 #include "win32/version_resource.h"
 
@@ -39,10 +40,9 @@ std::array<Link, 2> Links() {
 // Windows 10's per-monitor dialogs send every control the font of a new DPI, which would take the links'
 // underline and leave their widths measured for the old one; earlier Windows have no such call.
 void KeepFontOnDpiChange(HWND control) noexcept {
-  using Behaviour = BOOL(WINAPI*)(HWND, UINT, UINT);
   constexpr UINT kDisableFontUpdate = 1;  // DCDC_DISABLE_FONT_UPDATE
-  static const auto set = reinterpret_cast<Behaviour>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogControlDpiChangeBehavior")));
+  static const auto set = LibraryFunction<BOOL WINAPI(HWND, UINT, UINT)>(GetModuleHandleW(L"user32.dll"),
+                                                                         "SetDialogControlDpiChangeBehavior");
   if (set) set(control, kDisableFontUpdate, kDisableFontUpdate);
 }
 

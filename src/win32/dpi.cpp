@@ -1,11 +1,11 @@
 #include "win32/dpi.h"
 
+#include "win32/system_libraries.h"
+
 namespace pintaro {
 
 UINT DpiOf(HWND window) noexcept {
-  using DpiForWindow = UINT(WINAPI*)(HWND);
-  static const auto forWindow = reinterpret_cast<DpiForWindow>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto forWindow = LibraryFunction<UINT WINAPI(HWND)>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
   if (const UINT dpi = forWindow && window ? forWindow(window) : 0) return dpi;
   const HDC screen = GetDC(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;

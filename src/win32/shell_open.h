@@ -8,9 +8,6 @@
 
 namespace pintaro {
 
-// A function of the shell's library, loaded when first asked for: the start-up does without it.
-void* ShellFunction(const char* name) noexcept;
-
 // Receives (owner, target). When set, it stands in for the shell.
 using ShellOpenHook = std::function<void(HWND, const std::wstring&)>;
 

@@ -1,9 +1,23 @@
 #pragma once
-// The functions of ole32 and imm32 the program uses, each library loaded at the first call: nothing on
-// the way to the first picture needs them, and loading them with the program costs every start.
+// The system libraries the start-up does without, each loaded at its first use: nothing on the way to
+// the first picture needs them, and loading them with the program costs every start.
 #include <windows.h>
 #include <ole2.h>
 
+namespace pintaro {
+
+// The function of that name in the library, of the type given; null without the library or the
+// function (one of a later Windows).
+template <typename Function>
+Function* LibraryFunction(HMODULE library, const char* name) noexcept {
+  return library ? reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+}
+
+HMODULE Shell32() noexcept;
+
+}  // namespace pintaro
+
+// The functions of ole32 and imm32 the program uses.
 namespace pintaro::ole32 {
 
 HRESULT CoInitializeEx(void* reserved, DWORD model) noexcept;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "win32/system_libraries.h"
+
 namespace pintaro {
 
 namespace {
@@ -21,9 +23,7 @@ TTTOOLINFOW ToolFor(HWND owner, const wchar_t* text) {
 HMODULE CommonControls() noexcept {
   static const HMODULE library = [] {
     const HMODULE loaded = LoadLibraryW(L"comctl32.dll");  // version 6, as the manifest asks
-    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = reinterpret_cast<Init>(
-        reinterpret_cast<void*>(loaded ? GetProcAddress(loaded, "InitCommonControlsEx") : nullptr));
+    const auto init = LibraryFunction<decltype(::InitCommonControlsEx)>(loaded, "InitCommonControlsEx");
     const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     if (init) init(&controls);
     return loaded;

@@ -68,14 +68,15 @@ bool InTable(int preset, const Preset& table) noexcept {
   return preset >= 0 && preset < static_cast<int>(table.size());
 }
 
-// Renders the window at the display size and moves it so that its centre stays where it was.
+// Renders the window at the display size and shows it with its centre where it was.
 void ResizeKeepingCentre(PictureWindow& window, const PictureSource& source) {
   const PixelRect before = ScreenRectOf(window.hwnd());
+  const auto keepCentre = [before](SIZE size) {
+    const Point at = KeepCentre(before, {size.cx, size.cy}, TwipsPerPixel());
+    return POINT{at.x, at.y};
+  };
   // Unreadable now, it stays hidden; closed or reused meanwhile, it is no longer this change's.
-  if (ResizePictureWindow(window, std::nullopt, source) != Rendering::Shown) return;
-  const PixelRect after = ScreenRectOf(window.hwnd());
-  const Point at = KeepCentre(before, {after.width, after.height}, TwipsPerPixel());
-  MoveToScreenPoint(window.hwnd(), {at.x, at.y});
+  ResizePictureWindow(window, keepCentre, std::nullopt, source);
 }
 
 // One pass of a size change over the windows in use, their files read ahead.

@@ -8,6 +8,7 @@
 #include "win32/busy_cursor.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
+#include "win32/window_position.h"
 #include "picture_window/picture_window.h"
 #include "picture_windows/picture_windows.h"
 #include "picture_reading/dib_bitmap.h"
@@ -102,7 +103,7 @@ Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<LoadedPic
 
 }  // namespace
 
-Rendering ResizePictureWindow(PictureWindow& window, std::optional<LoadedPicture> alreadyRead,
+Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor, std::optional<LoadedPicture> alreadyRead,
                               const PictureSource& source) {
   const RenderingOf rendering(window);
   Scaled scaled = RenderAtDisplaySize(rendering, std::move(alreadyRead), source);
@@ -110,9 +111,9 @@ Rendering ResizePictureWindow(PictureWindow& window, std::optional<LoadedPicture
   if (scaled.outcome != Rendering::Shown) return scaled.outcome;
   BusyCursor busy;
   window.SetPicture(CreateBitmapFromImage(*scaled.picture));
-  SetWindowPos(window.hwnd(), nullptr, 0, 0, scaled.picture->width(), scaled.picture->height(),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE size{scaled.picture->width(), scaled.picture->height()};
   scaled.picture.reset();
+  PlaceAtScreenPoint(window.hwnd(), placeFor(size), size);
   ShowWindow(window.hwnd(), SW_SHOWNA);
   PumpMessages();
   return rendering.StillWanted() ? Rendering::Shown : Rendering::GaveUp;

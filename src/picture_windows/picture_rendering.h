@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,12 +19,16 @@ enum class Rendering {
                // program ended: nothing more was done or said
 };
 
+// Where a rendered window goes: the screen point of its top-left corner at its new size.
+using PlaceFor = std::function<POINT(SIZE size)>;
+
 // Renders the window's picture file so that its longer side is the display size, sizes the window
-// to it and shows the window. A picture already read from that file may be passed in to spare a
-// second read. The rendering copies the path it renders and scales from buffers of its own, so
-// renderings that start inside another one's message pumping do not disturb it; after each time it
-// lets messages run it makes sure its window still holds the same picture.
-Rendering ResizePictureWindow(PictureWindow& window, std::optional<LoadedPicture> alreadyRead = std::nullopt,
+// to it, puts it where placeFor says and shows it: the window appears once, at its place. A picture
+// already read from that file may be passed in to spare a second read. The rendering copies the path it renders and
+// scales from buffers of its own, so renderings that start inside another one's message pumping do not disturb it;
+// after each time it lets messages run it makes sure its window still holds the same picture.
+Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor,
+                              std::optional<LoadedPicture> alreadyRead = std::nullopt,
                               const PictureSource& source = {});
 
 // Reads a picture file for a window of the display size, under the hourglass, from the source when

@@ -89,13 +89,12 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     PictureWindows().SetLastOpenedSlot(slot);
     window->picturePath = path;
     window->SetTipText(FileNamePart(path));
-    // The picture just read serves as the rendering's source, so the file is decoded once.
-    const Rendering rendering = ResizePictureWindow(*window, std::move(picture));
-    if (rendering == Rendering::Unreadable) giveSlotBack();
-    if (rendering != Rendering::Shown) return;
-    PlaceNewWindow(*window);
+    // The window shows once, with its transparency and at its place; a reused one shows nothing of
+    // its last picture.
     SetAlpha(window->hwnd(), Settings().opacity);
     window->CheckOpacityItem(Settings().opacityPreset);
+    // The picture just read serves as the rendering's source, so the file is decoded once.
+    if (ResizePictureWindow(*window, &PlaceNewWindow, std::move(picture)) == Rendering::Unreadable) giveSlotBack();
   } catch (const std::bad_alloc&) {
     // Memory ran out for this picture: it is reported as one that cannot be read, its slot is free
     // again, and the program goes on.
@@ -125,15 +124,12 @@ bool PinAgainIntoDesktop() {
   return waiting;
 }
 
-void PlaceNewWindow(PictureWindow& window) {
-  RECT rect{};
-  GetWindowRect(window.hwnd(), &rect);
+POINT PlaceNewWindow(SIZE size) {
   const Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const Size size{rect.right - rect.left, rect.bottom - rect.top};
   const double r1 = g_placement.Next();
   const double r2 = g_placement.Next();
-  const Point at = PlaceAroundCentre(screen, size, TwipsPerPixel(), r1, r2);
-  MoveToScreenPoint(window.hwnd(), {at.x, at.y});
+  const Point at = PlaceAroundCentre(screen, {size.cx, size.cy}, TwipsPerPixel(), r1, r2);
+  return {at.x, at.y};
 }
 
 void ResetPlacementSequence() noexcept { g_placement.Reset(); }

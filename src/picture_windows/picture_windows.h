@@ -63,8 +63,8 @@ void RestoreLostPictureWindows();
 // desktop window when there is one (Explorer has made it again); true when one still waits for it.
 bool PinAgainIntoDesktop();
 
-// Moves a window to a place near the middle of the screen, keeping its size.
-void PlaceNewWindow(PictureWindow& window);
+// The next place of a new window of that size near the middle of the screen: its top-left corner.
+POINT PlaceNewWindow(SIZE size);
 
 // The placement sequence starts again from its fixed state, as at program start.
 void ResetPlacementSequence() noexcept;

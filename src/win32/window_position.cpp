@@ -8,11 +8,22 @@ POINT ScreenTopLeft(HWND hwnd) noexcept {
   return {rect.left, rect.top};
 }
 
-void MoveToScreenPoint(HWND hwnd, POINT screenTopLeft) noexcept {
-  POINT at = screenTopLeft;
+namespace {
+POINT InParentOf(HWND hwnd, POINT screenPoint) noexcept {
   const HWND parent = GetAncestor(hwnd, GA_PARENT);
-  if (parent && parent != GetDesktopWindow()) ScreenToClient(parent, &at);
+  if (parent && parent != GetDesktopWindow()) ScreenToClient(parent, &screenPoint);
+  return screenPoint;
+}
+}  // namespace
+
+void MoveToScreenPoint(HWND hwnd, POINT screenTopLeft) noexcept {
+  const POINT at = InParentOf(hwnd, screenTopLeft);
   SetWindowPos(hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PlaceAtScreenPoint(HWND hwnd, POINT screenTopLeft, SIZE size) noexcept {
+  const POINT at = InParentOf(hwnd, screenTopLeft);
+  SetWindowPos(hwnd, nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace pintaro

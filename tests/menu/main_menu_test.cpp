@@ -40,8 +40,10 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   closed.CloseAndFreeSlot();
   SetWindowPos(wide.hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_EQ(SizeChecks(), 1 << 2) << "160 at start";
+  ShowWatch shows;
   TheMainMenu().OnCommand(kSize0);
   EXPECT_EQ(RectOf(wide.hwnd()), (RECT{140, 130, 220, 190})) << "centre kept at 2700, 2400 twips";
+  EXPECT_EQ(shows.FirstShowing(wide.hwnd()).rect, RectOf(wide.hwnd())) << "shows there, not first elsewhere";
   EXPECT_EQ(SizeText(tall.hwnd()), L"60x80");
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a free slot stays closed";
   EXPECT_EQ(SizeChecks(), 1);
@@ -55,6 +57,10 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   EXPECT_EQ(&Open(dir / L"wide.bmp"), &closed);
   EXPECT_EQ(SizeText(closed.hwnd()), L"80x60") << "the reused slot opens at the new size";
   EXPECT_EQ(WindowOpacity(closed.hwnd()), 127) << "and transparency";
+  const PictureWindow& added = Open(dir / L"tall.bmp");
+  const ShowWatch::Showing first = shows.FirstShowing(added.hwnd());
+  EXPECT_EQ(first.rect, RectOf(added.hwnd())) << "a new window shows at its place";
+  EXPECT_EQ(first.opacity, 127) << "with its transparency";
 
   // Wheel distance and the longer side after it.
   const std::pair<int, int> steps[] = {{-120, 80}, {120, 120}, {240, 160}, {120, 240},

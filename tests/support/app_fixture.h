@@ -77,13 +77,19 @@ class InNextPump {
   HWND hwnd_ = nullptr;
 };
 
-// Counts the windows of this thread that show while it lives, however briefly.
+// Counts the windows of this thread that show while it lives, however briefly, and keeps where each
+// window was and its opacity at the moment it first showed.
 class ShowWatch {
  public:
+  struct Showing {
+    RECT rect{};
+    int opacity = -1;
+  };
   ShowWatch();
   ~ShowWatch() { UnhookWindowsHookEx(hook_); }
   ShowWatch(const ShowWatch&) = delete;
   int shown() const noexcept;
+  Showing FirstShowing(HWND hwnd) const;
 
  private:
   HHOOK hook_;

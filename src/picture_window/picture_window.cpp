@@ -32,25 +32,24 @@ constexpr std::array<OpacityItem, picture_menu::kOpacityCount> kOpacityItems{{
 
 }  // namespace
 
-PictureWindow::PictureWindow(FullScreenRequest showFullScreen) : showFullScreen_(showFullScreen) {
+PictureWindow::PictureWindow(FullScreenRequest showFullScreen, const RECT& place) : showFullScreen_(showFullScreen) {
   BuildContextMenu();
-  CreateTheWindow();
+  CreateTheWindow(place);
 }
 
-void PictureWindow::CreateTheWindow() {
+void PictureWindow::CreateTheWindow(const RECT& place) {
   RegisterClassOnce(kClassName, CS_DBLCLKS, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED, WS_POPUP, L"", CW_USEDEFAULT, CW_USEDEFAULT, 1, 1);
+  CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED, WS_POPUP, L"", place.left, place.top,
+                 std::max<LONG>(place.right - place.left, 1), std::max<LONG>(place.bottom - place.top, 1));
   SetLayered(hwnd(), 255);
 }
 
 void PictureWindow::CreateAgain() {
   (void)toolTip_.release();  // went with its owner
-  CreateTheWindow();
+  const SIZE size = PictureSize();
+  CreateTheWindow({lostAt_.x, lostAt_.y, lostAt_.x + size.cx, lostAt_.y + size.cy});
   SetTipText(tipText);
   SetAlpha(hwnd(), lostOpacity_);
-  const SIZE size = PictureSize();
-  SetWindowPos(hwnd(), nullptr, lostAt_.x, lostAt_.y, std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1),
-               SWP_NOZORDER | SWP_NOACTIVATE);
   if (stacking == StackingMode::OnTop) SetTopMost(hwnd(), true);
   if (stacking == StackingMode::OnDesktop) AttachToDesktop(hwnd());
   // Windows hides a window before it destroys it: one in use shows again unless the program's windows are

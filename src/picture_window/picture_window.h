@@ -18,8 +18,9 @@ class PictureWindow : public Window<PictureWindow> {
   // window while the view is on.
   using FullScreenRequest = void (*)(PictureWindow& window);
 
-  // Creates the window, hidden and layered.
-  explicit PictureWindow(FullScreenRequest showFullScreen);
+  // Creates the window, hidden and layered, in the screen rectangle given: where its first picture
+  // is likely to show, so that it need not move then.
+  explicit PictureWindow(FullScreenRequest showFullScreen, const RECT& place = {0, 0, 1, 1});
   // The window goes while the object is whole.
   ~PictureWindow();
 
@@ -65,7 +66,7 @@ class PictureWindow : public Window<PictureWindow> {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  void CreateTheWindow();
+  void CreateTheWindow(const RECT& place);
   void BuildContextMenu();
   void OnDestroy() noexcept;
   void OnFinalMessage() noexcept;

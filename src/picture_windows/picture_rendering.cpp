@@ -83,10 +83,9 @@ struct Scaled {
   std::optional<Image32> picture;  // at the display size, when Shown
 };
 
-// Everything up to the window's new picture, under the hourglass.
+// Everything up to the window's new picture.
 Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<LoadedPicture> alreadyRead,
                            const PictureSource& read) {
-  BusyCursor busy;
   ShowWindow(rendering.window().hwnd(), SW_HIDE);
   std::optional<LoadedPicture> source = alreadyRead ? std::move(alreadyRead) : ReadPicture(rendering.path(), read);
   if (!rendering.StillWanted()) return {};  // a source may let messages run while it waits
@@ -101,22 +100,32 @@ Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<LoadedPic
   return {scaled ? Rendering::Shown : Rendering::Unreadable, std::move(scaled)};
 }
 
+// The window takes its picture and shows with it, where placeFor puts it.
+Rendering ShowAtDisplaySize(const RenderingOf& rendering, std::optional<Image32> picture, const PlaceFor& placeFor) {
+  const HWND hwnd = rendering.window().hwnd();
+  rendering.window().SetPicture(CreateBitmapFromImage(*picture));
+  const SIZE size{picture->width(), picture->height()};
+  picture.reset();
+  PlaceAtScreenPoint(hwnd, placeFor(size), size);
+  ShowWindow(hwnd, SW_SHOWNA);
+  PumpMessages();
+  return rendering.StillWanted() ? Rendering::Shown : Rendering::GaveUp;
+}
+
 }  // namespace
 
 Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor, std::optional<LoadedPicture> alreadyRead,
                               const PictureSource& source) {
   const RenderingOf rendering(window);
-  Scaled scaled = RenderAtDisplaySize(rendering, std::move(alreadyRead), source);
-  if (scaled.outcome == Rendering::Unreadable) ShowUnsupportedFormat(rendering.path());
-  if (scaled.outcome != Rendering::Shown) return scaled.outcome;
-  BusyCursor busy;
-  window.SetPicture(CreateBitmapFromImage(*scaled.picture));
-  const SIZE size{scaled.picture->width(), scaled.picture->height()};
-  scaled.picture.reset();
-  PlaceAtScreenPoint(window.hwnd(), placeFor(size), size);
-  ShowWindow(window.hwnd(), SW_SHOWNA);
-  PumpMessages();
-  return rendering.StillWanted() ? Rendering::Shown : Rendering::GaveUp;
+  Rendering outcome = Rendering::GaveUp;
+  {
+    BusyCursor busy;  // one hourglass from the read to the window shown
+    Scaled scaled = RenderAtDisplaySize(rendering, std::move(alreadyRead), source);
+    outcome = scaled.outcome;
+    if (outcome == Rendering::Shown) outcome = ShowAtDisplaySize(rendering, std::move(scaled.picture), placeFor);
+  }
+  if (outcome == Rendering::Unreadable) ShowUnsupportedFormat(rendering.path());
+  return outcome;
 }
 
 }  // namespace pintaro

@@ -8,6 +8,7 @@
 #include "picture_window/picture_window.h"
 #include "picture_window/stacking.h"
 #include "win32/layered.h"
+#include "picture_logic/fit.h"
 #include "picture_windows/picture_rendering.h"
 #include "win32/message_box.h"
 #include "win32/window_position.h"
@@ -16,7 +17,23 @@ namespace pintaro {
 
 namespace {
 PlacementRandom g_placement;
+
+POINT NextPlace(SIZE size, PlacementRandom& random) {
+  const Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const double r1 = random.Next();
+  const double r2 = random.Next();
+  const Point at = PlaceAroundCentre(screen, {size.cx, size.cy}, TwipsPerPixel(), r1, r2);
+  return {at.x, at.y};
 }
+
+// Where the picture read will show unless another window is placed first, without taking the place.
+RECT LikelyPlace(const LoadedPicture& picture) {
+  const Size fit = FitToDisplay(picture.size, Settings().displaySize);
+  PlacementRandom ahead = g_placement;
+  const POINT at = NextPlace({fit.width, fit.height}, ahead);
+  return {at.x, at.y, at.x + fit.width, at.y + fit.height};
+}
+}  // namespace
 
 DisplaySettings& Settings() noexcept {
   static DisplaySettings settings;
@@ -53,8 +70,8 @@ std::wstring FileNamePart(const std::wstring& path) {
 
 namespace {
 
-// The lowest free slot, now taken; or a new window in a new slot at the end.
-std::pair<PictureWindow*, int> TakeSlot() {
+// The lowest free slot, now taken; or a new window made in the place given, in a new slot at the end.
+std::pair<PictureWindow*, int> TakeSlot(const RECT& newWindowPlace) {
   PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
     PictureWindow* window = table[slot];
@@ -64,7 +81,7 @@ std::pair<PictureWindow*, int> TakeSlot() {
       return {window, slot};
     }
   }
-  auto created = std::make_unique<PictureWindow>(&ShowFullScreen);
+  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, newWindowPlace);
   PictureWindow* window = created.get();
   return {window, table.Append(std::move(created))};
 }
@@ -84,7 +101,7 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     if (!picture || ProgramEnded()) return;
 
     int slot = 0;
-    std::tie(window, slot) = TakeSlot();
+    std::tie(window, slot) = TakeSlot(LikelyPlace(*picture));
     occupancy = window->occupancy;
     PictureWindows().SetLastOpenedSlot(slot);
     window->picturePath = path;
@@ -124,13 +141,7 @@ bool PinAgainIntoDesktop() {
   return waiting;
 }
 
-POINT PlaceNewWindow(SIZE size) {
-  const Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const double r1 = g_placement.Next();
-  const double r2 = g_placement.Next();
-  const Point at = PlaceAroundCentre(screen, {size.cx, size.cy}, TwipsPerPixel(), r1, r2);
-  return {at.x, at.y};
-}
+POINT PlaceNewWindow(SIZE size) { return NextPlace(size, g_placement); }
 
 void ResetPlacementSequence() noexcept { g_placement.Reset(); }
 

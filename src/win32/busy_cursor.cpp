@@ -6,9 +6,9 @@ namespace {
 int g_busyDepth = 0;
 }
 
+// While busy the pointer is already the hourglass, which WM_SETCURSOR keeps (ApplyBusyCursor).
 BusyCursor::BusyCursor() noexcept {
-  ++g_busyDepth;
-  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  if (g_busyDepth++ == 0) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
 }
 
 BusyCursor::~BusyCursor() {

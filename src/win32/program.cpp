@@ -23,11 +23,16 @@ void StartEndTimer() noexcept {
   if (g_iconWindow) SetTimer(g_iconWindow, kEndTimer, kEndTimerInterval, nullptr);
 }
 
+// The screen's dots per inch as the program sees them stay what they were when it started (Windows
+// changes them at the next sign-in): asked once, as a screen's device context costs a round.
 double TwipsPerPixel() noexcept {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return 1440.0 / (dpi > 0 ? dpi : 96);
+  static const double twips = [] {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return 1440.0 / (dpi > 0 ? dpi : 96);
+  }();
+  return twips;
 }
 
 }  // namespace pintaro

@@ -22,6 +22,10 @@ void MoveToScreenPoint(HWND hwnd, POINT screenTopLeft) noexcept {
 }
 
 void PlaceAtScreenPoint(HWND hwnd, POINT screenTopLeft, SIZE size) noexcept {
+  RECT now{};
+  GetWindowRect(hwnd, &now);
+  const RECT wanted{screenTopLeft.x, screenTopLeft.y, screenTopLeft.x + size.cx, screenTopLeft.y + size.cy};
+  if (EqualRect(&now, &wanted)) return;  // a window made in its place, which a move would cost a round for
   const POINT at = InParentOf(hwnd, screenTopLeft);
   SetWindowPos(hwnd, nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }

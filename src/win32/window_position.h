@@ -10,7 +10,8 @@ POINT ScreenTopLeft(HWND hwnd) noexcept;
 // Moves the window's top-left corner to the screen point, keeping its size and its place in the
 // window order.
 void MoveToScreenPoint(HWND hwnd, POINT screenTopLeft) noexcept;
-// Moves and sizes the window in one step, keeping its place in the window order.
+// Moves and sizes the window in one step, keeping its place in the window order; a window already there
+// is left alone.
 void PlaceAtScreenPoint(HWND hwnd, POINT screenTopLeft, SIZE size) noexcept;
 
 }  // namespace pintaro

@@ -59,7 +59,7 @@ faults=(
   "bgr-red-and-blue-swapped@@src/picture_reading/picture_loader.cpp@@s/bgr\[0\] \| (static_cast<std::uint32_t>\(bgr\[1\]\) << 8 \| static_cast<std::uint32_t>\()bgr\[2\]/bgr[2] | \$1bgr[0]/@@mingw-x64@@PasteTest"
   "picture-shown-before-it-is-placed@@src/picture_windows/picture_rendering.cpp@@s/(  PlaceAtScreenPoint\(hwnd, placeFor\(size\), size\);\n)(  ShowWindow\(hwnd, SW_SHOWNA\);\n)/\$2\$1/@@mingw-x64@@SizeAndTransparencyForAll"
   "transparency-given-after-the-show@@src/picture_windows/picture_windows.cpp@@s/(    SetAlpha\(window->hwnd\(\), Settings\(\)\.opacity\);\n)(.*?)(    if \(ResizePictureWindow[^\n]*\n)/\$2\$3\$1/s@@mingw-x64@@SizeAndTransparencyForAll"
-  "likely-place-takes-the-place@@src/picture_windows/picture_windows.cpp@@s/PlacementRandom ahead = g_placement;/PlacementRandom\& ahead = g_placement;/@@mingw-x64@@SizeAndTransparencyForAll|OpenPictureTest"
+  "likely-place-takes-the-place@@src/picture_windows/picture_windows.cpp@@s/PlacementRandom ahead = g_placement;/PlacementRandom\& ahead = g_placement;/@@mingw-x64@@EveryStackingStep|RealProgramTest"
   "unchanged-opacity-check-ignores-the-value@@src/win32/layered.cpp@@s/ \&\& now == opacity\) return;/) return;/@@mingw-x64@@SizeAndTransparencyForAll|OpenPictureTest"
   "recycled-buffer-not-reused@@src/picture_logic/image.cpp@@s/if \(same != kept_\.end\(\)\)/if (false)/@@native@@MemoryBudget"
   "link-not-turning-purple@@src/menu/about_dialog.cpp@@s/    visited_\[index\] = true;\n//@@mingw-x64@@TheVersionDialog"

@@ -1,5 +1,7 @@
 #include "win32/program.h"
 
+#include "win32/dpi.h"
+
 namespace pintaro {
 
 namespace {
@@ -23,15 +25,10 @@ void StartEndTimer() noexcept {
   if (g_iconWindow) SetTimer(g_iconWindow, kEndTimer, kEndTimerInterval, nullptr);
 }
 
-// The screen's dots per inch as the program sees them stay what they were when it started (Windows
-// changes them at the next sign-in): asked once, as a screen's device context costs a round.
+// The system's dots per inch stay what they were when the program started (Windows changes them at
+// the next sign-in).
 double TwipsPerPixel() noexcept {
-  static const double twips = [] {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return 1440.0 / (dpi > 0 ? dpi : 96);
-  }();
+  static const double twips = 1440.0 / DpiOf(nullptr);
   return twips;
 }
 

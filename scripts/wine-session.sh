@@ -57,19 +57,28 @@ start_xvfb() {
   echo $! >"$state/xvfb.pid"
 }
 
+# A setting the session needs; a failure says which, rather than ending the start without a word.
+set_registry() {
+  local status=0
+  timeout 60 wine64 reg "$@" >/dev/null 2>&1 9>&- || status=$?
+  [[ $status -eq 0 ]] || fail "wine64 reg $1 $2 ${4:-} failed with status $status"
+}
+
 # Interface fonts fall back to a Japanese font for characters they lack: without this Wine's menus,
 # tips and message boxes show boxes instead of Japanese.
 link_japanese_font() {
   local face
   for face in "Tahoma" "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
-    timeout 60 wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
-      /t REG_MULTI_SZ /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK JP' /f >/dev/null 2>&1 9>&-
+    set_registry add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK JP' /f
   done
 }
 
 prepare_prefix() {
   if [[ ! -f "$WINEPREFIX/.initialised" ]]; then
-    timeout 300 wine64 wineboot --init >/dev/null 2>&1 9>&-
+    local status=0
+    timeout 300 wine64 wineboot --init >/dev/null 2>&1 9>&- || status=$?
+    [[ $status -eq 0 ]] || fail "wine64 wineboot --init failed with status $status"
     touch "$WINEPREFIX/.initialised"
   fi
   if [[ ! -f "$WINEPREFIX/.fontlink" ]]; then
@@ -97,10 +106,9 @@ start)
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true # already running is fine
   # No window manager runs on the virtual display: without this, Wine waits 2 s for one whenever
   # an activated window is destroyed.
-  timeout 60 wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
+  set_registry add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
   # A crashing program ends at once instead of waiting in the debugger.
-  timeout 60 wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
-    >/dev/null 2>&1 9>&-
+  set_registry add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f
   # A high-DPI test that was killed before it put the screen's resolution back leaves it to no other.
   timeout 60 wine64 reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 9>&- || true
   # Japanese captions draw as glyphs only through the font link to a Japanese font.

@@ -24,9 +24,10 @@ using PlaceFor = std::function<POINT(SIZE size)>;
 
 // Renders the window's picture file so that its longer side is the display size, sizes the window
 // to it, puts it where placeFor says and shows it: the window appears once, at its place. A picture
-// already read from that file may be passed in to spare a second read. The rendering copies the path it renders and
-// scales from buffers of its own, so renderings that start inside another one's message pumping do not disturb it;
-// after each time it lets messages run it makes sure its window still holds the same picture.
+// already read from that file may be passed in to spare a second read. The rendering copies the
+// path it renders and scales from buffers of its own, so renderings that start inside another one's
+// message pumping do not disturb it; after each time it lets messages run it makes sure its window
+// still holds the same picture.
 Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor,
                               std::optional<LoadedPicture> alreadyRead = std::nullopt,
                               const PictureSource& source = {});

@@ -17,6 +17,7 @@
 #include "win32/texts.h"
 #include "win32/tool_tip.h"
 #include "win32/window_drag.h"
+#include "win32/window_position.h"
 #include "menu/wheel_and_clipboard.h"
 #include "menu/about_dialog.h"
 #include "menu/main_menu.h"
@@ -249,10 +250,7 @@ void IconWindow::TakeSize(UINT dpi, const RECT& place) {
   // The pin at its own size: the icon holds an image for each scale up to 200 %.
   icon_.reset(static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size_, size_, LR_DEFAULTCOLOR)));
-  RECT now{};
-  if (!GetWindowRect(hwnd(), &now) || !EqualRect(&now, &place)) {
-    SetWindowPos(hwnd(), nullptr, place.left, place.top, size_, size_, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  PlaceAtScreenPoint(hwnd(), {place.left, place.top}, {size_, size_});
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 

@@ -20,7 +20,7 @@ class PictureWindow : public Window<PictureWindow> {
 
   // Creates the window, hidden and layered, in the screen rectangle given: where its first picture
   // is likely to show, so that it need not move then.
-  explicit PictureWindow(FullScreenRequest showFullScreen, const RECT& place = {0, 0, 1, 1});
+  explicit PictureWindow(FullScreenRequest showFullScreen, const RECT& place);
   // The window goes while the object is whole.
   ~PictureWindow();
 

@@ -70,8 +70,9 @@ std::wstring FileNamePart(const std::wstring& path) {
 
 namespace {
 
-// The lowest free slot, now taken; or a new window made in the place given, in a new slot at the end.
-std::pair<PictureWindow*, int> TakeSlot(const RECT& newWindowPlace) {
+// The lowest free slot, now taken; or a new window, made where the picture is likely to show, in a new
+// slot at the end.
+std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
   PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
     PictureWindow* window = table[slot];
@@ -81,7 +82,7 @@ std::pair<PictureWindow*, int> TakeSlot(const RECT& newWindowPlace) {
       return {window, slot};
     }
   }
-  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, newWindowPlace);
+  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, LikelyPlace(picture));
   PictureWindow* window = created.get();
   return {window, table.Append(std::move(created))};
 }
@@ -101,7 +102,7 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     if (!picture || ProgramEnded()) return;
 
     int slot = 0;
-    std::tie(window, slot) = TakeSlot(LikelyPlace(*picture));
+    std::tie(window, slot) = TakeSlot(*picture);
     occupancy = window->occupancy;
     PictureWindows().SetLastOpenedSlot(slot);
     window->picturePath = path;

@@ -18,7 +18,7 @@ trap 'rm -rf "$logs"' EXIT
 echo "== Windows i686: builds"
 cmake --preset mingw-i686 >/dev/null
 cmake --build --preset mingw-i686
-scripts/check-package.sh build/mingw-i686
+scripts/check-package.sh build/mingw-i686 cpack i686-w64-mingw32-objdump
 
 echo "== Native: logic"
 cmake --preset native >/dev/null

@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "win32/file_paths.h"
+
 namespace pintaro {
 
 namespace {
@@ -48,40 +50,6 @@ std::wstring WithoutQuotes(std::wstring_view text) {
   return plain;
 }
 
-bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool HasDrive(std::wstring_view path) {
-  return path.size() >= 2 && path[1] == L':' &&
-         ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
-}
-
-bool SameDrive(std::wstring_view a, std::wstring_view b) {
-  return HasDrive(a) && HasDrive(b) && (a[0] | 0x20) == (b[0] | 0x20);
-}
-
-// The drive ("C:") or the share ("\\server\share") that a folder lies on.
-std::wstring_view RootOf(std::wstring_view folder) {
-  if (HasDrive(folder)) return folder.substr(0, 2);
-  if (folder.size() < 3 || !IsSlash(folder[0]) || !IsSlash(folder[1])) return {};
-  const std::size_t server = folder.find_first_of(L"\\/", 2);
-  const std::size_t share = server == std::wstring_view::npos ? server : folder.find_first_of(L"\\/", server + 1);
-  return folder.substr(0, share);
-}
-
-// The name as the folder makes it absolute; names already absolute, and names relative to the
-// current folder of another drive (which is not known here), stay as they are.
-std::wstring AbsoluteName(std::wstring_view name, std::wstring_view folder) {
-  if (folder.empty() || (name.size() >= 2 && IsSlash(name[0]) && IsSlash(name[1]))) return std::wstring(name);
-  if (!name.empty() && IsSlash(name[0])) return std::wstring(RootOf(folder)) + std::wstring(name);
-  if (HasDrive(name)) {
-    if ((name.size() > 2 && IsSlash(name[2])) || !SameDrive(name, folder)) return std::wstring(name);
-    name.remove_prefix(2);
-  }
-  std::wstring absolute(folder);
-  if (!IsSlash(absolute.back())) absolute += L'\\';
-  return absolute + std::wstring(name);
-}
-
 }  // namespace
 
 std::vector<std::wstring> ParseCommandLine(int MaxArgs, std::wstring_view CmdLine) {
@@ -99,7 +67,7 @@ std::wstring WithAbsolutePictureNames(std::wstring_view commandLine, std::wstrin
     const std::wstring_view text = commandLine.substr(span.begin, span.end - span.begin);
     const std::wstring name = WithoutQuotes(text);
     if (!IsPictureName(name)) continue;
-    const std::wstring absolute = AbsoluteName(name, folder);
+    const std::wstring absolute = AbsolutePath(name, folder);
     if (absolute == name) continue;
     const bool quoted = text.front() == L'"';
     const bool needsQuotes = absolute.find_first_of(L" \t") != std::wstring::npos;

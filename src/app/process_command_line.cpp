@@ -11,10 +11,4 @@ std::wstring_view ProcessCommandArguments() noexcept {
   return line ? ArgumentsAfterProgramName(line) : std::wstring_view{};
 }
 
-std::wstring CurrentFolder() {
-  std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
-  folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
-  return folder;
-}
-
 }  // namespace pintaro

@@ -7,7 +7,4 @@ namespace pintaro {
 // This process's command-line argument string: everything after the program's name.
 std::wstring_view ProcessCommandArguments() noexcept;
 
-// This process's current folder; empty when it cannot be read.
-std::wstring CurrentFolder();
-
 }  // namespace pintaro

@@ -11,6 +11,7 @@
 #include "win32/message_pump.h"
 #include "app/process_command_line.h"
 #include "app/single_instance.h"
+#include "win32/file_access.h"
 #include "win32/temp_files.h"
 #include "win32/window_base.h"
 #include "win32/worker.h"
@@ -94,7 +95,9 @@ void RunFirstInstance(std::wstring_view commandArguments) {
     PumpMessages();
     if (ProgramEnded()) return;
   }
-  // What the first pictures do not need comes after them, working from the start-up's end on.
+  // What the first pictures do not need comes after them, working from the start-up's end on. The
+  // temporary files that a run ended by force left behind go, unless another Pintaro holds them.
+  StartOnWorker(&DeleteUnusedTempFiles);
   StartClipboardWatch(g_iconWindow->hwnd());
   if (ProgramEnded()) return;
   TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
@@ -109,8 +112,12 @@ namespace {
 void EndInOrder() {
   if (ProgramEnded()) return;
   SetProgramEnded(true);
-  StopAllReadAhead();
-  WaitForWorkers(std::chrono::seconds(2));  // a paste that writes its file just now
+  // The end waits this long at most for the workers, whatever they wait on: the program is gone within
+  // two seconds of the exit command.
+  const auto giveUpAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+  StopAllReadAhead(giveUpAt);
+  // A paste that writes its file just now.
+  WaitForWorkers(std::chrono::duration_cast<std::chrono::milliseconds>(giveUpAt - std::chrono::steady_clock::now()));
   DeleteTempFiles();
   RemoveNotifyIcon();
   PictureWindowTable& table = PictureWindows();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "picture_logic/orientation.h"
+#include "win32/file_access.h"
 #include "win32/handles.h"
 #include "win32/system_libraries.h"
 #include "win32/worker.h"
@@ -22,8 +23,8 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// A JPEG larger than the largest picture the program holds, in 32-bit pixels, is not read.
-constexpr LONGLONG kMaxJpegFileBytes = static_cast<LONGLONG>(kMaxPicturePixels * sizeof(std::uint32_t));
+// A file larger than the largest picture the program holds, in 32-bit pixels, is not read.
+constexpr LONGLONG kMaxFileBytes = static_cast<LONGLONG>(kMaxPicturePixels * sizeof(std::uint32_t));
 
 thread_local ComForReading* t_comForReading = nullptr;
 
@@ -48,14 +49,14 @@ class ComScope {
   bool initialized_ = false;
 };
 
-ComPtr<IWICBitmapFrameDecode> OpenFirstFrame(IWICImagingFactory* factory, const std::wstring& path) {
-  // A folder or a device is not a picture, whatever its name says.
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
-
+// The system's decoder reads the file's bytes as this program read them, not the file by name: it
+// would open the file with less sharing than other programs may need.
+ComPtr<IWICBitmapFrameDecode> OpenFirstFrame(IWICImagingFactory* factory, const std::vector<std::uint8_t>& bytes) {
+  ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapDecoder> decoder;
-  if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                &decoder))) {
+  if (FAILED(factory->CreateStream(&stream)) ||
+      FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()))) ||
+      FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, &decoder))) {
     return nullptr;
   }
   ComPtr<IWICBitmapFrameDecode> frame;
@@ -130,11 +131,11 @@ bool CopyBgrPixels(IWICBitmapFrameDecode* frame, Image32& image) noexcept {
   return true;
 }
 
-std::optional<LoadedPicture> DecodeFirstFrame(const std::wstring& path, const std::shared_ptr<PixelBufferPool>& pool,
-                                              bool& tooLarge) {
+std::optional<LoadedPicture> DecodeFirstFrame(const std::vector<std::uint8_t>& bytes,
+                                              const std::shared_ptr<PixelBufferPool>& pool, bool& tooLarge) {
   const auto factory = CreateFactory();
   if (!factory) return std::nullopt;
-  const auto frame = OpenFirstFrame(factory.Get(), path);
+  const auto frame = OpenFirstFrame(factory.Get(), bytes);
   if (!frame) return std::nullopt;
 
   UINT width = 0, height = 0;
@@ -161,29 +162,57 @@ struct FileBytes {
   std::vector<std::uint8_t> bytes;
 };
 
-// The whole of a file on a disk, as a JPEG starts: nothing when it is none (or cannot be opened). Its
-// room is taken from the pool's budget first.
-std::optional<FileBytes> JpegFileBytes(const std::wstring& path, const std::shared_ptr<PixelBufferPool>& pool) {
-  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  // A pipe or a device might never end a read.
-  if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
-  std::uint8_t start[3] = {};
-  DWORD read = 0;
+// The whole of the file: nothing when it cannot be read whole, or is larger than any picture the
+// program holds. Its room is taken from the pool's budget first.
+std::optional<FileBytes> WholeFile(HANDLE file, const std::shared_ptr<PixelBufferPool>& pool) {
   LARGE_INTEGER size{};
-  if (!ReadFile(file.get(), start, sizeof(start), &read, nullptr) || read != sizeof(start) || start[0] != 0xFF ||
-      start[1] != 0xD8 || start[2] != 0xFF || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxJpegFileBytes) {
-    return std::nullopt;
-  }
+  if (!GetFileSizeEx(file, &size) || size.QuadPart > kMaxFileBytes) return std::nullopt;
   FileBytes whole{pool ? pool->Reserve(static_cast<std::uint64_t>(size.QuadPart)) : BudgetRoom{}, {}};
   std::vector<std::uint8_t>& bytes = whole.bytes;
   bytes.resize(static_cast<std::size_t>(size.QuadPart));
-  std::copy(std::begin(start), std::end(start), bytes.begin());
-  for (std::size_t at = sizeof(start); at < bytes.size(); at += read) {
+  DWORD read = 0;
+  for (std::size_t at = 0; at < bytes.size(); at += read) {
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 24));
-    if (!ReadFile(file.get(), bytes.data() + at, chunk, &read, nullptr) || read == 0) return std::nullopt;
+    if (!ReadFile(file, bytes.data() + at, chunk, &read, nullptr) || read == 0) return std::nullopt;
   }
   return whole;
+}
+
+bool StartsAsJpeg(const std::vector<std::uint8_t>& bytes) noexcept {
+  return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
+}
+
+// Another program holding the file for a moment, or memory held elsewhere for a moment: a later try
+// may succeed.
+bool MayPass(DWORD error) noexcept {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_NOT_ENOUGH_MEMORY ||
+         error == ERROR_OUTOFMEMORY;
+}
+
+// The picture in a file's bytes.
+std::optional<LoadedPicture> DecodePicture(const std::vector<std::uint8_t>& bytes, const TargetSizeFor& target,
+                                           const std::shared_ptr<PixelBufferPool>& pool, ReadFailure& why) {
+  int orientation = kAsStored;
+  if (StartsAsJpeg(bytes)) {
+    const TargetSizeFor whole = [](Size picture) { return picture; };
+    DecodedJpeg jpeg = DecodeJpeg(bytes.data(), bytes.size(), target ? target : whole, pool);
+    if (jpeg.outcome == JpegOutcome::TooLarge) why = ReadFailure::TooLarge;
+    if (jpeg.outcome == JpegOutcome::Decoded) return LoadedPicture{std::move(*jpeg.pixels), jpeg.pictureSize};
+    // What libjpeg-turbo cannot read (12-bit samples, lossless files) goes to the system's decoder.
+    if (jpeg.outcome != JpegOutcome::Unsupported && jpeg.outcome != JpegOutcome::NotJpeg) return std::nullopt;
+    orientation = JpegOrientation(bytes.data(), bytes.size());
+  }
+  ComScope com;
+  bool large = false;
+  std::optional<LoadedPicture> picture = DecodeFirstFrame(bytes, pool, large);
+  if (large) why = ReadFailure::TooLarge;
+  // The system's decoder gives a JPEG as it is stored: it is turned upright here.
+  if (picture && orientation != kAsStored) {
+    std::optional<Image32> upright = TurnedUpright(std::move(picture->pixels), orientation, pool);
+    if (!upright) return std::nullopt;
+    return LoadedPicture{std::move(*upright), UprightSize(picture->size, orientation)};
+  }
+  return picture;
 }
 
 }  // namespace
@@ -205,48 +234,38 @@ TargetSizeFor ForDisplaySize(int displaySize) {
 }
 
 std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetSizeFor& target,
-                                         const std::shared_ptr<PixelBufferPool>& pool, bool* tooLarge) noexcept {
-  bool large = false;
+                                         const std::shared_ptr<PixelBufferPool>& pool, ReadFailure* failure) noexcept {
+  ReadFailure why = ReadFailure::NotAPicture;
   std::optional<LoadedPicture> picture;
-  int orientation = kAsStored;
   try {
-    if (const std::optional<FileBytes> file = JpegFileBytes(path, pool)) {
-      const TargetSizeFor whole = [](Size picture) { return picture; };
-      DecodedJpeg jpeg = DecodeJpeg(file->bytes.data(), file->bytes.size(), target ? target : whole, pool);
-      large = jpeg.outcome == JpegOutcome::TooLarge;
-      if (jpeg.outcome == JpegOutcome::Decoded) picture = LoadedPicture{std::move(*jpeg.pixels), jpeg.pictureSize};
-      // What libjpeg-turbo cannot read (12-bit samples, lossless files) goes to the system's decoder.
-      if (jpeg.outcome != JpegOutcome::Unsupported && jpeg.outcome != JpegOutcome::NotJpeg) {
-        if (tooLarge) *tooLarge = large;
-        return picture;
+    std::optional<FileBytes> file;
+    {
+      const UniqueKernelHandle opened = OpenForReading(path);
+      if (opened.get() == INVALID_HANDLE_VALUE && MayPass(GetLastError())) why = ReadFailure::MayPass;
+      // A pipe or a device might never end a read.
+      if (opened.get() != INVALID_HANDLE_VALUE && GetFileType(opened.get()) == FILE_TYPE_DISK) {
+        file = WholeFile(opened.get(), pool);
       }
-      orientation = JpegOrientation(file->bytes.data(), file->bytes.size());
     }
-    ComScope com;
-    picture = DecodeFirstFrame(path, pool, large);
-    // The system's decoder gives a JPEG as it is stored: it is turned upright here.
-    if (picture && orientation != kAsStored) {
-      std::optional<Image32> upright = TurnedUpright(std::move(picture->pixels), orientation, pool);
-      picture = upright ? std::optional(LoadedPicture{std::move(*upright), UprightSize(picture->size, orientation)})
-                        : std::nullopt;
-    }
+    if (file) picture = DecodePicture(file->bytes, target, pool, why);
   } catch (const std::bad_alloc&) {
-    picture.reset();  // a file too large to read into memory at all
+    picture.reset();
+    why = ReadFailure::MayPass;  // memory that other pictures hold just now
   }
-  if (tooLarge) *tooLarge = large;
+  if (failure) *failure = picture ? ReadFailure::None : why;
   return picture;
 }
 
 std::optional<LoadedPicture> LoadPictureOnWorker(const std::wstring& path, const TargetSizeFor& target,
-                                                 bool* tooLarge) {
+                                                 ReadFailure* failure, std::chrono::milliseconds deadline) {
   struct Read {
     std::optional<LoadedPicture> picture;
-    bool tooLarge = false;
+    ReadFailure failure = ReadFailure::NotAPicture;
   };
   const auto read = std::make_shared<Read>();
-  const auto load = [read, path, target] { read->picture = LoadPicture(path, target, nullptr, &read->tooLarge); };
-  if (!RunOnWorker(load, std::chrono::minutes(1))) return std::nullopt;
-  if (tooLarge) *tooLarge = read->tooLarge;
+  const auto load = [read, path, target] { read->picture = LoadPicture(path, target, nullptr, &read->failure); };
+  if (!RunOnWorker(load, deadline)) return std::nullopt;
+  if (failure) *failure = read->failure;
   return std::move(read->picture);
 }
 

@@ -2,6 +2,7 @@
 // Reads a picture file into the program's own 32-bit pixels. The format is told by the content, not
 // by the name: JPEGs through libjpeg-turbo; GIF, BMP, and whatever else the system's imaging component
 // reads, through it.
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "picture_logic/fit.h"
 #include "picture_logic/image.h"
 #include "picture_reading/jpeg_decoder.h"
+#include "win32/worker.h"
 
 namespace pintaro {
 
@@ -28,14 +30,22 @@ TargetSizeFor ForDisplaySize(int displaySize);
 // thread.
 using PictureSource = std::function<std::optional<LoadedPicture>(const std::wstring& path, int displaySize)>;
 
+// Why a file gave no picture.
+enum class ReadFailure {
+  None,
+  NotAPicture,  // missing, unreadable, damaged, cut short, or no picture at all
+  TooLarge,     // more pixels than the program holds (see FitsDecodeLimit)
+  MayPass,      // held by another program without sharing, or memory short: a later try may succeed
+};
+
 // Every picture comes upright, as a JPEG's Exif orientation says it stands. JPEGs are decoded at the smallest of 1/8,
 // 1/4, 1/2 and the whole size that still covers the target (no target: the whole picture), other formats at their own
-// size. Nothing when the file is missing, unreadable, locked, not a picture, or too large to hold (see
-// FitsDecodeLimit), the last also told through tooLarge. Transparent pixels come out on white; every pixel is opaque.
-// The pixels come from pool when one is given.
+// size. Nothing when the file gives no picture, and why through failure. The file is opened once, shared with other
+// programs that write or delete it meanwhile, and its name may be of any length. Transparent pixels come out on white;
+// every pixel is opaque. The pixels come from pool when one is given.
 std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetSizeFor& target = {},
                                          const std::shared_ptr<PixelBufferPool>& pool = nullptr,
-                                         bool* tooLarge = nullptr) noexcept;
+                                         ReadFailure* failure = nullptr) noexcept;
 
 // COM for the pictures that the system's decoder reads on this thread while the object lives: set up
 // at the first of them, and kept, so that a worker reading many sets it up once and one reading only
@@ -55,10 +65,15 @@ class ComForReading {
   bool initialized_ = false;
 };
 
+// A picture that a command reads (the full-screen view, a copy at the picture's own size) and that has
+// not come within a minute is no longer what the user waits for.
+inline constexpr std::chrono::milliseconds kCommandReadDeadline = std::chrono::minutes(1);
+
 // LoadPicture on a worker thread while this thread's messages keep running, so that a slow disk or
-// network share holds nothing else up; nothing when it takes longer than a minute, or when the program
-// ends meanwhile. The target must hold what it uses itself: a read past its deadline goes on.
+// network share holds nothing else up; nothing when the deadline passes first, or the program ends
+// meanwhile. The target must hold what it uses itself: a read past its deadline goes on.
 std::optional<LoadedPicture> LoadPictureOnWorker(const std::wstring& path, const TargetSizeFor& target = {},
-                                                 bool* tooLarge = nullptr);
+                                                 ReadFailure* failure = nullptr,
+                                                 std::chrono::milliseconds deadline = kNoDeadline);
 
 }  // namespace pintaro

@@ -13,45 +13,26 @@
 
 #include "win32/program.h"
 #include "picture_reading/picture_loader.h"
+#include "win32/file_access.h"
 #include "win32/message_wait.h"
+#include "win32/worker.h"
 
 namespace pintaro {
 
 namespace {
 
 using namespace std::chrono_literals;
-// How long the end waits for a worker before leaving it to end on its own.
-constexpr auto kStopWait = 2s;
 constexpr auto kCancelEvery = 20ms;
 
 std::atomic<int> g_liveWorkers{0};
 std::atomic<int> g_workerLimit{0};
 std::atomic<void (*)(const std::wstring&) noexcept> g_hook{nullptr};
 
-// What tells a file's content apart from the same file's content at another moment.
-struct FileStamp {
-  bool exists = false;
-  std::uint64_t size = 0;
-  std::uint64_t created = 0;
-  std::uint64_t written = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-std::uint64_t Ticks(const FILETIME& time) noexcept {
-  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-FileStamp StampOf(const std::wstring& path) noexcept {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
-  const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  return {true, size, Ticks(data.ftCreationTime), Ticks(data.ftLastWriteTime)};
-}
-
 struct Entry {
   bool read = false;
   FileStamp stamp;  // taken before the read
   std::optional<LoadedPicture> picture;
+  ReadFailure failure = ReadFailure::None;
 };
 
 std::vector<ReadAhead*>& Running() {
@@ -63,6 +44,24 @@ std::size_t WorkerLimit() noexcept {
   const int limit = g_workerLimit.load();
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   return std::min<std::size_t>(limit > 0 ? static_cast<std::size_t>(limit) : cores, MAXIMUM_WAIT_OBJECTS);
+}
+
+// What a worker read stands when it was read for this display size and the file has not changed
+// since: its picture, or a failure that does not pass by itself (a damaged file) at once. Anything
+// else is read again: what no worker read, what changed or went since it was read, what was read for
+// another display size (one chosen meanwhile), and what failed for a cause that may have passed
+// (memory held by the pictures read ahead, a file held by another program for a moment). The check
+// and the read both run on a worker, while messages keep running: nothing when the program ends first.
+std::optional<LoadedPicture> StandingOrReadAgain(Entry entry, bool readForThisSize, const std::wstring& path,
+                                                 int displaySize) {
+  const bool mayStand = entry.read && readForThisSize && entry.failure != ReadFailure::MayPass;
+  const auto result = std::make_shared<Entry>(std::move(entry));
+  const auto confirmOrRead = [result, mayStand, path, displaySize] {
+    if (mayStand && StampOf(path) == result->stamp) return;
+    result->picture = LoadPicture(path, ForDisplaySize(displaySize));
+  };
+  if (!RunOnWorker(confirmOrRead, kNoDeadline)) return std::nullopt;
+  return std::move(result->picture);
 }
 
 }  // namespace
@@ -122,7 +121,10 @@ void ReadFiles(const std::shared_ptr<ReadAheadState>& state) {
     reading->store(index);
     const std::wstring& path = s.paths[index];
     lock.unlock();
-    Entry read{true, StampOf(path), LoadPicture(path, ForDisplaySize(s.displaySize), buffers)};
+    Entry read;
+    read.read = true;
+    read.stamp = StampOf(path);
+    read.picture = LoadPicture(path, ForDisplaySize(s.displaySize), buffers, &read.failure);
     lock.lock();
     if (index >= s.nextToTake) s.entries[index] = std::move(read);  // else given up meanwhile
     SetEvent(s.changed.get());
@@ -141,7 +143,7 @@ unsigned __stdcall RunWorker(void* parameter) noexcept {
     try {
       ReadFiles(state);
     } catch (...) {
-      // The files this worker did not read are read at their turn on the user-interface thread.
+      // The files this worker did not read are read at their turn, each on a worker of its own.
     }
   }
   {
@@ -182,7 +184,7 @@ ReadAhead::ReadAhead(std::vector<std::wstring> paths, int displaySize) {
     }
   } catch (const std::bad_alloc&) {
     // Without room for the workers every picture is read at its turn.
-    Stop();
+    Stop(std::chrono::steady_clock::now());
     state_.reset();
   }
 }
@@ -206,13 +208,12 @@ void ReadAhead::StopReading() noexcept {
   state_->room.notify_all();
 }
 
-void ReadAhead::Stop() noexcept {
+void ReadAhead::Stop(std::chrono::steady_clock::time_point giveUpAt) noexcept {
   if (threads_.empty()) return;
   StopReading();
   HANDLE handles[MAXIMUM_WAIT_OBJECTS];
   const auto count = static_cast<DWORD>(threads_.size());
   for (DWORD i = 0; i < count; ++i) handles[i] = threads_[i].get();
-  const auto giveUpAt = std::chrono::steady_clock::now() + kStopWait;
   // A cancel reaches only a read already under way, so it is repeated until the workers are gone.
   do {
     for (const UniqueKernelHandle& thread : threads_) CancelSynchronousIo(thread.get());
@@ -222,41 +223,44 @@ void ReadAhead::Stop() noexcept {
 }
 
 std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstring& path, int displaySize) {
-  const auto readNow = [&] { return LoadPicture(path, ForDisplaySize(displaySize)); };
-  if (!state_ || index >= state_->paths.size() || state_->paths[index] != path) return readNow();
-  ReadAheadState& s = *state_;
-  {
-    const std::lock_guard lock(s.mutex);
-    if (index < s.nextToTake) return readNow();  // taken already
-    for (std::size_t i = s.nextToTake; i < index; ++i) s.entries[i] = {};
-    s.nextToTake = index;
+  Entry entry;  // nothing read yet
+  bool readForThisSize = false;
+  if (state_ && index < state_->paths.size() && state_->paths[index] == path) {
+    ReadAheadState& s = *state_;
+    readForThisSize = displaySize == s.displaySize;
+    bool waiting = false;
+    {
+      const std::lock_guard lock(s.mutex);
+      waiting = index >= s.nextToTake;  // else taken already
+      if (waiting) {
+        for (std::size_t i = s.nextToTake; i < index; ++i) s.entries[i] = {};
+        s.nextToTake = index;
+      }
+    }
+    if (waiting) {
+      s.room.notify_all();
+      RunMessagesUntilSignalled(s.changed.get(), [&] {
+        const std::lock_guard lock(s.mutex);
+        return ProgramEnded() || s.entries[index].read || s.running == 0;
+      });
+      if (ProgramEnded()) return std::nullopt;
+      {
+        const std::lock_guard lock(s.mutex);
+        entry = std::exchange(s.entries[index], {});
+        s.nextToTake = index + 1;
+      }
+      s.room.notify_all();
+    }
   }
-  s.room.notify_all();
-  RunMessagesUntilSignalled(s.changed.get(), [&] {
-    const std::lock_guard lock(s.mutex);
-    return ProgramEnded() || s.entries[index].read || s.running == 0;
-  });
-  if (ProgramEnded()) return std::nullopt;
-  Entry entry;
-  {
-    const std::lock_guard lock(s.mutex);
-    entry = std::exchange(s.entries[index], {});
-    s.nextToTake = index + 1;
-  }
-  s.room.notify_all();
-  // Read at its turn what no worker read, what changed or went since it was read, what was read for
-  // another display size (one chosen meanwhile), and what a worker could not read: the cause may have
-  // passed (memory held by the pictures read ahead, a file open elsewhere for a moment).
-  if (!entry.read || !entry.picture || StampOf(path) != entry.stamp || displaySize != s.displaySize) return readNow();
-  return std::move(entry.picture);
+  return StandingOrReadAgain(std::move(entry), readForThisSize, path, displaySize);
 }
 
 PictureSource ReadAhead::SourceFor(std::size_t index) {
   return [this, index](const std::wstring& path, int displaySize) { return Take(index, path, displaySize); };
 }
 
-void StopAllReadAhead() noexcept {
-  for (ReadAhead* readAhead : Running()) readAhead->Stop();
+void StopAllReadAhead(std::chrono::steady_clock::time_point giveUpAt) noexcept {
+  for (ReadAhead* readAhead : Running()) readAhead->Stop(giveUpAt);
 }
 
 int ReadAheadWorkers() noexcept { return g_liveWorkers.load(); }

@@ -4,6 +4,7 @@
 // one, in the list's order, and does all the rest itself.
 #include <windows.h>
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -31,15 +32,15 @@ class ReadAhead {
 
   // The picture of the list's entry index, as reading the file now for the display size would give
   // it: a file that was changed or removed since it was read, or read for another display size, is
-  // read again here. Messages run while it waits for the worker. Entries before index are given up.
-  // Nothing when the program ended during the wait.
+  // read again, on a worker too. Messages run while it waits, however long the read takes. Entries
+  // before index are given up. Nothing when the program ended during the wait.
   std::optional<LoadedPicture> Take(std::size_t index, const std::wstring& path, int displaySize);
   // Take for the entry index, in the form a rendering asks for its picture.
   PictureSource SourceFor(std::size_t index);
 
-  // Ends the workers and waits a moment for them: a read in progress is cancelled, a decoding is let
-  // finish; one stuck in a read that does not end is left to end on its own.
-  void Stop() noexcept;
+  // Ends the workers and waits for them until the time given: a read in progress is cancelled, a
+  // decoding is let finish; one stuck in a read that does not end is left to end on its own.
+  void Stop(std::chrono::steady_clock::time_point giveUpAt) noexcept;
 
  private:
   void StopReading() noexcept;
@@ -48,8 +49,9 @@ class ReadAhead {
   std::vector<UniqueKernelHandle> threads_;
 };
 
-// Stops the workers of every operation in progress; ShutDown calls it before the windows go.
-void StopAllReadAhead() noexcept;
+// Stops the workers of every operation in progress, waiting for them until the time given; ShutDown
+// calls it before the windows go.
+void StopAllReadAhead(std::chrono::steady_clock::time_point giveUpAt) noexcept;
 
 // Live worker threads, of all operations.
 int ReadAheadWorkers() noexcept;

@@ -65,15 +65,15 @@ void PictureWindow::CopyAtShownSize() {
 void PictureWindow::CopyAtOriginalSize() {
   const std::wstring path = picturePath;  // messages run while the file is read
   UniqueBitmap fullSize;
-  bool tooLarge = false;
+  ReadFailure failure = ReadFailure::None;
   {
     // The file is read first: one that is gone or unreadable leaves the clipboard untouched.
     BusyCursor busy;
-    const std::optional<LoadedPicture> picture = LoadPictureOnWorker(path, {}, &tooLarge);
+    const std::optional<LoadedPicture> picture = LoadPictureOnWorker(path, {}, &failure, kCommandReadDeadline);
     if (picture) fullSize = ScreenBitmapFrom(picture->pixels);
   }
   // A picture shown from a reduced decode may be too large to hold at its own size: that is said.
-  if (tooLarge) ShowUnsupportedFormat(path);
+  if (failure == ReadFailure::TooLarge) ShowUnsupportedFormat(path);
   PutOnClipboard(hwnd(), std::move(fullSize));
 }
 

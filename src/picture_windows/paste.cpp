@@ -16,6 +16,7 @@
 #include "picture_windows/picture_rendering.h"
 #include "picture_windows/picture_windows.h"
 #include "win32/busy_cursor.h"
+#include "win32/file_access.h"
 #include "win32/handles.h"
 #include "win32/temp_files.h"
 #include "win32/worker.h"
@@ -43,25 +44,22 @@ std::optional<Image32> ClipboardPicture() {
   return picture;
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-  UniqueKernelHandle file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
+bool WriteWholeFile(HANDLE file, const std::vector<std::uint8_t>& bytes) {
   DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
+  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
 }
 
-// The file in a new temporary file; its path, or empty when it could not be written whole.
-std::wstring SaveAsTempFile(const std::vector<std::uint8_t>& bytes) {
+// The file in a new temporary file, still open; no path when it could not be written whole.
+TempFile SaveAsTempFile(const std::vector<std::uint8_t>& bytes) {
   if (!HasRoomFor(bytes.size())) return {};
-  const std::wstring path = MakeTempFileName();
-  if (path.empty()) return {};
-  if (!WriteWholeFile(path, bytes)) {
-    DeleteFileW(path.c_str());
+  TempFile file = MakeTempFile();
+  if (file.path.empty()) return {};
+  if (!WriteWholeFile(file.handle.get(), bytes)) {
+    file.handle.reset();
+    DeleteFileW(ForFileFunctions(file.path).c_str());
     return {};
   }
-  return path;
+  return file;
 }
 
 // One paste, shared with its workers, which go on when the paste has given up waiting for them: what
@@ -81,28 +79,32 @@ class PasteJob {
     std::optional<Image32> scaled = ScalePicture(*picture_, fit.width, fit.height);
     const Size size{picture_->width(), picture_->height()};
     picture_.reset();
-    const std::wstring written = SaveAsTempFile(bytes);
+    TempFile written = SaveAsTempFile(bytes);
     const std::lock_guard lock(mutex_);
     if (abandoned_) {
-      if (!written.empty()) DeleteFileW(written.c_str());
+      Delete(std::move(written));
       return;
     }
-    path_ = written;
+    file_ = std::move(written);
     if (scaled) shown_ = LoadedPicture{std::move(*scaled), size};
   }
 
   void Abandon() {
     const std::lock_guard lock(mutex_);
     abandoned_ = true;
-    if (!path_.empty()) DeleteFileW(path_.c_str());  // written just after the paste stopped waiting
+    Delete(std::move(file_));  // written just after the paste stopped waiting
   }
 
-  const std::wstring& path() const noexcept { return path_; }
+  // The file written, which the program holds from now on; empty when there is none.
+  std::wstring TakeFile() {
+    if (!file_.path.empty()) HoldTempFile(std::move(file_.handle));
+    return file_.path;
+  }
 
   // The window's picture as the worker scaled it, when the display size is still the same.
   std::optional<LoadedPicture> Shown(const std::wstring& path, int displaySize) {
     if (displaySize == displaySize_ && shown_) return std::exchange(shown_, std::nullopt);
-    return LoadPicture(path, ForDisplaySize(displaySize));
+    return LoadPictureOnWorker(path, ForDisplaySize(displaySize));
   }
 
  private:
@@ -110,8 +112,13 @@ class PasteJob {
   std::optional<Image32> picture_;
   std::optional<LoadedPicture> shown_;
   std::mutex mutex_;
-  std::wstring path_;
+  TempFile file_;
   bool abandoned_ = false;
+
+  static void Delete(TempFile file) {
+    file.handle.reset();
+    if (!file.path.empty()) DeleteFileW(ForFileFunctions(file.path).c_str());
+  }
 };
 
 }  // namespace
@@ -127,15 +134,15 @@ void PasteFromClipboard() {
       return;
     }
     const bool saved = RunOnWorker([job] { job->ReadClipboard(); }, kReadDeadline) && job->HasPicture() &&
-                       !ProgramEnded() && RunOnWorker([job] { job->Save(); }, kSaveDeadline);
+                       !ProgramEnded() && RunOnWorker([job] { job->Save(); }, kSaveDeadline, AtTheEnd::WaitedFor);
     if (!saved || ProgramEnded()) {
       job->Abandon();
       return;
     }
   }
-  if (job->path().empty()) return;
-  OpenPictureFile(job->path(),
-                  [&job](const std::wstring& path, int displaySize) { return job->Shown(path, displaySize); });
+  const std::wstring path = job->TakeFile();
+  if (path.empty()) return;
+  OpenPictureFile(path, [&job](const std::wstring& path, int displaySize) { return job->Shown(path, displaySize); });
 }
 
 }  // namespace pintaro

@@ -22,7 +22,7 @@ namespace {
 
 std::optional<LoadedPicture> ReadPicture(const std::wstring& path, const PictureSource& source) {
   const int displaySize = Settings().displaySize;
-  return source ? source(path, displaySize) : LoadPicture(path, ForDisplaySize(displaySize));
+  return source ? source(path, displaySize) : LoadPictureOnWorker(path, ForDisplaySize(displaySize));
 }
 
 template <typename Read>
@@ -44,7 +44,7 @@ std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const
 }
 
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target) {
-  return ReadOrReport(path, [&] { return LoadPictureOnWorker(path, target); });
+  return ReadOrReport(path, [&] { return LoadPictureOnWorker(path, target, nullptr, kCommandReadDeadline); });
 }
 
 std::optional<Image32> ScalePicture(const Image32& source, int width, int height) {

@@ -4,10 +4,19 @@
 
 #include <vector>
 
+#include "win32/file_access.h"
 #include "win32/handles.h"
 #include "win32/temp_file_names.h"
 
 namespace pintaro {
+
+namespace {
+// The files this run made, open until the end; used by the user-interface thread only.
+std::vector<UniqueKernelHandle>& HeldFiles() {
+  static std::vector<UniqueKernelHandle> held;
+  return held;
+}
+}  // namespace
 
 std::wstring GetTempDir() {
   std::vector<wchar_t> buffer(MAX_PATH + 1);
@@ -24,7 +33,7 @@ std::wstring GetTempDir() {
 }
 
 // Named as GetTempFileName names its files, but without its limit of MAX_PATH characters.
-std::wstring MakeTempFileName() {
+TempFile MakeTempFile() {
   const std::wstring dir = GetTempDir();
   if (dir.empty()) return {};
   const unsigned start = GetTickCount() & 0xFFFFu;
@@ -32,40 +41,47 @@ std::wstring MakeTempFileName() {
     const unsigned number = (start + i) & 0xFFFFu;
     if (number == 0) continue;
     const std::wstring path = dir + TempFileName(number);
-    UniqueKernelHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() != INVALID_HANDLE_VALUE) return path;
+    UniqueKernelHandle file(CreateFileW(ForFileFunctions(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() != INVALID_HANDLE_VALUE) return {path, std::move(file)};
     if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return {};
   }
   return {};
 }
+
+void HoldTempFile(UniqueKernelHandle file) { HeldFiles().push_back(std::move(file)); }
 
 bool HasRoomFor(std::uint64_t bytes) {
   // Other programs need the disk too; a full disk is no place to leave them.
   constexpr std::uint64_t kSpare = 64ull << 20;
   ULARGE_INTEGER available{};
   const std::wstring dir = GetTempDir();
-  return !dir.empty() && GetDiskFreeSpaceExW(dir.c_str(), &available, nullptr, nullptr) &&
+  return !dir.empty() && GetDiskFreeSpaceExW(ForFileFunctions(dir).c_str(), &available, nullptr, nullptr) &&
          available.QuadPart >= bytes + kSpare;
 }
 
-void DeleteTempFiles() noexcept {
+void DeleteUnusedTempFiles() noexcept {
   try {
     const std::wstring dir = GetTempDir();
     if (dir.empty()) return;  // never the root of the current drive
     WIN32_FIND_DATAW found{};
     // The pattern also matches short 8.3 names: files of other programs such as "pntnotes.tmpx" come
     // up too, and only long names of the program's own form are deleted.
-    HANDLE search = FindFirstFileW((dir + L"pnt*.tmp").c_str(), &found);
+    HANDLE search = FindFirstFileW(ForFileFunctions(dir + L"pnt*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempFileName(found.cFileName)) {
-        DeleteFileW((dir + found.cFileName).c_str());
+        DeleteFileW(ForFileFunctions(dir + found.cFileName).c_str());
       }
     } while (FindNextFileW(search, &found));
     FindClose(search);
   } catch (...) {
   }
+}
+
+void DeleteTempFiles() noexcept {
+  HeldFiles().clear();
+  DeleteUnusedTempFiles();
 }
 
 }  // namespace pintaro

@@ -21,7 +21,8 @@ struct Job {
   std::chrono::steady_clock::time_point finished;  // written before done is set
 };
 
-// The threads started and not known to have ended; used by the user-interface thread only.
+// The threads the end waits for, started and not known to have ended; used by the user-interface
+// thread only.
 std::vector<UniqueKernelHandle>& Threads() {
   static std::vector<UniqueKernelHandle> threads;
   return threads;
@@ -42,27 +43,41 @@ unsigned __stdcall RunJob(void* parameter) noexcept {
   return 0;
 }
 
+// The job, started on a new thread; nothing when no thread could be started.
+std::shared_ptr<Job> Start(std::function<void()> work, AtTheEnd atTheEnd) {
+  std::erase_if(Threads(), [](const UniqueKernelHandle& thread) { return Finished(thread.get()); });
+  const auto job = std::make_shared<Job>();
+  job->work = std::move(work);
+  if (!job->done) return nullptr;
+  auto handed = std::make_unique<std::shared_ptr<Job>>(job);
+  Threads().reserve(Threads().size() + 1);
+  UniqueKernelHandle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunJob, handed.get(), 0, nullptr)));
+  if (!thread) return nullptr;
+  handed.release();
+  if (atTheEnd == AtTheEnd::WaitedFor) Threads().push_back(std::move(thread));
+  return job;
+}
+
 }  // namespace
 
-bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline) noexcept {
+bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline, AtTheEnd atTheEnd) noexcept {
   try {
-    std::erase_if(Threads(), [](const UniqueKernelHandle& thread) { return Finished(thread.get()); });
-    const auto job = std::make_shared<Job>();
-    job->work = std::move(work);
-    if (!job->done) return false;
-    auto handed = std::make_unique<std::shared_ptr<Job>>(job);
-    Threads().reserve(Threads().size() + 1);
-    const auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunJob, handed.get(), 0, nullptr));
-    if (!thread) return false;
-    handed.release();
-    Threads().emplace_back(thread);
+    const std::shared_ptr<Job> job = Start(std::move(work), atTheEnd);
+    if (!job) return false;
     const HANDLE done = job->done.get();
-    const auto giveUpAt = std::chrono::steady_clock::now() + deadline;
+    const auto started = std::chrono::steady_clock::now();
     RunMessagesUntil([&] { return ProgramEnded() || Finished(done); }, deadline, done);
     // A message handled meanwhile may have taken longer than the time left: work done after it is late.
-    return Finished(done) && job->finished <= giveUpAt;
+    return Finished(done) && (deadline == kNoDeadline || job->finished - started <= deadline);
   } catch (...) {
     return false;
+  }
+}
+
+void StartOnWorker(std::function<void()> work) noexcept {
+  try {
+    Start(std::move(work), AtTheEnd::LeftToEnd);
+  } catch (...) {
   }
 }
 
@@ -72,7 +87,8 @@ void WaitForWorkers(std::chrono::milliseconds timeout) noexcept {
   for (const UniqueKernelHandle& thread : Threads()) {
     if (!Finished(thread.get()) && count < MAXIMUM_WAIT_OBJECTS) running[count++] = thread.get();
   }
-  if (count > 0) WaitForMultipleObjects(count, running, TRUE, static_cast<DWORD>(timeout.count()));
+  if (count > 0)
+    WaitForMultipleObjects(count, running, TRUE, static_cast<DWORD>(std::max<long long>(timeout.count(), 0)));
 }
 
 }  // namespace pintaro

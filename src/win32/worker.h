@@ -6,13 +6,25 @@
 
 namespace pintaro {
 
+// A wait that only the work's end or the program's ends.
+inline constexpr std::chrono::milliseconds kNoDeadline = std::chrono::milliseconds::max();
+
+// Whether the end waits for the work when it still goes on: work that writes a file it would leave
+// behind is waited for; a read is not.
+enum class AtTheEnd { LeftToEnd, WaitedFor };
+
 // Runs the work on a new thread, letting this thread's messages run meanwhile, until it is done, the
 // time is up or the program has ended; true when it was done. Work not done by then goes on and ends
 // on its own, so it must hold whatever it uses. Without a thread for it, the work is not done.
-bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline) noexcept;
+bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline,
+                 AtTheEnd atTheEnd = AtTheEnd::LeftToEnd) noexcept;
 
-// Waits up to the time given for work that still goes on; the end does, before it removes the
-// temporary files.
+// Starts the work on a new thread and returns at once; the end does not wait for it. Without a thread
+// for it, the work is not done.
+void StartOnWorker(std::function<void()> work) noexcept;
+
+// Waits up to the time given for work that the end waits for and that still goes on; the end does,
+// before it removes the temporary files.
 void WaitForWorkers(std::chrono::milliseconds timeout) noexcept;
 
 }  // namespace pintaro

@@ -106,8 +106,8 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
 TEST_F(HostileConditionsTest, APictureWithoutMemoryToScaleGetsTheMessageAndFreesItsSlotAPasteLeavesNoFile) {
   StartProgram();
   const std::wstring wide = WriteGradient(dir, L"wide.bmp", 20000, 20);
-  // Read while memory lasts; its scaling, after the first message pump, finds none for its rows.
-  InNextPump exhaust([] { g_failAllocationsFrom = 100000; });
+  // Read while memory lasts; its scaling, after the pump once its window is taken, finds none for its rows.
+  InNextPump exhaust([] { g_failAllocationsFrom = 100000; }, true, [] { return PictureWindows().UpperBound() == 1; });
   OpenPictureFile(wide);
   g_failAllocationsFrom = SIZE_MAX;
   ExpectOnlyFormatMessage(wide);
@@ -160,7 +160,7 @@ TEST_F(HostileConditionsTest, AChangeChosenWhileAnotherRunsWinsAndAWindowClosedW
   }
 
   wide.CloseAndFreeSlot();
-  InNextPump closeAgain([&] { SendMessageW(wide.hwnd(), WM_CLOSE, 0, 0); });
+  InNextPump closeAgain([&] { SendMessageW(wide.hwnd(), WM_CLOSE, 0, 0); }, true, [&] { return !wide.isFree; });
   EXPECT_EQ(&Open(dir / L"wide.bmp"), &wide) << "reopened in its slot, closed before it shows";
   ChooseWhile(kSize0, [&] { SendMessageW(tall.hwnd(), WM_CLOSE, 0, 0); });
   for (PictureWindow* window : {&wide, &tall})

@@ -29,9 +29,9 @@ HGLOBAL Dib(std::int32_t side, WORD bits, DWORD compression, DWORD dataBytes) {
 
 // Each paste has its own file; a run-length bitmap that claims 16384 x 16384 pixels in 1 KB, and an owner
 // that renders its bitmap only when the test lets it (they held the program up for 7 s writing an 805 MB
-// file, and for as long as the owner liked, and the late bitmap was pasted) give neither; the end deletes
-// the files not in use and leaves other programs' look-alikes.
-TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndTheEndDeletesTheFilesNotInUse) {
+// file, and for as long as the owner liked, and the late bitmap was pasted) give neither; a start after a
+// kill and the end delete the files not in use and leave other programs' look-alikes.
+TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAKillOrTheEndDeletesTheFilesNotInUse) {
   // A temporary directory whose path takes more than 260 bytes in the Japanese ANSI code page.
   TempDir top;
   const std::wstring temp = top / std::wstring(120, L'一');
@@ -73,12 +73,13 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndTheEndDeletes
   DdeClient conversation;
   conversation.Create(nullptr);
   ASSERT_TRUE(conversation.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
+  HWND pasting = icon;
   const auto paste = [&](HWND clipboardOwner, HANDLE data) {
     ASSERT_TRUE(OpenClipboard(clipboardOwner));
     EmptyClipboard();
     SetClipboardData(CF_DIB, data);
     CloseClipboard();
-    PostMessageW(icon, WM_COMMAND, main_menu::kPaste, 0);
+    PostMessageW(pasting, WM_COMMAND, main_menu::kPaste, 0);
   };
   paste(nullptr, Dib(16384, 8, BI_RLE8, 2));
   EXPECT_TRUE(AnswersThroughout(conversation, 2s, 2s));
@@ -107,17 +108,30 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndTheEndDeletes
   EXPECT_EQ(VisibleWindowsOfProcess(program.id(), kPictureClass).size(), 2u) << "nothing more pasted";
   EXPECT_EQ(FilesIn(temp), files) << "no file more";
 
-  // Other programs' files, some of whose short names match "pnt*.tmp": the end leaves them alone.
-  std::set<std::wstring> left{*files.begin()};
-  for (const wchar_t* other : {L"pin.tmp", L"pntnotes.tmpx", L"pnt_report.tmp_old", L"pntdraft.tmp1"}) {
+  // Another program cannot remove the running program's files, which it still reads itself.
+  EXPECT_FALSE(DeleteFileW(files.begin()->c_str()));
+  PostMessageW(icon, WM_COMMAND, main_menu::kSize0, 0);
+  EXPECT_TRUE(
+      WaitUntil([&] { return SizeText(VisibleWindowsOfProcess(program.id(), kPictureClass)[1]) == L"80x60"; }, 10s));
+
+  // Killed, the program leaves its files; the next start removes them, but not other programs' files, some
+  // of whose short names match "pnt*.tmp", nor a file of its form that another program holds open. The
+  // orderly end removes what that start pasted, and leaves the same.
+  std::set<std::wstring> left;
+  for (const wchar_t* other : {L"pin.tmp", L"pntnotes.tmpx", L"pnt_report.tmp_old", L"pntdraft.tmp1", L"pntB0B.tmp"}) {
     WriteBytes(temp + L"\\" + other, {1});
     left.insert(temp + L"\\" + other);
   }
-  HANDLE held = CreateFileW(files.begin()->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  choose('X');
-  EXPECT_TRUE(program.WaitForExit(10s)) << "no message waits for an answer";
-  EXPECT_EQ(FilesIn(temp), left) << "only the program's file in use is left, and the others' files";
-  CloseHandle(held);
+  const UniqueKernelHandle held(
+      CreateFileW((temp + L"\\pntB0B.tmp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(program.Kill());
+  ChildProcess next = StartPintaro(L"");
+  ASSERT_TRUE(pasting = WaitForIconWindow(next));
+  EXPECT_TRUE(WaitUntil([&] { return FilesIn(temp) == left; }, 10s)) << "the killed program's files are gone";
+  paste(nullptr, Dib(4, 32, BI_RGB, 64));
+  ASSERT_TRUE(WaitUntil([&] { return FilesIn(temp).size() == left.size() + 1; }, 10s));
+  ASSERT_TRUE(next.EndSession(10s));
+  EXPECT_EQ(FilesIn(temp), left);
 }
 
 }  // namespace

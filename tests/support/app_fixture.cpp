@@ -40,13 +40,15 @@ void AppTest::EndProgram() {
   DestroyMainMenu();
 }
 
-InNextPump::InNextPump(std::function<void()> action, bool postNow) : action_(std::move(action)) {
+InNextPump::InNextPump(std::function<void()> action, bool postNow, std::function<bool()> when)
+    : action_(std::move(action)), when_(std::move(when)) {
   hwnd_ = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC,
                     reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
                       if (message != WM_APP) return DefWindowProcW(hwnd, message, wParam, lParam);
                       auto* self = reinterpret_cast<InNextPump*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+                      if (self->when_ && !self->when_()) return PostMessageW(hwnd, WM_APP, 0, 0), LRESULT{0};
                       self->action_();
                       self->ran_ = true;
                       return 0;

@@ -63,16 +63,17 @@ class MessageRecorder {
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
 // Runs the action in the first message pump of this thread after this object is made, or, when not
-// posted now, after a WM_APP is posted to its window.
+// posted now, after a WM_APP is posted to its window; with a condition, in the first pump where it holds.
 class InNextPump {
  public:
-  explicit InNextPump(std::function<void()> action, bool postNow = true);
+  explicit InNextPump(std::function<void()> action, bool postNow = true, std::function<bool()> when = {});
   ~InNextPump() { DestroyWindow(hwnd_); }
   bool ran() const noexcept { return ran_; }
   HWND hwnd() const noexcept { return hwnd_; }
 
  private:
   std::function<void()> action_;
+  std::function<bool()> when_;
   bool ran_ = false;
   HWND hwnd_ = nullptr;
 };

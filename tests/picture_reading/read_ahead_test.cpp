@@ -3,6 +3,8 @@
 #include "picture_windows/all_windows.h"
 #include "picture_reading/read_ahead.h"
 #include "support/app_fixture.h"
+#include "menu/main_menu.h"
+#include "menu/main_menu_ids.h"
 #include "win32/temp_files.h"
 
 namespace pintaro::test {
@@ -94,6 +96,50 @@ TEST_F(ReadAheadTest, AFileReplacedAfterItsEarlyReadOrThatAWorkerCouldNotReadIsR
   EXPECT_TRUE(changeB.ran());
   EXPECT_TRUE(said.empty());
   EXPECT_EQ(Windows(), L"160x120 120x160 160x120 ");
+}
+
+// Nothing is read on the user-interface thread, however long a read takes: a file whose read is held up, a
+// JPEG of 600 scans that a worker gives up on, one that another program keeps appending to, and a GIF
+// another program holds open for deletion. The program answers throughout; the pictures open in their
+// order as their reads end; an exit during a read that does not end ends the program at once.
+TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpenInOrderAsTheirReadsEnd) {
+  using namespace std::chrono_literals;
+  const std::wstring slow = Restart({{400, 300}})[0], damaged = dir / L"600 scans.jpg", growing = dir / L"growing.jpg";
+  const std::wstring held = dir / L"held.gif";
+  WriteBytes(damaged, EmptyBlocksJpeg(8192, 600));
+  WriteBytes(growing, EmptyBlocksJpeg(4096, 299));
+  WritePicture(held, MakeGradient(300, 400), PictureFormat::Gif);
+  const UniqueKernelHandle forDeletion(
+      CreateFileW(held.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+  const UniqueKernelHandle stop(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::jthread download([&] {  // appends to the file every half second, holding it open for writing
+    const UniqueKernelHandle file(
+        CreateFileW(growing.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    for (DWORD written = 0; WaitForSingleObject(stop.get(), 500) == WAIT_TIMEOUT;)
+      WriteFile(file.get(), "", 1, &written, nullptr);
+  });
+  g_watched = damaged;
+  FileReads::Hold(slow);
+  std::wstring whileHeld;
+  InNextPump letGo([&] { whileHeld = Windows(), FileReads::LetGo(); }, true,
+                   [] { return WaitForSingleObject(g_read.get(), 0) == WAIT_OBJECT_0; });
+  {
+    AnswerWatch watch;
+    TheIconWindow()->OnDrop({slow, damaged, growing, held});
+    EXPECT_LT(watch.longest(), 500ms);
+  }
+  SetEvent(stop.get());
+  EXPECT_EQ(whileHeld, L"") << "nothing opens before the picture held up";
+  EXPECT_EQ(said, std::vector<std::wstring>{L"600 scans.jpg after 160x120 "});
+  EXPECT_EQ(Windows(), L"160x120 160x160 120x160 ");
+
+  FileReads::Hold(growing);
+  const auto exit = std::chrono::steady_clock::now();
+  InNextPump chooseExit([] { TheMainMenu().OnCommand(main_menu::kExit); });
+  SetAllSizes(0);
+  EXPECT_LT(std::chrono::steady_clock::now() - exit, 2s);
+  EXPECT_TRUE(ProgramEnded());
+  EXPECT_TRUE(VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
 }
 
 // The end waits for the workers, but not for one that does not end: that one ends later on its own.

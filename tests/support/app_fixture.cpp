@@ -4,9 +4,11 @@
 #include <commctrl.h>
 
 #include <map>
+#include <mutex>
 #include <stdexcept>
 
 #include "menu/main_menu.h"
+#include "win32/file_access.h"
 #include "win32/message_pump.h"
 
 namespace pintaro::test {
@@ -21,10 +23,78 @@ bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   return true;
 }
 
+namespace {
+const DWORD g_uiThread = GetCurrentThreadId();
+const HANDLE g_letGo = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+std::mutex g_heldPath;
+void NoteFileRead(const std::wstring& path) noexcept {
+  if (GetCurrentThreadId() == g_uiThread) ++FileReads::onThisThread;
+  std::unique_lock lock(g_heldPath);
+  const bool hold = path == FileReads::held;
+  lock.unlock();
+  if (hold) WaitForSingleObject(g_letGo, 30000);
+}
+}  // namespace
+
+int FileReads::onThisThread = 0;
+std::wstring FileReads::held;
+void FileReads::Hold(const std::wstring& path) {
+  const std::lock_guard lock(g_heldPath);
+  ResetEvent(g_letGo);
+  held = path;
+}
+void FileReads::LetGo() { SetEvent(g_letGo); }
+
+AnswerWatch::AnswerWatch()
+    : answered_(CreateEventW(nullptr, FALSE, FALSE, nullptr)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  hwnd_ = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(answered_));
+  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC,
+                    reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+                      if (message != WM_APP) return DefWindowProcW(hwnd, message, wParam, lParam);
+                      return SetEvent(reinterpret_cast<HANDLE>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))), 0;
+                    }));
+  probe_ = std::thread([this] {
+    do {
+      asked_ = Now();
+      PostMessageW(hwnd_, WM_APP, 0, 0);
+      const HANDLE either[] = {answered_, stop_};
+      if (WaitForMultipleObjects(2, either, FALSE, INFINITE) != WAIT_OBJECT_0) return;
+      longest_ = std::max(longest_.load(), Now() - asked_.exchange(0));
+    } while (WaitForSingleObject(stop_, 20) == WAIT_TIMEOUT);
+  });
+}
+
+long long AnswerWatch::Now() noexcept {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::chrono::milliseconds AnswerWatch::longest() const noexcept {
+  const long long asked = asked_.load();  // a message not answered yet counts as long as it waits
+  return std::chrono::milliseconds(std::max(longest_.load(), asked ? Now() - asked : 0));
+}
+
+AnswerWatch::~AnswerWatch() {
+  SetEvent(stop_);
+  probe_.join();
+  DestroyWindow(hwnd_);
+  CloseHandle(answered_);
+  CloseHandle(stop_);
+}
+
 void AppTest::SetUp() {
+  FileReads::onThisThread = 0;
+  SetFileReadHook(&NoteFileRead);
   OleInitialize(nullptr);  // as the program does, drag and drop included
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
+}
+
+void AppTest::TearDown() {
+  EndProgram();
+  FileReads::LetGo();
+  EXPECT_EQ(FileReads::onThisThread, 0) << "files read on the user-interface thread";
 }
 
 void AppTest::StartProgram(const std::wstring& commandArguments) {

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <atomic>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/application.h"
@@ -96,6 +98,32 @@ class ShowWatch {
   HHOOK hook_;
 };
 
+// Measures from another thread how long this thread takes to answer a message posted to it, every few
+// milliseconds while the object lives: the longest wait seen.
+class AnswerWatch {
+ public:
+  AnswerWatch();
+  ~AnswerWatch();
+  AnswerWatch(const AnswerWatch&) = delete;
+  std::chrono::milliseconds longest() const noexcept;
+
+ private:
+  static long long Now() noexcept;
+  HWND hwnd_ = nullptr;
+  HANDLE answered_, stop_;
+  std::atomic<long long> asked_{0}, longest_{0};
+  std::thread probe_;
+};
+
+// Files the program opens for reading: those opened on this (the user-interface) thread are counted, and
+// the reads of a file named here wait until the test lets them go (for 30 s at most).
+struct FileReads {
+  static int onThisThread;
+  static std::wstring held;
+  static void Hold(const std::wstring& path);
+  static void LetGo();
+};
+
 // The format message for the path: the path, a blank line and "this file format is not supported".
 inline std::wstring FormatMessageText(const std::wstring& path) {
   return path + L"\r\n\r\nこのファイル形式には対応していません。";
@@ -106,7 +134,8 @@ inline std::wstring FormatMessageText(const std::wstring& path) {
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override { EndProgram(); }
+  // Ends the program, and checks that it never read a file on this thread.
+  void TearDown() override;
   void StartProgram(const std::wstring& commandArguments = L"");
   void EndProgram();
   // Expects exactly one message: the format message for the path in an information box with OK, shown

@@ -41,6 +41,9 @@ inline std::wstring JpegSeed(const std::wstring& name) { return L"" PINTARO_JPEG
 // A JPEG file's bytes with an Exif segment after its start marker whose IFD0 holds the orientation; its
 // high 16 bits, when set, go into the entry's count.
 std::vector<std::uint8_t> WithExifOrientation(std::vector<std::uint8_t> jpeg, std::uint32_t orientation);
+// A grey progressive JPEG of side x side pixels whose scans are all runs of empty blocks: one DC scan and
+// acScans AC scans, each a pass over every block, a few dozen bytes each.
+std::vector<std::uint8_t> EmptyBlocksJpeg(int side, int acScans);
 // The full paths of the files in the folder.
 std::set<std::wstring> FilesIn(const std::wstring& folder);
 inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -131,6 +131,7 @@ faults=(
   "temp-file-deletable-by-others@@src/win32/temp_files.cpp@@s/GENERIC_READ \| GENERIC_WRITE, FILE_SHARE_READ,/GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,/@@mingw-x64@@PasteTest"
   "killed-runs-files-left@@src/app/application.cpp@@s/  StartOnWorker\(&DeleteUnusedTempFiles\);\n//@@mingw-x64@@PasteTest"
   "long-path-parent-kept@@src/win32/file_paths.cpp@@s/    if \(name == L\"\.\.\"\) \{/    if (false) {/@@native@@FilePaths"
+  "paste-second-read-on-ui-thread@@src/picture_windows/paste.cpp@@s/return LoadPictureOnWorker\(path, ForDisplaySize\(displaySize\)\);/return LoadPicture(path, ForDisplaySize(displaySize));/@@mingw-x64@@ThePasteItemFollows"
 )
 
 selected=()

@@ -101,8 +101,10 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextADamagedBitmapOrWit
   TheMainMenu().OnCommand(kPaste);
   EXPECT_EQ(PictureWindows().UpperBound(), 0) << "no temporary directory";
   SetEnvironmentVariableW(L"TMP", dir.path().c_str());
+  InNextPump smaller([] { TheMainMenu().OnCommand(kSize0); });  // chosen while the paste reads the clipboard
   TheMainMenu().OnCommand(kPaste);
   EXPECT_EQ(PictureWindows().UpperBound(), 1) << "the same bitmap once the directory is there";
+  EXPECT_EQ(SizeText(Slot(1).hwnd()), L"80x60") << "its file read for the size chosen meanwhile";
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{Slot(1).picturePath}) << "no file but the one in use";
   EXPECT_TRUE(messages.messages().empty());
 }

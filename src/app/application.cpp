@@ -112,12 +112,11 @@ namespace {
 void EndInOrder() {
   if (ProgramEnded()) return;
   SetProgramEnded(true);
-  // The end waits this long at most for the workers, whatever they wait on: the program is gone well
-  // within two seconds of the exit command.
-  const auto giveUpAt = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-  StopAllReadAhead(giveUpAt);
-  // A paste that writes its file just now.
-  WaitForWorkers(std::chrono::duration_cast<std::chrono::milliseconds>(giveUpAt - std::chrono::steady_clock::now()));
+  // The end waits a moment for the workers, whatever they wait on, so that the program is gone within
+  // two seconds of the exit command: for those reading ahead to end their decoding, for a paste to end
+  // writing its file.
+  StopAllReadAhead(std::chrono::steady_clock::now() + std::chrono::milliseconds(500));
+  WaitForWorkers(std::chrono::milliseconds(1000));
   DeleteTempFiles();
   RemoveNotifyIcon();
   PictureWindowTable& table = PictureWindows();

@@ -134,8 +134,8 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
   EXPECT_EQ(Windows(), L"160x120 160x160 120x160 ");
 
   FileReads::Hold(growing);
-  const auto exit = std::chrono::steady_clock::now();
-  InNextPump chooseExit([] { TheMainMenu().OnCommand(main_menu::kExit); });
+  std::chrono::steady_clock::time_point exit;
+  InNextPump chooseExit([&] { exit = std::chrono::steady_clock::now(), TheMainMenu().OnCommand(main_menu::kExit); });
   SetAllSizes(0);
   EXPECT_LT(std::chrono::steady_clock::now() - exit, 2s);
   EXPECT_TRUE(ProgramEnded());

@@ -163,7 +163,11 @@ ReadAhead::ReadAhead(std::vector<std::wstring> paths, int displaySize) {
   try {
     Running().push_back(this);
     state_ = std::make_shared<ReadAheadState>(std::move(paths), displaySize, workers);
-    if (!state_->changed) throw std::bad_alloc();
+    // Without the event that wakes this thread no worker can hand a picture over: each is read at its turn.
+    if (!state_->changed) {
+      state_.reset();
+      return;
+    }
     threads_.reserve(workers);
     for (std::size_t i = 0; i < workers; ++i) {
       auto handed = std::make_unique<std::shared_ptr<ReadAheadState>>(state_);

@@ -109,14 +109,15 @@ start)
   export DISPLAY
   DISPLAY=$(display_of_session)
   [[ -f "$WINEPREFIX/.initialised" && -f "$WINEPREFIX/.fontlink" ]] || prepare_prefix
+  # A high-DPI test that was killed before it put the screen's resolution back leaves it to no other:
+  # gone before Wine's desktop starts, which gives the screen the resolution then.
+  timeout 60 "$wine" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 9>&- || true
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true # already running is fine
   # No window manager runs on the virtual display: without this, Wine waits 2 s for one whenever
   # an activated window is destroyed.
   set_registry add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
   # A crashing program ends at once instead of waiting in the debugger.
   set_registry add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f
-  # A high-DPI test that was killed before it put the screen's resolution back leaves it to no other.
-  timeout 60 "$wine" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 9>&- || true
   # Japanese captions draw as glyphs only through the font link to a Japanese font.
   fc-list | grep 'Noto Sans CJK JP' >/dev/null || fail "no Japanese font (fonts-noto-cjk): captions would draw as boxes"
   timeout 60 "$wine" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \

@@ -124,6 +124,8 @@ faults=(
   "read-ahead-after-the-icon-window@@src/app/application.cpp@@s/(  \/\/ The pictures named are read[^\n]*\n[^\n]*\n)(  ReadAhead ahead\(names, Settings\(\)\.displaySize\);\n)(.*?)(  StartIconWindowHandling\(g_iconWindow->hwnd\(\)\);\n)/\$1\$3\$4\$2/s@@mingw-x64@@EndTaskDuring"
   "clipboard-not-watched@@src/app/application.cpp@@s/  StartClipboardWatch\(g_iconWindow->hwnd\(\)\);\n//@@mingw-x64@@ThePasteItemFollows"
   "drops-never-accepted@@src/app/application.cpp@@s/  g_iconWindow->AcceptDrops\(\);\n//@@mingw-x64@@OpenPictureTest"
+  "start-up-goes-on-after-an-end-while-the-icon-is-added@@src/app/application.cpp@@s/(  AddNotifyIcon\(\);\n)  if \(ProgramEnded\(\)\) return;\n/\$1/@@mingw-x64@@ALogOffAsTheIconIsAdded"
+  "icon-added-during-an-end-stays@@src/icon_window/notify_icon.cpp@@s/    if \(std::exchange\(g_trayIconShown, false\)\) Notify\(NIM_DELETE\);\n//@@mingw-x64@@ALogOffAsTheIconIsAdded"
 )
 
 selected=()

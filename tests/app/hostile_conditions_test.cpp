@@ -129,10 +129,7 @@ TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWitho
   EXPECT_EQ(PictureWindows().UpperBound(), 1) << "with memory again it opens in the freed slot";
   // A bitmap one pixel wide: its file takes 54 bytes more than its pixels, and there is no memory for it.
   SetEnvironmentVariableW(L"TMP", dir.path().c_str());
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  SetClipboardData(CF_BITMAP, CreateBitmap(1, 100000, 1, 32, nullptr));
-  CloseClipboard();
+  PutOnClipboard(CF_BITMAP, CreateBitmap(1, 100000, 1, 32, nullptr));
   g_failAllocationsFrom = 4 * 100000 + 1;
   TheMainMenu().OnCommand(main_menu::kPaste);
   g_failAllocationsFrom = SIZE_MAX;

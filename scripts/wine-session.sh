@@ -20,6 +20,8 @@ export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export PATH="$WINE_DIR:$PATH"
+# Wine 10 of Debian 13 aborts at once ("free(): invalid pointer") when TMPDIR is set (seen in a chroot).
+unset TMPDIR
 # The loader of 64-bit programs: wine64 where 32-bit Wine comes in a package of its own (Debian 12 and
 # 13, Ubuntu 24.04), wine where one loader runs both (Wine's WoW64 builds).
 wine=$(command -v wine64 || command -v wine || true)
@@ -109,10 +111,13 @@ start)
   export DISPLAY
   DISPLAY=$(display_of_session)
   [[ -f "$WINEPREFIX/.initialised" && -f "$WINEPREFIX/.fontlink" ]] || prepare_prefix
-  # A high-DPI test that was killed before it put the screen's resolution back leaves it to no other:
-  # gone before Wine's desktop starts, which gives the screen the resolution then.
-  timeout 60 "$wine" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 9>&- || true
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true # already running is fine
+  # A high-DPI test that was killed before it put the screen's resolution back leaves it to no other:
+  # the user's, and from Wine 10 on the one Wine keeps with each display source.
+  timeout 60 "$wine" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 9>&- || true
+  sources='HKLM\System\CurrentControlSet\Hardware Profiles\Current\System\CurrentControlSet\Control\Video'
+  mapfile -t left < <(timeout 60 "$wine" reg query "$sources" /s /v Dpi 2>/dev/null 9>&- | tr -d '\r' | grep '^HKEY')
+  for source in "${left[@]}"; do set_registry add "$source" /v Dpi /t REG_DWORD /d 96 /f; done
   # No window manager runs on the virtual display: without this, Wine waits 2 s for one whenever
   # an activated window is destroyed.
   set_registry add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f

@@ -28,7 +28,7 @@ if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
   # Its own prefix, made once, with the Japanese font link for Wine's interface fonts.
   scripts/wine-session.sh prepare "$root/build/run"
   export WINEPREFIX="$root/build/run/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-  exec /usr/lib/wine/wine64 "$exe" "${args[@]}"
+  exec env -u TMPDIR "$(scripts/wine-session.sh loader "$root/build/run")" "$exe" "${args[@]}"  # as the session runs it
 fi
 
 state="$root/build/run/wine"

@@ -13,7 +13,7 @@ packages=(
   cmake ninja-build g++ googletest libgtest-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb x11-utils xdotool imagemagick fonts-noto-cjk bc unzip
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
   nasm "$jpeg_dev"
 )
 

@@ -5,6 +5,7 @@
 #   wine-session.sh stop    STATE_DIR   end wineserver and Xvfb once no other run uses them
 #   wine-session.sh env     STATE_DIR   print the environment as shell assignments
 #   wine-session.sh prepare STATE_DIR   only create the prefix STATE_DIR/prefix (for a real display)
+#   wine-session.sh loader  STATE_DIR   print the Wine loader that runs the 64-bit programs
 # Start and stop hold a lock on the state folder, so two runs in one build folder never start or end
 # the session under each other; the session ends with the last run that started it.
 set -euo pipefail
@@ -19,6 +20,11 @@ export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export PATH="$WINE_DIR:$PATH"
+# Wine 10 of Debian 13 aborts at once ("free(): invalid pointer") when TMPDIR is set (seen in a chroot).
+unset TMPDIR
+# The loader of 64-bit programs: wine64 where 32-bit Wine comes in a package of its own (Debian 12 and
+# 13, Ubuntu 24.04), wine where one loader runs both (Wine's WoW64 builds).
+wine=$(command -v wine64 || command -v wine || true)
 
 fail() {
   echo "wine-session: $*" >&2
@@ -60,8 +66,8 @@ start_xvfb() {
 # A setting the session needs; a failure says which, rather than ending the start without a word.
 set_registry() {
   local status=0
-  timeout 60 wine64 reg "$@" >/dev/null 2>&1 9>&- || status=$?
-  [[ $status -eq 0 ]] || fail "wine64 reg $1 $2 ${4:-} failed with status $status"
+  timeout 60 "$wine" reg "$@" >/dev/null 2>&1 9>&- || status=$?
+  [[ $status -eq 0 ]] || fail "wine reg $1 $2 ${4:-} failed with status $status"
 }
 
 # Interface fonts fall back to a Japanese font for characters they lack: without this Wine's menus,
@@ -77,8 +83,8 @@ link_japanese_font() {
 prepare_prefix() {
   if [[ ! -f "$WINEPREFIX/.initialised" ]]; then
     local status=0
-    timeout 300 wine64 wineboot --init >/dev/null 2>&1 9>&- || status=$?
-    [[ $status -eq 0 ]] || fail "wine64 wineboot --init failed with status $status"
+    timeout 300 "$wine" wineboot --init >/dev/null 2>&1 9>&- || status=$?
+    [[ $status -eq 0 ]] || fail "wine wineboot --init failed with status $status"
     touch "$WINEPREFIX/.initialised"
   fi
   if [[ ! -f "$WINEPREFIX/.fontlink" ]]; then
@@ -94,6 +100,8 @@ lock_state() {
   flock -w 600 9 || fail "another run holds $state/lock"
 }
 
+[[ -n $wine ]] || fail "no Wine loader (wine64 or wine) in $WINE_DIR or on PATH"
+
 case "$cmd" in
 start)
   lock_state
@@ -104,32 +112,39 @@ start)
   DISPLAY=$(display_of_session)
   [[ -f "$WINEPREFIX/.initialised" && -f "$WINEPREFIX/.fontlink" ]] || prepare_prefix
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true # already running is fine
+  # A high-DPI test that was killed before it put the screen's resolution back leaves it to no other:
+  # the user's, and from Wine 10 on the one Wine keeps with each display source.
+  timeout 60 "$wine" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 9>&- || true
+  sources='HKLM\System\CurrentControlSet\Hardware Profiles\Current\System\CurrentControlSet\Control\Video'
+  mapfile -t left < <(timeout 60 "$wine" reg query "$sources" /s /v Dpi 2>/dev/null 9>&- | tr -d '\r' | grep '^HKEY')
+  for source in "${left[@]}"; do set_registry add "$source" /v Dpi /t REG_DWORD /d 96 /f; done
   # No window manager runs on the virtual display: without this, Wine waits 2 s for one whenever
   # an activated window is destroyed.
   set_registry add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
   # A crashing program ends at once instead of waiting in the debugger.
   set_registry add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f
-  # A high-DPI test that was killed before it put the screen's resolution back leaves it to no other.
-  timeout 60 wine64 reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 9>&- || true
   # Japanese captions draw as glyphs only through the font link to a Japanese font.
   fc-list | grep 'Noto Sans CJK JP' >/dev/null || fail "no Japanese font (fonts-noto-cjk): captions would draw as boxes"
-  timeout 60 wine64 reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+  timeout 60 "$wine" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
     2>/dev/null 9>&- | grep NotoSansCJK >/dev/null || fail "Wine's interface fonts are not linked to the Japanese font"
   # Warm up: the first GUI process after the server starts is slow.
-  timeout 60 wine64 cmd /c exit >/dev/null 2>&1 9>&- || true
+  timeout 60 "$wine" cmd /c exit >/dev/null 2>&1 9>&- || true
   echo "wine session on DISPLAY=$DISPLAY prefix=$WINEPREFIX"
   ;;
 run)
   export DISPLAY
   DISPLAY=$(display_of_session)
   export PINTARO_WINE_STATE="$state"
-  exec wine64 "$@"
+  exec "$wine" "$@"
   ;;
 env)
   echo "export WINEPREFIX='$WINEPREFIX' WINEARCH=win64 WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(display_of_session)'"
   ;;
 prepare)
   prepare_prefix
+  ;;
+loader)
+  echo "$wine"
   ;;
 stop)
   lock_state

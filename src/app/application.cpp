@@ -103,7 +103,9 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
   if (ProgramEnded()) return;
   g_iconWindow->AcceptDrops();
+  if (ProgramEnded()) return;
   AddNotifyIcon();
+  if (ProgramEnded()) return;
   g_iconWindow->Activate(foregroundAtStart);
 }
 

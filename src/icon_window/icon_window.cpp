@@ -68,7 +68,9 @@ void IconWindow::Show() {
 // OLE, not only COM: a drop target needs it. It takes a while to set up, and no picture needs it.
 void IconWindow::AcceptDrops() {
   if (!oleInitialized_) oleInitialized_ = SUCCEEDED(ole32::OleInitialize(nullptr));
-  dropTarget_.Register(hwnd());
+  // OLE's set-up may let sent messages run, and an end destroy the window meanwhile: OLE goes again.
+  if (!exists() && std::exchange(oleInitialized_, false)) ole32::OleUninitialize();
+  if (exists()) dropTarget_.Register(hwnd());
 }
 
 void IconWindow::Load() {

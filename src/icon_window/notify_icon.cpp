@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <utility>
 #include <iterator>
 
 #include "win32/program.h"
@@ -69,6 +70,11 @@ BOOL Notify(DWORD message) noexcept {
 // At logon the taskbar may not be there yet: a failed add is tried again for a minute.
 void AddOrTryLater(HWND main) noexcept {
   g_trayIconShown = Notify(NIM_ADD) != FALSE;
+  // The shell's answer lets sent messages run: an end meanwhile removed nothing, so the icon goes now.
+  if (!g_trayIconAdded) {
+    if (std::exchange(g_trayIconShown, false)) Notify(NIM_DELETE);
+    return;
+  }
   if (!g_trayIconShown && g_addTries++ < kAddTries) {
     SetTimer(main, kNotifyIconRetryTimer, kAddRetryMs, nullptr);
   } else {

@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "icon_window/notify_icon.h"
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
 #include "support/app_fixture.h"
@@ -103,7 +104,19 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   EXPECT_EQ(shows.shown(), 1) << "the watch sees a show";
 }
 
-TEST_F(HostileConditionsTest, APictureWithoutMemoryToScaleGetsTheMessageAndFreesItsSlotAPasteLeavesNoFile) {
+// A log-off while the shell takes the notification icon (it may wait seconds at logon) ends the start-up
+// there, and the icon goes with it.
+TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWithoutMemoryGetsTheMessageAPasteNoFile) {
+  std::vector<DWORD> asked;
+  SetNotifyIconHook([&](DWORD message, const NOTIFYICONDATAW& record) {
+    if (message == NIM_ADD) SendMessageW(record.hWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    return asked.push_back(message), TRUE;
+  });
+  StartProgram();
+  SetNotifyIconHook({});
+  EXPECT_EQ(asked, (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+  EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
+  EndProgram();
   StartProgram();
   const std::wstring wide = WriteGradient(dir, L"wide.bmp", 20000, 20);
   // Read while memory lasts; its scaling, after the pump once its window is taken, finds none for its rows.
@@ -116,10 +129,7 @@ TEST_F(HostileConditionsTest, APictureWithoutMemoryToScaleGetsTheMessageAndFrees
   EXPECT_EQ(PictureWindows().UpperBound(), 1) << "with memory again it opens in the freed slot";
   // A bitmap one pixel wide: its file takes 54 bytes more than its pixels, and there is no memory for it.
   SetEnvironmentVariableW(L"TMP", dir.path().c_str());
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  SetClipboardData(CF_BITMAP, CreateBitmap(1, 100000, 1, 32, nullptr));
-  CloseClipboard();
+  PutOnClipboard(CF_BITMAP, CreateBitmap(1, 100000, 1, 32, nullptr));
   g_failAllocationsFrom = 4 * 100000 + 1;
   TheMainMenu().OnCommand(main_menu::kPaste);
   g_failAllocationsFrom = SIZE_MAX;

@@ -25,13 +25,6 @@ int SizeChecks() {
   return marks;
 }
 
-void PutOnClipboard(UINT format, HANDLE data) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  SetClipboardData(format, data);
-  CloseClipboard();
-}
-
 TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPicturesAndTheWheelStepsBetweenStops) {
   StartProgram();
   PictureWindow& wide = Open(WriteGradient(dir, L"wide.bmp", 400, 300));

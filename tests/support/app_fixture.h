@@ -159,6 +159,14 @@ class AppTest : public ::testing::Test {
 // time it is asked for as long as the period lasts: its queue moves, whatever another program does.
 bool AnswersThroughout(DdeClient& conversation, std::chrono::milliseconds limit, std::chrono::milliseconds period);
 
+// Puts the data alone on the clipboard, in the format.
+inline void PutOnClipboard(UINT format, HANDLE data) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(format, data);
+  CloseClipboard();
+}
+
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);
 RECT RectOf(HWND hwnd);

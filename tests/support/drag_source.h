@@ -22,10 +22,7 @@ class NamesSource final : public IDropSource {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
     memcpy(GlobalLock(memory), block.data(), block.size());
     GlobalUnlock(memory);
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    SetClipboardData(format, memory);
-    CloseClipboard();
+    PutOnClipboard(format, memory);
     OleGetClipboard(&data);
   }
   static std::vector<BYTE> Block(const std::vector<std::wstring>& names, UINT format) {

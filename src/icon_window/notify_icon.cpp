@@ -66,9 +66,11 @@ BOOL Notify(DWORD message) noexcept {
   return notify && notify(message, &g_record);
 }
 
-// At logon the taskbar may not be there yet: a failed add is tried again for a minute.
-void AddOrTryLater(HWND main) noexcept {
-  g_trayIconShown = Notify(NIM_ADD) != FALSE;
+// At logon the taskbar may not be there yet: a failed add is tried again for a minute. Windows may have
+// added the icon all the same, after waiting in vain for a busy Explorer's answer: a try again changes
+// that one first.
+void AddOrTryLater(HWND main, bool tryAgain = false) noexcept {
+  g_trayIconShown = (tryAgain && Notify(NIM_MODIFY)) || Notify(NIM_ADD);
   if (!g_trayIconShown && g_addTries++ < kAddTries) {
     SetTimer(main, kNotifyIconRetryTimer, kAddRetryMs, nullptr);
   } else {
@@ -101,7 +103,8 @@ void AddNotifyIcon() noexcept {
 void RemoveNotifyIcon() noexcept {
   if (!g_trayIconAdded) return;
   KillTimer(g_record.hWnd, kNotifyIconRetryTimer);
-  if (g_trayIconShown) Notify(NIM_DELETE);
+  // Also after an add that reported a failure: the taskbar may show the icon all the same.
+  Notify(NIM_DELETE);
   g_trayIconAdded = g_trayIconShown = false;
 }
 
@@ -117,7 +120,7 @@ void RestoreNotifyIcon() noexcept {
 }
 
 void RetryAddingNotifyIcon() noexcept {
-  if (g_trayIconAdded && !g_trayIconShown) AddOrTryLater(g_record.hWnd);
+  if (g_trayIconAdded && !g_trayIconShown) AddOrTryLater(g_record.hWnd, true);
 }
 
 UINT TaskbarCreatedMessage() noexcept {

@@ -124,6 +124,16 @@ faults=(
   "read-ahead-after-the-icon-window@@src/app/application.cpp@@s/(  \/\/ The pictures named are read[^\n]*\n[^\n]*\n)(  ReadAhead ahead\(names, Settings\(\)\.displaySize\);\n)(.*?)(  StartIconWindowHandling\(g_iconWindow->hwnd\(\)\);\n)/\$1\$3\$4\$2/s@@mingw-x64@@EndTaskDuring"
   "clipboard-not-watched@@src/app/application.cpp@@s/  StartClipboardWatch\(g_iconWindow->hwnd\(\)\);\n//@@mingw-x64@@ThePasteItemFollows"
   "drops-never-accepted@@src/app/application.cpp@@s/  g_iconWindow->AcceptDrops\(\);\n//@@mingw-x64@@OpenPictureTest"
+  "display-change-ignored@@src/icon_window/icon_window.cpp@@s/if \(!secondInstance_\) OnDisplayChange\(\);/if (!secondInstance_) {}/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
+  "pinned-picture-follows-the-desktop@@src/picture_window/picture_window.cpp@@s/OnAMonitor\(screenPlace_, \{now\.right/OnAMonitor({now.left, now.top}, {now.right/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
+  "icon-window-left-on-no-monitor@@src/icon_window/icon_window.cpp@@s/TakeSize\(dpi, PlaceAtScale\(dpi\)\);\n  \}\n  WatchDesktop/TakeSize(dpi, now);\n  }\n  WatchDesktop/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
+  "window-larger-than-monitor-off-its-top@@src/picture_logic/monitors.cpp@@s/if \(end - start >= monitorEnd - monitorStart \|\| start < monitorStart\)/if (start < monitorStart)/@@native@@Monitors"
+  "end-destroys-picture-in-silent-desktop@@src/picture_window/picture_window.cpp@@s/if \(InsideDesktopWindow\(hwnd\(\)\) && !TakeOutOfDesktop\(hwnd\(\)\)\)/if (false)/@@mingw-x64@@ADesktopWindowThatStopsAnswering"
+  "pinned-into-silent-desktop@@src/picture_window/stacking.cpp@@s/if \(!desktop \|\| !Answers\(desktop\)\) return false;/if (!desktop) return false;/@@mingw-x64@@ADesktopWindowThatStopsAnswering"
+  "tip-of-lost-picture-left-behind@@src/picture_window/picture_window.cpp@@s/  toolTip_\.reset\(\);\n  if \(ProgramEnded/  if (ProgramEnded/@@mingw-x64@@OutlivesItsDesktop"
+  "version-dialog-leaves-pinned-pictures@@src/win32/modal_block.cpp@@s/  EnumChildWindows\(window, &DisableProgramWindow, dialog\);\n//@@mingw-x64@@TheVersionDialog"
+  "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/AddOrTryLater\(g_record\.hWnd, true\);/AddOrTryLater(g_record.hWnd);/@@mingw-x64@@TheNotificationIconHidesAll"
+  "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/  Notify\(NIM_DELETE\);/  if (g_trayIconShown) Notify(NIM_DELETE);/@@mingw-x64@@TheNotificationIconHidesAll"
 )
 
 selected=()

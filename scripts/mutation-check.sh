@@ -184,7 +184,7 @@ for preset in "${!tests_of[@]}"; do
 done
 if [[ -n ${tests_of[mingw-x64]:-} ]]; then
   state="$scratch/tree/build/mingw-x64/wine"
-  scripts/wine-session.sh start "$state" >/dev/null
+  PINTARO_MONITORS=1 scripts/wine-session.sh start "$state" >/dev/null  # as CTest starts it
   trap 'scripts/wine-session.sh stop "$state" >/dev/null 2>&1 || true' EXIT
 fi
 # The unchanged tree must pass the tests the faults are checked with.

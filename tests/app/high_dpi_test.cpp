@@ -122,16 +122,15 @@ TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePi
   // Two pictures pinned into the desktop window, one on each monitor, a third and the icon window on the
   // left one. That one unplugged and the desktop window then moved to the new virtual screen's origin, as
   // Explorer does, every window comes onto the primary screen the least way; one pinned there stays.
-  windows[3] = icon;
+  const HWND moved[] = {windows[0], windows[1], windows[2], icon};
   const std::vector<POINT> before{{371, 394}, {-1000, 200}, {-900, 500}, {-200, 900}};
   for (int i = 0; i < 4; ++i)
-    SetWindowPos(windows[i], nullptr, before[i].x, before[i].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  for (int i = 0; i < 2; ++i) PostMessageW(windows[i], WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
+    SetWindowPos(moved[i], nullptr, before[i].x, before[i].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int i = 0; i < 2; ++i) PostMessageW(moved[i], WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
   const auto places = [&] {
-    return std::vector<POINT>{TopLeft(windows[0]), TopLeft(windows[1]), TopLeft(windows[2]), TopLeft(icon)};
+    return std::vector<POINT>{TopLeft(moved[0]), TopLeft(moved[1]), TopLeft(moved[2]), TopLeft(moved[3])};
   };
-  EXPECT_TRUE(
-      PumpUntil([&] { return GetAncestor(windows[1], GA_PARENT) == explorer.get() && places() == before; }, 10s))
+  EXPECT_TRUE(PumpUntil([&] { return GetAncestor(moved[1], GA_PARENT) == explorer.get() && places() == before; }, 10s))
       << ::testing::PrintToString(places());
   ASSERT_TRUE(PlugLeftMonitor(false));
   SetWindowPos(explorer.get(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -134,6 +134,16 @@ faults=(
   "paste-second-read-on-ui-thread@@src/picture_windows/paste.cpp@@s/return LoadPictureOnWorker\(path, ForDisplaySize\(displaySize\)\);/return LoadPicture(path, ForDisplaySize(displaySize));/@@mingw-x64@@ThePasteItemFollows"
   "start-up-goes-on-after-an-end-while-the-icon-is-added@@src/app/application.cpp@@s/(  AddNotifyIcon\(\);\n)  if \(ProgramEnded\(\)\) return;\n/\$1/@@mingw-x64@@ALogOffAsTheIconIsAdded"
   "icon-added-during-an-end-stays@@src/icon_window/notify_icon.cpp@@s/    if \(std::exchange\(g_trayIconShown, false\)\) Notify\(NIM_DELETE\);\n//@@mingw-x64@@ALogOffAsTheIconIsAdded"
+  "display-change-ignored@@src/icon_window/icon_window.cpp@@s/if \(!secondInstance_\) OnDisplayChange\(\);/if (!secondInstance_) {}/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
+  "pinned-picture-follows-the-desktop@@src/picture_window/picture_window.cpp@@s/OnAMonitor\(screenPlace_, \{now\.right/OnAMonitor({now.left, now.top}, {now.right/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
+  "icon-window-left-on-no-monitor@@src/icon_window/icon_window.cpp@@s/TakeSize\(dpi, PlaceAtScale\(dpi\)\);\n  \}\n  WatchDesktop/TakeSize(dpi, now);\n  }\n  WatchDesktop/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
+  "window-larger-than-monitor-off-its-top@@src/picture_logic/monitors.cpp@@s/if \(end - start >= monitorEnd - monitorStart \|\| start < monitorStart\)/if (start < monitorStart)/@@native@@Monitors"
+  "end-destroys-picture-in-silent-desktop@@src/picture_window/picture_window.cpp@@s/if \(InsideDesktopWindow\(hwnd\(\)\) && !TakeOutOfDesktop\(hwnd\(\)\)\)/if (false)/@@mingw-x64@@ADesktopWindowThatStopsAnswering"
+  "pinned-into-silent-desktop@@src/picture_window/stacking.cpp@@s/if \(!desktop \|\| !Answers\(desktop\)\) return false;/if (!desktop) return false;/@@mingw-x64@@ADesktopWindowThatStopsAnswering"
+  "tip-of-lost-picture-left-behind@@src/picture_window/picture_window.cpp@@s/  toolTip_\.reset\(\);\n  if \(ProgramEnded/  if (ProgramEnded/@@mingw-x64@@OutlivesItsDesktop"
+  "version-dialog-leaves-pinned-pictures@@src/win32/modal_block.cpp@@s/  EnumChildWindows\(window, &DisableProgramWindow, dialog\);\n//@@mingw-x64@@TheVersionDialog"
+  "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/AddOrTryLater\(g_record\.hWnd, true\);/AddOrTryLater(g_record.hWnd);/@@mingw-x64@@TheNotificationIconHidesAll"
+  "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/  Notify\(NIM_DELETE\);/  if (g_trayIconShown) Notify(NIM_DELETE);/@@mingw-x64@@TheNotificationIconHidesAll"
 )
 
 selected=()
@@ -184,7 +194,7 @@ for preset in "${!tests_of[@]}"; do
 done
 if [[ -n ${tests_of[mingw-x64]:-} ]]; then
   state="$scratch/tree/build/mingw-x64/wine"
-  scripts/wine-session.sh start "$state" >/dev/null
+  PINTARO_MONITORS=1 scripts/wine-session.sh start "$state" >/dev/null  # as CTest starts it
   trap 'scripts/wine-session.sh stop "$state" >/dev/null 2>&1 || true' EXIT
 fi
 # The unchanged tree must pass the tests the faults are checked with.

@@ -12,7 +12,7 @@ grep -qs '^ID=ubuntu' /etc/os-release && jpeg_dev=libjpeg-turbo8-dev
 packages=(
   cmake ninja-build g++ googletest libgtest-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb x11-utils xdotool imagemagick fonts-noto-cjk bc unzip
+  wine64 xvfb x11-utils x11-xserver-utils xdotool imagemagick fonts-noto-cjk bc unzip
   clang libclang-rt-dev
   nasm "$jpeg_dev"
 )

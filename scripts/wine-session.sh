@@ -6,6 +6,9 @@
 #   wine-session.sh env     STATE_DIR   print the environment as shell assignments
 #   wine-session.sh prepare STATE_DIR   only create the prefix STATE_DIR/prefix (for a real display)
 #   wine-session.sh loader  STATE_DIR   print the Wine loader that runs the 64-bit programs
+# With PINTARO_MONITORS=1, start makes a screen that can take a second monitor (tests plug and unplug
+# one): a wide root whose monitor MAIN, 1024 x 768, is the primary; Wine sees the monitors through its
+# Xinerama handler.
 # Start and stop hold a lock on the state folder, so two runs in one build folder never start or end
 # the session under each other; the session ends with the last run that started it.
 set -euo pipefail
@@ -55,12 +58,25 @@ display_of_session() {
   fail "Xvfb of this session runs but has not given its display in 20 s"
 }
 
+two_monitors() { [[ ${PINTARO_MONITORS:-} == 1 ]]; }
+
 start_xvfb() {
   rm -f "$state/display" "$state/xvfb.pid"
   local geometry=${PINTARO_SCREEN:-1024x768x24}
+  # Room for a second monitor left of the primary. Without -noreset the server resets when its last
+  # client leaves, and the monitors go with it.
+  two_monitors && geometry=2304x1024x24
   # -displayfd lets Xvfb pick a free display, so parallel runs never collide.
-  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$state/display" >/dev/null 2>&1 9>&- &
+  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -noreset 3>"$state/display" >/dev/null 2>&1 9>&- &
   echo $! >"$state/xvfb.pid"
+}
+
+# One monitor, the primary, 1024 x 768, right of the room a second one takes (1280 x 1024); a test
+# that plugged one in and was stopped before it took it out leaves it to the next start.
+set_monitors() {
+  xrandr --listmonitors | grep -qw SECOND && xrandr --delmonitor SECOND >/dev/null
+  xrandr --listmonitors | grep -qw MAIN || xrandr --setmonitor MAIN 1024/271x768/203+1280+0 screen >/dev/null ||
+    fail "xrandr could not make the primary monitor"
 }
 
 # A setting the session needs; a failure says which, rather than ending the start without a word.
@@ -110,7 +126,16 @@ start)
   xvfb_alive || start_xvfb
   export DISPLAY
   DISPLAY=$(display_of_session)
+  two_monitors && set_monitors
   [[ -f "$WINEPREFIX/.initialised" && -f "$WINEPREFIX/.fontlink" ]] || prepare_prefix
+  if two_monitors && [[ ! -f "$WINEPREFIX/.xinerama" ]]; then
+    # Wine's XRandR handler sees one monitor, the whole root: its Xinerama handler sees each. A running
+    # desktop process keeps the handler it started with.
+    set_registry add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f
+    wineserver -k 2>/dev/null 9>&- || true
+    timeout 20 wineserver -w 2>/dev/null 9>&- || true
+    touch "$WINEPREFIX/.xinerama"
+  fi
   wineserver -p </dev/null >/dev/null 2>&1 9>&- || true # already running is fine
   # A high-DPI test that was killed before it put the screen's resolution back leaves it to no other:
   # the user's, and from Wine 10 on the one Wine keeps with each display source.

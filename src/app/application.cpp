@@ -123,7 +123,7 @@ void EndInOrder() {
   RemoveNotifyIcon();
   PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (PictureWindow* window = table[slot]) DestroyWindow(window->hwnd());
+    if (PictureWindow* window = table[slot]) window->TakeDown();
   }
   if (g_iconWindow) {
     StopClipboardWatch(g_iconWindow->hwnd());

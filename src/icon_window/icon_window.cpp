@@ -36,7 +36,8 @@ namespace {
 using namespace std::chrono_literals;
 // How long a later start keeps asking while the running instance has no icon window yet.
 constexpr auto kHandOffRetry = 5s;
-// How often and how long the icon window looks for a new desktop window after the old one went.
+// How often and how long the icon window looks for a new desktop window after the old one went, or for
+// the desktop window's move after the monitors changed.
 constexpr UINT_PTR kDesktopWatchTimer = 3;
 constexpr UINT kDesktopWatchMs = 250;
 constexpr int kDesktopWatchTicks = 40;
@@ -232,14 +233,33 @@ void IconWindow::OnEndTimer() { ShutDown(); }
 
 void IconWindow::OnPictureWindowsLost() {
   RestoreLostPictureWindows();
-  if (!PinAgainIntoDesktop()) return;
+  if (PinAgainIntoDesktop()) WatchDesktop();
+}
+
+void IconWindow::OnDisplayChange() {
+  KeepPictureWindowsOnMonitors();
+  RECT now{};
+  GetWindowRect(hwnd(), &now);
+  if (const POINT at = OnAMonitor({now.left, now.top}, {now.right - now.left, now.bottom - now.top});
+      at.x != now.left || at.y != now.top) {
+    // The screen it was on went, or the primary screen shrank: back to its place.
+    const UINT dpi = DpiOf(hwnd());
+    TakeSize(dpi, PlaceAtScale(dpi));
+  }
+  WatchDesktop();
+}
+
+void IconWindow::WatchDesktop() {
   desktopWatchTicks_ = kDesktopWatchTicks;
   SetTimer(hwnd(), kDesktopWatchTimer, kDesktopWatchMs, nullptr);
 }
 
-// Explorer makes its desktop window again a moment after it has restarted.
+// Explorer makes its desktop window again a moment after it has restarted, and moves it a moment after the
+// monitors changed.
 void IconWindow::OnDesktopWatchTimer() {
-  if (!PinAgainIntoDesktop() || --desktopWatchTicks_ <= 0) KillTimer(hwnd(), kDesktopWatchTimer);
+  KeepPictureWindowsOnMonitors();
+  PinAgainIntoDesktop();
+  if (--desktopWatchTicks_ <= 0) KillTimer(hwnd(), kDesktopWatchTimer);
 }
 
 void IconWindow::OnTaskbarCreated() {
@@ -306,6 +326,9 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       linkSource_.Close();
       return 0;
     case WM_CLOSE: OnClose(); return 0;
+    case WM_DISPLAYCHANGE:
+      if (!secondInstance_) OnDisplayChange();
+      break;
     case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     default: break;
   }

@@ -86,6 +86,9 @@ class IconWindow : public Window<IconWindow> {
   // Picture windows were destroyed from outside: they are made again, and those pinned into the desktop
   // window go into it once Explorer has made it again.
   void OnPictureWindowsLost();
+  // The monitors changed: every window comes back onto one, and pictures inside the desktop window keep
+  // their places on the screen when Explorer moves it a moment later.
+  void OnDisplayChange();
   void OnDesktopWatchTimer();
   void OnTaskbarCreated();
   // Opens what waits, in order; one that comes while this runs waits for it.
@@ -104,6 +107,8 @@ class IconWindow : public Window<IconWindow> {
   // The window and its pin at the size for the dpi.
   void TakeSize(UINT dpi, const RECT& place);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  // Looks at the desktop window four times a second for ten seconds.
+  void WatchDesktop();
   // Opening pictures lets messages run and shows messages, which neither a drag source nor a later
   // start should wait for: they are answered first, and the pictures open from a posted message.
   void OpenLater(std::function<void()> opening);

@@ -67,10 +67,13 @@ BOOL Notify(DWORD message) noexcept {
   return notify && notify(message, &g_record);
 }
 
-// At logon the taskbar may not be there yet: a failed add is tried again for a minute.
-void AddOrTryLater(HWND main) noexcept {
-  g_trayIconShown = Notify(NIM_ADD) != FALSE;
-  // The shell's answer lets sent messages run: an end meanwhile removed nothing, so the icon goes now.
+// At logon the taskbar may not be there yet: a failed add is tried again for a minute. Windows may have
+// added the icon all the same, after waiting in vain for a busy Explorer's answer: a try again changes
+// that one first.
+void AddOrTryLater(HWND main, bool tryAgain = false) noexcept {
+  g_trayIconShown = (tryAgain && Notify(NIM_MODIFY)) || Notify(NIM_ADD);
+  // The shell's answer lets sent messages run: an end meanwhile may have come before the icon was
+  // there, so the icon goes now.
   if (!g_trayIconAdded) {
     if (std::exchange(g_trayIconShown, false)) Notify(NIM_DELETE);
     return;
@@ -107,7 +110,8 @@ void AddNotifyIcon() noexcept {
 void RemoveNotifyIcon() noexcept {
   if (!g_trayIconAdded) return;
   KillTimer(g_record.hWnd, kNotifyIconRetryTimer);
-  if (g_trayIconShown) Notify(NIM_DELETE);
+  // Also after an add that reported a failure: the taskbar may show the icon all the same.
+  Notify(NIM_DELETE);
   g_trayIconAdded = g_trayIconShown = false;
 }
 
@@ -123,7 +127,7 @@ void RestoreNotifyIcon() noexcept {
 }
 
 void RetryAddingNotifyIcon() noexcept {
-  if (g_trayIconAdded && !g_trayIconShown) AddOrTryLater(g_record.hWnd);
+  if (g_trayIconAdded && !g_trayIconShown) AddOrTryLater(g_record.hWnd, true);
 }
 
 UINT TaskbarCreatedMessage() noexcept {

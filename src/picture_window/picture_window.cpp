@@ -39,15 +39,16 @@ PictureWindow::PictureWindow(FullScreenRequest showFullScreen, const RECT& place
 
 void PictureWindow::CreateTheWindow(const RECT& place) {
   RegisterClassOnce(kClassName, CS_DBLCLKS, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  screenPlace_ = {place.left, place.top};
   CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED, WS_POPUP, L"", place.left, place.top,
                  std::max<LONG>(place.right - place.left, 1), std::max<LONG>(place.bottom - place.top, 1));
   SetLayered(hwnd(), 255);
 }
 
 void PictureWindow::CreateAgain() {
-  (void)toolTip_.release();  // went with its owner
   const SIZE size = PictureSize();
-  CreateTheWindow({lostAt_.x, lostAt_.y, lostAt_.x + size.cx, lostAt_.y + size.cy});
+  const POINT at = OnAMonitor(screenPlace_, size);
+  CreateTheWindow({at.x, at.y, at.x + size.cx, at.y + size.cy});
   SetTipText(tipText);
   SetAlpha(hwnd(), lostOpacity_);
   if (stacking == StackingMode::OnTop) SetTopMost(hwnd(), true);
@@ -58,14 +59,32 @@ void PictureWindow::CreateAgain() {
 }
 
 bool PictureWindow::PinnedButNotInDesktop() const noexcept {
-  return exists() && stacking == StackingMode::OnDesktop && GetAncestor(hwnd(), GA_PARENT) == GetDesktopWindow();
+  return exists() && stacking == StackingMode::OnDesktop && !InsideDesktopWindow(hwnd());
+}
+
+void PictureWindow::KeepOnAMonitor() noexcept {
+  if (!exists()) return;
+  RECT now{};
+  GetWindowRect(hwnd(), &now);
+  const POINT at = OnAMonitor(screenPlace_, {now.right - now.left, now.bottom - now.top});
+  if (at.x != now.left || at.y != now.top) MoveToScreenPoint(hwnd(), at);
+}
+
+void PictureWindow::TakeDown() noexcept {
+  if (!exists()) return;
+  if (InsideDesktopWindow(hwnd()) && !TakeOutOfDesktop(hwnd())) {
+    LetGo();
+  } else {
+    DestroyWindow(hwnd());
+  }
 }
 
 // Only Windows destroys a picture window while the program runs: a desktop window ends, and with it the
 // windows pinned into it, those of other programs too. The program makes it again once it is gone.
 void PictureWindow::OnDestroy() noexcept {
+  // A window destroyed with its parent, by the parent's thread, leaves the windows it owns behind.
+  toolTip_.reset();
   if (ProgramEnded()) return;
-  lostAt_ = ScreenTopLeft(hwnd());
   BYTE alpha = 255;
   DWORD flags = 0;
   lostOpacity_ = GetLayeredWindowAttributes(hwnd(), nullptr, &alpha, &flags) && (flags & LWA_ALPHA) ? alpha : 255;
@@ -213,6 +232,10 @@ LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_SETCURSOR:
       if (ApplyBusyCursor()) return TRUE;
+      break;
+    case WM_WINDOWPOSCHANGED:
+      // A window going with its desktop window may not know its place on the screen any more.
+      if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW)) screenPlace_ = ScreenTopLeft(hwnd());
       break;
     case WM_DESTROY: OnDestroy(); break;
     case WM_NCDESTROY: OnFinalMessage(); break;

@@ -47,9 +47,15 @@ class PictureWindow : public Window<PictureWindow> {
 
   // Makes the window again after it was destroyed from outside (with a desktop window it was pinned
   // into): its picture, place and transparency as they were; top-level, on top when it was,
-  // and inside the desktop window when there is one now.
+  // and inside the desktop window when there is one now. A place on no monitor any more becomes one
+  // wholly on the nearest.
   void CreateAgain();
   bool PinnedButNotInDesktop() const noexcept;
+  // Puts the window back where it showed on the screen, when the desktop window it is inside has moved,
+  // and wholly onto the nearest monitor, when it lies on none.
+  void KeepOnAMonitor() noexcept;
+  // At the program's end: destroys the window, without waiting for a desktop window it is inside.
+  void TakeDown() noexcept;
 
   // Event handlers and the context menu's commands.
   void OnLeftButtonDown();
@@ -79,8 +85,10 @@ class PictureWindow : public Window<PictureWindow> {
   UniqueMenu menus_;
   HMENU opacityMenu_ = nullptr;  // owned by menus_
   UniqueWindow toolTip_;
-  // The window as it was when it was destroyed from outside.
-  POINT lostAt_{};
+  // Where the window's top-left corner was last put on the screen: the desktop window it is inside may
+  // have moved it since (Explorer moves it when a monitor left of or above the primary comes or goes).
+  POINT screenPlace_{};
+  // The window's opacity when it was destroyed from outside.
   int lostOpacity_ = 255;
 };
 

@@ -14,14 +14,13 @@ void PictureWindow::TogglePinnedToDesktop() {
 }
 
 void PictureWindow::ApplyStackingMode(StackingMode mode) {
+  // A desktop window that does not answer keeps the window, and it keeps its mode, until it answers.
+  if (mode != StackingMode::OnDesktop && !SetTopMost(hwnd(), mode == StackingMode::OnTop)) return;
   stacking = mode;
   SetStackingChecks(mode == StackingMode::OnTop, mode == StackingMode::OnDesktop);
-  if (mode == StackingMode::OnDesktop) {
-    // Without a desktop window the mode is still recorded and the window stays where it is.
-    AttachToDesktop(hwnd());
-  } else {
-    SetTopMost(hwnd(), mode == StackingMode::OnTop);
-  }
+  // Without a desktop window, or with one that does not answer, the mode is still recorded and the
+  // window stays where it is.
+  if (mode == StackingMode::OnDesktop) AttachToDesktop(hwnd());
 }
 
 }  // namespace pintaro

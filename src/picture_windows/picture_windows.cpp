@@ -131,15 +131,21 @@ void RestoreLostPictureWindows() {
 }
 
 bool PinAgainIntoDesktop() {
-  bool waiting = false;
   const PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
     PictureWindow* window = table[slot];
     if (!window || !window->PinnedButNotInDesktop()) continue;
-    AttachToDesktop(window->hwnd());
-    waiting = waiting || window->PinnedButNotInDesktop();
+    // No desktop window yet, or one that does not answer: the others wait too.
+    if (!AttachToDesktop(window->hwnd())) return true;
   }
-  return waiting;
+  return false;
+}
+
+void KeepPictureWindowsOnMonitors() {
+  const PictureWindowTable& table = PictureWindows();
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    if (PictureWindow* window = table[slot]) window->KeepOnAMonitor();
+  }
 }
 
 POINT PlaceNewWindow(SIZE size) { return NextPlace(size, g_placement); }

@@ -62,6 +62,9 @@ void RestoreLostPictureWindows();
 // Pins every window in use whose mode is to be inside the desktop window but that is not, into the
 // desktop window when there is one (Explorer has made it again); true when one still waits for it.
 bool PinAgainIntoDesktop();
+// The screens changed, or the desktop window moved: every picture window shows where it showed, or, where
+// that lies on no monitor any more, wholly on the nearest one (see PictureWindow::KeepOnAMonitor).
+void KeepPictureWindowsOnMonitors();
 
 // The next place of a new window of that size near the middle of the screen: its top-left corner.
 POINT PlaceNewWindow(SIZE size);

@@ -18,9 +18,22 @@ void DisableAndKeep(HWND window) noexcept {
   }
 }
 
+bool Programs(HWND window) noexcept {
+  return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
+         reinterpret_cast<HMODULE>(GetClassLongPtrW(window, GCLP_HMODULE)) == GetModuleHandleW(nullptr);
+}
+
 BOOL CALLBACK DisableProgramWindow(HWND window, LPARAM dialog) noexcept {
-  const bool programs = reinterpret_cast<HMODULE>(GetClassLongPtrW(window, GCLP_HMODULE)) == GetModuleHandleW(nullptr);
-  if (programs && window != reinterpret_cast<HWND>(dialog) && IsWindowEnabled(window)) DisableAndKeep(window);
+  if (Programs(window) && window != reinterpret_cast<HWND>(dialog) && IsWindowEnabled(window)) DisableAndKeep(window);
+  return TRUE;
+}
+
+// The program's own windows among the top-level ones and inside them, also inside other programs' windows
+// (pictures pinned into the desktop window); the dialog's own stay as they are.
+BOOL CALLBACK DisableProgramWindowsIn(HWND window, LPARAM dialog) noexcept {
+  if (window == reinterpret_cast<HWND>(dialog)) return TRUE;
+  DisableProgramWindow(window, dialog);
+  EnumChildWindows(window, &DisableProgramWindow, dialog);
   return TRUE;
 }
 
@@ -28,7 +41,7 @@ BOOL CALLBACK DisableProgramWindow(HWND window, LPARAM dialog) noexcept {
 
 void OtherWindowsDisabled::Disable(HWND dialog) {
   g_holding = true;
-  EnumThreadWindows(GetCurrentThreadId(), &DisableProgramWindow, reinterpret_cast<LPARAM>(dialog));
+  EnumWindows(&DisableProgramWindowsIn, reinterpret_cast<LPARAM>(dialog));
 }
 
 void OtherWindowsDisabled::Restore() noexcept {

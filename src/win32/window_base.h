@@ -60,6 +60,14 @@ class Window {
     return hwnd_ != nullptr;
   }
 
+  // Lets the window go without destroying it, when destroying it would wait for another program's thread:
+  // the system frees it when this thread ends. Its messages get the default treatment from now on.
+  void LetGo() noexcept {
+    if (!hwnd_) return;
+    SetWindowLongPtrW(std::exchange(hwnd_, nullptr), GWLP_USERDATA, 0);
+    window_detail::NoteWindowDestroyed();
+  }
+
   LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
   }

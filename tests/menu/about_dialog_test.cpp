@@ -6,6 +6,7 @@
 #include "icon_window/notify_icon.h"
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
+#include "picture_window/picture_menu_ids.h"
 #include "resources/resource_ids.h"
 #include "support/app_fixture.h"
 #include "version.h"
@@ -61,6 +62,11 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
     ++opened;
   });
   StartProgram(Quoted(WriteGradient(dir, L"a.bmp", 40, 30)));
+  // The first picture pinned into the desktop window.
+  UniqueWindow desktop(
+      CreateWindowW(L"STATIC", L"Program Manager", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+  SendMessageW(Slot(1).hwnd(), WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
+  ASSERT_EQ(GetAncestor(Slot(1).hwnd(), GA_PARENT), desktop.get());
   const HWND others[] = {TheIconWindow()->hwnd(), Slot(1).hwnd()};
   wchar_t version[64] = {};
   swprintf(version, 64, L"バージョン %d.%02d.%04d", PINTARO_VERSION_MAJOR, PINTARO_VERSION_MINOR,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "picture_logic/monitors.h"
 #include "picture_logic/presets.h"
 
 namespace pintaro {
@@ -31,6 +32,23 @@ TEST(SizeChange, TheWheelStopsAt80And480AndFromAboveOnlyComesDownAndEachCentreSt
   // about it starts 10 twips before, 1.5 pixels, rounded to 2 (at 15 twips a pixel: the main menu's test
   // under Wine).
   EXPECT_EQ(KeepCentre({1, 1, 3, 3}, {2, 2}, 10.0), (Point{2, 2}));
+}
+
+// A 160 x 120 window (or 1500 x 1000) and where it goes with the primary 1024 x 768 screen alone, or with a
+// 1280 x 1024 one left of it too: one sharing a pixel with a monitor stays, one on none moves the least way
+// wholly onto the nearest.
+TEST(Monitors, AWindowOnNoMonitorMovesWhollyOntoTheNearestOneAtItsSizeAndOneStillPartlyOnOneStays) {
+  const ScreenRect primary{0, 0, 1024, 768}, left{-1280, 0, 0, 1024}, both[] = {primary, left};
+  const std::span<const ScreenRect> alone(&primary, 1), none;
+  const std::tuple<ScreenRect, std::span<const ScreenRect>, Point> cases[] = {
+      {{-900, 500, -740, 620}, alone, {0, 500}},     {{-900, 500, -740, 620}, both, {-900, 500}},
+      {{-100, 700, 60, 820}, alone, {-100, 700}},    {{1024, 0, 1184, 120}, alone, {864, 0}},
+      {{1100, 800, 1260, 920}, alone, {864, 648}},   {{200, -300, 360, -180}, both, {200, 0}},
+      {{-300, 1100, -140, 1220}, both, {-300, 904}}, {{-2000, 0, -500, 1000}, alone, {0, 0}},
+      {{-2000, 0, -500, 1000}, none, {-2000, 0}}};
+  for (const auto& [rect, monitors, at] : cases)
+    EXPECT_EQ(PlaceOnAMonitor(rect, monitors), at) << rect.left << "," << rect.top << " among " << monitors.size();
+  EXPECT_EQ(NearestMonitor({-80, -200, 80, -80}, both), &both[0]) << "as near as the other: the first";
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include <imm.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace pintaro::test {
@@ -231,6 +232,14 @@ TEST_F(AppTest, PhotosShowCopyAndFillTheScreenTheWayUpTheirExifOrientationSays) 
   EXPECT_EQ(Corners(TheFullScreenView()->picture()), upright[5]);
 }
 
+// A stand-in for Explorer's desktop window, on the primary screen; it answers while its thread pumps.
+UniqueWindow Desktop() {
+  return UniqueWindow(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
+                                      WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr));
+}
+HWND Parent(HWND hwnd) { return GetAncestor(hwnd, GA_PARENT); }
+std::vector<HWND> Tips(DWORD process) { return WindowsOfProcess(process, L"tooltips_class32"); }
+
 // Start-up with a picture and a file that is not one; then a user's drag, a copy chosen from the
 // picture's menu by its key, and End task.
 TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhichOutlivesItsDesktopAndEndTaskEnds) {
@@ -263,25 +272,33 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhich
   EXPECT_EQ(Pasted(), (SIZE{1024, 768})) << "copied at the picture's own size";
 
   // When Explorer ends, its desktop window takes the windows pinned into it with it, other programs' too:
-  // the picture is made again where it was, as it was, and pinned into the next desktop window.
-  const auto desktop = [] {
-    return UniqueWindow(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
-                                        WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr));
-  };
-  UniqueWindow explorer = desktop();
+  // the picture is made again where it was, as it was, and pinned into the next desktop window; the tip
+  // it had there goes with it, time after time.
+  UniqueWindow explorer = Desktop();
   PostMessageW(picture, WM_COMMAND, kOpacity0 + 2, 0);
   PostMessageW(picture, WM_COMMAND, kPinnedToDesktop, 0);
-  ASSERT_TRUE(WaitUntil([&] { return GetAncestor(picture, GA_PARENT) == explorer.get(); }, 10s));
-  explorer.reset();
-  HWND again = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return (again = WaitForWindow(program.id(), kPictureClass, 1s)) != nullptr; }, 10s))
-      << "made again, a window of its own until there is a desktop window";
+  ASSERT_TRUE(PumpUntil([&] { return Parent(picture) == explorer.get(); }, 10s));
+  const std::size_t windows = WindowsOfProcess(program.id()).size();
+  HWND again = picture;
   const auto seen = [&] { return std::tuple(RectOf(again), WindowOpacity(again), WindowText(again)); };
-  EXPECT_EQ(seen(), std::tuple(RECT{565, 287, 725, 407}, 127, std::wstring(L"b.JPG")));
-  explorer = desktop();
-  SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return GetAncestor(again, GA_PARENT) == explorer.get(); }, 10s));
-  EXPECT_EQ(seen(), std::tuple(RECT{565, 287, 725, 407}, 127, std::wstring(L"b.JPG")));
+  for (int restart = 0; restart < 8; ++restart) {
+    explorer.reset();
+    EXPECT_TRUE(WaitUntil([&] { return (again = WaitForWindow(program.id(), kPictureClass, 1s)) != nullptr; }, 10s))
+        << "made again, a window of its own until there is a desktop window";
+    explorer = Desktop();
+    SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return Parent(again) == explorer.get(); }, 10s));
+    EXPECT_EQ(seen(), std::tuple(RECT{565, 287, 725, 407}, 127, std::wstring(L"b.JPG")));
+    PostMessageW(again, WM_MOUSEMOVE, 0, 0);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+          return std::ranges::any_of(Tips(program.id()), [&](HWND tip) { return GetWindow(tip, GW_OWNER) == again; });
+        },
+        5s))
+        << "its tip made inside";
+  }
+  EXPECT_EQ(WindowsOfProcess(program.id()).size(), windows) << "nothing left behind";
 
   // Closed from outside as by End task, the program ends in order (its temporary files: the tests of
   // paste and of reading ahead).
@@ -290,6 +307,28 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhich
   EXPECT_TRUE(PumpUntil([&] { return !program.Running(); }, 10s));
   EXPECT_EQ(program.ExitCode(), 0u);
   EXPECT_EQ(Pasted(), (SIZE{1024, 768})) << "the copy outlives the program";
+}
+
+// A desktop window whose thread stops answering (this one, while it does not pump) takes no picture in,
+// holds up neither the program nor its end at a log-off, though a picture is inside it.
+TEST(RealProgramTest, ADesktopWindowThatStopsAnsweringTakesNoPictureAndHoldsUpNeitherTheProgramNorItsEnd) {
+  TempDir dir;
+  const std::wstring path = Quoted(WriteGradient(dir, L"p.bmp", 64, 48));
+  ChildProcess program = StartPintaro(path + L" " + path);
+  const HWND icon = WaitForIconWindow(program);
+  std::vector<HWND> pictures;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (pictures = VisibleWindowsOfProcess(program.id(), kPictureClass)).size() == 2; }, 20s));
+  const UniqueWindow explorer = Desktop();
+  for (UINT command : {kPinnedToDesktop, kOpacity0 + 2}) PostMessageW(pictures[0], WM_COMMAND, command, 0);
+  // This thread answers until the first picture is pinned, and from then on nothing.
+  ASSERT_TRUE(
+      PumpUntil([&] { return Parent(pictures[0]) == explorer.get() && WindowOpacity(pictures[0]) == 127; }, 10s));
+  for (UINT command : {kPinnedToDesktop, kOpacity0 + 2}) PostMessageW(pictures[1], WM_COMMAND, command, 0);
+  EXPECT_TRUE(WaitUntil([&] { return WindowOpacity(pictures[1]) == 127; }, 5s)) << "the program goes on";
+  EXPECT_EQ(Parent(pictures[1]), GetDesktopWindow()) << "a window of its own";
+  PostMessageW(icon, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_TRUE(program.WaitForExit(3s) && program.ExitCode() == 0) << "ended in order, at once";
 }
 
 }  // namespace

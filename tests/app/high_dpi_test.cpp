@@ -54,87 +54,101 @@ struct LogPixels {
   explicit LogPixels(DWORD dpi) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
     wchar_t video[MAX_PATH] = {};
+    DWORD size = sizeof(video);
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\VIDEO", L"\\Device\\Video0", RRF_RT_REG_SZ, nullptr, video,
+                 &size);
+    source += std::wstring(video).substr(std::min<std::size_t>(wcslen(video), 18));  // past "\Registry\Machine\"
+    size = sizeof(was);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, source.c_str(), L"Dpi", RRF_RT_REG_DWORD, nullptr, &was, &size) == 0)
+      SetDpi(dpi);
+  }
+  ~LogPixels() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+    if (was) SetDpi(was);
+  }
+  void SetDpi(DWORD dpi) { RegSetKeyValueW(HKEY_LOCAL_MACHINE, source.c_str(), L"Dpi", REG_DWORD, &dpi, sizeof(dpi)); }
+  static constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+  std::wstring source = L"System\\CurrentControlSet\\Hardware Profiles\\Current\\";
+  DWORD was = 0;
+};
 
-    // With a monitor left of the primary one, which goes in the end.
-    TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePixelsAndNoWindowIsLostWhenItGoes) {
-      // Pixels as the program has them: a test unaware of the screen's scale would see them scaled, as on Windows.
-      const auto aware = LibraryFunction<BOOL WINAPI(DPI_AWARENESS_CONTEXT)>(GetModuleHandleW(L"user32.dll"),
-                                                                             "SetProcessDpiAwarenessContext");
-      if (aware) aware(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-      ASSERT_TRUE(GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768)
-          << "a 1024 x 768 screen";
-      // Left edges once arranged: cells of 1600 twips, 6 columns 1706 twips apart; at 15 twips to the pixel
-      // the fifth would be at 683. The fifth picture, 1024 x 765, fills the full-screen view's width.
-      const int lefts[] = {0, 171, 341, 512, 682};
-      TempDir dir;
-      std::wstring arguments;
-      for (int i = 0; i < 5; ++i)
-        arguments += L" " + Quoted(WriteGradient(dir, L"p" + std::to_wstring(i) + L".bmp", 1024, i < 4 ? 768 : 765));
-      const std::shared_ptr<void> unplugInTheEnd(nullptr, [](void*) { PlugLeftMonitor(false); });
-      ASSERT_TRUE(PlugLeftMonitor(true) && GetSystemMetrics(SM_XVIRTUALSCREEN) == -1280);
-      // Windows' desktop window covers the virtual screen from its origin.
-      UniqueWindow explorer(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
-                                            WS_POPUP | WS_VISIBLE, -1280, 0, 2304, 1024, nullptr, nullptr, nullptr,
-                                            nullptr));
-      // The program started here runs at 144 dots per inch: Wine reads the user's LogPixels as a process
-      // starts, Wine 10 the screen's whenever a process looks at the screens, so both stay until it has ended.
-      const LogPixels highDpi(144);
-      ChildProcess program = StartPintaro(arguments);
-      const HWND icon = WaitForIconWindow(program);
-      ASSERT_NE(icon, nullptr);
-      EXPECT_EQ(RectOf(icon), (RECT{928, 624, 976, 672})) << "48 x 48, 96 and 144 from the primary screen's edges";
-      // Start-up shows each window before placing it near the middle of the primary screen, never at the top.
-      std::vector<HWND> windows(5);
-      ASSERT_TRUE(WaitUntil(
-          [&] {
-            const std::vector<HWND> shown = VisibleWindowsOfProcess(program.id(), kPictureClass);
-            for (HWND hwnd : shown) windows[WindowText(hwnd)[1] - L'0'] = hwnd;
-            return shown.size() == 5 && std::ranges::all_of(shown, [](HWND hwnd) {
-                     return RectOf(hwnd).top > 100 && RectOf(hwnd).left > 100;
-                   });
-          },
-          30s));
+// With a monitor left of the primary one, which goes in the end.
+TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePixelsAndNoWindowIsLostWhenItGoes) {
+  // Pixels as the program has them: a test unaware of the screen's scale would see them scaled, as on Windows.
+  const auto aware = LibraryFunction<BOOL WINAPI(DPI_AWARENESS_CONTEXT)>(GetModuleHandleW(L"user32.dll"),
+                                                                         "SetProcessDpiAwarenessContext");
+  if (aware) aware(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  ASSERT_TRUE(GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768) << "a 1024 x 768 screen";
+  // Left edges once arranged: cells of 1600 twips, 6 columns 1706 twips apart; at 15 twips to the pixel
+  // the fifth would be at 683. The fifth picture, 1024 x 765, fills the full-screen view's width.
+  const int lefts[] = {0, 171, 341, 512, 682};
+  TempDir dir;
+  std::wstring arguments;
+  for (int i = 0; i < 5; ++i)
+    arguments += L" " + Quoted(WriteGradient(dir, L"p" + std::to_wstring(i) + L".bmp", 1024, i < 4 ? 768 : 765));
+  const std::shared_ptr<void> unplugInTheEnd(nullptr, [](void*) { PlugLeftMonitor(false); });
+  ASSERT_TRUE(PlugLeftMonitor(true) && GetSystemMetrics(SM_XVIRTUALSCREEN) == -1280);
+  // Windows' desktop window covers the virtual screen from its origin.
+  UniqueWindow explorer(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
+                                        WS_POPUP | WS_VISIBLE, -1280, 0, 2304, 1024, nullptr, nullptr, nullptr,
+                                        nullptr));
+  // The program started here runs at 144 dots per inch: Wine reads the user's LogPixels as a process
+  // starts, Wine 10 the screen's whenever a process looks at the screens, so both stay until it has ended.
+  const LogPixels highDpi(144);
+  ChildProcess program = StartPintaro(arguments);
+  const HWND icon = WaitForIconWindow(program);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(RectOf(icon), (RECT{928, 624, 976, 672})) << "48 x 48, 96 and 144 from the primary screen's edges";
+  // Start-up shows each window before placing it near the middle of the primary screen, never at the top.
+  std::vector<HWND> windows(5);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<HWND> shown = VisibleWindowsOfProcess(program.id(), kPictureClass);
+        for (HWND hwnd : shown) windows[WindowText(hwnd)[1] - L'0'] = hwnd;
+        return shown.size() == 5 &&
+               std::ranges::all_of(shown, [](HWND hwnd) { return RectOf(hwnd).top > 100 && RectOf(hwnd).left > 100; });
+      },
+      30s));
 
-      PostMessageW(icon, WM_LBUTTONDBLCLK, 0, 0);
-      EXPECT_TRUE(WaitUntil([&] { return RectOf(windows[4]).top == 0; }, 10s));
-      for (int i = 0; i < 5; ++i) EXPECT_EQ(RectOf(windows[i]), (RECT{lefts[i], 0, lefts[i] + 160, 120})) << i;
+  PostMessageW(icon, WM_LBUTTONDBLCLK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return RectOf(windows[4]).top == 0; }, 10s));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(RectOf(windows[i]), (RECT{lefts[i], 0, lefts[i] + 160, 120})) << i;
 
-      // 1024 x 765 fills the width; 30 twips are left in height, 15 above: 1.5 pixels round to 2.
-      PostMessageW(windows[4], WM_LBUTTONDBLCLK, 0, 0);
-      const HWND view = WaitForWindow(program.id(), L"PintaroFullScreen");
-      ASSERT_NE(view, nullptr);
-      // The view covers the screen, above the pictures along its top: one of them would light row 1 at the
-      // middle. (Wine 10 finds no window there through WindowFromPoint from a process started at another scale.)
-      EXPECT_EQ(RectOf(view), (RECT{0, 0, 1024, 768}));
-      // Whether the screen shows anything but black in the row, at the middle.
-      const HDC screen = GetDC(nullptr);
-      const auto lit = [&](int y) { return GetPixel(screen, 512, y) != RGB(0, 0, 0); };
-      EXPECT_TRUE(WaitUntil([&] { return !lit(1) && lit(2) && lit(766) && !lit(767); }, 10s));
-      ReleaseDC(nullptr, screen);
-      PostMessageW(view, WM_CHAR, VK_ESCAPE, 0);
-      EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(windows[4]) != FALSE; }, 10s));
+  // 1024 x 765 fills the width; 30 twips are left in height, 15 above: 1.5 pixels round to 2.
+  PostMessageW(windows[4], WM_LBUTTONDBLCLK, 0, 0);
+  const HWND view = WaitForWindow(program.id(), L"PintaroFullScreen");
+  ASSERT_NE(view, nullptr);
+  // The view covers the screen, above the pictures along its top: one of them would light row 1 at the
+  // middle. (Wine 10 finds no window there through WindowFromPoint from a process started at another scale.)
+  EXPECT_EQ(RectOf(view), (RECT{0, 0, 1024, 768}));
+  // Whether the screen shows anything but black in the row, at the middle.
+  const HDC screen = GetDC(nullptr);
+  const auto lit = [&](int y) { return GetPixel(screen, 512, y) != RGB(0, 0, 0); };
+  EXPECT_TRUE(WaitUntil([&] { return !lit(1) && lit(2) && lit(766) && !lit(767); }, 10s));
+  ReleaseDC(nullptr, screen);
+  PostMessageW(view, WM_CHAR, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(windows[4]) != FALSE; }, 10s));
 
-      // Two pictures pinned into the desktop window, one on each monitor, a third and the icon window on the
-      // left one. That one unplugged and the desktop window then moved to the new virtual screen's origin, as
-      // Explorer does, every window comes onto the primary screen the least way; one pinned there stays.
-      const HWND moved[] = {windows[0], windows[1], windows[2], icon};
-      const std::vector<POINT> before{{371, 394}, {-1000, 200}, {-900, 500}, {-200, 900}};
-      for (int i = 0; i < 4; ++i)
-        SetWindowPos(moved[i], nullptr, before[i].x, before[i].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      for (int i = 0; i < 2; ++i) PostMessageW(moved[i], WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
-      const auto places = [&] {
-        return std::vector<POINT>{TopLeft(moved[0]), TopLeft(moved[1]), TopLeft(moved[2]), TopLeft(moved[3])};
-      };
-      EXPECT_TRUE(
-          PumpUntil([&] { return GetAncestor(moved[1], GA_PARENT) == explorer.get() && places() == before; }, 10s))
-          << ::testing::PrintToString(places());
-      ASSERT_TRUE(PlugLeftMonitor(false));
-      SetWindowPos(explorer.get(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOACTIVATE);
-      const std::vector<POINT> after{{371, 394}, {0, 200}, {0, 500}, {928, 624}};
-      EXPECT_TRUE(PumpUntil([&] { return places() == after; }, 10s)) << ::testing::PrintToString(places());
-      EXPECT_TRUE(program.EndSession(10s));
-      EXPECT_EQ(program.ExitCode(), 0u);
-    }
+  // Two pictures pinned into the desktop window, one on each monitor, a third and the icon window on the
+  // left one. That one unplugged and the desktop window then moved to the new virtual screen's origin, as
+  // Explorer does, every window comes onto the primary screen the least way; one pinned there stays.
+  const HWND moved[] = {windows[0], windows[1], windows[2], icon};
+  const std::vector<POINT> before{{371, 394}, {-1000, 200}, {-900, 500}, {-200, 900}};
+  for (int i = 0; i < 4; ++i)
+    SetWindowPos(moved[i], nullptr, before[i].x, before[i].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int i = 0; i < 2; ++i) PostMessageW(moved[i], WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
+  const auto places = [&] {
+    return std::vector<POINT>{TopLeft(moved[0]), TopLeft(moved[1]), TopLeft(moved[2]), TopLeft(moved[3])};
+  };
+  EXPECT_TRUE(PumpUntil([&] { return GetAncestor(moved[1], GA_PARENT) == explorer.get() && places() == before; }, 10s))
+      << ::testing::PrintToString(places());
+  ASSERT_TRUE(PlugLeftMonitor(false));
+  SetWindowPos(explorer.get(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOACTIVATE);
+  const std::vector<POINT> after{{371, 394}, {0, 200}, {0, 500}, {928, 624}};
+  EXPECT_TRUE(PumpUntil([&] { return places() == after; }, 10s)) << ::testing::PrintToString(places());
+  EXPECT_TRUE(program.EndSession(10s));
+  EXPECT_EQ(program.ExitCode(), 0u);
+}
 
-  }  // namespace
+}  // namespace
 }  // namespace pintaro::test

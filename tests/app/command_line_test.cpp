@@ -7,16 +7,8 @@ namespace {
 
 using Args = std::vector<std::wstring>;
 
-TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAtMostMaxArgsAreTakenAndNamesLongerThanAPathAreNone) {
-  const std::tuple<const wchar_t*, int, Args> cases[] = {
-      // element 0 is always empty
-      {L"a\"b\"c", 50, {L"", L"a", L"bc"}},
-      {L"  a.jpg\tb.gif   c.bmp ", 50, {L"", L"a.jpg", L"b.gif", L"c.bmp"}},
-      {L"a \"\" b", 50, {L"", L"a", L"", L"b"}},
-      {L"a \"b  c\t ", 50, {L"", L"a", L"b  c\t "}},
-  };
-  for (const auto& [line, maxArgs, expected] : cases)
-    EXPECT_EQ(ParseCommandLine(maxArgs, line), expected) << testing::PrintToString(line);
+// How quotes, spaces and tabs split a line: the fuzzer.
+TEST(CommandLine, AtMostMaxArgsAreTakenAndNamesLongerThanAPathAreNone) {
   std::wstring many;
   for (int i = 1; i <= 60; ++i) many += L"f" + std::to_wstring(i) + L".jpg ";
   const Args args = ParseCommandLine(kDefaultMaxArgs, many);
@@ -27,23 +19,6 @@ TEST(CommandLine, QuotesGroupSpacesAndTabsSeparateAtMostMaxArgsAreTakenAndNamesL
     const std::wstring name = std::wstring(length - 4, L'x') + L".jpg";
     EXPECT_EQ(IsPictureName(name), passes) << length;
   }
-}
-
-// A later start sends its command line with relative picture names made absolute, and nothing else
-// changed. Folder, line, line sent.
-TEST(WithAbsolutePictureNames, RelativePictureNamesGetTheFolderAndTheRestOfTheLineStays) {
-  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-      {L"C:\\", L" \"sub dir\\x.GIF\"\ta.txt \"\" y.jpeg", L" \"C:\\sub dir\\x.GIF\"\ta.txt \"\" y.jpeg"},
-      {L"C:\\My Pics", L"x.bmp ..\\y.jpg", L"\"C:\\My Pics\\x.bmp\" \"C:\\My Pics\\..\\y.jpg\""},
-      {L"C:\\B", L"C:\\a.jpg /b.gif \\\\s\\h\\c.bmp C:rel.bmp D:rel.bmp",
-       L"C:\\a.jpg C:/b.gif \\\\s\\h\\c.bmp C:\\B\\rel.bmp D:rel.bmp"},
-      // A quoted name keeps the word state of what stood before it; a word glued to a quote that
-      // continues it stays as it was when its folder would need quotes.
-      {L"C:\\B", L"w\"q\"t.gif", L"w\"C:\\B\\qt.gif\""},
-      {L"C:\\B c", L"a.gif\"b\"c", L"a.gif\"b\"c"},
-  };
-  for (const auto& [folder, line, sent] : cases)
-    EXPECT_EQ(WithAbsolutePictureNames(line, folder), sent) << ::testing::PrintToString(std::wstring(line));
 }
 
 }  // namespace

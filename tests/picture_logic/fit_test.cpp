@@ -23,17 +23,6 @@ TEST(Fit, HalvesRoundToEvenAndTheLongerSideBecomesTheDisplaySize) {
   // The view's fit to the screen and new windows' places: the fuzzer, and literal places under Wine.
 }
 
-TEST(SizeChange, TheWheelStopsAt80And480AndFromAboveOnlyComesDownAndEachCentreStaysInTwips) {
-  // Preset, step, preset after it.
-  const int steps[][3] = {{2, +1, 3}, {2, -1, 1}, {4, +1, 5}, {5, +1, 5}, {1, -1, 0}, {0, -1, 0},
-                          {7, -1, 6}, {6, -1, 5}, {7, +1, 7}, {6, +1, 6}, {3, 0, 3}};
-  for (const auto& c : steps) EXPECT_EQ(SteppedSizePreset(c[0], c[1]), c[2]) << c[0] << " by " << c[1];
-  // At 10 twips a pixel (144 dots per inch) 3 x 3 pixels at 1, 1 has its centre at 10 + 15 twips; 2 x 2
-  // about it starts 10 twips before, 1.5 pixels, rounded to 2 (at 15 twips a pixel: the main menu's test
-  // under Wine).
-  EXPECT_EQ(KeepCentre({1, 1, 3, 3}, {2, 2}, 10.0), (Point{2, 2}));
-}
-
 // A 160 x 120 window (or 1500 x 1000) and where it goes with the primary 1024 x 768 screen alone, or with a
 // 1280 x 1024 one left of it too: one sharing a pixel with a monitor stays, one on none moves the least way
 // wholly onto the nearest.

@@ -56,21 +56,5 @@ TEST(ExifOrientation, AJpegsExifSegmentBeforeItsScan) {
   EXPECT_EQ(JpegOrientation(file.data(), file.size()), 1) << "after the scan";
 }
 
-// Stored 3 x 2 as 0 1 2 / 3 4 5: each orientation's upright rows.
-TEST(TurnedUpright, EachOrientationTurnsTheStoredPixelsUpright) {
-  const std::vector<std::vector<std::uint32_t>> upright[] = {
-      {{0, 1, 2}, {3, 4, 5}},   {{2, 1, 0}, {5, 4, 3}},   {{5, 4, 3}, {2, 1, 0}},   {{3, 4, 5}, {0, 1, 2}},
-      {{0, 3}, {1, 4}, {2, 5}}, {{3, 0}, {4, 1}, {5, 2}}, {{5, 2}, {4, 1}, {3, 0}}, {{2, 5}, {1, 4}, {0, 3}}};
-  for (int orientation = 1; orientation <= 8; ++orientation) {
-    Image32 stored = *Image32::Allocate(3, 2);
-    for (std::uint32_t i = 0; i < 6; ++i) stored.data()[i] = i;
-    const Image32 turned = *TurnedUpright(std::move(stored), orientation);
-    std::vector<std::vector<std::uint32_t>> rows(turned.height());
-    for (int y = 0; y < turned.height(); ++y)
-      for (int x = 0; x < turned.width(); ++x) rows[y].push_back(turned.at(x, y));
-    EXPECT_EQ(rows, upright[orientation - 1]) << orientation;
-  }
-}
-
 }  // namespace
 }  // namespace pintaro

@@ -64,26 +64,5 @@ TEST(JpegDecoder, EveryColourKindDecodedSmallerAveragesAsTheWholeDecodeAndKeepsI
   }
 }
 
-// make_seeds.sh makes the broken and hostile files from small.jpg, small_progressive.jpg and
-// progressive.jpg, which decode: a scan cut in its middle; a sampling factor of 0; two bytes between
-// markers, only a warning; 12-bit samples; 65535 wide, beyond libjpeg's 65500; 20000 x 20000, shown
-// from 1/8 of each side but refused in whole; the last scan repeated up to 600 scans; 60000 x 60000,
-// whose coefficients alone would exceed the default memory limit. A text file and nothing are no
-// JPEGs. progressive.jpg's coefficients take 368 KB.
-TEST(JpegDecoder, BrokenAndHostileFilesAreRefusedWhereTheirOriginalsDecode) {
-  using enum JpegOutcome;
-  const std::pair<JpegOutcome, std::vector<const char*>> cases[] = {
-      {Decoded, {"small.jpg", "extraneous_bytes.jpg", "huge_grey.jpg", "small_progressive.jpg", "progressive.jpg"}},
-      {Damaged, {"cut_in_scan.jpg", "zero_sampling.jpg", "600_scans.jpg"}},
-      {Unsupported, {"twelve_bit.jpg"}},
-      {TooLarge, {"wide_65535.jpg", "huge_progressive.jpg"}},
-      {NotJpeg, {"make_seeds.sh", "no such file"}}};
-  for (const auto& [outcome, files] : cases)
-    for (const char* file : files) EXPECT_EQ(Decode(file, 160).outcome, outcome) << file;
-  EXPECT_EQ(Decode("huge_grey.jpg", 0).outcome, TooLarge);
-  EXPECT_EQ(Decode("600_scans.jpg", 160, {.maxScans = 600}).outcome, Decoded);
-  EXPECT_EQ(Decode("progressive.jpg", 160, {.maxDecoderMemory = 256 << 10}).outcome, TooLarge);
-}
-
 }  // namespace
 }  // namespace pintaro

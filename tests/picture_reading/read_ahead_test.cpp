@@ -66,46 +66,18 @@ class ReadAheadTest : public AppTest {
   std::vector<std::wstring> said;
 };
 
-// The start-up and a hand-off take their pictures the same way as a drop.
-TEST_F(ReadAheadTest, AMixedDropOpensInOrderWithEachMessageAtItsTurnAndSoDoesASizeChange) {
-  std::vector<std::wstring> files = Restart({{400, 300}, {1, 1}, {300, 400}, {1, 1}, {200, 200}});
-  WriteBytes(files[1], {'n', 'o', 't'});
-  DeleteFileW(files[3].c_str());
-  TheIconWindow()->OnDrop(files);
-  EXPECT_EQ(said, (std::vector<std::wstring>{L"b.jpg after 160x120 ", L"d.jpg after 160x120 120x160 "}));
-  EXPECT_EQ(Windows(), L"160x120 120x160 160x160 ");
-  said.clear();
-  DeleteFileW(files[2].c_str());
-  SetAllSizes(0);
-  EXPECT_EQ(said, std::vector<std::wstring>{L"c.jpg after 80x60 hidden 160x160 "});
-  EXPECT_EQ(Windows(), L"80x60 hidden 80x80 ");
-}
-
-TEST_F(ReadAheadTest, AFileReplacedAfterItsEarlyReadOrThatAWorkerCouldNotReadIsReadAgainAtItsTurn) {
-  const std::vector<std::wstring> files = Restart({{400, 300}, {400, 300}, {400, 300}});
-  g_watched = files[1];
-  // The second worker reads b while the first reads a; b changes before its turn comes. Another program
-  // holds c while a worker reads it, and lets go before c's turn.
-  g_locked = files[2];
-  g_lock.reset(CreateFileW(g_locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  InNextPump changeB([&] {
-    ASSERT_EQ(WaitForSingleObject(g_read.get(), 20000), WAIT_OBJECT_0);
-    WritePicture(files[1], MakeGradient(300, 400), PictureFormat::Jpeg);
-  });
-  TheIconWindow()->OnDrop(files);
-  EXPECT_TRUE(changeB.ran());
-  EXPECT_TRUE(said.empty());
-  EXPECT_EQ(Windows(), L"160x120 120x160 160x120 ");
-}
-
-// Nothing is read on the user-interface thread, however long a read takes: a file whose read is held up, a
-// JPEG of 600 scans that a worker gives up on, one that another program keeps appending to, and a GIF
-// another program holds open for deletion. The program answers throughout; the pictures open in their
-// order as their reads end; an exit during a read that does not end ends the program at once.
+// Nothing is read on the user-interface thread, however long a read takes: a file whose read is held up, one
+// replaced after its early read, a JPEG of 600 scans that a worker gives up on, one that another program keeps
+// appending to, a GIF another program holds open for deletion and one it holds without sharing while a worker
+// reads it. The program answers throughout; the pictures open in their order as their reads end, each as its
+// file is then; an exit during a read that does not end ends the program at once.
 TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpenInOrderAsTheirReadsEnd) {
   using namespace std::chrono_literals;
-  const std::wstring slow = Restart({{400, 300}})[0], damaged = dir / L"600 scans.jpg", growing = dir / L"growing.jpg";
-  const std::wstring held = dir / L"held.gif";
+  const std::vector<std::wstring> abc = Restart({{400, 300}, {400, 300}, {400, 300}});
+  const std::wstring &slow = abc[0], &replaced = abc[1], damaged = dir / L"600 scans.jpg";
+  const std::wstring growing = dir / L"growing.jpg", held = dir / L"held.gif";
+  g_locked = abc[2];
+  g_lock.reset(CreateFileW(g_locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   WriteBytes(damaged, EmptyBlocksJpeg(8192, 600));
   WriteBytes(growing, EmptyBlocksJpeg(4096, 299));
   WritePicture(held, MakeGradient(300, 400), PictureFormat::Gif);
@@ -119,19 +91,33 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
       WriteFile(file.get(), "", 1, &written, nullptr);
   });
   g_watched = damaged;
+  SetReadAheadWorkerLimit(3);  // a third reads the replaced file while the second decodes the 600 scans
   FileReads::Hold(slow);
   std::wstring whileHeld;
-  InNextPump letGo([&] { whileHeld = Windows(), FileReads::LetGo(); }, true,
-                   [] { return WaitForSingleObject(g_read.get(), 0) == WAIT_OBJECT_0; });
-  {
-    AnswerWatch watch;
-    TheIconWindow()->OnDrop({slow, damaged, growing, held});
-    EXPECT_LT(watch.longest(), 500ms);
-  }
+  WritePicture(dir / L"tall", MakeGradient(300, 400), PictureFormat::Jpeg);
+  InNextPump letGo(
+      [&, tall = ReadBytes(dir / L"tall")] { WriteBytes(replaced, tall), whileHeld = Windows(), FileReads::LetGo(); },
+      true, [] { return WaitForSingleObject(g_read.get(), 0) == WAIT_OBJECT_0; });
+  // Another thread posts this thread a message every 20 ms, and times how long each waits for its answer.
+  const UniqueKernelHandle answered(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  std::atomic<std::chrono::steady_clock::duration> longest{};
+  InNextPump answer([&] { SetEvent(answered.get()); }, false);
+  std::jthread asker([&] {
+    const HANDLE either[] = {answered.get(), stop.get()};
+    do {
+      const auto asked = std::chrono::steady_clock::now();
+      PostMessageW(answer.hwnd(), WM_APP, 0, 0);
+      WaitForMultipleObjects(2, either, FALSE, INFINITE);
+      longest = std::max(longest.load(), std::chrono::steady_clock::now() - asked);
+    } while (WaitForSingleObject(stop.get(), 20) == WAIT_TIMEOUT);
+  });
+  TheIconWindow()->OnDrop({slow, damaged, replaced, growing, held, g_locked});
   SetEvent(stop.get());
+  asker.join();
+  EXPECT_LT(longest.load(), 500ms);
   EXPECT_EQ(whileHeld, L"") << "nothing opens before the picture held up";
   EXPECT_EQ(said, std::vector<std::wstring>{L"600 scans.jpg after 160x120 "});
-  EXPECT_EQ(Windows(), L"160x120 160x160 120x160 ");
+  EXPECT_EQ(Windows(), L"160x120 120x160 160x160 120x160 160x120 ");
 
   FileReads::Hold(growing);
   std::chrono::steady_clock::time_point exit;
@@ -144,10 +130,10 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
 
 // The end waits for the workers, but not for one that does not end: that one ends later on its own.
 // No window opens after the end, and the end deletes the temporary files.
-TEST_F(ReadAheadTest, EndTaskDuringStartUpADropAHandOffOrASizeChangeEndsTheWorkersAndLeavesNothingButAStuckOne) {
+TEST_F(ReadAheadTest, EndTaskDuringStartUpADropOrAHandOffEndsTheWorkersAndLeavesNothingButAStuckOne) {
   // A stuck start-up ends while its first picture is still being read, as the icon window shows.
   for (const std::string during :
-       {"start-up", "stuck start-up", "start-up's pictures", "drop", "stuck drop", "hand-off", "size change"}) {
+       {"start-up", "stuck start-up", "start-up's pictures", "drop", "stuck drop", "hand-off"}) {
     SCOPED_TRACE(during);
     const bool stick = during.starts_with("stuck"), startUp = during.find("start-up") != std::string::npos;
     std::vector<std::wstring> files = Restart({{1600, 1200}});
@@ -155,7 +141,6 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropAHandOffOrASizeChangeEndsTheWorke
     g_watched = files[0];
     g_stick = stick;
     const bool afterRead = during == "start-up's pictures";
-    if (during == "size change") TheIconWindow()->OnDrop({files[0], files[0]});
     const std::wstring ours = GetTempDir() + L"pntA2.tmp";
     WriteBytes(ours, {1});
     files.resize(20, files[0]);
@@ -173,8 +158,6 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropAHandOffOrASizeChangeEndsTheWorke
     if (startUp) {
       EndProgram();
       StartProgram(twenty);
-    } else if (during == "size change") {
-      SetAllSizes(0);
     } else if (during == "hand-off") {
       OpenCommandPictures(twenty);
     } else {
@@ -182,7 +165,7 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropAHandOffOrASizeChangeEndsTheWorke
     }
     EXPECT_TRUE(ProgramEnded());
     EXPECT_EQ(workersAfterEnd, stick ? 1 : 0) << "the end is over";
-    EXPECT_LT(PictureWindows().UpperBound(), during == "size change" ? 3 : 2);
+    EXPECT_LT(PictureWindows().UpperBound(), 2);
     EXPECT_TRUE(VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
     EXPECT_FALSE(FileExists(ours));
     SetEvent(g_release.get());

@@ -118,7 +118,8 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAK
   // of whose short names match "pnt*.tmp", nor a file of its form that another program holds open. The
   // orderly end removes what that start pasted, and leaves the same.
   std::set<std::wstring> left;
-  for (const wchar_t* other : {L"pin.tmp", L"pntnotes.tmpx", L"pnt_report.tmp_old", L"pntdraft.tmp1", L"pntB0B.tmp"}) {
+  for (const wchar_t* other : {L"pin.tmp", L"pntnotes.tmpx", L"pnt_report.tmp_old", L"pntdraft.tmp1", L"pnt12345.tmp",
+                               L"pntG1.tmp", L"pntB0B.tmp"}) {
     WriteBytes(temp + L"\\" + other, {1});
     left.insert(temp + L"\\" + other);
   }

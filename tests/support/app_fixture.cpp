@@ -36,52 +36,12 @@ void NoteFileRead(const std::wstring& path) noexcept {
 }
 }  // namespace
 
-int FileReads::onThisThread = 0;
-std::wstring FileReads::held;
 void FileReads::Hold(const std::wstring& path) {
   const std::lock_guard lock(g_heldPath);
   ResetEvent(g_letGo);
   held = path;
 }
 void FileReads::LetGo() { SetEvent(g_letGo); }
-
-AnswerWatch::AnswerWatch()
-    : answered_(CreateEventW(nullptr, FALSE, FALSE, nullptr)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-  hwnd_ = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(answered_));
-  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC,
-                    reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-                      if (message != WM_APP) return DefWindowProcW(hwnd, message, wParam, lParam);
-                      return SetEvent(reinterpret_cast<HANDLE>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))), 0;
-                    }));
-  probe_ = std::thread([this] {
-    do {
-      asked_ = Now();
-      PostMessageW(hwnd_, WM_APP, 0, 0);
-      const HANDLE either[] = {answered_, stop_};
-      if (WaitForMultipleObjects(2, either, FALSE, INFINITE) != WAIT_OBJECT_0) return;
-      longest_ = std::max(longest_.load(), Now() - asked_.exchange(0));
-    } while (WaitForSingleObject(stop_, 20) == WAIT_TIMEOUT);
-  });
-}
-
-long long AnswerWatch::Now() noexcept {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-std::chrono::milliseconds AnswerWatch::longest() const noexcept {
-  const long long asked = asked_.load();  // a message not answered yet counts as long as it waits
-  return std::chrono::milliseconds(std::max(longest_.load(), asked ? Now() - asked : 0));
-}
-
-AnswerWatch::~AnswerWatch() {
-  SetEvent(stop_);
-  probe_.join();
-  DestroyWindow(hwnd_);
-  CloseHandle(answered_);
-  CloseHandle(stop_);
-}
 
 void AppTest::SetUp() {
   FileReads::onThisThread = 0;

@@ -98,28 +98,11 @@ class ShowWatch {
   HHOOK hook_;
 };
 
-// Measures from another thread how long this thread takes to answer a message posted to it, every few
-// milliseconds while the object lives: the longest wait seen.
-class AnswerWatch {
- public:
-  AnswerWatch();
-  ~AnswerWatch();
-  AnswerWatch(const AnswerWatch&) = delete;
-  std::chrono::milliseconds longest() const noexcept;
-
- private:
-  static long long Now() noexcept;
-  HWND hwnd_ = nullptr;
-  HANDLE answered_, stop_;
-  std::atomic<long long> asked_{0}, longest_{0};
-  std::thread probe_;
-};
-
 // Files the program opens for reading: those opened on this (the user-interface) thread are counted, and
 // the reads of a file named here wait until the test lets them go (for 30 s at most).
 struct FileReads {
-  static int onThisThread;
-  static std::wstring held;
+  inline static int onThisThread = 0;
+  inline static std::wstring held;
   static void Hold(const std::wstring& path);
   static void LetGo();
 };

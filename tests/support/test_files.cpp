@@ -60,19 +60,13 @@ std::vector<std::uint8_t> EmptyBlocksJpeg(int side, int acScans) {
   const auto hi = static_cast<std::uint8_t>(side >> 8), lo = static_cast<std::uint8_t>(side);
   append({0xFF, 0xC2, 0, 11, 8, hi, lo, hi, lo, 1, 1, 0x11, 0});
   // One code each, '0': a DC difference of 0; an AC run of 2^14 and more empty blocks (EOB14).
-  for (const std::uint8_t table : {std::uint8_t{0x00}, std::uint8_t{0x10}}) {
-    append({0xFF, 0xC4, 0, 20, table, 1}, 0, 15);
-    jpeg.push_back(table ? 0xE0 : 0x00);
-  }
-  std::uint32_t bits = 0;
-  int held = 0;
+  for (const std::uint8_t table : {0x00, 0x10})
+    append({0xFF, 0xC4, 0, 20, table, 1}, 0, 15), append({}, table ? 0xE0 : 0, 1);
+  std::uint32_t bits = 0, held = 0;
   const auto put = [&](std::uint32_t value, int count) {
     for (int i = count - 1; i >= 0; --i) {
       bits = bits << 1 | (value >> i & 1);
-      if (++held < 8) continue;
-      jpeg.push_back(static_cast<std::uint8_t>(bits));
-      if ((bits & 0xFF) == 0xFF) jpeg.push_back(0);  // stuffed
-      bits = held = 0;
+      if (++held == 8) append({static_cast<std::uint8_t>(bits)}, 0, bits == 0xFF), bits = held = 0;  // 0xFF stuffed
     }
   };
   const int blocks = (side / 8) * (side / 8), runs = (blocks + 32766) / 32767;

@@ -62,6 +62,8 @@ TEST(JpegDecoder, EveryColourKindDecodedSmallerAveragesAsTheWholeDecodeAndKeepsI
               << file;
     }
   }
+  // Stray bytes between markers are only a warning (broken and hostile files: the drop's test).
+  EXPECT_EQ(Decode("extraneous_bytes.jpg", 160).outcome, JpegOutcome::Decoded);
 }
 
 }  // namespace

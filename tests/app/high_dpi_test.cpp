@@ -3,6 +3,7 @@
 // With a second monitor, plugged in and out.
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include "picture_window/picture_menu_ids.h"
 #include "support/app_fixture.h"
@@ -86,12 +87,17 @@ TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePi
   std::wstring arguments;
   for (int i = 0; i < 5; ++i)
     arguments += L" " + Quoted(WriteGradient(dir, L"p" + std::to_wstring(i) + L".bmp", 1024, i < 4 ? 768 : 765));
-  const std::shared_ptr<void> unplugInTheEnd(nullptr, [](void*) { PlugLeftMonitor(false); });
-  ASSERT_TRUE(PlugLeftMonitor(true) && GetSystemMetrics(SM_XVIRTUALSCREEN) == -1280);
+  // Wine 8 reads a monitor plugged in while programs run. Wine 10's Xinerama handler reports one plugged in as
+  // a copy of the primary (and its XRandR handler sees one monitor, the whole root): there the program runs
+  // on the primary monitor alone, and the monitor's going cannot be shown.
+  const auto wine = LibraryFunction<const char*()>(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+  const bool plugs = !wine || std::string_view(wine()).starts_with("8.");
+  const std::shared_ptr<void> unplugInTheEnd(nullptr, [plugs](void*) { plugs&& PlugLeftMonitor(false); });
+  ASSERT_TRUE(!plugs || (PlugLeftMonitor(true) && GetSystemMetrics(SM_XVIRTUALSCREEN) == -1280));
   // Windows' desktop window covers the virtual screen from its origin.
   UniqueWindow explorer(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
-                                        WS_POPUP | WS_VISIBLE, -1280, 0, 2304, 1024, nullptr, nullptr, nullptr,
-                                        nullptr));
+                                        WS_POPUP | WS_VISIBLE, plugs ? -1280 : 0, 0, plugs ? 2304 : 1024,
+                                        plugs ? 1024 : 768, nullptr, nullptr, nullptr, nullptr));
   // The program started here runs at 144 dots per inch: Wine reads the user's LogPixels as a process
   // starts, Wine 10 the screen's whenever a process looks at the screens, so both stay until it has ended.
   const LogPixels highDpi(144);
@@ -129,6 +135,7 @@ TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePi
   PostMessageW(view, WM_CHAR, VK_ESCAPE, 0);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(windows[4]) != FALSE; }, 10s));
 
+  if (!plugs) GTEST_SKIP() << "this Wine does not show a monitor plugged in and out while programs run";
   // Two pictures pinned into the desktop window, one on each monitor, a third and the icon window on the
   // left one. That one unplugged and the desktop window then moved to the new virtual screen's origin, as
   // Explorer does, every window comes onto the primary screen the least way; one pinned there stays.

@@ -56,10 +56,9 @@ class ReadAheadTest : public AppTest {
     ResetEvent(g_read.get());
     ResetEvent(g_release.get());
     std::vector<std::wstring> files;
-    for (const SIZE size : sizes) {
-      const std::wstring name(1, static_cast<wchar_t>(L'a' + files.size()));
-      files.push_back(WriteGradient(dir, name + L".jpg", size.cx, size.cy, PictureFormat::Jpeg));
-    }
+    for (const SIZE size : sizes)
+      files.push_back(WriteGradient(dir, {static_cast<wchar_t>(L'a' + files.size()), L'.', L'j', L'p', L'g'}, size.cx,
+                                    size.cy, PictureFormat::Jpeg));
     return files;
   }
 
@@ -113,7 +112,6 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
   });
   TheIconWindow()->OnDrop({slow, damaged, replaced, growing, held, g_locked});
   SetEvent(stop.get());
-  asker.join();
   EXPECT_LT(longest.load(), 500ms);
   EXPECT_EQ(whileHeld, L"") << "nothing opens before the picture held up";
   EXPECT_EQ(said, std::vector<std::wstring>{L"600 scans.jpg after 160x120 "});
@@ -124,8 +122,7 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
   InNextPump chooseExit([&] { exit = std::chrono::steady_clock::now(), TheMainMenu().OnCommand(main_menu::kExit); });
   SetAllSizes(0);
   EXPECT_LT(std::chrono::steady_clock::now() - exit, 2s);
-  EXPECT_TRUE(ProgramEnded());
-  EXPECT_TRUE(VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
+  EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
 }
 
 // The end waits for the workers, but not for one that does not end: that one ends later on its own.

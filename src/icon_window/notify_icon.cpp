@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <commctrl.h>
 
+#include <chrono>
 #include <cwchar>
 #include <utility>
 #include <iterator>
@@ -13,6 +14,7 @@
 #include "win32/test_seam.h"
 #include "win32/system_libraries.h"
 #include "win32/tool_tip.h"
+#include "win32/worker.h"
 #include "win32/texts.h"
 #include "resources/resource_ids.h"
 
@@ -110,8 +112,9 @@ void AddNotifyIcon() noexcept {
 void RemoveNotifyIcon() noexcept {
   if (!g_trayIconAdded) return;
   KillTimer(g_record.hWnd, kNotifyIconRetryTimer);
-  // Also after an add that reported a failure: the taskbar may show the icon all the same.
-  Notify(NIM_DELETE);
+  // Also after an add that reported a failure: the taskbar may show the icon all the same. A busy
+  // Explorer may keep the call waiting for seconds: the end waits a moment for it, no longer.
+  RunOnWorkerFor([] { Notify(NIM_DELETE); }, std::chrono::milliseconds(500));
   g_trayIconAdded = g_trayIconShown = false;
 }
 

@@ -143,7 +143,7 @@ faults=(
   "tip-of-lost-picture-left-behind@@src/picture_window/picture_window.cpp@@s/  toolTip_\.reset\(\);\n  if \(ProgramEnded/  if (ProgramEnded/@@mingw-x64@@OutlivesItsDesktop"
   "version-dialog-leaves-pinned-pictures@@src/win32/modal_block.cpp@@s/  EnumChildWindows\(window, &DisableProgramWindow, dialog\);\n//@@mingw-x64@@TheVersionDialog"
   "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/AddOrTryLater\(g_record\.hWnd, true\);/AddOrTryLater(g_record.hWnd);/@@mingw-x64@@TheNotificationIconHidesAll"
-  "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/  Notify\(NIM_DELETE\);/  if (g_trayIconShown) Notify(NIM_DELETE);/@@mingw-x64@@TheNotificationIconHidesAll"
+  "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/\[\] \{ Notify\(NIM_DELETE\); \}/[] { if (g_trayIconShown) Notify(NIM_DELETE); }/@@mingw-x64@@TheNotificationIconHidesAll"
 )
 
 selected=()

@@ -1,4 +1,5 @@
-// The command-line tokenizer, the picture-name test and the absolute names a later start sends.
+// The command-line tokenizer, the picture-name test, the absolute names a later start sends, and the
+// "service|topic" of a link conversation.
 // Input: one byte for the argument limit, the command line, then after a NUL byte the current folder.
 // Bytes stand for characters one to one, those from 0x80 up for hiragana.
 #include <climits>
@@ -8,6 +9,7 @@
 #include "app/command_line.h"
 #include "fuzz_support.h"
 #include "icon_window/drop_filter.h"
+#include "win32/dde_names.h"
 
 using namespace pintaro;
 using namespace pintaro::fuzz;
@@ -78,6 +80,13 @@ void CheckAbsoluteNames(std::wstring_view line, std::wstring_view folder) {
   FUZZ_CHECK(WithAbsolutePictureNames(sent, folder) == sent);
 }
 
+void CheckLinkTopic(std::wstring_view text) {
+  const std::optional<LinkTopic> link = SplitLinkTopic(text);
+  const std::size_t bar = text.find(L'|');
+  FUZZ_CHECK(link.has_value() == (bar != std::wstring_view::npos && bar > 0 && bar + 1 < text.size()));
+  if (link) FUZZ_CHECK(link->service.find(L'|') == std::wstring::npos && link->service + L'|' + link->topic == text);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -91,5 +100,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckTokens(maxArgs, line);
   CheckProgramName(line);
   CheckAbsoluteNames(line, folder);
+  CheckLinkTopic(line);
   return 0;
 }

@@ -1,6 +1,6 @@
-// Sizes and places: the fit to the display size and to the screen, keeping a window's centre, a new
-// window's place, the wheel's size steps and the arrangement grid, with pictures and screens from 1
-// pixel to the 2^20 side limit, any ratio, and 48 to 480 dots per inch.
+// Sizes and places that a picture's own size decides: the fit to the display size and to the screen, and
+// the arrangement grid, with pictures and screens from 1 pixel to the 2^20 side limit, any ratio, and 48
+// to 480 dots per inch. (A window's centre, a new window's place and the wheel's steps: the Wine tests.)
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -10,8 +10,6 @@
 #include "fuzz_support.h"
 #include "picture_logic/arrangement.h"
 #include "picture_logic/fit.h"
-#include "picture_logic/placement.h"
-#include "picture_logic/presets.h"
 
 using namespace pintaro;
 
@@ -55,29 +53,6 @@ void CheckFitToScreen(Size picture, Size screenPixels, float twipsPerPixel) {
   FUZZ_CHECK(std::abs(fit.topTwips - (screen.height - fit.size.height * double{twipsPerPixel}) / 2) <= 1);
 }
 
-void CheckKeepCentre(PixelRect old, Size newSize, double twipsPerPixel) {
-  const Point at = KeepCentre(old, newSize, twipsPerPixel);
-  // Twice the centre, in pixels, moves by at most a pixel each way.
-  FUZZ_CHECK(std::abs(2 * std::int64_t{at.x} + newSize.width - 2 * std::int64_t{old.left} - old.width) <= 2);
-  FUZZ_CHECK(std::abs(2 * std::int64_t{at.y} + newSize.height - 2 * std::int64_t{old.top} - old.height) <= 2);
-  const Point same = KeepCentre(old, {old.width, old.height}, twipsPerPixel);
-  FUZZ_CHECK(same.x == old.left && same.y == old.top);
-}
-
-// A new window's centre lands within 15 % of the screen around its centre, to rounding.
-void CheckPlacement(Size screen, Size window, double twipsPerPixel, double r1, double r2) {
-  const Point at = PlaceAroundCentre(screen, window, twipsPerPixel, r1, r2);
-  FUZZ_CHECK(std::abs(at.x + window.width / 2.0 - screen.width / 2.0) <= 0.15 * screen.width + 1.5);
-  FUZZ_CHECK(std::abs(at.y + window.height / 2.0 - screen.height / 2.0) <= 0.15 * screen.height + 1.5);
-}
-
-void CheckSizeStep(int preset, int delta) {
-  const int stepped = SteppedSizePreset(preset, delta);
-  FUZZ_CHECK(stepped >= 0 && stepped < static_cast<int>(kSizePresets.size()));
-  FUZZ_CHECK(std::abs(stepped - preset) <= 1 && std::int64_t{stepped - preset} * delta >= 0);
-  FUZZ_CHECK(stepped <= std::max(preset, kLargestWheelPreset));
-}
-
 // One axis of the grid: whole cells and the leftover shared out. The leftover is rounded on its own,
 // half to even, so with a screen a half twip wide the cells may reach one twip further than it.
 void CheckAxis(std::int64_t count, std::int64_t step, std::int64_t cell, double screenTwips) {
@@ -117,13 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckFitToScreen(picture, screen, 1440.0f / static_cast<float>(dotsPerInch));
 
   const double twipsPerPixel = 1440.0 / dotsPerInch;
-  const int left = in.ConsumeIntegralInRange(-(1 << 20), 1 << 20);
-  const int top = in.ConsumeIntegralInRange(-(1 << 20), 1 << 20);
-  CheckKeepCentre({left, top, Side(in), Side(in)}, {Side(in), Side(in)}, twipsPerPixel);
-  // As PlacementRandom gives them: 24-bit fractions in [0, 1).
-  const double r1 = in.ConsumeIntegralInRange(0, 0xFFFFFF) / 16777216.0;
-  CheckPlacement(screen, {Side(in), Side(in)}, twipsPerPixel, r1, in.ConsumeIntegralInRange(0, 0xFFFFFF) / 16777216.0);
-  CheckSizeStep(in.ConsumeIntegralInRange(0, static_cast<int>(kSizePresets.size()) - 1), in.ConsumeIntegral<int>());
   // Each picture window holds GDI objects, so fewer than 2^14 of them can ever be arranged.
   CheckArrangement(screen, twipsPerPixel, displaySize, in.ConsumeIntegralInRange(0, 256),
                    in.ConsumeIntegralInRange(0, 1 << 14));

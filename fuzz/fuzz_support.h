@@ -20,18 +20,6 @@
 
 namespace pintaro::fuzz {
 
-// UTF-16 units (little-endian, as a Windows program keeps text) up to the first NUL or the end; an
-// odd last byte is no unit.
-inline std::wstring Utf16Text(const std::uint8_t* data, std::size_t size) {
-  std::wstring text;
-  for (std::size_t i = 0; i + 1 < size; i += 2) {
-    const auto unit = static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
-    if (unit == L'\0') break;
-    text.push_back(unit);
-  }
-  return text;
-}
-
 inline bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // The characters the tokenizer keeps: all but quotes, and blanks outside quotes.

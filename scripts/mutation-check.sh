@@ -119,7 +119,7 @@ faults=(
   "exif-not-applied@@src/picture_reading/jpeg_decoder.cpp@@s/const int orientation = SavedOrientation\(s\.cinfo\);/const int orientation = kAsStored;/@@mingw-x64@@PhotosShow"
   "quarter-turns-swapped@@src/picture_logic/orientation.cpp@@s/\{bottom, -w, 1\}/{right, w, -1}/@@mingw-x64@@PhotosShow"
   "scale-from-the-upright-target@@src/picture_reading/jpeg_decoder.cpp@@s/ChooseJpegScale\(stored, UprightSize\(targetFor\(picture\), orientation\)\)/ChooseJpegScale(stored, targetFor(picture))/@@fuzz@@fuzz_jpeg"
-  "exif-entries-read-beyond@@src/picture_logic/orientation.cpp@@s/    if \(!bytes\.Has\(entry, kEntrySize\)\) return kAsStored;\n//@@fuzz@@fuzz_orientation"
+  "exif-entries-read-beyond@@src/picture_logic/orientation.cpp@@s/    if \(!bytes\.Has\(entry, kEntrySize\)\) return kAsStored;\n//@@fuzz@@fuzz_jpeg"
   "jpeg-orientation-past-the-scan@@src/picture_logic/orientation.cpp@@s/if \(marker == 0xDA \|\| marker == 0xD9\) break;/if (marker == 0xD9) break;/@@native@@ExifOrientation"
   "read-ahead-after-the-icon-window@@src/app/application.cpp@@s/(  \/\/ The pictures named are read[^\n]*\n[^\n]*\n)(  ReadAhead ahead\(names, Settings\(\)\.displaySize\);\n)(.*?)(  StartIconWindowHandling\(g_iconWindow->hwnd\(\)\);\n)/\$1\$3\$4\$2/s@@mingw-x64@@EndTaskDuring"
   "clipboard-not-watched@@src/app/application.cpp@@s/  StartClipboardWatch\(g_iconWindow->hwnd\(\)\);\n//@@mingw-x64@@ThePasteItemFollows"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Counts the lines of the tests against those of the program and fails when the tests exceed 40 %.
-# A line counts when it is not blank and does not start with // (after leading white space), in
-# every *.cpp and *.h file under tests/ and under src/.
+# Counts the lines of the tests and fuzz targets together against those of the program and fails when
+# they exceed 40 %. A line counts when it is not blank and does not start with // (after leading white
+# space), in every *.cpp and *.h file under tests/, fuzz/ and src/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 limit=${PINTARO_TEST_RATIO_LIMIT:-40}
@@ -13,9 +13,10 @@ lines_in() {
 
 src=$(lines_in src)
 tests=$(lines_in tests)
-percent=$((tests * 100 / src))
-echo "lines: src $src, tests $tests, tests/src ${percent} % (limit ${limit} %)"
-if ((tests * 100 > src * limit)); then
-  echo "the tests exceed ${limit} % of the program's lines" >&2
+fuzz=$(lines_in fuzz)
+percent=$(((tests + fuzz) * 100 / src))
+echo "lines: src $src, tests $tests, fuzz $fuzz, (tests + fuzz)/src ${percent} % (limit ${limit} %)"
+if (((tests + fuzz) * 100 > src * limit)); then
+  echo "the tests and fuzz targets exceed ${limit} % of the program's lines" >&2
   exit 1
 fi

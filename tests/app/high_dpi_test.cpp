@@ -95,9 +95,7 @@ TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePi
   const std::shared_ptr<void> unplugInTheEnd(nullptr, [plugs](void*) { plugs&& PlugLeftMonitor(false); });
   ASSERT_TRUE(!plugs || (PlugLeftMonitor(true) && GetSystemMetrics(SM_XVIRTUALSCREEN) == -1280));
   // Windows' desktop window covers the virtual screen from its origin.
-  UniqueWindow explorer(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
-                                        WS_POPUP | WS_VISIBLE, plugs ? -1280 : 0, 0, plugs ? 2304 : 1024,
-                                        plugs ? 1024 : 768, nullptr, nullptr, nullptr, nullptr));
+  UniqueWindow explorer = DesktopStandIn({plugs ? -1280 : 0, 0, 1024, 768 + (plugs ? 256 : 0)});
   // The program started here runs at 144 dots per inch: Wine reads the user's LogPixels as a process
   // starts, Wine 10 the screen's whenever a process looks at the screens, so both stay until it has ended.
   const LogPixels highDpi(144);

@@ -63,8 +63,7 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
   });
   StartProgram(Quoted(WriteGradient(dir, L"a.bmp", 40, 30)));
   // The first picture pinned into the desktop window.
-  UniqueWindow desktop(
-      CreateWindowW(L"STATIC", L"Program Manager", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+  const UniqueWindow desktop = DesktopStandIn({}, WS_POPUP);
   SendMessageW(Slot(1).hwnd(), WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
   ASSERT_EQ(GetAncestor(Slot(1).hwnd(), GA_PARENT), desktop.get());
   const HWND others[] = {TheIconWindow()->hwnd(), Slot(1).hwnd()};

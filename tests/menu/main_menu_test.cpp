@@ -1,11 +1,16 @@
 // The main menu's commands on every picture window, the wheel, paste, hiding, showing and arranging and
 // the notification icon's messages, in the test process.
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
+
+#include <algorithm>
 
 #include "icon_window/notify_icon.h"
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
+#include "picture_window/full_screen_view.h"
+#include "picture_windows/full_screen.h"
 #include "support/app_fixture.h"
 
 namespace pintaro::test {
@@ -23,6 +28,129 @@ int SizeChecks() {
   int marks = 0;
   for (int preset = 0; preset < kSizeItemCount; ++preset) marks |= TheMainMenu().IsChecked(kSize0 + preset) << preset;
   return marks;
+}
+
+// Every item of a menu as the user reads it, a submenu's items after it and indented: "-" for a
+// separator, a check mark before a checked item.
+std::vector<std::wstring> Read(HMENU menu, const std::wstring& indent = L"") {
+  std::vector<std::wstring> items;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t caption[128] = {};
+    GetMenuStringW(menu, i, caption, 128, MF_BYPOSITION);
+    const HMENU sub = GetSubMenu(menu, i);
+    items.push_back(indent + (GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED ? L"✓" : L"") +
+                    (*caption || sub ? caption : L"-"));
+    if (sub) std::ranges::copy(Read(sub, indent + L"  "), std::back_inserter(items));
+  }
+  return items;
+}
+
+// Chooses the item of the caption, in the menu or its submenus, as the window it belongs to gets it.
+void Choose(HWND in, HMENU menu, const std::wstring& caption) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+    if (const HMENU sub = GetSubMenu(menu, i); sub) {
+      Choose(in, sub, caption);
+    } else if (text == caption) {
+      SendMessageW(in, WM_COMMAND, GetMenuItemID(menu, i), 0);
+      return;
+    }
+  }
+}
+
+// The tip a window shows where the pointer rests on it, made when the pointer first comes over it.
+std::wstring TipOf(HWND owner) {
+  SendMessageW(owner, WM_MOUSEMOVE, 0, 0);
+  for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+    if (GetWindow(tip, GW_OWNER) != owner) continue;
+    wchar_t text[128] = {};
+    TTTOOLINFOW tool{sizeof(tool), 0, owner, reinterpret_cast<UINT_PTR>(owner)};
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+    return text;
+  }
+  return L"no tip";
+}
+
+// Every text of the menus, titles and tips as the user reads them (message boxes and the version dialog:
+// their own tests), and every caption that names an effect chosen from each menu it is in: a size names
+// the longer side, "n/d 透過" (n/d transparent) an opacity of 255 * (d - n) / d, for all windows from the
+// main menu and for its own from a picture's, a copy its size, a stacking item the window's place.
+TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffectHasIt) {
+  std::wstring trayTip;
+  SetNotifyIconHook([&](DWORD, const NOTIFYICONDATAW& record) { return trayTip = record.szTip, TRUE; });
+  const std::wstring path = WriteGradient(dir, L"横長の写真.bmp", 400, 300);
+  StartProgram(Quoted(path) + L" " + Quoted(path));
+  PictureWindow &window = Slot(1), &other = Slot(2);
+  const HMENU main = TheMainMenu().handle(), own = window.contextMenu();
+  EXPECT_TRUE(PumpUntil([&] { return !trayTip.empty(); }, 5s));
+  SetNotifyIconHook({});
+  using Texts = std::vector<std::wstring>;
+  EXPECT_EQ(Read(main), (Texts{L"ウィンドウの整列(&W)",
+                               L"-",
+                               L"表示サイズ(&S)",
+                               L"  80",
+                               L"  120",
+                               L"  ✓160",
+                               L"  240",
+                               L"  320",
+                               L"  480",
+                               L"透過(&T)",
+                               L"  透過なし",
+                               L"  1/4 透過",
+                               L"  1/2 透過",
+                               L"  3/4 透過",
+                               L"-",
+                               L"新しいウィンドウに貼り付け(&P)",
+                               L"-",
+                               L"バージョン情報(&A)...",
+                               L"ヘルプ(&H)...",
+                               L"-",
+                               L"ぴんたろ の終了(&X)"}));
+  EXPECT_EQ(Read(own), (Texts{L"このサイズでコピー(&C)", L"元のサイズでコピー(&O)", L"-", L"透過(&T)", L"  ✓透過なし",
+                              L"  1/4 透過", L"  1/2 透過", L"  3/4 透過", L"-", L"最前面に表示(&T)",
+                              L"最背面に表示(&B)", L"-", L"全画面表示(&F)", L"-", L"閉じる(&L)"}));
+  const HWND icon = TheIconWindow()->hwnd();
+  EXPECT_EQ((Texts{WindowText(icon), TipOf(icon), trayTip, WindowText(window.hwnd()), TipOf(window.hwnd())}),
+            (Texts{L"ぴんたろ", L"ここに写真をドロップ", L"ぴんたろ", L"横長の写真.bmp", L"横長の写真.bmp"}));
+  HideAllWindows();
+  EXPECT_EQ(Read(main)[0], L"ウィンドウを表示する(&S)") << "the first item while hidden";
+  Choose(icon, main, L"ウィンドウを表示する(&S)");
+  EXPECT_TRUE(IsWindowVisible(icon) && IsWindowVisible(window.hwnd()) && Read(main)[0] == L"ウィンドウの整列(&W)");
+
+  for (const std::wstring size : {L"80", L"120", L"480", L"320", L"240", L"160"}) {
+    Choose(icon, main, size);
+    EXPECT_EQ(SizeText(other.hwnd()), size + L"x" + std::to_wstring(std::stoi(size) * 3 / 4));
+    EXPECT_EQ(std::ranges::count(Read(main), L"  ✓" + size), 1) << "checked";
+  }
+  for (const HMENU menu : {main, own})
+    for (const std::wstring transparency : {L"3/4 透過", L"1/4 透過", L"1/2 透過", L"透過なし", L"3/4 透過"}) {
+      const int part = transparency[1] == L'/' ? transparency[0] - L'0' : 0, whole = part ? transparency[2] - L'0' : 1;
+      const int before = WindowOpacity(other.hwnd());
+      Choose(menu == main ? icon : window.hwnd(), menu, transparency);
+      EXPECT_EQ(WindowOpacity(window.hwnd()), 255 * (whole - part) / whole) << transparency;
+      EXPECT_EQ(WindowOpacity(other.hwnd()), menu == main ? WindowOpacity(window.hwnd()) : before) << "its own alone";
+      EXPECT_EQ(std::ranges::count(Read(own), L"  ✓" + transparency), 1) << transparency;
+    }
+  EXPECT_EQ(
+      std::ranges::count_if(Read(own), [](const std::wstring& item) { return item.find(L'✓') != std::wstring::npos; }),
+      1);
+  Choose(window.hwnd(), own, L"元のサイズでコピー(&O)");
+  EXPECT_EQ(ClipboardBitmapSize(), (SIZE{400, 300}));
+  Choose(window.hwnd(), own, L"このサイズでコピー(&C)");
+  EXPECT_EQ(ClipboardBitmapSize(), (SIZE{160, 120}));
+  Choose(window.hwnd(), own, L"最前面に表示(&T)");
+  EXPECT_TRUE(IsTopMost(window.hwnd()) && Read(own)[9] == L"✓最前面に表示(&T)");
+  const UniqueWindow desktop = DesktopStandIn({0, 0, 1024, 768});
+  Choose(window.hwnd(), own, L"最背面に表示(&B)");
+  EXPECT_EQ(GetAncestor(window.hwnd(), GA_PARENT), desktop.get()) << "pinned into the desktop";
+  EXPECT_EQ((Texts{Read(own)[9], Read(own)[10]}), (Texts{L"最前面に表示(&T)", L"✓最背面に表示(&B)"}));
+  Choose(window.hwnd(), own, L"全画面表示(&F)");
+  EXPECT_TRUE(TheFullScreenView() && TheFullScreenView()->IsShown());
+  SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0);
+  Choose(window.hwnd(), own, L"閉じる(&L)");
+  EXPECT_FALSE(IsWindowVisible(window.hwnd()));
 }
 
 TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPicturesAndTheWheelStepsBetweenStops) {
@@ -122,9 +250,6 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   SetPopupMenuHook([&](HMENU menu, UINT flags, int, int, HWND) { popup = {menu, flags & TPM_RIGHTBUTTON}; });
   NotifyIcon(WM_RBUTTONUP);
   EXPECT_EQ(popup, std::pair(TheMainMenu().handle(), static_cast<UINT>(TPM_RIGHTBUTTON))) << "either button chooses";
-  wchar_t first[64] = {};
-  GetMenuStringW(TheMainMenu().handle(), 0, first, 64, MF_BYPOSITION);
-  EXPECT_STREQ(first, L"ウィンドウを表示する(&S)") << "the first item while hidden";
   SendMessageW(Icon(), WM_COMMAND, GetMenuItemID(TheMainMenu().handle(), 0), 0);
   expectShown(true);
   EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), kArrange) << "the item goes once they show";

@@ -39,16 +39,10 @@ std::string Corners(HBITMAP bitmap) {
   return seen;
 }
 
-// The bitmap on the clipboard once the clipboard is free, when it is also there device-independent; its
-// corners too when asked.
 SIZE Pasted(std::string* corners = nullptr) {
-  SIZE size{};
-  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 5s)) return size;
-  const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-  if (IsClipboardFormatAvailable(CF_DIB)) size = BitmapSize(bitmap);
-  if (corners) *corners = Corners(bitmap);
-  CloseClipboard();
-  return size;
+  return ClipboardBitmapSize([&](HBITMAP bitmap) {
+    if (corners) *corners = Corners(bitmap);
+  });
 }
 
 // The window's stacking as seen: its mode, the marks of its two items, inside the desktop window or in
@@ -75,8 +69,7 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   // A window titled "Program Manager", as the shell's desktop window is, at the bottom of the window
   // order. It does not start at the screen's corner, as the desktop window of a screen set-up with a
   // screen left of or above the primary one does not either.
-  UniqueWindow desktop(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
-                                       WS_POPUP | WS_VISIBLE, 40, 30, 960, 710, nullptr, nullptr, nullptr, nullptr));
+  const UniqueWindow desktop = DesktopStandIn({40, 30, 1000, 740});
   SetWindowPos(desktop.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // Each transition once: normal -> on top -> desktop -> normal -> desktop -> on top -> normal -> desktop.
   const std::pair<UINT, const char*> steps[] = {
@@ -103,12 +96,7 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   for (int i = 0; i < 2; ++i) Open(path);
   PictureWindow& onTop = Slot(2);
   Choose(onTop, kAlwaysOnTop);
-  for (const auto& [index, opacity] : {std::pair{1, 191}, std::pair{0, 255}}) {
-    Choose(onTop, kOpacity0 + index);
-    EXPECT_EQ(WindowOpacity(onTop.hwnd()), opacity) << index;
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(onTop.IsOpacityChecked(i), i == index) << index << " " << i;
-    EXPECT_EQ(WindowOpacity(Slot(3).hwnd()), 255) << "only its own window";
-  }
+  Choose(onTop, kOpacity0 + 1);  // its own transparency, which a reuse forgets
   Choose(onTop, kCloseAndFreeSlot);
   SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
   for (PictureWindow* closed : {&window, &onTop})
@@ -232,11 +220,7 @@ TEST_F(AppTest, PhotosShowCopyAndFillTheScreenTheWayUpTheirExifOrientationSays) 
   EXPECT_EQ(Corners(TheFullScreenView()->picture()), upright[5]);
 }
 
-// A stand-in for Explorer's desktop window, on the primary screen; it answers while its thread pumps.
-UniqueWindow Desktop() {
-  return UniqueWindow(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager",
-                                      WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr));
-}
+UniqueWindow Desktop() { return DesktopStandIn({0, 0, 1024, 768}); }
 HWND Parent(HWND hwnd) { return GetAncestor(hwnd, GA_PARENT); }
 std::vector<HWND> Tips(DWORD process) { return WindowsOfProcess(process, L"tooltips_class32"); }
 

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "menu/main_menu.h"
+#include "picture_reading/dib_bitmap.h"
 #include "win32/file_access.h"
 #include "win32/message_pump.h"
 
@@ -143,6 +144,21 @@ bool AnswersThroughout(DdeClient& conversation, std::chrono::milliseconds limit,
       return false;
   } while (Clock::now() < end);
   return true;
+}
+
+SIZE ClipboardBitmapSize(const std::function<void(HBITMAP)>& look) {
+  SIZE size{};
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(5))) return size;
+  const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  if (IsClipboardFormatAvailable(CF_DIB)) size = BitmapSize(bitmap);
+  if (look) look(bitmap);
+  CloseClipboard();
+  return size;
+}
+
+UniqueWindow DesktopStandIn(RECT r, DWORD style) {
+  return UniqueWindow(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager", style, r.left,
+                                      r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr));
 }
 
 int WindowOpacity(HWND hwnd) {

@@ -23,6 +23,7 @@
 #include "support/test_files.h"
 #include "win32/busy_cursor.h"
 #include "win32/dde_client.h"
+#include "win32/handles.h"
 #include "win32/message_box.h"
 #include "win32/popup_menu.h"
 
@@ -149,6 +150,13 @@ inline void PutOnClipboard(UINT format, HANDLE data) {
   SetClipboardData(format, data);
   CloseClipboard();
 }
+
+// The size of the bitmap on the clipboard once the clipboard is free, when it is there device-independent
+// too (0 x 0 otherwise); the bitmap is shown to the look while the clipboard is open.
+SIZE ClipboardBitmapSize(const std::function<void(HBITMAP)>& look = {});
+// A stand-in for Explorer's desktop window, titled "Program Manager" as that one is; it answers while
+// this thread pumps.
+UniqueWindow DesktopStandIn(RECT r, DWORD style = WS_POPUP | WS_VISIBLE);
 
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);

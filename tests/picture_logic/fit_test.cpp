@@ -1,3 +1,4 @@
+#include "picture_logic/arrangement.h"
 #include "picture_logic/fit.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,21 @@ TEST(Fit, HalvesRoundToEvenAndTheLongerSideBecomesTheDisplaySize) {
   for (const auto& c : cases)
     EXPECT_EQ(FitToDisplay({c[0], c[1]}, c[2]), (Size{c[3], c[4]})) << c[0] << "x" << c[1] << " at " << c[2];
 
-  // The view's fit to the screen and new windows' places: the fuzzer, and literal places under Wine.
+  // The view's fit to the screen and new windows' places: literal places under Wine.
+}
+
+// A 1024 x 768 screen at 15 twips a pixel, cells of 160 pixels: 6 columns 2560 twips apart and 4 rows 2880
+// apart, each page shifted by half the 32-pixel icon window. A screen narrower than a cell has one column.
+TEST(Arrangement, RowByRowThenPageAfterPageShiftedByHalfTheIconWindow) {
+  const ArrangementGrid grid = PlanArrangement(15360, 11520, 15, 160, 480);
+  for (const auto& [place, at] : {std::pair{0, Point{0, 0}},
+                                  {7, {2560, 2880}},
+                                  {23, {12800, 8640}},
+                                  {24, {240, 240}},
+                                  {31, {2800, 3120}},
+                                  {48, {480, 480}}})
+    EXPECT_EQ(ArrangedTopLeft(grid, place), at) << place;
+  EXPECT_EQ(ArrangedTopLeft(PlanArrangement(100, 11520, 15, 160, 480), 5), (Point{240, 3120}));
 }
 
 // A 160 x 120 window (or 1500 x 1000) and where it goes with the primary 1024 x 768 screen alone, or with a

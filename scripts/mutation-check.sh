@@ -37,7 +37,7 @@ faults=(
   "quarter-transparency-value@@src/picture_window/picture_window.cpp@@s/L\"191\"/L\"192\"/@@mingw-x64@@ThenClose"
   "drag-without-move-loop@@src/win32/window_drag.cpp@@s/HTCAPTION/HTCLIENT/@@mingw-x64@@EveryStackingStep|RealProgramTest"
   "desktop-attach-moves-picture@@src/picture_window/stacking.cpp@@s/(SetParent\(hwnd, desktop\);)\n  KeepOnScreenAt\(hwnd, place\);/\$1/@@mingw-x64@@EveryStackingStep"
-  "wheel-steps-past-480@@src/picture_logic/presets.cpp@@s/preset < kLargestWheelPreset \? preset \+ 1/preset <= kLargestWheelPreset ? preset + 1/@@mingw-x64@@SizeAndTransparencyForAll|At144DotsPerInch"
+  "wheel-steps-past-480@@src/picture_logic/presets.cpp@@s/preset < kLargestWheelPreset \? preset \+ 1/preset <= kLargestWheelPreset ? preset + 1/@@mingw-x64@@TheIconWindowDrags|At144DotsPerInch"
   "size-change-keeps-the-corner@@src/picture_logic/presets.cpp@@s/(Point KeepCentre\(PixelRect old, Size newSize, double twipsPerPixel\) \{)/\$1\n  if (twipsPerPixel > 0) return {old.left, old.top};/@@mingw-x64@@SizeAndTransparencyForAll|At144DotsPerInch"
   "opacity-for-all-skips-free-slots-marks@@src/menu/main_menu.cpp@@s/if \(PictureWindow\* window = table\[slot\]\) window->CheckOpacityItem/if (PictureWindow* window = table[slot]; window \&\& !window->isFree) window->CheckOpacityItem/@@mingw-x64@@SizeAndTransparencyForAll"
   "drop-takes-png@@src/icon_window/drop_filter.cpp@@s/std::array<std::wstring_view, 5> kEndings\{/std::array<std::wstring_view, 6> kEndings{L\".png\", /@@mingw-x64@@OpenPictureTest"

@@ -1,7 +1,10 @@
 // The icon window in the test process, which carries the program's icon: the pin drawn at each scale
 // from the icon's image of that size, its square in a colour key whose red equals its blue (Windows lets
 // clicks through keyed pixels only then), and a move to a screen of another scale.
+#include "menu/main_menu.h"
+#include "menu/main_menu_ids.h"
 #include "support/app_fixture.h"
+#include "support/drag_source.h"
 
 namespace pintaro::test {
 namespace {
@@ -46,6 +49,41 @@ TEST_F(AppTest, ThePinIsDrawnFromItsImageOfEachScaleOnAKeyWhoseRedEqualsItsBlueA
     EXPECT_EQ(RectOf(icon), place);
     UpdateWindow(icon);
     EXPECT_EQ(Drawn(icon, place.right - place.left), IconImage(place.right - place.left)) << dpi;
+  }
+}
+
+// A user's hand on the icon window: the left button drags it, the right button opens the main menu at the
+// pointer, a double-click arranges the pictures (past the first page), and the wheel steps the size while
+// the icon window has the focus, which a size change gives it: at 480 a turn away does nothing.
+TEST_F(AppTest, TheIconWindowDragsOpensTheMenuAtThePointerArrangesPastAPageOnADoubleClickAndTakesTheWheel) {
+  using namespace std::chrono_literals;
+  const std::wstring path = Quoted(WriteGradient(dir, L"p.bmp", 400, 300));
+  StartProgram(path + L" " + path + L" " + path);
+  const HWND icon = TheIconWindow()->hwnd();
+  const POINT pin = OnThePin(icon);
+  UserActs drag([&] { DragWithLeftButton(pin, {pin.x - 200, pin.y - 100}); });
+  EXPECT_TRUE(PumpUntil([&] { return drag.done(); }, 10s));
+  EXPECT_EQ(TopLeft(icon), (POINT{760, 572}));
+  const POINT at = OnThePin(icon);
+  std::pair<HMENU, POINT> popup{};
+  SetPopupMenuHook([&](HMENU menu, UINT, int x, int y, HWND) { popup = {menu, {x, y}}; });
+  ClickAt(at, Button::Right);
+  EXPECT_TRUE(PumpUntil([&] { return popup.first == TheMainMenu().handle(); }, 5s));
+  EXPECT_EQ(popup.second, at) << "at the pointer";
+  SetPopupMenuHook({});
+  // Cells of 480 pixels on a screen of 1024 x 768: two a page, each page shifted by half the icon window.
+  TheMainMenu().OnCommand(main_menu::kSize0 + 5);
+  ClickAt(at);
+  MouseDown(Button::Left, at);  // the second press of a double-click
+  const POINT arranged[] = {{0, 0}, {512, 0}, {16, 16}};
+  EXPECT_TRUE(PumpUntil([&] { return TopLeft(Slot(3).hwnd()) == arranged[2]; }, 5s));
+  MouseUp(Button::Left, at);
+  for (int slot = 1; slot <= 3; ++slot) EXPECT_EQ(TopLeft(Slot(slot).hwnd()), arranged[slot - 1]) << slot;
+  // Each turn once the last is done: from 480 down, up, up again (nothing), down, and two notches at once: a step.
+  for (const auto& [distance, size] :
+       {std::pair{-120, L"320x240"}, {120, L"480x360"}, {120, L"480x360"}, {-120, L"320x240"}, {-240, L"240x180"}}) {
+    TurnWheel(distance, at);
+    EXPECT_TRUE(PumpUntil([&] { return SizeText(Slot(3).hwnd()) == size; }, 5s)) << SizeText(Slot(3).hwnd());
   }
 }
 

@@ -8,13 +8,14 @@ namespace pintaro::test {
 
 namespace {
 
-void SendMouse(DWORD flags, POINT at) {
+void SendMouse(DWORD flags, POINT at, int wheel = 0) {
   // Normalised absolute coordinates that land exactly on the pixel of the primary screen.
   const auto normalised = [](LONG pixel, int size) { return static_cast<LONG>((pixel * 65536LL + size - 1) / size); };
   INPUT input{};
   input.type = INPUT_MOUSE;
   input.mi.dx = normalised(at.x, GetSystemMetrics(SM_CXSCREEN));
   input.mi.dy = normalised(at.y, GetSystemMetrics(SM_CYSCREEN));
+  input.mi.mouseData = static_cast<DWORD>(wheel);
   input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &input, sizeof(input));
 }
@@ -38,6 +39,8 @@ void Approach(POINT at) {
 void MouseMoveTo(POINT screen) { SendMouse(0, screen); }
 void MouseDown(Button button, POINT screen) { SendMouse(static_cast<DWORD>(button), screen); }
 void MouseUp(Button button, POINT screen) { SendMouse(static_cast<DWORD>(button) << 1, screen); }
+
+void TurnWheel(int distance, POINT screen) { SendMouse(MOUSEEVENTF_WHEEL, screen, distance); }
 
 void ClickAt(POINT screen, Button button) {
   Approach(screen);

@@ -22,6 +22,8 @@ enum class Button : DWORD {
 void MouseMoveTo(POINT screen);
 void MouseDown(Button button, POINT screen);
 void MouseUp(Button button, POINT screen);
+// Turns the wheel by the distance (120 a notch, away from the user above 0) with the pointer at the point.
+void TurnWheel(int distance, POINT screen);
 // Presses and releases the button at the point, the pointer coming from elsewhere.
 void ClickAt(POINT screen, Button button = Button::Left);
 // Presses the left button at from, moves to to in a few steps and releases it there, at the pace of

@@ -68,8 +68,9 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
   const std::wstring gif = WriteGradient(dir, L"ねこ🐱 の写真.gif", 64, 48, PictureFormat::Gif);
   const std::tuple<const char*, std::wstring, Shown> starts[] = {
       {"an empty command, handed over and accepted", L"", {}},
-      {"a JPEG, and a PNG that fails the name test", Quoted(jpg) + L" " + Quoted(png), {L"a.JPG 160x120"}},
-      {"a Japanese and emoji name, whole", Quoted(gif), {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120"}},
+      {"a JPEG, a PNG that fails the name test, and a Japanese and emoji name, whole",
+       Quoted(jpg) + L" " + Quoted(png) + L" " + Quoted(gif),
+       {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120"}},
       {"a relative name, in the later start's folder",
        L"x.bmp",
        {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120", L"x.bmp 120x160"}},
@@ -99,7 +100,7 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
   };
   EXPECT_EQ(connect(L"ぴんたろ", L"Topic"), nullptr);
   EXPECT_EQ(connect(L"ぴんたろう", L"frmMain"), nullptr);
-  const HCONV conversation = connect(L"ぴんたろ", L"frmMain");
+  const HCONV conversation = connect(L"ぴんたろ", L"FRMMAIN");  // names compare as atoms do, whatever their case
   EXPECT_NE(conversation, nullptr);
   const std::wstring command = Quoted(WriteGradient(dir, L"dde.gif", 48, 48));
   EXPECT_TRUE(DdeClientTransaction(reinterpret_cast<BYTE*>(const_cast<wchar_t*>(command.c_str())),

@@ -10,6 +10,7 @@
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
 #include "picture_window/full_screen_view.h"
+#include "picture_window/picture_menu_ids.h"
 #include "picture_windows/full_screen.h"
 #include "support/app_fixture.h"
 
@@ -237,9 +238,24 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
     EXPECT_EQ(IsWindowVisible(Slot(4).hwnd()) != FALSE, shown);
     EXPECT_FALSE(IsWindowVisible(free.hwnd())) << "a free slot is never shown";
   };
+  // The first picture, pinned into the desktop window, hides and shows with the others and stays pinned.
+  const UniqueWindow desktop = DesktopStandIn({0, 0, 1024, 768});
+  SendMessageW(Slot(1).hwnd(), WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
   NotifyIcon(WM_LBUTTONDBLCLK);
   NotifyIcon(WM_LBUTTONDBLCLK);
   expectShown(false);
+  EXPECT_FALSE(IsWindowVisible(Slot(1).hwnd()));
+  // Hidden, they are arranged all the same, free slots skipped: slot and top-left corner in pixels, 2560 x
+  // 2880 twips a cell at 15 twips a pixel.
+  TheMainMenu().OnCommand(kArrange);
+  const std::pair<int, POINT> places[] = {{1, {0, 0}}, {3, {171, 0}}, {4, {341, 0}}};
+  for (const auto& [slot, at] : places) EXPECT_EQ(TopLeft(Slot(slot).hwnd()), at) << "slot " << slot;
+  EXPECT_EQ(TopLeft(free.hwnd()), freeAt) << "a free slot is left where it was";
+  // A size change shows each window it renders; the icon window and the way back stay as they are.
+  TheMainMenu().OnCommand(kSize0);
+  EXPECT_EQ(std::tuple(SizeText(Slot(4).hwnd()), IsWindowVisible(Slot(4).hwnd()) != FALSE,
+                       IsWindowVisible(Icon()) != FALSE, TheMainMenu().ShowWindowsItemVisible()),
+            std::tuple(std::wstring(L"80x60"), true, false, true));
   // The way back: the icon's right button opens the main menu, whose first item shows them again.
   std::pair<HMENU, UINT> popup{};
   SetPopupMenuHook([&](HMENU menu, UINT flags, int, int, HWND) { popup = {menu, flags & TPM_RIGHTBUTTON}; });
@@ -247,14 +263,14 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   EXPECT_EQ(popup, std::pair(TheMainMenu().handle(), static_cast<UINT>(TPM_RIGHTBUTTON))) << "either button chooses";
   SendMessageW(Icon(), WM_COMMAND, GetMenuItemID(TheMainMenu().handle(), 0), 0);
   expectShown(true);
+  EXPECT_TRUE(IsWindowVisible(Slot(1).hwnd()) && GetAncestor(Slot(1).hwnd(), GA_PARENT) == desktop.get());
   EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), kArrange) << "the item goes once they show";
-
-  SendMessageW(Icon(), WM_LBUTTONDBLCLK, 0, 0);  // the icon window's double-click arranges
-  // Slot and its top-left corner in pixels: 2560 x 2880 twips a cell at 15 twips a pixel (pages: the
-  // native test).
-  const std::pair<int, POINT> places[] = {{1, {0, 0}}, {3, {171, 0}}, {4, {341, 0}}};
-  for (const auto& [slot, at] : places) EXPECT_EQ(TopLeft(Slot(slot).hwnd()), at) << "slot " << slot;
-  EXPECT_EQ(TopLeft(free.hwnd()), freeAt) << "a free slot is left where it was";
+  // Hiding everything leaves the full-screen view as it is; its end shows everything again.
+  SendMessageW(Slot(3).hwnd(), WM_COMMAND, picture_menu::kFullScreen, 0);
+  NotifyIcon(WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(TheFullScreenView()->IsShown());
+  SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0);
+  expectShown(true);
 
   // Explorer restarted, or the scale changed while the taskbar kept the icon: it is changed there, and
   // added only where the taskbar has it no more; an add the taskbar does not take (at logon, before it is

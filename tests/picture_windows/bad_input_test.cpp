@@ -53,7 +53,7 @@ struct Mix {
     };
     add(&good, {{L"good.jpg", jpeg}, {L"good.gif", gif}, {L"UPPER.JPG", jpeg}, {L"日本語の写真.jpg", jpeg}});
     add(&good, {{L"png inside.jpg", png}, {L"jpeg inside.gif", jpeg}, {L"bmp inside.jpg", bmp}});
-    add(&good, {{L"x.jpeg", jpeg}, {L"y.jif", jpeg}});  // the drop takes these too
+    add(&good, {{L"x.JPEG", jpeg}, {L"y.Jif", jpeg}});  // the drop takes these too, in any case
     add(&good, {{L"絵文字😀🎌.gif", gif}, {deep + L"\\long.bmp", bmp}, {L"board.bmp", boardBmp}});
     // No decoder takes an empty file or noise, whatever its name.
     add(&bad, {{L"empty.jpg", {}}, {L"missing.jpg", {}}, {L"folder.jpg", {}}, {L"locked.jpg", jpeg}});

@@ -34,39 +34,23 @@ Colours LinkColours(HWND dialog) {
   return colours;
 }
 
-// Opens the dialog from the main menu; the user's hand acts on it once it is there and in front.
-// Returns when the dialog has closed.
-void WithDialog(const std::function<void(HWND dialog)>& act) {
-  UserActs user([&] {
-    HWND dialog = nullptr;
-    const auto inFront = [&] {
-      return (dialog = FindWindowW(kDialogClass, L"ぴんたろ のバージョン情報")) && GetForegroundWindow() == dialog;
-    };
-    if (WaitUntil(inFront, 10s))
-      act(dialog);
-    else
-      ADD_FAILURE() << "no dialog in front";
-  });
-  TheMainMenu().OnCommand(main_menu::kAbout);
-  EXPECT_TRUE(PumpUntil([&] { return user.done(); }, 10s));
-}
-
 TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLinksAndHelpThroughTheShell) {
   // What the shell is asked to open, and the links' colours at that moment.
   std::vector<std::wstring> targets;
   std::vector<Colours> coloursAtOpening;
   std::atomic<int> opened{0};
   SetShellOpenHook([&](HWND owner, const std::wstring& target) {
-    targets.push_back(target);
-    coloursAtOpening.push_back(LinkColours(owner));
-    ++opened;
+    targets.push_back(target), coloursAtOpening.push_back(LinkColours(owner)), ++opened;
   });
   StartProgram(Quoted(WriteGradient(dir, L"a.bmp", 40, 30)));
-  // The first picture pinned into the desktop window.
-  const UniqueWindow desktop = DesktopStandIn({}, WS_POPUP);
+  const UniqueWindow desktop = DesktopStandIn({}, WS_POPUP);  // the first picture pinned into it
   SendMessageW(Slot(1).hwnd(), WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
   ASSERT_EQ(GetAncestor(Slot(1).hwnd(), GA_PARENT), desktop.get());
-  const HWND others[] = {TheIconWindow()->hwnd(), Slot(1).hwnd()};
+  const HWND icon = TheIconWindow()->hwnd();
+  const auto enabled = [&] {
+    return std::tuple(IsWindowEnabled(icon) != FALSE, IsWindowEnabled(Slot(1).hwnd()) != FALSE,
+                      IsWindowEnabled(Slot(2).hwnd()) != FALSE);
+  };
   wchar_t version[64] = {};
   swprintf(version, 64, L"バージョン %d.%02d.%04d", PINTARO_VERSION_MAJOR, PINTARO_VERSION_MINOR,
            PINTARO_VERSION_PATCH);
@@ -81,7 +65,14 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
     askedAgain = true;
   });
   SetPopupMenuHook([&](HMENU, UINT, int, int, HWND) { menuOpened = true; });
-  WithDialog([&](HWND dialog) {
+  // The user's hand acts on the dialog once it is there and in front, while this thread runs its loop.
+  UserActs user([&] {
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          return (dialog = FindWindowW(kDialogClass, L"ぴんたろ のバージョン情報")) && GetForegroundWindow() == dialog;
+        },
+        10s));
     EXPECT_EQ(LinkColours(dialog), (Colours{kBlue, kBlue}));
     std::vector<std::wstring> texts;
     for (int id : {IDC_ABOUT_TITLE, IDC_ABOUT_VERSION, IDC_ABOUT_RIGHTS, IDC_ABOUT_WEB, IDC_ABOUT_MAIL})
@@ -89,9 +80,9 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"ぴんたろ", version, kRightsNotice, kWebAddress, kMailAddress}));
     EXPECT_NE(SendDlgItemMessageW(dialog, IDC_ABOUT_ICON, STM_GETICON, 0, 0), 0);
     ASSERT_TRUE(WaitUntil([&] { return askedAgain.load(); }, 5s)) << "asked again, it returns at once";
-    for (HWND other : {others[0], others[1], Slot(2).hwnd()}) EXPECT_FALSE(IsWindowEnabled(other)) << "no input";
-    for (UINT click : {WM_LBUTTONDBLCLK, WM_RBUTTONUP}) SendMessageW(others[0], kNotifyIconCallback, 1, click);
-    EXPECT_TRUE(IsWindowVisible(others[0]) && !menuOpened);
+    EXPECT_EQ(enabled(), std::tuple(false, false, false)) << "no input";
+    for (UINT click : {WM_LBUTTONDBLCLK, WM_RBUTTONUP}) SendMessageW(icon, kNotifyIconCallback, 1, click);
+    EXPECT_TRUE(IsWindowVisible(icon) && !menuOpened);
     ClickAt(CentreOf(GetDlgItem(dialog, IDC_ABOUT_WEB)));
     EXPECT_TRUE(WaitUntil([&] { return opened == 1; }, 5s));
     CURSORINFO cursor{sizeof(cursor)};
@@ -101,7 +92,9 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
     TapKeyFor(GetCurrentProcessId(), VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5s)) << "Esc closes it";
   });
-  for (HWND other : {others[0], others[1], Slot(2).hwnd()}) EXPECT_TRUE(IsWindowEnabled(other));
+  TheMainMenu().OnCommand(main_menu::kAbout);
+  EXPECT_TRUE(PumpUntil([&] { return user.done(); }, 10s));
+  EXPECT_EQ(enabled(), std::tuple(true, true, true));
   EXPECT_EQ(targets, (std::vector<std::wstring>{kWebAddress, L"mailto:" + std::wstring(kMailAddress)}));
   // Purple before the shell is called, and purple until the dialog closes.
   EXPECT_EQ(coloursAtOpening, (std::vector<Colours>{{kPurple, kBlue}, {kPurple, kPurple}}));

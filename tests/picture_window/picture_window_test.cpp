@@ -38,12 +38,6 @@ std::string Corners(HBITMAP bitmap) {
   return seen;
 }
 
-SIZE Pasted(std::string* corners = nullptr) {
-  return ClipboardBitmapSize([&](HBITMAP bitmap) {
-    if (corners) *corners = Corners(bitmap);
-  });
-}
-
 // The window's stacking as seen: the marks of its two items, inside the desktop window or in the topmost
 // band, and where it shows.
 std::string Stacking(const PictureWindow& window) {
@@ -176,7 +170,7 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   // open, and its message names the file.
   ASSERT_TRUE(DeleteFileW(path.c_str()));
   Choose(onTop, kCopyAtOriginalSize);
-  EXPECT_EQ(Pasted(), (SIZE{160, 90}));
+  EXPECT_EQ(ClipboardBitmapSize(), (SIZE{160, 90}));
   Choose(onTop, kFullScreen);
   ExpectOnlyFormatMessage(path);
   EXPECT_EQ(std::pair(ViewShown(), IsWindowVisible(onTop.hwnd()) != FALSE), std::pair(false, true)) << "nothing hidden";
@@ -185,7 +179,7 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   EXPECT_EQ(SizeText(huge.hwnd()), L"160x160");
   Choose(huge, kCopyAtOriginalSize);
   ExpectOnlyFormatMessage(JpegSeed(L"huge_grey.jpg"));
-  EXPECT_EQ(Pasted(), (SIZE{160, 90})) << "the clipboard as it was";
+  EXPECT_EQ(ClipboardBitmapSize(), (SIZE{160, 90})) << "the clipboard as it was";
   EndProgram();
   EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
 }
@@ -209,7 +203,8 @@ TEST_F(AppTest, PhotosShowCopyAndFillTheScreenTheWayUpTheirExifOrientationSays) 
   }
   Choose(Slot(6), kCopyAtOriginalSize);
   std::string copied;
-  EXPECT_EQ(std::pair(Pasted(&copied), copied), std::pair(SIZE{200, 400}, upright[5]));
+  EXPECT_EQ(ClipboardBitmapSize([&](HBITMAP bitmap) { copied = Corners(bitmap); }), (SIZE{200, 400}));
+  EXPECT_EQ(copied, upright[5]);
   Choose(Slot(6), kFullScreen);
   ASSERT_TRUE(ViewShown());
   EXPECT_EQ(TheFullScreenView()->ImageRect(), (RECT{320, 0, 704, 768})) << "the screen's height, 320 on either side";
@@ -249,7 +244,7 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhich
   const DWORD clipboard = GetClipboardSequenceNumber();
   TapKeyFor(program.id(), 'O');  // 元のサイズでコピー(&O)
   EXPECT_TRUE(WaitUntil([&] { return GetClipboardSequenceNumber() != clipboard; }, 10s));
-  EXPECT_EQ(Pasted(), (SIZE{1024, 768})) << "copied at the picture's own size";
+  EXPECT_EQ(ClipboardBitmapSize(), (SIZE{1024, 768})) << "copied at the picture's own size";
 
   // When Explorer ends, its desktop window takes the windows pinned into it with it, other programs' too:
   // the picture is made again where it was, as it was, and pinned into the next desktop window; the tip
@@ -286,7 +281,7 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhich
   PostMessageW(icon, WM_CLOSE, 0, 0);
   EXPECT_TRUE(PumpUntil([&] { return !program.Running(); }, 10s));
   EXPECT_EQ(program.ExitCode(), 0u);
-  EXPECT_EQ(Pasted(), (SIZE{1024, 768})) << "the copy outlives the program";
+  EXPECT_EQ(ClipboardBitmapSize(), (SIZE{1024, 768})) << "the copy outlives the program";
 }
 
 // A desktop window whose thread stops answering (this one, while it does not pump) takes no picture in,

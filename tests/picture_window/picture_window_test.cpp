@@ -24,20 +24,6 @@ using namespace picture_menu;
 void Choose(PictureWindow& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }
 bool ViewShown() { return TheFullScreenView() && TheFullScreenView()->IsShown(); }
 
-// The stored picture's corners that the bitmap's corners show, top left, top right, bottom left, bottom
-// right: 't' or 'b' as green tells, 'l' or 'r' as red does (a gradient of each across and down).
-std::string Corners(HBITMAP bitmap) {
-  const SIZE size = BitmapSize(bitmap);
-  std::vector<std::uint32_t> pixels(size.cx * size.cy);
-  GetBitmapBits(bitmap, static_cast<LONG>(pixels.size() * 4), pixels.data());
-  std::string seen;
-  for (const auto& [x, y] : {std::pair{0L, 0L}, {size.cx - 1, 0L}, {0L, size.cy - 1}, {size.cx - 1, size.cy - 1}}) {
-    const std::uint32_t pixel = pixels[y * size.cx + x];
-    seen += std::string{(pixel >> 8 & 0xFF) > 128 ? 'b' : 't', (pixel >> 16 & 0xFF) > 128 ? 'r' : 'l', ' '};
-  }
-  return seen;
-}
-
 // The window's stacking as seen: the marks of its two items, inside the desktop window or in the topmost
 // band, and where it shows.
 std::string Stacking(const PictureWindow& window) {
@@ -182,33 +168,6 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   EXPECT_EQ(ClipboardBitmapSize(), (SIZE{160, 90})) << "the clipboard as it was";
   EndProgram();
   EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
-}
-
-// A 400 x 200 photo tagged with each Exif orientation, and one whose segment is damaged: each shows upright
-// at the display size, its copy at its own size is upright, and so is its full-screen view.
-TEST_F(AppTest, PhotosShowCopyAndFillTheScreenTheWayUpTheirExifOrientationSays) {
-  StartProgram();
-  const std::string upright[] = {"tl tr bl br ", "tr tl br bl ", "br bl tr tl ", "bl br tl tr ",
-                                 "tl bl tr br ", "bl tl br tr ", "br tr bl tl ", "tr br tl bl "};
-  WritePicture(dir / L"photo.jpg", MakeGradient(400, 200), PictureFormat::Jpeg);
-  for (int orientation = 1; orientation <= 9; ++orientation) {
-    const std::wstring path = dir / (std::to_wstring(orientation) + L".jpg");
-    // 9: the orientation entry's count is 2, as no camera writes it.
-    WriteBytes(path, WithExifOrientation(ReadBytes(dir / L"photo.jpg"), orientation == 9 ? 0x2000006 : orientation));
-    const PictureWindow& window = Open(path);
-    EXPECT_EQ(std::pair(SizeText(window.hwnd()), Corners(window.shownBitmap.get())),
-              std::pair(std::wstring(orientation < 5 || orientation == 9 ? L"160x80" : L"80x160"),
-                        upright[orientation == 9 ? 0 : orientation - 1]))
-        << orientation;
-  }
-  Choose(Slot(6), kCopyAtOriginalSize);
-  std::string copied;
-  EXPECT_EQ(ClipboardBitmapSize([&](HBITMAP bitmap) { copied = Corners(bitmap); }), (SIZE{200, 400}));
-  EXPECT_EQ(copied, upright[5]);
-  Choose(Slot(6), kFullScreen);
-  ASSERT_TRUE(ViewShown());
-  EXPECT_EQ(TheFullScreenView()->ImageRect(), (RECT{320, 0, 704, 768})) << "the screen's height, 320 on either side";
-  EXPECT_EQ(Corners(TheFullScreenView()->picture()), upright[5]);
 }
 
 UniqueWindow Desktop() { return DesktopStandIn({0, 0, 1024, 768}); }

@@ -40,16 +40,6 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
-std::vector<std::uint8_t> WithExifOrientation(std::vector<std::uint8_t> jpeg, std::uint32_t orientation) {
-  // APP1 of 34 bytes: Exif, a little-endian TIFF header, IFD0 of one entry, tag 0x0112 as shorts.
-  std::vector<std::uint8_t> segment{0xFF, 0xE1, 0,    34, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
-                                    1,    0,    0x12, 1,  3,   0,   1,   0,   0, 0, 0,   0,   0,  0, 0, 0, 0, 0};
-  segment[24] = static_cast<std::uint8_t>(orientation >> 16 ? orientation >> 16 : 1);  // the count
-  segment[28] = static_cast<std::uint8_t>(orientation);
-  jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
-  return jpeg;
-}
-
 std::vector<std::uint8_t> EmptyBlocksJpeg(int side, int acScans) {
   std::vector<std::uint8_t> jpeg;
   const auto append = [&](std::initializer_list<std::uint8_t> bytes, std::uint8_t repeated = 0, int times = 0) {

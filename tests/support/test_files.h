@@ -38,9 +38,6 @@ void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes
 // The bytes of a file, such as one of the JPEG decoder's test pictures: JpegSeed(L"photo.jpg").
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
 inline std::wstring JpegSeed(const std::wstring& name) { return L"" PINTARO_JPEG_SEEDS L"/" + name; }
-// A JPEG file's bytes with an Exif segment after its start marker whose IFD0 holds the orientation; its
-// high 16 bits, when set, go into the entry's count.
-std::vector<std::uint8_t> WithExifOrientation(std::vector<std::uint8_t> jpeg, std::uint32_t orientation);
 // A grey progressive JPEG of side x side pixels whose scans are all runs of empty blocks: one DC scan and
 // acScans AC scans, each a pass over every block, a few dozen bytes each.
 std::vector<std::uint8_t> EmptyBlocksJpeg(int side, int acScans);

@@ -144,6 +144,24 @@ faults=(
   "version-dialog-leaves-pinned-pictures@@src/win32/modal_block.cpp@@s/  EnumChildWindows\(window, &DisableProgramWindow, dialog\);\n//@@mingw-x64@@TheVersionDialog"
   "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/AddOrTryLater\(g_record\.hWnd, true\);/AddOrTryLater(g_record.hWnd);/@@mingw-x64@@TheNotificationIconHidesAll"
   "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/\[\] \{ Notify\(NIM_DELETE\); \}/[] { if (g_trayIconShown) Notify(NIM_DELETE); }/@@mingw-x64@@TheNotificationIconHidesAll"
+  # What the user sees: texts, input on every window, steps past the first, states in combination, names
+  # as other programs spell them.
+  "help-caption-without-its-dots@@src/menu/main_menu.cpp@@s/L\"ヘルプ\(&H\)\.\.\.\"/L\"ヘルプ(&H)\"/@@mingw-x64@@EveryTextTheUserReads"
+  "pin-item-loses-its-mnemonic@@src/picture_window/picture_window.cpp@@s/L\"最背面に表示\(&B\)\"/L\"最背面に表示(B)\"/@@mingw-x64@@EveryTextTheUserReads"
+  "tray-tip-is-the-drop-tip@@src/icon_window/notify_icon.cpp@@s/wcsncpy\(g_record\.szTip, kTitle,/wcsncpy(g_record.szTip, L\"ここに写真をドロップ\",/@@mingw-x64@@EveryTextTheUserReads"
+  "size-captions-240-and-320-swapped@@src/menu/main_menu.cpp@@s/std::to_wstring\(kSizePresets\[preset\]\)/std::to_wstring(kSizePresets[preset == 3 ? 4 : preset == 4 ? 3 : preset])/@@mingw-x64@@EveryTextTheUserReads"
+  "icon-window-left-button-does-not-drag@@src/icon_window/icon_window.cpp@@s/void IconWindow::OnLeftButtonDown\(\) \{ StartWindowDrag\(hwnd\(\)\); \}/void IconWindow::OnLeftButtonDown() {}/@@mingw-x64@@TheIconWindowDrags"
+  "main-menu-at-the-icon-windows-corner@@src/icon_window/icon_window.cpp@@s/  GetCursorPos\(&cursor\);/  ClientToScreen(hwnd(), &cursor);/@@mingw-x64@@TheIconWindowDrags"
+  "icon-double-click-does-not-arrange@@src/icon_window/icon_window.cpp@@s/void IconWindow::OnDoubleClick\(\) \{ ArrangeWindows\(\); \}/void IconWindow::OnDoubleClick() {}/@@mingw-x64@@TheIconWindowDrags"
+  "wheel-turns-the-wrong-way@@src/menu/wheel_and_clipboard.cpp@@s/distance > 0 \? \+1 : -1/distance > 0 ? -1 : +1/@@mingw-x64@@TheIconWindowDrags"
+  "hand-off-opens-only-the-first-name@@src/app/application.cpp@@s/    if \(ProgramEnded\(\)\) return;\n    OpenPictureFile\(names\[i\]/    if (ProgramEnded() || i > 0) return;\n    OpenPictureFile(names[i]/@@mingw-x64@@LaterStartsHandOver"
+  "arrangement-skips-hidden-windows@@src/picture_windows/show_and_arrange.cpp@@s/(  ForEachWindowInUse\(\[&\]\(PictureWindow& window\) \{\n)(    const Point at)/\$1    if (!IsWindowVisible(window.hwnd())) return;\n\$2/@@mingw-x64@@TheNotificationIconHidesAll"
+  "hide-all-leaves-pinned-pictures@@src/picture_windows/show_and_arrange.cpp@@s/\{ ShowWindow\(window\.hwnd\(\), command\); \}/{ if (window.stacking != StackingMode::OnDesktop) ShowWindow(window.hwnd(), command); }/@@mingw-x64@@TheNotificationIconHidesAll"
+  "size-change-while-hidden-shows-the-icon-window@@src/picture_windows/all_windows.cpp@@s/if \(IsWindowVisible\(icon\)\) SetFocus\(icon\);/ShowWindow(icon, SW_SHOWNA);\n  SetFocus(icon);/@@mingw-x64@@TheNotificationIconHidesAll"
+  "hide-all-ends-the-full-screen-view@@src/menu/main_menu.cpp@@s/(#include \"picture_windows\/paste.h\"\n)/\$1#include \"picture_windows\/full_screen.h\"\n/; s/(  ToggleAllWindows\(false\);\n)/\$1  CloseFullScreen();\n/@@mingw-x64@@TheNotificationIconHidesAll"
+  "hand-off-topic-case-sensitive@@src/win32/dde_source.cpp@@s/static_cast<int>\(name\.size\(\)\),\n(\s*)TRUE\)/static_cast<int>(name.size()),\n\$1FALSE)/@@mingw-x64@@LaterStartsHandOver"
+  "drop-long-endings-case-sensitive@@src/icon_window/drop_filter.cpp@@s/\{ return EndsWithIgnoringCase\(name, ending\); \}/{ return ending.size() == 4 ? EndsWithIgnoringCase(name, ending) : name.ends_with(ending); }/@@mingw-x64@@OpenPictureTest"
+  "command-line-endings-case-sensitive@@src/app/command_line.cpp@@s/    if \(c >= L'A' && c <= L'Z'\) c = /    if (false) c = /@@mingw-x64@@RealProgramTest.Only|LaterStartsHandOver"
 )
 
 selected=()

@@ -158,6 +158,13 @@ SIZE ClipboardBitmapSize(const std::function<void(HBITMAP)>& look = {});
 // this thread pumps.
 UniqueWindow DesktopStandIn(RECT r, DWORD style = WS_POPUP | WS_VISIBLE);
 
+// The tip window a window of any process owns, made when the pointer first comes over it; or null.
+inline HWND TipWindowOf(HWND owner) {
+  HWND tip = nullptr;
+  while ((tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr)) && GetWindow(tip, GW_OWNER) != owner) {
+  }
+  return tip;
+}
 // Opacity of a layered window, or -1 when it has none.
 int WindowOpacity(HWND hwnd);
 RECT RectOf(HWND hwnd);

@@ -1,8 +1,8 @@
-// The JPEG decoder with any bytes, for a display size (picked by the input's length) and in whole: the
-// outcome agrees with the pixels and with the start marker; a decoded picture is turned upright by its
-// Exif orientation, at the scale chosen for the stored picture's target (which scale covers a target:
-// the native tests), within the program's picture limit and opaque; decoded again into the same buffer,
-// cleared to transparent black, it gives the same pixels, every one written again (up to a megapixel).
+// The Exif reader with any bytes as a segment's data, and the JPEG decoder with any bytes, for a display size (picked
+// by the input's length) and in whole: the outcome agrees with the pixels and with the start marker; a decoded picture
+// is turned upright by its Exif orientation, at the scale chosen for the stored picture's target (which scale covers a
+// target: the native tests), within the program's picture limit and opaque; decoded again into the same buffer, cleared
+// to transparent black, it gives the same pixels, every one written again (up to a megapixel).
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -38,6 +38,9 @@ void CheckDecoded(const DecodedJpeg& decoded, Size uprightTarget, int orientatio
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const auto pool = std::make_shared<PixelBufferPool>(1);
+  // The bytes as an Exif segment's data on their own, so that a read beyond the segment is one beyond the input.
+  const int exif = ExifOrientation(data, size);
+  FUZZ_CHECK(exif >= 1 && exif <= 8);
   for (const bool whole : {false, true}) {
     Size target;
     const TargetSizeFor targetFor = [&](Size picture) {

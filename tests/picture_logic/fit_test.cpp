@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "picture_logic/monitors.h"
-#include "picture_logic/presets.h"
 
 namespace pintaro {
 namespace {

@@ -22,26 +22,19 @@ Bytes Exif(bool big, std::uint16_t value, std::uint16_t tag = 0x0112, std::uint1
   return out;
 }
 
+int Orientation(const Bytes& segment) { return ExifOrientation(segment.data(), segment.size()); }
+
+// (Offsets and counts that lead outside the segment: the JPEG fuzz target, which reads Exif in every input.)
 TEST(ExifOrientation, IfdZerosTagInEitherByteOrderAndAsStoredForAnythingElse) {
   for (const bool big : {false, true})
-    for (std::uint16_t value = 1; value <= 8; ++value) {
-      const Bytes segment = Exif(big, value);
-      EXPECT_EQ(ExifOrientation(segment.data(), segment.size()), value);
-    }
-  Bytes outside = Exif(false, 6), cut = Exif(true, 6), many = Exif(false, 6);
-  outside[10] = 0xF0;  // IFD0 beyond the segment
-  many[14] = 0xFF;     // more entries than the segment holds, the tag not among those it does
-  many[16] = 0x13;
+    for (std::uint16_t value = 1; value <= 8; ++value) EXPECT_EQ(Orientation(Exif(big, value)), value);
   const std::pair<const char*, Bytes> asStored[] = {
       {"no Exif", {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}},
       {"another tag", Exif(false, 6, 0x0110)},
       {"value 9", Exif(true, 9)},
       {"not a short", Exif(false, 6, 0x0112, 4)},
-      {"offset outside", outside},
-      {"cut in the entry", Bytes(cut.begin(), cut.begin() + 24)},
-      {"entries beyond the end", many},
   };
-  for (const auto& [what, segment] : asStored) EXPECT_EQ(ExifOrientation(segment.data(), segment.size()), 1) << what;
+  for (const auto& [what, segment] : asStored) EXPECT_EQ(Orientation(segment), 1) << what;
 }
 
 // A JPEG's first Exif segment before its scan counts.
@@ -50,9 +43,7 @@ TEST(ExifOrientation, AJpegsExifSegmentBeforeItsScan) {
   Bytes file{0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 'J', 'F', 0xFF, 0xE1, 0, static_cast<std::uint8_t>(exif.size() + 2)};
   file.insert(file.end(), exif.begin(), exif.end());
   EXPECT_EQ(JpegOrientation(file.data(), file.size()), 6);
-  file[11] += 1;
-  EXPECT_EQ(JpegOrientation(file.data(), file.size()), 1) << "longer than the file";
-  file[11] -= 1, file[3] = 0xDA;
+  file[3] = 0xDA;
   EXPECT_EQ(JpegOrientation(file.data(), file.size()), 1) << "after the scan";
 }
 

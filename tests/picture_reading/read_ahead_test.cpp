@@ -21,11 +21,10 @@ std::wstring Windows() {
 }
 
 // The worker that has read the watched file says so, and waits for the release when it is to stick.
-UniqueKernelHandle g_read(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-UniqueKernelHandle g_release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-std::wstring g_watched;
+UniqueKernelHandle g_read(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+    g_release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+std::wstring g_watched, g_locked;
 bool g_stick = false;
-std::wstring g_locked;
 UniqueKernelHandle g_lock;      // holds g_locked until a worker has read it
 HWND g_postWhenRead = nullptr;  // told once the watched file is read
 void Watch(const std::wstring& path) noexcept {
@@ -48,17 +47,16 @@ class ReadAheadTest : public AppTest {
       return IDOK;
     });
   }
-  // The program afresh, and files a.jpg, b.jpg, ... of the sizes given.
-  std::vector<std::wstring> Restart(const std::vector<SIZE>& sizes = {}) {
+  // The program afresh, and JPEG files a.jpg, b.jpg, ... of the size given.
+  std::vector<std::wstring> Restart(int count, SIZE size) {
     EndProgram();
     StartProgram();
     said.clear();
-    ResetEvent(g_read.get());
-    ResetEvent(g_release.get());
+    for (const HANDLE event : {g_read.get(), g_release.get()}) ResetEvent(event);
     std::vector<std::wstring> files;
-    for (const SIZE size : sizes)
-      files.push_back(WriteGradient(dir, {static_cast<wchar_t>(L'a' + files.size()), L'.', L'j', L'p', L'g'}, size.cx,
-                                    size.cy, PictureFormat::Jpeg));
+    while (files.size() < static_cast<std::size_t>(count))
+      files.push_back(
+          WriteGradient(dir, std::wstring(1, L'a' + files.size()) + L".jpg", size.cx, size.cy, PictureFormat::Jpeg));
     return files;
   }
 
@@ -72,9 +70,9 @@ class ReadAheadTest : public AppTest {
 // file is then; an exit during a read that does not end ends the program at once.
 TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpenInOrderAsTheirReadsEnd) {
   using namespace std::chrono_literals;
-  const std::vector<std::wstring> abc = Restart({{400, 300}, {400, 300}, {400, 300}});
-  const std::wstring &slow = abc[0], &replaced = abc[1], damaged = dir / L"600 scans.jpg";
-  const std::wstring growing = dir / L"growing.jpg", held = dir / L"held.gif";
+  const std::vector<std::wstring> abc = Restart(3, {400, 300});
+  const std::wstring &slow = abc[0], &replaced = abc[1], damaged = dir / L"600 scans.jpg",
+                     growing = dir / L"growing.jpg", held = dir / L"held.gif";
   g_locked = abc[2];
   g_lock.reset(CreateFileW(g_locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   WriteBytes(damaged, EmptyBlocksJpeg(8192, 600));
@@ -93,9 +91,10 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
   SetReadAheadWorkerLimit(3);  // a third reads the replaced file while the second decodes the 600 scans
   FileReads::Hold(slow);
   std::wstring whileHeld;
-  WritePicture(dir / L"tall", MakeGradient(300, 400), PictureFormat::Jpeg);
   InNextPump letGo(
-      [&, tall = ReadBytes(dir / L"tall")] { WriteBytes(replaced, tall), whileHeld = Windows(), FileReads::LetGo(); },
+      [&, tall = ReadBytes(WriteGradient(dir, L"tall", 300, 400, PictureFormat::Jpeg))] {
+        WriteBytes(replaced, tall), whileHeld = Windows(), FileReads::LetGo();
+      },
       true, [] { return WaitForSingleObject(g_read.get(), 0) == WAIT_OBJECT_0; });
   // Another thread posts this thread a message every 20 ms, and times how long each waits for its answer.
   const UniqueKernelHandle answered(CreateEventW(nullptr, FALSE, FALSE, nullptr));
@@ -132,12 +131,12 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropOrAHandOffEndsTheWorkersAndLeaves
   for (const std::string during :
        {"start-up", "stuck start-up", "start-up's pictures", "drop", "stuck drop", "hand-off"}) {
     SCOPED_TRACE(during);
-    const bool stick = during.starts_with("stuck"), startUp = during.find("start-up") != std::string::npos;
-    std::vector<std::wstring> files = Restart({{1600, 1200}});
+    const bool stick = during.starts_with("stuck"), startUp = during.find("start-up") != std::string::npos,
+               afterRead = during == "start-up's pictures";
+    std::vector<std::wstring> files = Restart(1, {1600, 1200});
     SetReadAheadWorkerLimit(stick ? 1 : 0);
     g_watched = files[0];
     g_stick = stick;
-    const bool afterRead = during == "start-up's pictures";
     const std::wstring ours = GetTempDir() + L"pntA2.tmp";
     WriteBytes(ours, {1});
     files.resize(20, files[0]);
@@ -152,19 +151,13 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropOrAHandOffEndsTheWorkersAndLeaves
         },
         !afterRead);
     g_postWhenRead = afterRead ? endTask.hwnd() : nullptr;
-    if (startUp) {
-      EndProgram();
-      StartProgram(twenty);
-    } else if (during == "hand-off") {
-      OpenCommandPictures(twenty);
-    } else {
-      TheIconWindow()->OnDrop(files);
-    }
-    EXPECT_TRUE(ProgramEnded());
-    EXPECT_EQ(workersAfterEnd, stick ? 1 : 0) << "the end is over";
-    EXPECT_LT(PictureWindows().UpperBound(), 2);
-    EXPECT_TRUE(VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
-    EXPECT_FALSE(FileExists(ours));
+    if (startUp) EndProgram(), StartProgram(twenty);
+    if (during == "hand-off") OpenCommandPictures(twenty);
+    if (during.ends_with("drop")) TheIconWindow()->OnDrop(files);
+    // Once the end is over: the workers but a stuck one, no more than the first window, none shown, no file.
+    EXPECT_EQ(std::tuple(ProgramEnded(), workersAfterEnd, PictureWindows().UpperBound() < 2,
+                         VisibleWindowsOfProcess(GetCurrentProcessId()).empty(), FileExists(ours)),
+              std::tuple(true, stick ? 1 : 0, true, true, false));
     SetEvent(g_release.get());
     EXPECT_TRUE(WaitUntil([] { return ReadAheadWorkers() == 0; }, std::chrono::seconds(10)));
   }

@@ -117,7 +117,7 @@ faults=(
   "drawn-link-cursor@@src/menu/about_dialog.cpp@@s/LoadCursorW\(nullptr, IDC_HAND\)/LoadCursorW(nullptr, IDC_ARROW)/@@mingw-x64@@TheVersionDialog"
   "exif-byte-order-ignored@@src/picture_logic/orientation.cpp@@s/const bool big = tiff\[0\] == 'M' && tiff\[1\] == 'M';/const bool big = false;/@@native@@ExifOrientation"
   "exif-not-applied@@src/picture_reading/jpeg_decoder.cpp@@s/const int orientation = SavedOrientation\(s\.cinfo\);/const int orientation = kAsStored;/@@fuzz@@fuzz_jpeg"
-  "quarter-turns-swapped@@src/picture_logic/orientation.cpp@@s/\{bottom, -w, 1\}/{right, w, -1}/@@fuzz@@fuzz_jpeg"
+  "quarter-turns-swapped@@src/picture_logic/orientation.cpp@@s/\{bottom, -w, 1\}/{right, w, -1}/@@native@@ExifOrientation"
   "scale-from-the-upright-target@@src/picture_reading/jpeg_decoder.cpp@@s/ChooseJpegScale\(stored, UprightSize\(targetFor\(picture\), orientation\)\)/ChooseJpegScale(stored, targetFor(picture))/@@fuzz@@fuzz_jpeg"
   "exif-entries-read-beyond@@src/picture_logic/orientation.cpp@@s/    if \(!bytes\.Has\(entry, kEntrySize\)\) return kAsStored;\n//@@fuzz@@fuzz_jpeg"
   "jpeg-orientation-past-the-scan@@src/picture_logic/orientation.cpp@@s/if \(marker == 0xDA \|\| marker == 0xD9\) break;/if (marker == 0xD9) break;/@@native@@ExifOrientation"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <vector>
 
 namespace pintaro {
@@ -45,6 +46,24 @@ TEST(ExifOrientation, AJpegsExifSegmentBeforeItsScan) {
   EXPECT_EQ(JpegOrientation(file.data(), file.size()), 6);
   file[3] = 0xDA;
   EXPECT_EQ(JpegOrientation(file.data(), file.size()), 1) << "after the scan";
+}
+
+// A picture of 3 x 2 pixels numbered row by row, turned upright for each orientation: the upright pixels
+// row by row, as the Exif standard draws each (the count of 2 that no camera writes: as stored).
+TEST(ExifOrientation, EachOrientationTurnsThePictureUpright) {
+  const std::vector<std::uint32_t> upright[] = {{0, 1, 2, 3, 4, 5}, {2, 1, 0, 5, 4, 3}, {5, 4, 3, 2, 1, 0},
+                                                {3, 4, 5, 0, 1, 2}, {0, 3, 1, 4, 2, 5}, {3, 0, 4, 1, 5, 2},
+                                                {5, 2, 4, 1, 3, 0}, {2, 5, 1, 4, 0, 3}};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    Image32 stored = *Image32::Allocate(3, 2);
+    std::iota(stored.data(), stored.data() + 6, 0u);
+    const Image32 turned = *TurnedUpright(std::move(stored), orientation);
+    EXPECT_EQ(std::pair(turned.width(), std::vector(turned.data(), turned.data() + 6)),
+              std::pair(orientation < 5 ? 3 : 2, upright[orientation - 1]))
+        << orientation;
+  }
+  const Bytes twice = Exif(false, 6, 0x0112, 3, 2);
+  EXPECT_EQ(ExifOrientation(twice.data(), twice.size()), 1);
 }
 
 }  // namespace

@@ -49,13 +49,11 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   const UniqueWindow desktop = DesktopStandIn({40, 30, 1000, 740});
   SetWindowPos(desktop.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // Each transition once: normal -> on top -> desktop -> normal -> desktop -> on top -> normal -> desktop.
-  for (const auto& [command, seen] : {std::pair{kAlwaysOnTop, "10 topmost"},
-                                      {kPinnedToDesktop, "01 inside"},
-                                      {kPinnedToDesktop, "00"},
-                                      {kPinnedToDesktop, "01 inside"},
-                                      {kAlwaysOnTop, "10 topmost"},
-                                      {kAlwaysOnTop, "00"},
-                                      {kPinnedToDesktop, "01 inside"}}) {
+  const UINT top = kAlwaysOnTop, pin = kPinnedToDesktop;
+  const std::pair<UINT, const char*> steps[] = {{top, "10 topmost"}, {pin, "01 inside"},  {pin, "00"},
+                                                {pin, "01 inside"},  {top, "10 topmost"}, {top, "00"},
+                                                {pin, "01 inside"}};
+  for (const auto& [command, seen] : steps) {
     Choose(window, command);
     EXPECT_EQ(Stacking(window), std::string(seen) += " at 495, 332");
   }

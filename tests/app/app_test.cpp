@@ -113,8 +113,8 @@ TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrT
   ChildProcess later = StartPintaro(Quoted(a));
   const HWND box = WaitForWindow(later.id(), kDialogClass);
   EXPECT_GE(std::chrono::steady_clock::now() - begin, 4500ms) << "it kept asking for five seconds";
-  EXPECT_EQ(WindowText(box), L"ぴんたろ");
-  EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), L"起動中のぴんたろが応答しませんでした。");
+  EXPECT_EQ(WindowText(box) + L": " + WindowText(GetDlgItem(box, 0xFFFF)),
+            L"ぴんたろ: 起動中のぴんたろが応答しませんでした。");
   EXPECT_EQ(VisibleWindowsOfProcess(later.id()).size(), 1u) << "the box and nothing else";
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(HowItEnded(later), L"ended with 0");

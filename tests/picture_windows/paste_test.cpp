@@ -46,14 +46,8 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAK
   HWND icon = WaitForIconWindow(program);  // the next start's, after a kill
   ASSERT_TRUE(icon);
   const Image32 pattern = MakeGradient(640, 480);
-  // The clipboard's owner must be a window, or another process sees nothing there.
-  const HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  // A device-dependent bitmap, as programs put on the clipboard.
-  SetClipboardData(CF_BITMAP, CreateBitmap(640, 480, 1, 32, pattern.data()));
-  CloseClipboard();
-  DestroyWindow(owner);                                  // the picture stays on the clipboard without its owner
+  // A device-dependent bitmap, as programs put on the clipboard, there without an owner.
+  PutOnClipboard(CF_BITMAP, CreateBitmap(640, 480, 1, 32, pattern.data()));
   for (std::size_t pastes = 1; pastes <= 2; ++pastes) {  // 新しいウィンドウに貼り付け(&P) from the icon's menu
     ClickAt(OnThePin(icon), Button::Right);
     ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s));

@@ -58,18 +58,15 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
     return false;
   };
 
-  const std::wstring png = WriteGradient(dir, L"b.png", 64, 48, PictureFormat::Png);
-  const std::wstring jpg = WriteGradient(dir, L"a.JPG", 64, 48, PictureFormat::Jpeg);
-  const std::wstring gif = WriteGradient(dir, L"ねこ🐱 の写真.gif", 64, 48, PictureFormat::Gif);
+  std::wstring three;  // the content tells the format: each is a bitmap, the PNG too
+  for (const wchar_t* name : {L"a.JPG", L"b.png", L"ねこ🐱 の写真.gif"})
+    three += L" " + Quoted(WriteGradient(dir, name, 64, 48));
+  // An empty command, handed over and accepted; a JPEG, a PNG that fails the name test, and a Japanese and emoji
+  // name, whole; a relative name, in the later start's folder.
   const std::tuple<const char*, std::wstring, Shown> starts[] = {
-      {"an empty command, handed over and accepted", L"", {}},
-      {"a JPEG, a PNG that fails the name test, and a Japanese and emoji name, whole",
-       Quoted(jpg) + L" " + Quoted(png) + L" " + Quoted(gif),
-       {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120"}},
-      {"a relative name, in the later start's folder",
-       L"x.bmp",
-       {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120", L"x.bmp 120x160"}},
-  };
+      {"empty", L"", {}},
+      {"three", three, {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120"}},
+      {"relative", L"x.bmp", {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120", L"x.bmp 120x160"}}};
   for (const auto& [what, arguments, pictures] : starts) {
     SCOPED_TRACE(what);
     EXPECT_EQ(HowItEnded(StartPintaro(arguments)), L"ended with 0");
@@ -107,8 +104,7 @@ TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrT
                                                                    &noAccess.lpSecurityDescriptor, nullptr));
   const UniqueKernelHandle claim(CreateMutexW(&noAccess, TRUE, kFirstInstanceMutexName));
   ASSERT_TRUE(claim && GetLastError() == 0) << "no other instance may run";
-  const std::wstring a = WriteGradient(dir, L"a.jpg", 64, 48, PictureFormat::Jpeg),
-                     b = WriteGradient(dir, L"b.gif", 48, 64);
+  const std::wstring a = WriteGradient(dir, L"a.jpg", 64, 48), b = WriteGradient(dir, L"b.gif", 48, 64);
   const auto begin = std::chrono::steady_clock::now();
   ChildProcess later = StartPintaro(Quoted(a));
   const HWND box = WaitForWindow(later.id(), kDialogClass);

@@ -12,7 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
-using Files = std::vector<std::pair<std::wstring, Bytes>>;
 
 Bytes Cut(Bytes bytes, std::size_t size) { return bytes.resize(size), bytes; }
 // The bitmap's header claims the size; its pixels are those of the real size.
@@ -41,7 +40,7 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
   for (wchar_t c : {L'd', L'e'}) CreateDirectoryW((deep += L"\\" + std::wstring(120, c)).c_str(), nullptr);
   // Each name with its bytes, in a list of its kind or none.
   std::vector<std::wstring> names, good, bad;
-  const auto add = [&](std::vector<std::wstring>* kind, const Files& files) {
+  const auto add = [&](std::vector<std::wstring>* kind, const std::vector<std::pair<std::wstring, Bytes>>& files) {
     for (const auto& [name, bytes] : files) {
       const std::wstring path = name.starts_with(dir.path()) ? name : dir / name;
       names.push_back(path);

@@ -75,13 +75,13 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
     PostMessageW(icon, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(other.get()), MAKELPARAM(service.get(), topic.get()));
   EXPECT_TRUE(AnswersThroughout(conversation, 2s, 3s));
   conversation.CloseLink();
-  EXPECT_EQ(std::tuple(g_slowAnswers, VisibleWindowsOfProcess(first.id(), kPictureClass).size()), std::tuple(0, 1u))
-      << "a posted initiate asks for nothing; the picture still there";
+  // A posted initiate asks for nothing; the picture is still there.
+  EXPECT_EQ(std::tuple(g_slowAnswers, VisibleWindowsOfProcess(first.id(), kPictureClass).size()), std::tuple(0, 1u));
 
   ShowWatch shows;
   EXPECT_TRUE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 10s)) << "answered before the file is opened";
-  EXPECT_EQ(std::tuple(messages.messages().size(), shows.shown()), std::tuple(0u, 0))
-      << "a later start shows no window nor message, not even for a moment";
+  // A later start shows no window nor message, not even for a moment.
+  EXPECT_EQ(std::tuple(messages.messages().size(), shows.shown()), std::tuple(0u, 0));
   const HWND box = WaitForWindow(first.id(), kDialogClass);
   ASSERT_TRUE(box && PostMessageW(box, WM_COMMAND, IDOK, 0)) << "the running instance tells about the file";
   ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kDialogClass).empty(); }, 10s));

@@ -101,8 +101,6 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
   std::vector<std::uint32_t> pixels(160 * 120);
   GetBitmapBits(Slot(static_cast<int>(good.size())).shownBitmap.get(), 160 * 120 * 4, pixels.data());
   for (const std::uint32_t px : pixels) ASSERT_NEAR(px & 0xFF, 128, 2) << "even grey";
-  GetBitmapBits(Slot(1).shownBitmap.get(), 160 * 120 * 4, pixels.data());  // a JPEG: red to the right, blue 64
-  EXPECT_TRUE((pixels[159] >> 16 & 0xFF) > 224 && (pixels[159] & 0xFF) < 96) << std::hex << pixels[159];
   messages.clear();
   locked.reset();
   Open(dir / L"locked.jpg");

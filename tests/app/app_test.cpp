@@ -1,15 +1,14 @@
 // The hand-off from a later start: the real pintaro.exe as processes, and the running program in this
 // process.
-#include <dde.h>
+#include <windows.h>
 #include <ddeml.h>
+#include <sddl.h>
 
-#include <memory>
+#include <algorithm>
 #include <set>
 
 #include "app/single_instance.h"
-#include "win32/dde_names.h"
 #include "support/app_fixture.h"
-#include "win32/handles.h"
 #include "win32/temp_files.h"
 
 namespace pintaro::test {
@@ -22,8 +21,8 @@ using Shown = std::multiset<std::wstring>;
 // should, once the running instance had taken its names. (That it shows no window on the way is
 // checked in the hostile conditions' test, where a hook sees every show.)
 std::wstring HowItEnded(const ChildProcess& later) {
-  if (!PumpUntil([&] { return !later.Running(); }, 10s)) return L"still running";
-  return L"ended with " + std::to_wstring(later.ExitCode());
+  return PumpUntil([&] { return !later.Running(); }, 10s) ? L"ended with " + std::to_wstring(later.ExitCode())
+                                                          : L"still running";
 }
 
 // The running instance's pictures on the screen, each as its name and size.
@@ -39,75 +38,60 @@ HDDEDATA CALLBACK NoTransactions(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
 TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisingTheFirst) {
   MouseMoveTo({GetSystemMetrics(SM_CXSCREEN) - 2, 2});  // no tip pops up over a picture under the pointer
   TempDir dir;
-  for (const wchar_t* folder : {L"A", L"B"}) ASSERT_TRUE(CreateDirectoryW((dir / folder).c_str(), nullptr));
-  WriteGradient(dir / L"A", L"x.bmp", 64, 48);
-  WriteGradient(dir / L"B", L"x.bmp", 48, 64);
-  SetCurrentDirectoryW((dir / L"A").c_str());  // the running instance's folder
+  ASSERT_TRUE(CreateDirectoryW((dir / L"A").c_str(), nullptr));
+  WriteGradient(dir / L"A", L"x.bmp", 64, 48);  // in the running instance's folder
+  WriteGradient(dir, L"x.bmp", 48, 64);         // in the later starts' one
+  SetCurrentDirectoryW((dir / L"A").c_str());
   ChildProcess first = StartPintaro(L"");
-  const HWND icon = WaitForIconWindow(first);
-  ASSERT_NE(icon, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == icon; }, 5s)) << "the start-up ends in the foreground";
-  SetCurrentDirectoryW((dir / L"B").c_str());  // the later starts' folder
-  // A window of this process holds the foreground meanwhile; it must keep it.
-  const HWND own = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"foreground", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
-                                   nullptr, nullptr, nullptr, nullptr);
-  SetForegroundWindow(own);
-  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == own; }, 5s));
-  const auto runningInstanceAbove = [&] {
-    for (HWND above = GetWindow(own, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-      DWORD process = 0;
-      GetWindowThreadProcessId(above, &process);
-      if (process == first.id() && IsWindowVisible(above)) return true;
-    }
+  ASSERT_TRUE(WaitUntil([&, icon = WaitForIconWindow(first)] { return icon && GetForegroundWindow() == icon; }, 5s))
+      << "the start-up ends in the foreground";
+  SetCurrentDirectoryW(dir.path().c_str());
+  // A window of this process holds the foreground meanwhile; it must keep it, and no window of the running
+  // instance may come above it.
+  const UniqueWindow own(CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"foreground", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
+                                         nullptr, nullptr, nullptr, nullptr));
+  SetForegroundWindow(own.get());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == own.get(); }, 5s));
+  const auto raised = [&] {
+    for (HWND above = own.get(); (above = GetWindow(above, GW_HWNDPREV));)
+      if (std::ranges::count(VisibleWindowsOfProcess(first.id()), above)) return true;
     return false;
   };
-  ASSERT_FALSE(runningInstanceAbove());
 
-  const std::wstring png = WriteGradient(dir, L"b.png", 64, 48, PictureFormat::Png);
-  const std::wstring jpg = WriteGradient(dir, L"a.JPG", 64, 48, PictureFormat::Jpeg);
-  const std::wstring gif = WriteGradient(dir, L"ねこ🐱 の写真.gif", 64, 48, PictureFormat::Gif);
+  std::wstring three;  // the content tells the format: each is a bitmap, the PNG too
+  for (const wchar_t* name : {L"a.JPG", L"b.png", L"ねこ🐱 の写真.gif"})
+    three += L" " + Quoted(WriteGradient(dir, name, 64, 48));
+  // An empty command, handed over and accepted; a JPEG, a PNG that fails the name test, and a Japanese and emoji
+  // name, whole; a relative name, in the later start's folder.
   const std::tuple<const char*, std::wstring, Shown> starts[] = {
-      {"an empty command, handed over and accepted", L"", {}},
-      {"a JPEG, a PNG that fails the name test, and a Japanese and emoji name, whole",
-       Quoted(jpg) + L" " + Quoted(png) + L" " + Quoted(gif),
-       {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120"}},
-      {"a relative name, in the later start's folder",
-       L"x.bmp",
-       {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120", L"x.bmp 120x160"}},
-  };
+      {"empty", L"", {}},
+      {"three", three, {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120"}},
+      {"relative", L"x.bmp", {L"a.JPG 160x120", L"ねこ🐱 の写真.gif 160x120", L"x.bmp 120x160"}}};
   for (const auto& [what, arguments, pictures] : starts) {
     SCOPED_TRACE(what);
     EXPECT_EQ(HowItEnded(StartPintaro(arguments)), L"ended with 0");
-    Shown seen;
-    WaitUntil([&] { return (seen = PicturesOf(first)) == pictures; }, 10s);
-    EXPECT_EQ(seen, pictures);
-    EXPECT_EQ(GetForegroundWindow(), own) << "the foreground kept";
-    EXPECT_FALSE(runningInstanceAbove()) << "no window of the running instance raised above it";
+    EXPECT_TRUE(WaitUntil([&] { return PicturesOf(first) == pictures; }, 10s))
+        << ::testing::PrintToString(PicturesOf(first));
+    EXPECT_EQ(std::pair(GetForegroundWindow(), raised()), std::pair(own.get(), false))
+        << "the foreground kept, no window of the running instance raised above it";
   }
-  SetCurrentDirectoryW(GetTempDir().c_str());  // out of the folders, which go at the end
-  DestroyWindow(own);
+  SetCurrentDirectoryW(GetTempDir().c_str());  // out of the folder, which goes at the end
 
   // Another program's DDEML client links on the program's service and topic only (its own client: the
-  // later starts), and its Execute opens a picture.
+  // later starts), whatever their case, as atoms compare; its Execute opens a picture.
   DWORD ddeml = 0;
   ASSERT_EQ(DdeInitializeW(&ddeml, &NoTransactions, APPCMD_CLIENTONLY, 0), static_cast<UINT>(DMLERR_NO_ERROR));
-  const auto connect = [&](const wchar_t* serviceName, const wchar_t* topicName) {
-    const HSZ service = DdeCreateStringHandleW(ddeml, serviceName, CP_WINUNICODE);
-    const HSZ topic = DdeCreateStringHandleW(ddeml, topicName, CP_WINUNICODE);
-    const HCONV conversation = DdeConnect(ddeml, service, topic, nullptr);
-    DdeFreeStringHandle(ddeml, service), DdeFreeStringHandle(ddeml, topic);
-    return conversation;
+  const auto connect = [&](const wchar_t* service, const wchar_t* topic) {  // its names go with the instance
+    return DdeConnect(ddeml, DdeCreateStringHandleW(ddeml, service, CP_WINUNICODE),
+                      DdeCreateStringHandleW(ddeml, topic, CP_WINUNICODE), nullptr);
   };
   EXPECT_EQ(connect(L"ぴんたろ", L"Topic"), nullptr);
   EXPECT_EQ(connect(L"ぴんたろう", L"frmMain"), nullptr);
-  const HCONV conversation = connect(L"ぴんたろ", L"FRMMAIN");  // names compare as atoms do, whatever their case
-  EXPECT_NE(conversation, nullptr);
-  const std::wstring command = Quoted(WriteGradient(dir, L"dde.gif", 48, 48));
-  EXPECT_TRUE(DdeClientTransaction(reinterpret_cast<BYTE*>(const_cast<wchar_t*>(command.c_str())),
-                                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)), conversation, nullptr, 0,
-                                   XTYP_EXECUTE, 10000, nullptr));
+  std::wstring command = Quoted(WriteGradient(dir, L"dde.gif", 48, 48));
+  EXPECT_TRUE(DdeClientTransaction(reinterpret_cast<BYTE*>(command.data()),
+                                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)),
+                                   connect(L"ぴんたろ", L"FRMMAIN"), nullptr, 0, XTYP_EXECUTE, 10000, nullptr));
   EXPECT_TRUE(WaitUntil([&] { return PicturesOf(first).contains(L"dde.gif 160x160"); }, 10s));
-  DdeDisconnect(conversation);
   DdeUninitialize(ddeml);
 }
 
@@ -115,22 +99,18 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
 // later starts may not open its mutex (they ran as first instances). A later start asks for five seconds,
 // then says so; one that starts meanwhile is answered once the icon window is there.
 TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrTellsTheUser) {
-  SECURITY_DESCRIPTOR noAccess;
-  ACL none;
-  InitializeSecurityDescriptor(&noAccess, SECURITY_DESCRIPTOR_REVISION);
-  InitializeAcl(&none, sizeof(none), ACL_REVISION);
-  SetSecurityDescriptorDacl(&noAccess, TRUE, &none, FALSE);
-  SECURITY_ATTRIBUTES attributes{sizeof(attributes), &noAccess, FALSE};
-  const UniqueKernelHandle claim(CreateMutexW(&attributes, TRUE, kFirstInstanceMutexName));
+  SECURITY_ATTRIBUTES noAccess{sizeof(noAccess), nullptr, FALSE};  // an empty access list
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1,
+                                                                   &noAccess.lpSecurityDescriptor, nullptr));
+  const UniqueKernelHandle claim(CreateMutexW(&noAccess, TRUE, kFirstInstanceMutexName));
   ASSERT_TRUE(claim && GetLastError() == 0) << "no other instance may run";
-  const std::wstring a = WriteGradient(dir, L"a.jpg", 64, 48, PictureFormat::Jpeg),
-                     b = WriteGradient(dir, L"b.gif", 48, 64);
+  const std::wstring a = WriteGradient(dir, L"a.jpg", 64, 48), b = WriteGradient(dir, L"b.gif", 48, 64);
   const auto begin = std::chrono::steady_clock::now();
   ChildProcess later = StartPintaro(Quoted(a));
   const HWND box = WaitForWindow(later.id(), kDialogClass);
   EXPECT_GE(std::chrono::steady_clock::now() - begin, 4500ms) << "it kept asking for five seconds";
-  EXPECT_EQ(WindowText(box), L"ぴんたろ");
-  EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), L"起動中のぴんたろが応答しませんでした。");
+  EXPECT_EQ(WindowText(box) + L": " + WindowText(GetDlgItem(box, 0xFFFF)),
+            L"ぴんたろ: 起動中のぴんたろが応答しませんでした。");
   EXPECT_EQ(VisibleWindowsOfProcess(later.id()).size(), 1u) << "the box and nothing else";
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(HowItEnded(later), L"ended with 0");
@@ -140,8 +120,7 @@ TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrT
   StartProgram();
   EXPECT_EQ(HowItEnded(meanwhile), L"ended with 0");
   ASSERT_TRUE(PumpUntil([] { return PictureWindows().UpperBound() == 2; }, 10s));
-  EXPECT_EQ(Slot(1).picturePath, b);
-  EXPECT_EQ(Slot(2).picturePath, a);
+  EXPECT_EQ(std::pair(Slot(1).picturePath, Slot(2).picturePath), std::pair(b, a));
   EXPECT_EQ(TheIconWindow()->LinkConversations(), 0u) << "the later start ended its conversation";
 }
 

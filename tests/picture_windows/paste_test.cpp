@@ -1,5 +1,4 @@
 // The real program pastes a bitmap that this process put on the clipboard.
-#include <atomic>
 #include <set>
 #include <thread>
 
@@ -8,7 +7,6 @@
 #include "support/app_fixture.h"
 #include "support/drag_source.h"
 #include "win32/dde_names.h"
-#include "win32/handles.h"
 
 namespace pintaro::test {
 namespace {
@@ -27,6 +25,13 @@ HGLOBAL Dib(std::int32_t side, WORD bits, DWORD compression, DWORD dataBytes) {
   return block;
 }
 
+// A clipboard owner that renders its bitmap only when the test lets it.
+LRESULT CALLBACK SlowOwner(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_RENDERFORMAT)
+    WaitForSingleObject(g_render.get(), 20000), SetClipboardData(CF_DIB, Dib(4, 32, BI_RGB, 64));
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 // Each paste has its own file; a run-length bitmap that claims 16384 x 16384 pixels in 1 KB, and an owner
 // that renders its bitmap only when the test lets it (they held the program up for 7 s writing an 805 MB
 // file, and for as long as the owner liked, and the late bitmap was pasted) give neither; a start after a
@@ -36,27 +41,17 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAK
   TempDir top;
   const std::wstring temp = top / std::wstring(120, L'一');
   ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
-  SetEnvironmentVariableW(L"TMP", temp.c_str());
-  SetEnvironmentVariableW(L"TEMP", temp.c_str());
+  for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, temp.c_str());
   ChildProcess program = StartPintaro(L"");
-  const HWND icon = WaitForIconWindow(program);
+  HWND icon = WaitForIconWindow(program);  // the next start's, after a kill
   ASSERT_TRUE(icon);
   const Image32 pattern = MakeGradient(640, 480);
-  // The clipboard's owner must be a window, or another process sees nothing there.
-  const HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  // A device-dependent bitmap, as programs put on the clipboard.
-  SetClipboardData(CF_BITMAP, CreateBitmap(640, 480, 1, 32, pattern.data()));
-  CloseClipboard();
-  DestroyWindow(owner);  // the picture stays on the clipboard without its owner
-  const auto choose = [&](WORD key) {
+  // A device-dependent bitmap, as programs put on the clipboard, there without an owner.
+  PutOnClipboard(CF_BITMAP, CreateBitmap(640, 480, 1, 32, pattern.data()));
+  for (std::size_t pastes = 1; pastes <= 2; ++pastes) {  // 新しいウィンドウに貼り付け(&P) from the icon's menu
     ClickAt(OnThePin(icon), Button::Right);
     ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id()); }, 10s));
-    TapKeyFor(program.id(), key);
-  };
-  for (std::size_t pastes = 1; pastes <= 2; ++pastes) {
-    choose('P');
+    TapKeyFor(program.id(), 'P');
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(program.id(), kPictureClass).size() == pastes; }, 10s));
   }
   for (HWND window : VisibleWindowsOfProcess(program.id(), kPictureClass)) EXPECT_EQ(SizeText(window), L"160x120");
@@ -65,38 +60,28 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAK
   for (const std::wstring& file : files) {
     const std::optional<LoadedPicture> loaded = LoadPicture(file);
     ASSERT_TRUE(loaded && loaded->pixels.width() == 640 && loaded->pixels.height() == 480);
-    const Image32* saved = &loaded->pixels;
-    for (int i = 0; i < 640 * 480; ++i)
-      ASSERT_EQ(saved->data()[i] & 0xFFFFFF, pattern.data()[i] & 0xFFFFFF) << "the clipboard's picture, at " << i;
+    for (int i = 0; i < 640 * 480; ++i)  // the clipboard's picture
+      ASSERT_EQ(loaded->pixels.data()[i] & 0xFFFFFF, pattern.data()[i] & 0xFFFFFF) << "at " << i;
   }
 
   DdeClient conversation;
   conversation.Create(nullptr);
   ASSERT_TRUE(conversation.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
-  HWND pasting = icon;
   const auto paste = [&](HWND clipboardOwner, HANDLE data) {
     ASSERT_TRUE(OpenClipboard(clipboardOwner));
     EmptyClipboard();
     SetClipboardData(CF_DIB, data);
     CloseClipboard();
-    PostMessageW(pasting, WM_COMMAND, main_menu::kPaste, 0);
+    PostMessageW(icon, WM_COMMAND, main_menu::kPaste, 0);
   };
   paste(nullptr, Dib(16384, 8, BI_RLE8, 2));
   EXPECT_TRUE(AnswersThroughout(conversation, 2s, 2s));
   std::atomic<HWND> slowOwner = nullptr;
   std::jthread ownerThread([&] {
-    const HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrW(window, GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-                        if (message != WM_RENDERFORMAT) return DefWindowProcW(hwnd, message, wParam, lParam);
-                        WaitForSingleObject(g_render.get(), 20000);
-                        SetClipboardData(CF_DIB, Dib(4, 32, BI_RGB, 64));
-                        return LRESULT{0};
-                      }));
-    slowOwner = window;
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    DestroyWindow(window);
+    const UniqueWindow window(CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+    SetWindowLongPtrW(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SlowOwner));
+    slowOwner = window.get();
+    for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;) DispatchMessageW(&msg);
   });
   ASSERT_TRUE(WaitUntil([&] { return slowOwner != nullptr; }, 5s));
   paste(slowOwner, nullptr);
@@ -119,15 +104,13 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAK
   // orderly end removes what that start pasted, and leaves the same.
   std::set<std::wstring> left;
   for (const wchar_t* other : {L"pin.tmp", L"pntnotes.tmpx", L"pnt_report.tmp_old", L"pntdraft.tmp1", L"pnt12345.tmp",
-                               L"pntG1.tmp", L"pntB0B.tmp"}) {
-    WriteBytes(temp + L"\\" + other, {1});
-    left.insert(temp + L"\\" + other);
-  }
+                               L"pntG1.tmp", L"pntB0B.tmp"})
+    WriteBytes(*left.insert(temp + L"\\" + other).first, {1});
   const UniqueKernelHandle held(
       CreateFileW((temp + L"\\pntB0B.tmp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(program.Kill());
   ChildProcess next = StartPintaro(L"");
-  ASSERT_TRUE(pasting = WaitForIconWindow(next));
+  ASSERT_TRUE(icon = WaitForIconWindow(next));
   EXPECT_TRUE(WaitUntil([&] { return FilesIn(temp) == left; }, 10s)) << "the killed program's files are gone";
   paste(nullptr, Dib(4, 32, BI_RGB, 64));
   ASSERT_TRUE(WaitUntil([&] { return FilesIn(temp).size() == left.size() + 1; }, 10s));

@@ -1,0 +1,234 @@
+// The Win32-free picture logic: fitting, arranging and monitors, the resampler, the memory budget, Exif
+// orientation and clipboard bitmaps, with literal expected values.
+#include "picture_logic/arrangement.h"
+#include "picture_logic/fit.h"
+#include "picture_logic/halftone_stretch.h"
+#include "picture_logic/image.h"
+#include "picture_logic/monitors.h"
+#include "picture_logic/orientation.h"
+#include "picture_logic/packed_dib.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <numeric>
+#include <thread>
+#include <vector>
+
+namespace pintaro {
+namespace {
+
+TEST(Fit, HalvesRoundToEvenAndTheLongerSideBecomesTheDisplaySize) {
+  for (const auto& [value, rounded] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.5001, 3}, {119.99999, 120}})
+    EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+  // Picture width and height, display size, shown width and height. 640 x 10: 160 / 64 = 2.5 and
+  // 224 / 64 = 3.5. 320 x 7: the float ratio is a little above the true one, so 160 / ratio falls just
+  // short of 3.5. 1000 x 3: never below 1 pixel.
+  const int cases[][5] = {{1024, 768, 160, 160, 120}, {768, 1024, 160, 120, 160}, {500, 500, 160, 160, 160},
+                          {640, 10, 160, 160, 2},     {10, 640, 160, 2, 160},     {640, 10, 224, 224, 4},
+                          {320, 7, 160, 160, 3},      {1000, 3, 160, 160, 1},     {1000, 999, 160, 160, 160}};
+  for (const auto& c : cases)
+    EXPECT_EQ(FitToDisplay({c[0], c[1]}, c[2]), (Size{c[3], c[4]})) << c[0] << "x" << c[1] << " at " << c[2];
+
+  // The view's fit to the screen and new windows' places: literal places under Wine.
+}
+
+// A 1024 x 768 screen at 15 twips a pixel, cells of 160 pixels: 6 columns 2560 twips apart and 4 rows 2880
+// apart, each page shifted by half the 32-pixel icon window. A screen narrower than a cell has one column.
+TEST(Arrangement, RowByRowThenPageAfterPageShiftedByHalfTheIconWindow) {
+  const ArrangementGrid grid = PlanArrangement(15360, 11520, 15, 160, 480);
+  for (const auto& [place, at] : {std::pair{0, Point{0, 0}},
+                                  {7, {2560, 2880}},
+                                  {23, {12800, 8640}},
+                                  {24, {240, 240}},
+                                  {31, {2800, 3120}},
+                                  {48, {480, 480}}})
+    EXPECT_EQ(ArrangedTopLeft(grid, place), at) << place;
+  EXPECT_EQ(ArrangedTopLeft(PlanArrangement(100, 11520, 15, 160, 480), 5), (Point{240, 3120}));
+}
+
+// A 160 x 120 window (or 1500 x 1000) and where it goes with the primary 1024 x 768 screen alone, or with a
+// 1280 x 1024 one left of it too: one sharing a pixel with a monitor stays, one on none moves the least way
+// wholly onto the nearest.
+TEST(Monitors, AWindowOnNoMonitorMovesWhollyOntoTheNearestOneAtItsSizeAndOneStillPartlyOnOneStays) {
+  const ScreenRect primary{0, 0, 1024, 768}, left{-1280, 0, 0, 1024}, both[] = {primary, left};
+  const std::span<const ScreenRect> alone(&primary, 1), none;
+  const std::tuple<ScreenRect, std::span<const ScreenRect>, Point> cases[] = {
+      {{-900, 500, -740, 620}, alone, {0, 500}},     {{-900, 500, -740, 620}, both, {-900, 500}},
+      {{-100, 700, 60, 820}, alone, {-100, 700}},    {{1024, 0, 1184, 120}, alone, {864, 0}},
+      {{1100, 800, 1260, 920}, alone, {864, 648}},   {{200, -300, 360, -180}, both, {200, 0}},
+      {{-300, 1100, -140, 1220}, both, {-300, 904}}, {{-2000, 0, -500, 1000}, alone, {0, 0}},
+      {{-2000, 0, -500, 1000}, none, {-2000, 0}}};
+  for (const auto& [rect, monitors, at] : cases)
+    EXPECT_EQ(PlaceOnAMonitor(rect, monitors), at) << rect.left << "," << rect.top << " among " << monitors.size();
+  EXPECT_EQ(NearestMonitor({-80, -200, 80, -80}, both), &both[0]) << "as near as the other: the first";
+}
+
+using Pixels = std::vector<std::uint32_t>;
+
+// Pixels in one row, or in two, scaled into one row of the width.
+Pixels Stretch(const Pixels& pixels, int width, int rows = 1) {
+  const int sw = static_cast<int>(pixels.size()) / rows;
+  Image32 src = *Image32::Allocate(sw, rows), dst = *Image32::Allocate(width, 1);
+  std::copy(pixels.begin(), pixels.end(), src.data());
+  HalftoneStretch(dst.view(), 0, 0, width, 1, src.view(), 0, 0, sw, rows);
+  return Pixels(dst.data(), dst.data() + width);
+}
+
+// (A copy at the same size, and every result within the source's range: the resampler's fuzz target.)
+TEST(HalftoneStretch, AReductionIsTheExactAreaWeightedAverageAndAnEnlargementIsInterpolated) {
+  // In one byte: 3 into 2, the middle pixel split half and half, (0 + 90 / 2) / 1.5 and (90 / 2 + 240) / 1.5;
+  // 5 into 3 in fifths: (0 * 3 + 150 * 2) / 5, (150 + 30 * 3 + 200) / 5, (200 * 2 + 60 * 3) / 5; 2 x 2 into
+  // 1: the mean rounded to nearest, 101 / 4. Each byte, alpha too, on its own.
+  EXPECT_EQ(Stretch({0, 90, 240}, 2), (Pixels{30, 190}));
+  EXPECT_EQ(Stretch({0, 150, 30, 200, 60}, 3), (Pixels{60, 88, 116}));
+  EXPECT_EQ(Stretch({10, 20, 30, 41}, 1, 2), (Pixels{25}));
+  EXPECT_EQ(Stretch({0xFF0000FFu, 0x00FF0000u}, 1), (Pixels{0x80800080u}));
+  // From end to end, in steps: nearest neighbour would give four flat blocks of 16.
+  const Pixels wide = Stretch({0, 80, 160, 240}, 64);
+  EXPECT_EQ(std::pair(wide.front(), wide.back()), std::pair(0u, 240u));
+  EXPECT_EQ(std::ranges::adjacent_find(wide, [](auto a, auto b) { return b < a || b - a > 6; }), wide.end());
+  EXPECT_FALSE(Image32::Allocate(65535, 65535)) << "more than 2^28 pixels";
+  // A source rectangle that runs past INT_MAX is the rest of the picture (other rectangles: the fuzzer).
+  Image32 grey = *Image32::Allocate(4, 4), dst = *Image32::Allocate(8, 8);
+  std::fill(grey.data(), grey.data() + 16, 0xFF4D4D4Du);
+  HalftoneStretch(dst.view(), 6, 6, 2, 2, grey.view(), 1, 1, INT_MAX, INT_MAX);
+  EXPECT_EQ(std::pair(dst.at(5, 5), dst.at(7, 7)), std::pair(0u, 0xFF4D4D4Du));
+}
+
+// Workers that read pictures ahead share one budget: a block that does not fit waits until room is given
+// back, unless nothing else is held or the reader must not wait; what a pool hands out or keeps holds room.
+TEST(MemoryBudget, ABlockThatDoesNotFitWaitsForRoomUnlessItIsAloneOrMustNotWaitAndPoolsLendAndHoldTheirBuffers) {
+  MemoryBudget budget(1000);
+  budget.Take(1500, {});  // alone
+  budget.Take(100, [] { return true; });
+  EXPECT_EQ(budget.Held(), 1600u);
+  budget.GiveBack(1500);
+  std::atomic<int> asked = 0;
+  std::atomic<bool> taken = false;
+  std::thread waiting([&] { budget.Take(950, [&] { return ++asked, false; }), taken = true; });
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (asked < 3 && !taken && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
+  EXPECT_EQ(std::pair(asked >= 3, taken.load()), std::pair(true, false)) << "asked three times, still waiting";
+  budget.GiveBack(100);
+  waiting.join();
+  EXPECT_EQ(budget.Held(), 950u);
+  budget.GiveBack(950);
+
+  // A picture done with lends its buffer to the next picture of its size, one at a time.
+  auto pool = std::make_shared<PixelBufferPool>(1, &budget);
+  const std::uint32_t* const buffer = Image32::AllocateFrom(pool, 10, 10)->data();  // given back at once
+  const BudgetRoom file = pool->Reserve(30);
+  EXPECT_EQ(budget.Held(), 430u) << "the kept buffer and the file";
+  const Image32 other = *Image32::AllocateFrom(pool, 5, 5), next = *Image32::AllocateFrom(pool, 10, 10);
+  EXPECT_EQ(std::tuple(other.data() != buffer, next.data() == buffer, budget.Held()), std::tuple(true, true, 530u));
+  EXPECT_NE(Image32::AllocateFrom(pool, 10, 10)->data(), buffer) << "lent to one picture at a time";
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+// An Exif segment's data whose IFD0 holds one entry: the tag, its type, its count and its value.
+Bytes Exif(bool big, std::uint16_t value, std::uint16_t tag = 0x0112, std::uint16_t type = 3, std::uint32_t count = 1) {
+  Bytes out{'E', 'x', 'i', 'f', 0, 0};
+  const auto put = [&](std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * (big ? bytes - 1 - i : i))));
+  };
+  out.push_back(big ? 'M' : 'I'), out.push_back(big ? 'M' : 'I');
+  put(42, 2), put(8, 4), put(1, 2);  // IFD0 right after the header, one entry
+  put(tag, 2), put(type, 2), put(count, 4), put(value, 2), put(0, 2);
+  put(8, 4);  // the next IFD: IFD0 itself, a loop for a reader that follows the chain
+  return out;
+}
+
+int Orientation(const Bytes& segment) { return ExifOrientation(segment.data(), segment.size()); }
+
+// (Offsets and counts that lead outside the segment: the JPEG fuzz target, which reads Exif in every input.)
+TEST(ExifOrientation, IfdZerosTagInEitherByteOrderAndAsStoredForAnythingElse) {
+  for (const bool big : {false, true})
+    for (std::uint16_t value = 1; value <= 8; ++value) EXPECT_EQ(Orientation(Exif(big, value)), value);
+  const std::pair<const char*, Bytes> asStored[] = {
+      {"no Exif", {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}},
+      {"another tag", Exif(false, 6, 0x0110)},
+      {"value 9", Exif(true, 9)},
+      {"not a short", Exif(false, 6, 0x0112, 4)},
+  };
+  for (const auto& [what, segment] : asStored) EXPECT_EQ(Orientation(segment), 1) << what;
+}
+
+// A JPEG's first Exif segment before its scan counts.
+TEST(ExifOrientation, AJpegsExifSegmentBeforeItsScan) {
+  const Bytes exif = Exif(true, 6);
+  Bytes file{0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 'J', 'F', 0xFF, 0xE1, 0, static_cast<std::uint8_t>(exif.size() + 2)};
+  file.insert(file.end(), exif.begin(), exif.end());
+  EXPECT_EQ(JpegOrientation(file.data(), file.size()), 6);
+  file[3] = 0xDA;
+  EXPECT_EQ(JpegOrientation(file.data(), file.size()), 1) << "after the scan";
+}
+
+// A picture of 3 x 2 pixels numbered row by row, turned upright for each orientation: the upright pixels
+// row by row, as the Exif standard draws each (the count of 2 that no camera writes: as stored).
+TEST(ExifOrientation, EachOrientationTurnsThePictureUpright) {
+  const std::vector<std::uint32_t> upright[] = {{0, 1, 2, 3, 4, 5}, {2, 1, 0, 5, 4, 3}, {5, 4, 3, 2, 1, 0},
+                                                {3, 4, 5, 0, 1, 2}, {0, 3, 1, 4, 2, 5}, {3, 0, 4, 1, 5, 2},
+                                                {5, 2, 4, 1, 3, 0}, {2, 5, 1, 4, 0, 3}};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    Image32 stored = *Image32::Allocate(3, 2);
+    std::iota(stored.data(), stored.data() + 6, 0u);
+    const Image32 turned = *TurnedUpright(std::move(stored), orientation);
+    EXPECT_EQ(std::pair(turned.width(), std::vector(turned.data(), turned.data() + 6)),
+              std::pair(orientation < 5 ? 3 : 2, upright[orientation - 1]))
+        << orientation;
+  }
+  const Bytes twice = Exif(false, 6, 0x0112, 3, 2);
+  EXPECT_EQ(ExifOrientation(twice.data(), twice.size()), 1);
+}
+
+struct Header {
+  std::uint32_t size = 40;
+  std::int32_t width = 3, height = 2;
+  std::uint16_t planes = 1, bitCount = 8;
+  std::uint32_t compression = 0, imageSize = 0, used = 0;
+};
+
+// The header at the start of a block of the size given; the rest of the block is zeros.
+std::vector<std::uint8_t> Block(const Header& h, std::size_t size) {
+  std::vector<std::uint8_t> block(size);
+  const auto put = [&](std::size_t at, auto value) {
+    if (at + sizeof(value) <= size) std::memcpy(&block[at], &value, sizeof(value));
+  };
+  put(0, h.size), put(4, h.width), put(8, h.height), put(12, h.planes), put(14, h.bitCount);
+  put(16, h.compression), put(20, h.imageSize), put(32, h.used);
+  return block;
+}
+
+TEST(PackedDib, EveryPartTheHeaderNamesMustLieInsideTheBlockAndOnlyKindsGdiDrawsPass) {
+  // Header, block size, and where the pixels start and how many bytes they take, or 0, 0 for a refusal.
+  const std::tuple<const char*, Header, std::size_t, std::uint64_t, std::uint64_t> rows[] = {
+      {"8 bits, full table", {}, 40 + 1024 + 8, 1064, 8},
+      {"one byte short", {}, 40 + 1024 + 7, 0, 0},
+      {"more colours than 8 bits hold", {.used = 257}, 4096, 0, 0},
+      {"a table of 2^32 - 1 entries", {.bitCount = 24, .used = 0xFFFFFFFF}, 4096, 0, 0},
+      {"32 bits, top row first", {.width = 64, .height = -64, .bitCount = 32}, 40 + 16384, 40, 16384},
+      {"bit fields after a plain header", {.bitCount = 32, .compression = 3}, 52 + 24, 52, 24},
+      {"run lengths", {.compression = 1, .imageSize = 10}, 1064 + 10, 1064, 10},
+      {"runs enough for 510 pixels", {.width = 510, .height = 1, .compression = 1, .imageSize = 4}, 1068, 1064, 4},
+      {"runs too few for 510 pixels", {.width = 510, .height = 1, .compression = 1, .imageSize = 3}, 1068, 0, 0},
+      {"JPEG inside", {.bitCount = 0, .compression = 4, .imageSize = 10}, 4096, 0, 0},
+      {"wider than 2^20", {.width = (1 << 20) + 1, .height = 1, .bitCount = 1}, 1 << 18, 0, 0},
+  };
+  for (const auto& [what, header, size, offset, bytes] : rows) {
+    const std::vector<std::uint8_t> block = Block(header, size);
+    const std::optional<PackedDibLayout> layout = CheckPackedDib(block.data(), block.size());
+    using Place = std::pair<std::uint64_t, std::uint64_t>;
+    const Place found = layout ? Place{layout->pixelOffset, layout->pixelBytes} : Place{};
+    EXPECT_EQ(found, (Place{offset, bytes})) << what;
+  }
+}
+
+}  // namespace
+}  // namespace pintaro

@@ -1,20 +1,49 @@
-// The hand-off from a later start: the real pintaro.exe as processes, and the running program in this
-// process.
+// The whole program under Wine: later starts handing over, hostile and unlucky conditions, and other screens.
 #include <windows.h>
+#include <dde.h>
 #include <ddeml.h>
 #include <sddl.h>
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <set>
+#include <string_view>
 
 #include "app/single_instance.h"
+#include "icon_window/notify_icon.h"
+#include "menu/main_menu.h"
+#include "menu/main_menu_ids.h"
+#include "picture_window/picture_menu_ids.h"
 #include "support/app_fixture.h"
+#include "win32/dde_names.h"
+#include "win32/system_libraries.h"
 #include "win32/temp_files.h"
+#include "win32/texts.h"
+
+static std::size_t g_failAllocationsFrom = SIZE_MAX;
+// When set, the next large allocation of the test's thread (a picture being scaled) posts WM_APP here.
+static HWND g_postOnLargeAllocation = nullptr;
+static const DWORD g_testThread = GetCurrentThreadId();
+static int g_slowAnswers = 0;
+
+void* operator new(std::size_t size) {
+  if (size >= (1 << 16) && g_postOnLargeAllocation && GetCurrentThreadId() == g_testThread)
+    PostMessageW(std::exchange(g_postOnLargeAllocation, nullptr), WM_APP, 0, 0);
+  if (void* memory = size < g_failAllocationsFrom ? HeapAlloc(GetProcessHeap(), 0, size ? size : 1) : nullptr)
+    return memory;
+  throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { HeapFree(GetProcessHeap(), 0, memory); }
+void operator delete(void* memory, std::size_t) noexcept { HeapFree(GetProcessHeap(), 0, memory); }
 
 namespace pintaro::test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// The hand-off from a later start: the real pintaro.exe as processes, and the running program in this
+// process.
 using Shown = std::multiset<std::wstring>;
 
 // How a later start ended, watched while this thread's windows answer: "ended with 0" when it went as it
@@ -122,6 +151,273 @@ TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrT
   ASSERT_TRUE(PumpUntil([] { return PictureWindows().UpperBound() == 2; }, 10s));
   EXPECT_EQ(std::pair(Slot(1).picturePath, Slot(2).picturePath), std::pair(b, a));
   EXPECT_EQ(TheIconWindow()->LinkConversations(), 0u) << "the later start ended its conversation";
+}
+
+// The program under unlucky or hostile conditions: a quit from outside, no acknowledgement, memory running out while a
+// picture opens, and choices that come in while the program renders. Relative names and initiates naming a stuck window
+// are in the hand-off's scenario.
+using HostileConditionsTest = AppTest;
+
+// Another program's window: takes 450 ms for each acknowledgement it is sent; as a top-level window, takes
+// the hand-off conversation and its Execute, and never acknowledges the Execute.
+LRESULT CALLBACK Stranger(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DDE_ACK) Sleep(450), ++g_slowAnswers;
+  if (message == WM_DDE_INITIATE)
+    SendMessageW(reinterpret_cast<HWND>(wParam), WM_DDE_ACK, reinterpret_cast<WPARAM>(hwnd),
+                 MAKELPARAM(GlobalAddAtomW(kTitle), GlobalAddAtomW(L"frmMain")));
+  return message == WM_DDE_EXECUTE ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Executes larger than Wine hands over (it fails to unpack them) and twenty initiates posted by a window
+// that takes 450 ms for each answer: they ended the program, and held it up for 9 s. Then a later start is
+// answered at once while the running instance shows a message, and one that never gets its Execute
+// acknowledged gives up.
+TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEndNorHoldUpTheProgramNorALaterStart) {
+  WriteBytes(dir / L"bad.jpg", {'n', 'o'});
+  ChildProcess first = StartPintaro(Quoted(WriteGradient(dir, L"a.bmp", 64, 48)));
+  DdeClient conversation;
+  conversation.Create(nullptr);
+  const HWND icon = WaitForIconWindow(first);
+  ASSERT_TRUE(icon && conversation.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
+  EXPECT_EQ(conversation.LinkExecute(std::wstring(1 << 20, L'x'), std::chrono::steady_clock::now() + 1s),
+            DdeClient::ExecuteResult::NoAnswer);
+  // From a window that opened no conversation: that one is refused, with a negative acknowledgement.
+  UniqueWindow other(CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  SetWindowLongPtrW(other.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Stranger));
+  for (const SIZE_T size : {3 << 20, 64})
+    PostMessageW(icon, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(other.get()),
+                 reinterpret_cast<LPARAM>(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, size)));
+  MSG ack{};
+  UINT_PTR status = 1, value = 0;
+  ASSERT_TRUE(WaitUntil([&] { return PeekMessageW(&ack, other.get(), WM_DDE_ACK, WM_DDE_ACK, PM_REMOVE); }, 5s));
+  UnpackDDElParam(WM_DDE_ACK, ack.lParam, &status, &value);
+  EXPECT_EQ(status & 0x8000, 0u);
+  EXPECT_TRUE(AnswersThroughout(conversation, 2s, 2s));
+  // Initiates from that window, which takes 450 ms for each answer it is sent.
+  const UniqueGlobalAtom service(GlobalAddAtomW(kLinkService)), topic(GlobalAddAtomW(kLinkTopicName));
+  for (int i = 0; i < 20; ++i)
+    PostMessageW(icon, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(other.get()), MAKELPARAM(service.get(), topic.get()));
+  EXPECT_TRUE(AnswersThroughout(conversation, 2s, 3s));
+  conversation.CloseLink();
+  // A posted initiate asks for nothing; the picture is still there.
+  EXPECT_EQ(std::tuple(g_slowAnswers, VisibleWindowsOfProcess(first.id(), kPictureClass).size()), std::tuple(0, 1u));
+
+  ShowWatch shows;
+  EXPECT_TRUE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 10s)) << "answered before the file is opened";
+  // A later start shows no window nor message, not even for a moment.
+  EXPECT_EQ(std::tuple(messages.messages().size(), shows.shown()), std::tuple(0u, 0));
+  const HWND box = WaitForWindow(first.id(), kDialogClass);
+  ASSERT_TRUE(box && PostMessageW(box, WM_COMMAND, IDOK, 0)) << "the running instance tells about the file";
+  ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kDialogClass).empty(); }, 10s));
+  PostThreadMessageW(GetWindowThreadProcessId(icon, nullptr), WM_QUIT, 0, 0);
+  ASSERT_TRUE(first.WaitForExit(10s)) << "a quit from outside ends it";
+
+  UniqueWindow silent(CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+  SetWindowLongPtrW(silent.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Stranger));
+  EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 2s));
+  ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
+}
+
+// A log-off while the shell takes the notification icon (it may wait seconds at logon) ends the start-up
+// there, and the icon goes with it.
+TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWithoutMemoryGetsTheMessageAPasteNoFile) {
+  std::vector<DWORD> asked;
+  SetNotifyIconHook([&](DWORD message, const NOTIFYICONDATAW& record) {
+    if (message == NIM_ADD) SendMessageW(record.hWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    return asked.push_back(message), TRUE;
+  });
+  StartProgram();
+  SetNotifyIconHook({});
+  // The end's delete comes while the add waits for the shell; the added icon goes after it.
+  EXPECT_EQ(asked, (std::vector<DWORD>{NIM_DELETE, NIM_ADD, NIM_DELETE}));
+  EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
+  EndProgram();
+  StartProgram();
+  const std::wstring wide = WriteGradient(dir, L"wide.bmp", 20000, 20);
+  // Read while memory lasts; its scaling, after the pump once its window is taken, finds none for its rows.
+  InNextPump exhaust([] { g_failAllocationsFrom = 100000; }, true, [] { return PictureWindows().UpperBound() == 1; });
+  OpenPictureFile(wide);
+  g_failAllocationsFrom = SIZE_MAX;
+  ExpectOnlyFormatMessage(wide);
+  EXPECT_TRUE(PictureWindows()[1]->isFree) << "its window given back";
+  // A bitmap one pixel wide: its file takes 54 bytes more than its pixels, and there is no memory for it.
+  SetEnvironmentVariableW(L"TMP", dir.path().c_str());
+  PutOnClipboard(CF_BITMAP, CreateBitmap(1, 100000, 1, 32, nullptr));
+  g_failAllocationsFrom = 4 * 100000 + 1;
+  TheMainMenu().OnCommand(main_menu::kPaste);
+  g_failAllocationsFrom = SIZE_MAX;
+  EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{wide}) << "no file left behind";
+}
+
+// Chooses the command from the main menu; meanwhile runs in the change's first message pump, or, while
+// scaling, in the pump after the program next scales a picture, as a user's choice that comes in while
+// the program works.
+void ChooseWhile(UINT command, bool whileScaling, std::function<void()> meanwhile) {
+  InNextPump later(std::move(meanwhile), !whileScaling);
+  InNextPump arm([&] { g_postOnLargeAllocation = later.hwnd(); }, whileScaling);
+  TheMainMenu().OnCommand(command);
+  EXPECT_TRUE(later.ran());
+}
+
+// A change chosen while another runs wins, from the menu or the wheel. A window closed while it
+// renders stays closed, and no message names an empty path.
+TEST_F(HostileConditionsTest, AChangeChosenWhileAnotherRunsWinsAndAWindowClosedWhileItRendersStaysClosedUnnamed) {
+  using namespace main_menu;
+  StartProgram();
+  PictureWindow& wide = Open(WriteGradient(dir, L"wide.bmp", 400, 300));
+  PictureWindow& tall = Open(WriteGradient(dir, L"tall.bmp", 300, 400));
+  const auto sizes = [&](UINT checked) {
+    return SizeText(wide.hwnd()) + L" " + SizeText(tall.hwnd()) + (TheMainMenu().IsChecked(checked) ? L" marked" : L"");
+  };
+  ChooseWhile(kSize0 + 5, true, [] { TheMainMenu().OnCommand(kSize0); });
+  EXPECT_EQ(sizes(kSize0), L"80x60 60x80 marked");
+  ChooseWhile(kSize0 + 3, true, [] { SendMessageW(TheIconWindow()->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0); });
+  EXPECT_EQ(sizes(kSize0 + 4), L"320x240 240x320 marked") << "one wheel step up from 240";
+  ChooseWhile(kOpacity0 + 3, false, [] { TheMainMenu().OnCommand(kOpacity0 + 1); });
+  // 1/4 transparent, marked in place of the 3/4 chosen first.
+  EXPECT_EQ(std::tuple(WindowOpacity(tall.hwnd()), tall.IsOpacityChecked(1), tall.IsOpacityChecked(3)),
+            std::tuple(191, true, false));
+
+  wide.CloseAndFreeSlot();
+  InNextPump closeAgain([&] { SendMessageW(wide.hwnd(), WM_CLOSE, 0, 0); }, true, [&] { return !wide.isFree; });
+  EXPECT_EQ(&Open(dir / L"wide.bmp"), &wide) << "reopened in its slot, closed before it shows";
+  ChooseWhile(kSize0, false, [&] { SendMessageW(tall.hwnd(), WM_CLOSE, 0, 0); });
+  for (PictureWindow* window : {&wide, &tall})
+    EXPECT_EQ(std::pair(window->isFree, IsWindowVisible(window->hwnd()) != FALSE), std::pair(true, false));
+  EXPECT_TRUE(messages.messages().empty());
+}
+
+// The real program on other screens. At 144 dots per inch: what is given in pixels stays in device pixels,
+// and the twips of the arrangement, the size change and the full-screen view are 10 to the pixel, not 15.
+// With a second monitor, plugged in and out.
+// Started with PINTARO_READ_MONITORS set, this program only makes Wine read the monitors again and tell
+// every program, which only a process started after the change can, and ends. Wine applies the settings
+// again only when every display has some in the registry: a monitor plugged in has none yet.
+const bool g_readMonitors = [] {
+  if (!GetEnvironmentVariableW(L"PINTARO_READ_MONITORS", nullptr, 0)) return false;
+  DISPLAY_DEVICEW display{sizeof(display)};
+  for (DWORD i = 0; EnumDisplayDevicesW(nullptr, i, &display, 0); ++i)
+    if (DEVMODEW mode{.dmSize = sizeof(DEVMODEW)};
+        EnumDisplaySettingsW(display.DeviceName, ENUM_CURRENT_SETTINGS, &mode))
+      ChangeDisplaySettingsExW(display.DeviceName, &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr);
+  ExitProcess(static_cast<UINT>(ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr)));
+}();
+
+// Plugs a 1280 x 1024 monitor in left of the primary one, in the room the session's screen has for it, or
+// unplugs it: xrandr, of whose process Wine gives no handle to wait for, then readers (this program again)
+// until this process sees the change.
+bool PlugLeftMonitor(bool in) {
+  STARTUPINFOW startup{sizeof(startup)};
+  PROCESS_INFORMATION xrandr{};
+  std::wstring line = L"Z:\\usr\\bin\\xrandr " +
+                      std::wstring(in ? L"--setmonitor SECOND 1280/339x1024/271+0+0 none" : L"--delmonitor SECOND");
+  CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &xrandr);
+  SetEnvironmentVariableW(L"PINTARO_READ_MONITORS", L"1");
+  const auto read = [&] {
+    return ChildProcess(GetCommandLineW()).WaitForExit(5s) && GetSystemMetrics(SM_CMONITORS) == 1 + in;
+  };
+  return WaitUntil(read, 20s);
+}
+
+// Sets the screen's resolution that programs started from now on take, until the guard returned goes: the
+// system's, the user's LogPixels that Wine reads as a process starts, and from Wine 10 on the screen's own,
+// kept with the display source that \Device\Video0 names. (A test killed meanwhile leaves them to the next
+// session's start, which sets them again.)
+std::shared_ptr<void> LogPixels(DWORD dpi) {
+  wchar_t video[MAX_PATH] = {};
+  DWORD size = sizeof(video), was = 0;
+  RegGetValueW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\VIDEO", L"\\Device\\Video0", RRF_RT_REG_SZ, nullptr, video,
+               &size);
+  const std::wstring source =
+      L"System\\CurrentControlSet\\Hardware Profiles\\Current\\" +
+      std::wstring(video).substr(std::min<std::size_t>(wcslen(video), 18));  // past "\Registry\Machine\"
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+  size = sizeof(was);
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, source.c_str(), L"Dpi", RRF_RT_REG_DWORD, nullptr, &was, &size) == 0)
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, source.c_str(), L"Dpi", REG_DWORD, &dpi, sizeof(dpi));
+  return std::shared_ptr<void>(nullptr, [=](void*) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
+    if (was) RegSetKeyValueW(HKEY_LOCAL_MACHINE, source.c_str(), L"Dpi", REG_DWORD, &was, sizeof(was));
+  });
+}
+
+// With a monitor left of the primary one, which goes in the end.
+TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePixelsAndNoWindowIsLostWhenItGoes) {
+  // Pixels as the program has them: a test unaware of the screen's scale would see them scaled, as on Windows.
+  if (const auto aware = LibraryFunction<BOOL WINAPI(DPI_AWARENESS_CONTEXT)>(GetModuleHandleW(L"user32.dll"),
+                                                                             "SetProcessDpiAwarenessContext"))
+    aware(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  ASSERT_TRUE(GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768) << "a 1024 x 768 screen";
+  // The fifth picture, 1024 x 765, fills the full-screen view's width.
+  TempDir dir;
+  std::wstring arguments;
+  for (int i = 0; i < 5; ++i)
+    arguments += L" " + Quoted(WriteGradient(dir, L"p" + std::to_wstring(i) + L".bmp", 1024, i < 4 ? 768 : 765));
+  // Wine 8 reads a monitor plugged in while programs run. Wine 10's Xinerama handler reports one plugged in as
+  // a copy of the primary (and its XRandR handler sees one monitor, the whole root): there the program runs
+  // on the primary monitor alone, and the monitor's going cannot be shown.
+  const auto wine = LibraryFunction<const char*()>(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+  const bool plugs = !wine || std::string_view(wine()).starts_with("8.");
+  const std::shared_ptr<void> unplugInTheEnd(nullptr, [plugs](void*) { plugs&& PlugLeftMonitor(false); });
+  ASSERT_TRUE(!plugs || (PlugLeftMonitor(true) && GetSystemMetrics(SM_XVIRTUALSCREEN) == -1280));
+  // Windows' desktop window covers the virtual screen from its origin.
+  UniqueWindow explorer = DesktopStandIn({plugs ? -1280 : 0, 0, 1024, 768 + (plugs ? 256 : 0)});
+  // The program started here runs at 144 dots per inch: Wine reads the user's LogPixels as a process
+  // starts, Wine 10 the screen's whenever a process looks at the screens, so both stay until it has ended.
+  const std::shared_ptr<void> highDpi = LogPixels(144);
+  ChildProcess program = StartPintaro(arguments);
+  const HWND icon = WaitForIconWindow(program);
+  ASSERT_EQ(RectOf(icon), (RECT{928, 624, 976, 672})) << "48 x 48, 96 and 144 from the primary screen's edges";
+  // Start-up shows each window before placing it near the middle of the primary screen, never at the top.
+  std::vector<HWND> windows(5);
+  const auto placed = [&] {
+    const std::vector<HWND> shown = VisibleWindowsOfProcess(program.id(), kPictureClass);
+    for (HWND hwnd : shown) windows[WindowText(hwnd)[1] - L'0'] = hwnd;
+    return shown.size() == 5 &&
+           std::ranges::all_of(shown, [](HWND hwnd) { return std::min(TopLeft(hwnd).x, TopLeft(hwnd).y) > 100; });
+  };
+  ASSERT_TRUE(WaitUntil(placed, 30s));
+
+  // Left edges once arranged: cells of 1600 twips, 6 columns 1706 twips apart; at 15 twips to the pixel the
+  // fifth would be at 683.
+  PostMessageW(icon, WM_LBUTTONDBLCLK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return RectOf(windows[4]).top == 0; }, 10s));
+  for (int i = 0; const int left : {0, 171, 341, 512, 682})
+    EXPECT_EQ(RectOf(windows[i++]), (RECT{left, 0, left + 160, 120})) << left;
+
+  // 1024 x 765 fills the width; 30 twips are left in height, 15 above: 1.5 pixels round to 2.
+  PostMessageW(windows[4], WM_LBUTTONDBLCLK, 0, 0);
+  const HWND view = WaitForWindow(program.id(), L"PintaroFullScreen");
+  // The view covers the screen, above the pictures along its top: one of them would light row 1 at the
+  // middle. (Wine 10 finds no window there through WindowFromPoint from a process started at another scale.)
+  ASSERT_EQ(RectOf(view), (RECT{0, 0, 1024, 768}));
+  // Whether the screen shows anything but black in the row, at the middle.
+  const HDC screen = GetDC(nullptr);
+  const auto lit = [&](int y) { return GetPixel(screen, 512, y) != RGB(0, 0, 0); };
+  EXPECT_TRUE(WaitUntil([&] { return !lit(1) && lit(2) && lit(766) && !lit(767); }, 10s));
+  ReleaseDC(nullptr, screen);
+  PostMessageW(view, WM_CHAR, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(windows[4]) != FALSE; }, 10s));
+
+  if (!plugs) return;  // this Wine does not show a monitor plugged in and out while programs run
+  // Two pictures pinned into the desktop window, one on each monitor, a third and the icon window on the
+  // left one. That one unplugged and the desktop window then moved to the new virtual screen's origin, as
+  // Explorer does, every window comes onto the primary screen the least way; one pinned there stays.
+  const HWND moved[] = {windows[0], windows[1], windows[2], icon};
+  const std::vector<POINT> before{{371, 394}, {-1000, 200}, {-900, 500}, {-200, 900}};
+  for (int i = 0; i < 4; ++i)
+    SetWindowPos(moved[i], nullptr, before[i].x, before[i].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int i = 0; i < 2; ++i) PostMessageW(moved[i], WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
+  const auto places = [&] {
+    return std::vector<POINT>{TopLeft(moved[0]), TopLeft(moved[1]), TopLeft(moved[2]), TopLeft(moved[3])};
+  };
+  EXPECT_TRUE(PumpUntil([&] { return GetAncestor(moved[1], GA_PARENT) == explorer.get() && places() == before; }, 10s))
+      << ::testing::PrintToString(places());
+  ASSERT_TRUE(PlugLeftMonitor(false));
+  SetWindowPos(explorer.get(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOACTIVATE);
+  const std::vector<POINT> after{{371, 394}, {0, 200}, {0, 500}, {928, 624}};
+  EXPECT_TRUE(PumpUntil([&] { return places() == after; }, 10s)) << ::testing::PrintToString(places());
+  EXPECT_TRUE(program.EndSession(10s) && program.ExitCode() == 0) << "ended in order";
 }
 
 }  // namespace

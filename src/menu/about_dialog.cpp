@@ -15,7 +15,7 @@
 #include "resources/resource_ids.h"
 #include "win32/handles.h"
 #include "win32/modal_block.h"
-#include "win32/private_messages.h"
+#include "win32/messages_and_timers.h"
 #include "win32/shell_open.h"
 #include "win32/system_libraries.h"
 #include "win32/texts.h"

@@ -1,6 +1,7 @@
 #include "win32/program.h"
 
 #include "win32/dpi.h"
+#include "win32/messages_and_timers.h"
 
 namespace pintaro {
 

@@ -20,9 +20,8 @@ void SetProgramEnded(bool ended) noexcept;
 void ShutDown();
 void SetShutDown(void (*shutDown)()) noexcept;
 
-// The icon window's end timer, whose tick runs ShutDown: the exit command ends the program a moment
-// later, once its menu has closed.
-inline constexpr UINT_PTR kEndTimer = 1;
+// Starts the icon window's end timer (kEndTimer), whose tick runs ShutDown: the exit command ends the
+// program a moment later, once its menu has closed.
 inline constexpr UINT kEndTimerInterval = 250;
 void StartEndTimer() noexcept;
 

@@ -118,8 +118,6 @@ void RemoveNotifyIcon() noexcept {
   g_trayIconAdded = g_trayIconShown = false;
 }
 
-bool NotifyIconAdded() noexcept { return g_trayIconAdded; }
-
 void RestoreNotifyIcon() noexcept {
   if (!g_trayIconAdded) return;
   // Explorer restarted, or the scale changed while the taskbar still has the icon: that one is changed,

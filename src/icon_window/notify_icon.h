@@ -14,7 +14,6 @@ namespace pintaro {
 void AddNotifyIcon() noexcept;
 // Removes it, if AddNotifyIcon added it.
 void RemoveNotifyIcon() noexcept;
-bool NotifyIconAdded() noexcept;
 // After the taskbar was made again (Explorer restarted) or the screen's scale changed, tells the taskbar
 // the icon again at the new scale, if it was added before.
 void RestoreNotifyIcon() noexcept;

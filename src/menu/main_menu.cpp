@@ -141,8 +141,6 @@ MainMenu& TheMainMenu() {
   return *g_menu;
 }
 
-bool MainMenuExists() noexcept { return g_menu != nullptr; }
-
 void DestroyMainMenu() noexcept { g_menu.reset(); }
 
 void StepAllSizes(int delta) {

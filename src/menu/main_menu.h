@@ -39,7 +39,6 @@ class MainMenu {
 
 // Created on first use; destroyed by ShutDown.
 MainMenu& TheMainMenu();
-bool MainMenuExists() noexcept;
 void DestroyMainMenu() noexcept;
 
 // Hides the icon window and every picture window in use; the main menu then offers to show them again.

@@ -29,8 +29,6 @@ void StopIconWindowHandling(HWND hwnd) noexcept {
   if (g_handled == hwnd) g_handled = nullptr;
 }
 
-bool IconWindowHandlingOn(HWND hwnd) noexcept { return hwnd && g_handled == hwnd; }
-
 void HandleIconWindowExtras(UINT message, WPARAM wParam) noexcept {
   // Before the handling starts, the start-up's own clipboard check stands in for notifications.
   if (!g_handled || g_busy) return;

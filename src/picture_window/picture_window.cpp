@@ -89,15 +89,15 @@ PictureWindow::~PictureWindow() {
 
 void PictureWindow::BuildContextMenu() {
   menus_.reset(CreatePopupMenu());
-  opacityMenu_ = CreatePopupMenu();
+  HMENU opacities = CreatePopupMenu();  // owned by menus_ from its item on
   for (int i = 0; i < kOpacityPresetCount; ++i) {
-    AppendMenuW(opacityMenu_, MF_STRING, picture_menu::kOpacity0 + i, kOpacityCaptions[i]);
+    AppendMenuW(opacities, MF_STRING, picture_menu::kOpacity0 + i, kOpacityCaptions[i]);
   }
   HMENU m = menus_.get();
   AppendMenuW(m, MF_STRING, picture_menu::kCopyAtShownSize, L"このサイズでコピー(&C)");
   AppendMenuW(m, MF_STRING, picture_menu::kCopyAtOriginalSize, L"元のサイズでコピー(&O)");
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(opacityMenu_), L"透過(&T)");
+  AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(opacities), L"透過(&T)");
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(m, MF_STRING, picture_menu::kAlwaysOnTop, L"最前面に表示(&T)");
   AppendMenuW(m, MF_STRING, picture_menu::kPinnedToDesktop, L"最背面に表示(&B)");

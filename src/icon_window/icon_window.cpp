@@ -59,7 +59,6 @@ void IconWindow::Show() {
       linkSource_.Open(
           hwnd(), kLinkService, kLinkTopicName,
           [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); }, kMaxHandOffBytes);
-      SetIconWindowHandle(hwnd());
     }
   }
   Initialize();

@@ -5,9 +5,19 @@
 
 #include <functional>
 
+#include "win32/handles.h"
 #include "win32/messages_and_timers.h"  // kNotifyIconCallback, the message the icon sends the icon window
 
 namespace pintaro {
+
+// The running program's icon in the notification area.
+struct NotifyIconState {
+  bool added = false;  // from AddNotifyIcon to RemoveNotifyIcon
+  bool shown = false;  // the taskbar took it
+  int addTries = 0;
+  NOTIFYICONDATAW record{};
+  UniqueIcon smallIcon;
+};
 
 // Adds the notification-area icon once, with the tip "ぴんたろ"; when the taskbar does not take it, tries
 // again for a minute on the icon window's retry timer.

@@ -19,8 +19,6 @@ namespace pintaro {
 
 namespace {
 
-std::unique_ptr<MainMenu> g_menu;
-
 static_assert(std::size(kOpacityCaptions) == kOpacityPresets.size(), "one item for each transparency preset");
 
 HMENU BuildSizeMenu() {
@@ -137,11 +135,12 @@ void HideAllWindows() {
 }
 
 MainMenu& TheMainMenu() {
-  if (!g_menu) g_menu = std::make_unique<MainMenu>();
-  return *g_menu;
+  std::unique_ptr<MainMenu>& menu = TheProgram().menus->mainMenu;
+  if (!menu) menu = std::make_unique<MainMenu>();
+  return *menu;
 }
 
-void DestroyMainMenu() noexcept { g_menu.reset(); }
+void DestroyMainMenu() noexcept { TheProgram().menus->mainMenu.reset(); }
 
 void StepAllSizes(int delta) {
   const int preset = SteppedSizePreset(Settings().sizePreset, delta);

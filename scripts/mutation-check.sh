@@ -144,6 +144,9 @@ faults=(
   "version-dialog-leaves-pinned-pictures@@src/win32/modal_block.cpp@@s/  EnumChildWindows\(window, &DisableProgramWindow, dialog\);\n//@@mingw-x64@@TheVersionDialog"
   "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/AddOrTryLater\(icon\.record\.hWnd, true\);/AddOrTryLater(icon.record.hWnd);/@@mingw-x64@@TheNotificationIconHidesAll"
   "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/\[record = icon\.record\]\(\) mutable \{ Notify\(NIM_DELETE, record\); \}/[record = icon.record, shown = icon.shown]() mutable { if (shown) Notify(NIM_DELETE, record); }/@@mingw-x64@@TheNotificationIconHidesAll"
+  "end-keeps-the-full-screen-view@@src/app/application.cpp@@s/  DestroyFullScreen\(\);\n//@@mingw-x64@@ShowsFitted"
+  "start-opacity-not-opaque@@src/picture_windows/picture_windows.h@@s/int opacity = kOpacityPresets\[0\];/int opacity = kOpacityPresets[1];/@@mingw-x64@@ThenClose"
+  "own-opacity-from-the-next-preset@@src/picture_window/picture_window.cpp@@s/SetAlpha\(hwnd\(\), kOpacityPresets\[preset\]\);/SetAlpha(hwnd(), kOpacityPresets[(preset + 1) % kOpacityPresetCount]);/@@mingw-x64@@ThenClose"
 )
 
 selected=()

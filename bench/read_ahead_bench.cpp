@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <psapi.h>
 
+#include <optional>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -174,11 +175,11 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("unexpected message\n");
     return IDOK;
   });
+  std::optional<pintaro::Program> program(std::in_place);
   pintaro::RunFirstInstance(L"");
   Run(argv[1]);
   pintaro::ShutDown();
-  pintaro::ReleaseEndedWindows();
-  pintaro::DestroyMainMenu();
+  program.reset();
   CoUninitialize();
   return 0;
 }

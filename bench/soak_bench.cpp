@@ -8,6 +8,7 @@
 #include <objbase.h>
 #include <psapi.h>
 
+#include <optional>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -137,6 +138,7 @@ int wmain(int argc, wchar_t** argv) {
   InitCommonControlsEx(&controls);
   int messages = 0;
   pintaro::SetMessageBoxHook([&](HWND, const std::wstring&, const std::wstring&, UINT) { return ++messages, IDOK; });
+  std::optional<pintaro::Program> program(std::in_place);
   pintaro::RunFirstInstance(L"");
   const std::vector<std::wstring> files(argv + 1, argv + argc);
 
@@ -162,8 +164,7 @@ int wmain(int argc, wchar_t** argv) {
   PrintChange("USER objects", start.user, end.user, "", 2);
   PrintChange("private memory", start.privateBytes / 1024.0, end.privateBytes / 1024.0, "KB", 1024);
   pintaro::ShutDown();
-  pintaro::ReleaseEndedWindows();
-  pintaro::DestroyMainMenu();
+  program.reset();
   CoUninitialize();
   return 0;
 }

@@ -22,20 +22,18 @@
 #include "picture_window/picture_window.h"
 #include "picture_windows/full_screen.h"
 #include "picture_windows/picture_windows.h"
-#include "picture_logic/presets.h"
 #include "picture_reading/read_ahead.h"
 
 namespace pintaro {
 
 namespace {
-std::unique_ptr<IconWindow> g_iconWindow;
-std::vector<std::unique_ptr<IconWindow>> g_endedIconWindows;
-UniqueOwnedMutex g_firstInstance;  // held from start-up until ShutDown has destroyed the icon window
-
 void EndInOrder();
 }  // namespace
 
-IconWindow* TheIconWindow() noexcept { return g_iconWindow.get(); }
+IconWindow* TheIconWindow() noexcept {
+  IconWindow* icon = TheProgram().iconWindow.get();
+  return icon && icon->exists() ? icon : nullptr;
+}
 
 void Main() {
   std::optional<UniqueOwnedMutex> first = ClaimFirstInstance();
@@ -44,7 +42,7 @@ void Main() {
     RunSecondInstance(WithAbsolutePictureNames(ProcessCommandArguments(), CurrentFolder()));
     return;
   }
-  g_firstInstance = std::move(*first);
+  TheProgram().firstInstance = std::move(*first);
   RunFirstInstance(ProcessCommandArguments());
 }
 
@@ -76,20 +74,19 @@ bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::millisec
 }
 
 void RunFirstInstance(std::wstring_view commandArguments) {
-  SetProgramEnded(false);
-  SetShutDown(&EndInOrder);
-  Settings() = DisplaySettings{kSizePresets[kDefaultSizePreset], kDefaultSizePreset, kOpacityPresets[0], 0};
+  Program& program = TheProgram();
+  program.shutDown = &EndInOrder;
   // The pictures named are read on the workers while the icon window is made and shown.
   const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
   ReadAhead ahead(names, Settings().displaySize);
   const HWND foregroundAtStart = GetForegroundWindow();
-  g_iconWindow = std::make_unique<IconWindow>(OpenCommandPictures);
-  PictureWindows().Reset();
-  g_iconWindow->Show();
+  program.iconWindow = std::make_unique<IconWindow>(OpenCommandPictures);
+  IconWindow& icon = *program.iconWindow;
+  icon.Show();
   // A log-off may end the program in every step below: in the pumps, and also while a step waits for
   // another program's window, when messages sent from other threads run. Start-up then stops there.
   if (ProgramEnded()) return;
-  StartIconWindowHandling(g_iconWindow->hwnd());
+  StartIconWindowHandling(icon.hwnd());
   for (std::size_t i = 0; i < names.size(); ++i) {
     OpenPictureFile(names[i], ahead.SourceFor(i));
     PumpMessages();
@@ -98,22 +95,23 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   // What the first pictures do not need comes after them, working from the start-up's end on. The
   // temporary files that a run ended by force left behind go, unless another Pintaro holds them.
   StartOnWorker(&DeleteUnusedTempFiles);
-  StartClipboardWatch(g_iconWindow->hwnd());
+  StartClipboardWatch(icon.hwnd());
   if (ProgramEnded()) return;
   TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
   if (ProgramEnded()) return;
-  g_iconWindow->AcceptDrops();
+  icon.AcceptDrops();
   if (ProgramEnded()) return;
   AddNotifyIcon();
   if (ProgramEnded()) return;
-  g_iconWindow->Activate(foregroundAtStart);
+  icon.Activate(foregroundAtStart);
 }
 
 namespace {
 
 void EndInOrder() {
-  if (ProgramEnded()) return;
-  SetProgramEnded(true);
+  Program& program = TheProgram();
+  if (program.ended) return;
+  program.ended = true;
   // The end waits a moment for the workers, whatever they wait on, so that the program is gone within
   // two seconds of the exit command: for those reading ahead to end their decoding, for a paste to end
   // writing its file.
@@ -125,19 +123,17 @@ void EndInOrder() {
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
     if (PictureWindow* window = table[slot]) window->TakeDown();
   }
-  if (g_iconWindow) {
-    StopClipboardWatch(g_iconWindow->hwnd());
-    StopIconWindowHandling(g_iconWindow->hwnd());
+  const HWND icon = IconWindowHandle();
+  if (icon) {
+    StopClipboardWatch(icon);
+    StopIconWindowHandling(icon);
   }
   DestroyMainMenu();
   DestroyFullScreen();
-  if (g_iconWindow) {
-    DestroyWindow(g_iconWindow->hwnd());
-    g_endedIconWindows.push_back(std::move(g_iconWindow));
-  }
-  SetIconWindowHandle(nullptr);
+  // Its object stays with the program's, as handlers may still be running on it.
+  if (icon) DestroyWindow(icon);
   // A start from now on is a first instance again.
-  g_firstInstance.reset();
+  program.firstInstance.reset();
 }
 
 }  // namespace
@@ -147,11 +143,6 @@ void EndOnQuitRequest() noexcept {
     if (TheIconWindow() && !ProgramEnded() && LiveWindowCount() > 0) ShutDown();
   } catch (...) {
   }
-}
-
-void ReleaseEndedWindows() noexcept {
-  g_endedIconWindows.clear();
-  PictureWindows().Reset();
 }
 
 }  // namespace pintaro

@@ -10,7 +10,7 @@ namespace pintaro {
 
 class IconWindow;
 
-// The first instance's icon window, from its creation to the end of ShutDown; null otherwise.
+// The first instance's icon window, while its window exists: until ShutDown has destroyed it.
 IconWindow* TheIconWindow() noexcept;
 
 // A quit request from outside (met while windows of the program still live) ends the program through
@@ -22,7 +22,7 @@ void EndOnQuitRequest() noexcept;
 // command line to the running instance and returns with no window left.
 void Main();
 
-// Start-up of the first instance with the given command-line argument string.
+// Start-up of the first instance with the given command-line argument string, once per Program.
 void RunFirstInstance(std::wstring_view commandArguments);
 
 // How long a later start waits in all for the running instance to take its command line: long enough
@@ -36,9 +36,5 @@ bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::millisec
 
 // Opens the pictures a hand-off command names, in order.
 void OpenCommandPictures(const std::wstring& command);
-
-// Objects of windows destroyed by ShutDown are kept until the message loop has ended, as handlers
-// may still be running on them; this frees them.
-void ReleaseEndedWindows() noexcept;
 
 }  // namespace pintaro

@@ -37,13 +37,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   pintaro::OnQuitRequest(&pintaro::EndOnQuitRequest);
   int exitCode = 0;
   try {
-    pintaro::Main();
-    exitCode = pintaro::LiveWindowCount() > 0 ? RunMessageLoop() : 0;
+    // The running program's state, from here to its end in order: ShutDown's, then the object's.
+    pintaro::Program program;
+    try {
+      pintaro::Main();
+      exitCode = pintaro::LiveWindowCount() > 0 ? RunMessageLoop() : 0;
+    } catch (...) {
+      // Nothing may unwind into Windows; the program still ends in order below.
+    }
+    pintaro::EndOnQuitRequest();
   } catch (...) {
-    // Nothing may unwind into Windows; the program still ends in order below.
+    // No memory for the program's state at the start: nothing ran.
   }
-  pintaro::EndOnQuitRequest();
-  pintaro::ReleaseEndedWindows();
-
   return exitCode;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "win32/handles.h"
 #include "win32/system_libraries.h"
 #include "icon_window/drop_list.h"
 #include "win32/program.h"
@@ -42,14 +43,10 @@ std::optional<std::vector<std::wstring>> FileNames(IDataObject* data) {
     ~Release() { ole32::ReleaseStgMedium(&medium); }
   } release{medium};
   // A source may answer in another medium than the one asked for; only a memory block is read.
-  const auto* block =
-      medium.tymed == TYMED_HGLOBAL ? static_cast<const std::uint8_t*>(GlobalLock(medium.hGlobal)) : nullptr;
+  const LockedGlobal<const std::uint8_t> locked(medium.tymed == TYMED_HGLOBAL ? medium.hGlobal : nullptr);
+  const std::uint8_t* block = locked.get();
   if (!block) return std::nullopt;
-  struct Unlock {
-    HGLOBAL memory;
-    ~Unlock() { GlobalUnlock(memory); }
-  } unlock{medium.hGlobal};
-  const std::optional<DropList> list = ReadDropList(block, GlobalSize(medium.hGlobal));
+  const std::optional<DropList> list = ReadDropList(block, locked.bytes());
   if (!list) return std::nullopt;
   std::vector<std::wstring> names;
   names.reserve(list->names.size());

@@ -23,7 +23,7 @@
 #include "menu/main_menu.h"
 #include "picture_windows/show_and_arrange.h"
 #include "icon_window/notify_icon.h"
-#include "win32/private_messages.h"
+#include "win32/messages_and_timers.h"
 #include "picture_window/stacking.h"
 #include "picture_windows/picture_windows.h"
 #include "win32/layered.h"
@@ -37,8 +37,7 @@ using namespace std::chrono_literals;
 // How long a later start keeps asking while the running instance has no icon window yet.
 constexpr auto kHandOffRetry = 5s;
 // How often and how long the icon window looks for a new desktop window after the old one went, or for
-// the desktop window's move after the monitors changed.
-constexpr UINT_PTR kDesktopWatchTimer = 3;
+// the desktop window's move after the monitors changed (kDesktopWatchTimer).
 constexpr UINT kDesktopWatchMs = 250;
 constexpr int kDesktopWatchTicks = 40;
 }  // namespace
@@ -60,7 +59,6 @@ void IconWindow::Show() {
       linkSource_.Open(
           hwnd(), kLinkService, kLinkTopicName,
           [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); }, kMaxHandOffBytes);
-      SetIconWindowHandle(hwnd());
     }
   }
   Initialize();
@@ -295,7 +293,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == TaskbarCreatedMessage() && message != 0) OnTaskbarCreated();
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
-    case kNotifyIconCallback:  // WM_MOUSEMOVE too: the pointer's moves over the window carry no mouse message
+    case kNotifyIconCallback:  // WM_MOUSEMOVE too: a move's x is never a mouse message the icon acts on
       OnMouseMove();
       OnNotifyIconMessage(LOWORD(lParam));
       return 0;

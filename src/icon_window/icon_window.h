@@ -51,14 +51,10 @@ class IconWindow : public Window<IconWindow> {
   // Creates the window without showing it; a later start's window then hands its command over.
   void Load();
 
-  // Whether another instance was already running when this window's process started.
-  bool IsSecondInstance() const noexcept { return secondInstance_; }
   // Second instance: whether loading handed the command over and the running instance accepted it.
   bool HandedOff() const noexcept { return handedOff_; }
   // First instance: the number of open hand-off conversations.
   std::size_t LinkConversations() const noexcept { return linkSource_.ConversationCount(); }
-
-  HWND toolTip() const noexcept { return toolTip_.get(); }
 
   // Opens a copy of the name in a picture window, its picture taken from the source when one is given.
   void OpenNamedPicture(const std::wstring& name, const PictureSource& source = {});

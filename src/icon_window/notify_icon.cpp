@@ -24,13 +24,10 @@ namespace {
 
 constexpr UINT kTrayIconId = 1;
 
-bool g_trayIconAdded = false;  // from AddNotifyIcon to RemoveNotifyIcon
-bool g_trayIconShown = false;  // the taskbar took it
-int g_addTries = 0;
 constexpr int kAddTries = 30;
 constexpr UINT kAddRetryMs = 2000;
-NOTIFYICONDATAW g_record{};
-UniqueIcon g_smallIcon;
+
+NotifyIconState& Icon() noexcept { return *TheProgram().notifyIcon; }
 
 // The 16-colour picture before Windows XP (5.1), the 256-colour one from then on.
 int TrayIconResource() noexcept {
@@ -55,32 +52,34 @@ void LoadSmallIcon() noexcept {
   static const auto load = LibraryFunction<decltype(::LoadIconMetric)>(CommonControls(), "LoadIconMetric");
   HICON icon = nullptr;
   if (load) load(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), LIM_SMALL, &icon);
-  g_smallIcon.reset(icon);
-  g_record.hIcon = g_smallIcon.get();
+  Icon().smallIcon.reset(icon);
+  Icon().record.hIcon = Icon().smallIcon.get();
 }
 
-BOOL Notify(DWORD message) noexcept {
+BOOL Notify(DWORD message, NOTIFYICONDATAW& record) noexcept {
   try {
-    if (const NotifyIconHook& hook = SeamOf<NotifyIconHook>()) return hook(message, g_record);
+    if (const NotifyIconHook& hook = SeamOf<NotifyIconHook>()) return hook(message, record);
   } catch (...) {
     return FALSE;
   }
   static const auto notify = LibraryFunction<decltype(::Shell_NotifyIconW)>(Shell32(), "Shell_NotifyIconW");
-  return notify && notify(message, &g_record);
+  return notify && notify(message, &record);
 }
+BOOL Notify(DWORD message) noexcept { return Notify(message, Icon().record); }
 
 // At logon the taskbar may not be there yet: a failed add is tried again for a minute. Windows may have
 // added the icon all the same, after waiting in vain for a busy Explorer's answer: a try again changes
 // that one first.
 void AddOrTryLater(HWND main, bool tryAgain = false) noexcept {
-  g_trayIconShown = (tryAgain && Notify(NIM_MODIFY)) || Notify(NIM_ADD);
+  NotifyIconState& icon = Icon();
+  icon.shown = (tryAgain && Notify(NIM_MODIFY)) || Notify(NIM_ADD);
   // The shell's answer lets sent messages run: an end meanwhile may have come before the icon was
   // there, so the icon goes now.
-  if (!g_trayIconAdded) {
-    if (std::exchange(g_trayIconShown, false)) Notify(NIM_DELETE);
+  if (!icon.added) {
+    if (std::exchange(icon.shown, false)) Notify(NIM_DELETE);
     return;
   }
-  if (!g_trayIconShown && g_addTries++ < kAddTries) {
+  if (!icon.shown && icon.addTries++ < kAddTries) {
     SetTimer(main, kNotifyIconRetryTimer, kAddRetryMs, nullptr);
   } else {
     KillTimer(main, kNotifyIconRetryTimer);
@@ -93,44 +92,46 @@ void SetNotifyIconHook(NotifyIconHook hook) { SeamOf<NotifyIconHook>() = std::mo
 
 void AddNotifyIcon() noexcept {
   const HWND main = IconWindowHandle();
-  if (!main || g_trayIconAdded) return;  // the record added holds the icon it shows
-  g_record = {};
-  g_record.cbSize = sizeof(g_record);
-  g_record.hWnd = main;
-  g_record.uID = kTrayIconId;
-  g_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  g_record.uCallbackMessage = kNotifyIconCallback;
+  NotifyIconState& icon = Icon();
+  if (!main || icon.added) return;  // the record added holds the icon it shows
+  icon.record = {};
+  icon.record.cbSize = sizeof(icon.record);
+  icon.record.hWnd = main;
+  icon.record.uID = kTrayIconId;
+  icon.record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  icon.record.uCallbackMessage = kNotifyIconCallback;
   LoadSmallIcon();
-  wcsncpy(g_record.szTip, kTitle, std::size(g_record.szTip) - 1);
+  wcsncpy(icon.record.szTip, kTitle, std::size(icon.record.szTip) - 1);
   // A program started with raised rights hears from Explorer's taskbar only what it lets through.
   ChangeWindowMessageFilterEx(main, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
-  g_trayIconAdded = true;
-  g_addTries = 0;
+  icon.added = true;
+  icon.addTries = 0;
   AddOrTryLater(main);
 }
 
 void RemoveNotifyIcon() noexcept {
-  if (!g_trayIconAdded) return;
-  KillTimer(g_record.hWnd, kNotifyIconRetryTimer);
+  NotifyIconState& icon = Icon();
+  if (!icon.added) return;
+  KillTimer(icon.record.hWnd, kNotifyIconRetryTimer);
   // Also after an add that reported a failure: the taskbar may show the icon all the same. A busy
-  // Explorer may keep the call waiting for seconds: the end waits a moment for it, no longer.
-  RunOnWorkerFor([] { Notify(NIM_DELETE); }, std::chrono::milliseconds(500));
-  g_trayIconAdded = g_trayIconShown = false;
+  // Explorer may keep the call waiting for seconds: the end waits a moment for it, no longer, and the
+  // worker keeps its own copy of the record, as it may outlive the program's.
+  RunOnWorkerFor([record = icon.record]() mutable { Notify(NIM_DELETE, record); }, std::chrono::milliseconds(500));
+  icon.added = icon.shown = false;
 }
 
-bool NotifyIconAdded() noexcept { return g_trayIconAdded; }
-
 void RestoreNotifyIcon() noexcept {
-  if (!g_trayIconAdded) return;
+  NotifyIconState& icon = Icon();
+  if (!icon.added) return;
   // Explorer restarted, or the scale changed while the taskbar still has the icon: that one is changed,
   // else it is added again.
   LoadSmallIcon();
-  g_trayIconShown = Notify(NIM_MODIFY) != FALSE;
-  if (!g_trayIconShown) AddOrTryLater(g_record.hWnd);
+  icon.shown = Notify(NIM_MODIFY) != FALSE;
+  if (!icon.shown) AddOrTryLater(icon.record.hWnd);
 }
 
 void RetryAddingNotifyIcon() noexcept {
-  if (g_trayIconAdded && !g_trayIconShown) AddOrTryLater(g_record.hWnd, true);
+  if (const NotifyIconState& icon = Icon(); icon.added && !icon.shown) AddOrTryLater(icon.record.hWnd, true);
 }
 
 UINT TaskbarCreatedMessage() noexcept {

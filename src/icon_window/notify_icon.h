@@ -5,20 +5,30 @@
 
 #include <functional>
 
+#include "win32/handles.h"
+#include "win32/messages_and_timers.h"  // kNotifyIconCallback, the message the icon sends the icon window
+
 namespace pintaro {
+
+// The running program's icon in the notification area.
+struct NotifyIconState {
+  bool added = false;  // from AddNotifyIcon to RemoveNotifyIcon
+  bool shown = false;  // the taskbar took it
+  int addTries = 0;
+  NOTIFYICONDATAW record{};
+  UniqueIcon smallIcon;
+};
 
 // Adds the notification-area icon once, with the tip "ぴんたろ"; when the taskbar does not take it, tries
 // again for a minute on the icon window's retry timer.
 void AddNotifyIcon() noexcept;
 // Removes it, if AddNotifyIcon added it.
 void RemoveNotifyIcon() noexcept;
-bool NotifyIconAdded() noexcept;
 // After the taskbar was made again (Explorer restarted) or the screen's scale changed, tells the taskbar
 // the icon again at the new scale, if it was added before.
 void RestoreNotifyIcon() noexcept;
-// For the icon window's retry timer.
+// For the icon window's retry timer, kNotifyIconRetryTimer.
 void RetryAddingNotifyIcon() noexcept;
-inline constexpr UINT_PTR kNotifyIconRetryTimer = 2;
 
 // Explorer's broadcast when it has made the taskbar.
 UINT TaskbarCreatedMessage() noexcept;
@@ -27,8 +37,5 @@ UINT TaskbarCreatedMessage() noexcept;
 // stands in for the shell.
 using NotifyIconHook = std::function<BOOL(DWORD, const NOTIFYICONDATAW&)>;
 void SetNotifyIconHook(NotifyIconHook hook);
-
-// The callback message the icon sends to the icon window; the mouse message is in lParam's low word.
-inline constexpr unsigned kNotifyIconCallback = 0x200;
 
 }  // namespace pintaro

@@ -11,11 +11,12 @@
 
 #include "win32/program.h"
 #include "build_texts.h"
+#include "menu/main_menu.h"
 #include "menu/version_text.h"
 #include "resources/resource_ids.h"
 #include "win32/handles.h"
 #include "win32/modal_block.h"
-#include "win32/private_messages.h"
+#include "win32/messages_and_timers.h"
 #include "win32/shell_open.h"
 #include "win32/system_libraries.h"
 #include "win32/texts.h"
@@ -46,15 +47,13 @@ void KeepFontOnDpiChange(HWND control) noexcept {
   if (set) set(control, kDisableFontUpdate, kDisableFontUpdate);
 }
 
-HWND g_openDialog = nullptr;
-
 class AboutDialog {
  public:
   // Returns when the dialog has closed.
   void ShowModal() noexcept {
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, &DialogProc,
                     reinterpret_cast<LPARAM>(this));
-    g_openDialog = nullptr;
+    TheProgram().menus->aboutDialog = nullptr;
   }
 
  private:
@@ -62,7 +61,7 @@ class AboutDialog {
     if (message == WM_INITDIALOG) {
       SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
       reinterpret_cast<AboutDialog*>(lParam)->hwnd_ = hwnd;
-      g_openDialog = hwnd;
+      TheProgram().menus->aboutDialog = hwnd;
     }
     auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!self) return FALSE;
@@ -200,15 +199,15 @@ std::wstring ProgramDirectory() {
 }  // namespace
 
 void ShowAboutDialog() {
-  if (g_openDialog) {
-    SetForegroundWindow(g_openDialog);
+  if (const HWND open = AboutDialogWindow()) {
+    SetForegroundWindow(open);
     return;
   }
   AboutDialog dialog;
   dialog.ShowModal();
 }
 
-HWND AboutDialogWindow() noexcept { return g_openDialog; }
+HWND AboutDialogWindow() noexcept { return TheProgram().menus->aboutDialog; }
 
 void OpenHelp() { OpenWithShell(IconWindowHandle(), ProgramDirectory() + L"\\Readme.html"); }
 

@@ -1,9 +1,11 @@
 #include "menu/main_menu.h"
 
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include "win32/program.h"
+#include "win32/texts.h"
 #include "menu/about_dialog.h"
 #include "menu/main_menu_ids.h"
 #include "picture_windows/show_and_arrange.h"
@@ -17,10 +19,7 @@ namespace pintaro {
 
 namespace {
 
-std::unique_ptr<MainMenu> g_menu;
-
-constexpr const wchar_t* kOpacityCaptions[main_menu::kOpacityItemCount] = {L"透過なし", L"1/4 透過", L"1/2 透過",
-                                                                           L"3/4 透過"};
+static_assert(std::size(kOpacityCaptions) == kOpacityPresets.size(), "one item for each transparency preset");
 
 HMENU BuildSizeMenu() {
   HMENU sizes = CreatePopupMenu();
@@ -32,7 +31,7 @@ HMENU BuildSizeMenu() {
 
 HMENU BuildOpacityMenu() {
   HMENU opacities = CreatePopupMenu();
-  for (int preset = 0; preset < main_menu::kOpacityItemCount; ++preset) {
+  for (int preset = 0; preset < kOpacityPresetCount; ++preset) {
     AppendMenuW(opacities, MF_STRING, main_menu::kOpacity0 + preset, kOpacityCaptions[preset]);
   }
   return opacities;
@@ -86,7 +85,7 @@ bool MainMenu::ShowWindowsItemVisible() const noexcept {
 void MainMenu::OnCommand(UINT id) {
   if (InRange(id, main_menu::kSize0, main_menu::kSizeItemCount)) {
     ChooseDisplaySize(static_cast<int>(id - main_menu::kSize0));
-  } else if (InRange(id, main_menu::kOpacity0, main_menu::kOpacityItemCount)) {
+  } else if (InRange(id, main_menu::kOpacity0, kOpacityPresetCount)) {
     ChooseOpacityForAll(static_cast<int>(id - main_menu::kOpacity0));
   } else if (id == main_menu::kShowWindows) {
     ShowAllWindows();
@@ -136,13 +135,12 @@ void HideAllWindows() {
 }
 
 MainMenu& TheMainMenu() {
-  if (!g_menu) g_menu = std::make_unique<MainMenu>();
-  return *g_menu;
+  std::unique_ptr<MainMenu>& menu = TheProgram().menus->mainMenu;
+  if (!menu) menu = std::make_unique<MainMenu>();
+  return *menu;
 }
 
-bool MainMenuExists() noexcept { return g_menu != nullptr; }
-
-void DestroyMainMenu() noexcept { g_menu.reset(); }
+void DestroyMainMenu() noexcept { TheProgram().menus->mainMenu.reset(); }
 
 void StepAllSizes(int delta) {
   const int preset = SteppedSizePreset(Settings().sizePreset, delta);

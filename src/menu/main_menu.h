@@ -3,6 +3,8 @@
 // picture window, paste, version information, help and the end of the program.
 #include <windows.h>
 
+#include <memory>
+
 #include "win32/handles.h"
 
 namespace pintaro {
@@ -37,9 +39,16 @@ class MainMenu {
   UniqueMenu menu_;
 };
 
+// The running program's part of this floor.
+struct MenuState {
+  std::unique_ptr<MainMenu> mainMenu;  // made at its first use, destroyed by ShutDown
+  HWND aboutDialog = nullptr;          // the version dialog while it is open
+  HWND wheelWindow = nullptr;          // the icon window, while its wheel and clipboard handling is on
+  bool wheelBusy = false;              // a wheel turn or clipboard change is being handled
+};
+
 // Created on first use; destroyed by ShutDown.
 MainMenu& TheMainMenu();
-bool MainMenuExists() noexcept;
 void DestroyMainMenu() noexcept;
 
 // Hides the icon window and every picture window in use; the main menu then offers to show them again.

@@ -1,5 +1,6 @@
 #pragma once
 // Command identifiers of the main shortcut menu.
+#include "picture_logic/presets.h"
 
 namespace pintaro::main_menu {
 
@@ -12,8 +13,8 @@ inline constexpr unsigned kAbout = 230;
 inline constexpr unsigned kHelp = 231;
 inline constexpr unsigned kExit = 299;
 
-// Presets with an item of their own; the larger sizes have none.
-inline constexpr int kSizeItemCount = 6;
-inline constexpr int kOpacityItemCount = 4;
+// Size presets with an item of their own, those the wheel reaches; the larger sizes have none. Every
+// transparency preset has its item.
+inline constexpr int kSizeItemCount = kLargestWheelPreset + 1;
 
 }  // namespace pintaro::main_menu

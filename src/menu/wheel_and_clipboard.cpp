@@ -3,12 +3,11 @@
 #include <utility>
 
 #include "menu/main_menu.h"
+#include "win32/program.h"
 
 namespace pintaro {
 
 namespace {
-HWND g_handled = nullptr;
-bool g_busy = false;
 
 void OnMouseWheel(WPARAM wParam) {
   const int distance = GET_WHEEL_DELTA_WPARAM(wParam);
@@ -23,19 +22,18 @@ void StartClipboardWatch(HWND window) noexcept { AddClipboardFormatListener(wind
 
 void StopClipboardWatch(HWND window) noexcept { RemoveClipboardFormatListener(window); }
 
-void StartIconWindowHandling(HWND hwnd) noexcept { g_handled = hwnd; }
+void StartIconWindowHandling(HWND hwnd) noexcept { TheProgram().menus->wheelWindow = hwnd; }
 
 void StopIconWindowHandling(HWND hwnd) noexcept {
-  if (g_handled == hwnd) g_handled = nullptr;
+  if (MenuState& menus = *TheProgram().menus; menus.wheelWindow == hwnd) menus.wheelWindow = nullptr;
 }
-
-bool IconWindowHandlingOn(HWND hwnd) noexcept { return hwnd && g_handled == hwnd; }
 
 void HandleIconWindowExtras(UINT message, WPARAM wParam) noexcept {
   // Before the handling starts, the start-up's own clipboard check stands in for notifications.
-  if (!g_handled || g_busy) return;
+  MenuState& menus = *TheProgram().menus;
+  if (!menus.wheelWindow || menus.wheelBusy) return;
   if (message != WM_MOUSEWHEEL && message != WM_CLIPBOARDUPDATE) return;
-  g_busy = true;
+  menus.wheelBusy = true;
   try {
     if (message == WM_MOUSEWHEEL) {
       OnMouseWheel(wParam);
@@ -45,7 +43,7 @@ void HandleIconWindowExtras(UINT message, WPARAM wParam) noexcept {
   } catch (...) {
     // A size change that ran out of memory leaves the windows as far as it got.
   }
-  g_busy = false;
+  menus.wheelBusy = false;
 }
 
 }  // namespace pintaro

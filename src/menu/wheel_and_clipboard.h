@@ -10,7 +10,6 @@ void StopClipboardWatch(HWND window) noexcept;
 // Turns the extra handling on and off.
 void StartIconWindowHandling(HWND hwnd) noexcept;
 void StopIconWindowHandling(HWND hwnd) noexcept;
-bool IconWindowHandlingOn(HWND hwnd) noexcept;
 
 // For the icon window's procedure, before its own handling: a wheel turn or a clipboard change.
 // One is handled at a time; one that arrives while another is being handled (the size change lets

@@ -10,7 +10,6 @@ namespace pintaro {
 class PlacementRandom {
  public:
   double Next() noexcept;
-  void Reset() noexcept { state_ = kStart; }
 
  private:
   static constexpr std::uint32_t kStart = 0x50000;

@@ -13,8 +13,10 @@ inline constexpr std::array<int, 8> kSizePresets{80, 120, 160, 240, 320, 480, 64
 inline constexpr int kLargestWheelPreset = 5;
 inline constexpr int kDefaultSizePreset = 2;  // 160 pixels, at every start
 
-// Opacity (255 opaque) by transparency preset.
-inline constexpr std::array<int, 4> kOpacityPresets{255, 191, 127, 63};
+// Opacity (255 opaque) by transparency preset: the one list of them, which every menu of transparencies
+// shows item by item.
+inline constexpr std::array kOpacityPresets{255, 191, 127, 63};
+inline constexpr int kOpacityPresetCount = static_cast<int>(kOpacityPresets.size());
 
 // The size preset one wheel step away (+1 larger, -1 smaller). The wheel stops at 80 and 480 pixels;
 // from above 480 a step down goes one preset lower and a step up changes nothing.

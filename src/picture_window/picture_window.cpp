@@ -1,7 +1,7 @@
 #include "picture_window/picture_window.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 #include "win32/busy_cursor.h"
 #include "win32/popup_menu.h"
@@ -9,28 +9,16 @@
 #include "win32/window_drag.h"
 #include "picture_window/picture_menu_ids.h"
 #include "picture_reading/dib_bitmap.h"
+#include "picture_logic/presets.h"
 #include "win32/layered.h"
-#include "win32/private_messages.h"
+#include "win32/messages_and_timers.h"
 #include "win32/program.h"
+#include "win32/texts.h"
 #include "win32/window_position.h"
 
 namespace pintaro {
 
-namespace {
-
-struct OpacityItem {
-  const wchar_t* caption;
-  const wchar_t* tag;  // opacity as decimal text
-};
-
-constexpr std::array<OpacityItem, picture_menu::kOpacityCount> kOpacityItems{{
-    {L"透過なし", L"255"},
-    {L"1/4 透過", L"191"},
-    {L"1/2 透過", L"127"},
-    {L"3/4 透過", L"63"},
-}};
-
-}  // namespace
+static_assert(std::size(kOpacityCaptions) == kOpacityPresets.size(), "one item for each transparency preset");
 
 PictureWindow::PictureWindow(FullScreenRequest showFullScreen, const RECT& place) : showFullScreen_(showFullScreen) {
   BuildContextMenu();
@@ -101,15 +89,15 @@ PictureWindow::~PictureWindow() {
 
 void PictureWindow::BuildContextMenu() {
   menus_.reset(CreatePopupMenu());
-  opacityMenu_ = CreatePopupMenu();
-  for (int i = 0; i < picture_menu::kOpacityCount; ++i) {
-    AppendMenuW(opacityMenu_, MF_STRING, picture_menu::kOpacity0 + i, kOpacityItems[i].caption);
+  HMENU opacities = CreatePopupMenu();  // owned by menus_ from its item on
+  for (int i = 0; i < kOpacityPresetCount; ++i) {
+    AppendMenuW(opacities, MF_STRING, picture_menu::kOpacity0 + i, kOpacityCaptions[i]);
   }
   HMENU m = menus_.get();
   AppendMenuW(m, MF_STRING, picture_menu::kCopyAtShownSize, L"このサイズでコピー(&C)");
   AppendMenuW(m, MF_STRING, picture_menu::kCopyAtOriginalSize, L"元のサイズでコピー(&O)");
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(opacityMenu_), L"透過(&T)");
+  AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(opacities), L"透過(&T)");
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(m, MF_STRING, picture_menu::kAlwaysOnTop, L"最前面に表示(&T)");
   AppendMenuW(m, MF_STRING, picture_menu::kPinnedToDesktop, L"最背面に表示(&B)");
@@ -146,10 +134,10 @@ bool PictureWindow::IsChecked(UINT command) const noexcept {
 bool PictureWindow::IsOpacityChecked(int index) const noexcept { return IsChecked(picture_menu::kOpacity0 + index); }
 
 void PictureWindow::CheckOpacityItem(int index) noexcept {
-  for (int i = 0; i < picture_menu::kOpacityCount; ++i) {
+  for (int i = 0; i < kOpacityPresetCount; ++i) {
     CheckMenuItem(menus_.get(), picture_menu::kOpacity0 + i, MF_BYCOMMAND | MF_UNCHECKED);
   }
-  if (index >= 0 && index < picture_menu::kOpacityCount) {
+  if (index >= 0 && index < kOpacityPresetCount) {
     CheckMenuItem(menus_.get(), picture_menu::kOpacity0 + index, MF_BYCOMMAND | MF_CHECKED);
   }
 }
@@ -170,9 +158,9 @@ void PictureWindow::OnRightButtonUp() {
 void PictureWindow::OnDoubleClick() { ShowFullScreen(); }
 
 void PictureWindow::SetOwnOpacity(int preset) {
-  if (preset < 0 || preset >= picture_menu::kOpacityCount) return;
+  if (preset < 0 || preset >= kOpacityPresetCount) return;
   CheckOpacityItem(preset);
-  SetAlpha(hwnd(), _wtoi(kOpacityItems[preset].tag));
+  SetAlpha(hwnd(), kOpacityPresets[preset]);
 }
 
 void PictureWindow::CloseAndFreeSlot() {
@@ -194,7 +182,7 @@ void PictureWindow::OnCommand(UINT id) {
     case picture_menu::kFullScreen: ShowFullScreen(); break;
     case picture_menu::kCloseAndFreeSlot: CloseAndFreeSlot(); break;
     default:
-      if (id >= picture_menu::kOpacity0 && id < picture_menu::kOpacity0 + picture_menu::kOpacityCount) {
+      if (id >= picture_menu::kOpacity0 && id < picture_menu::kOpacity0 + kOpacityPresetCount) {
         SetOwnOpacity(static_cast<int>(id - picture_menu::kOpacity0));
       }
       break;

@@ -38,8 +38,6 @@ class PictureWindow : public Window<PictureWindow> {
   SIZE PictureSize() const noexcept;
 
   HMENU contextMenu() const noexcept { return menus_.get(); }
-  HMENU opacityMenu() const noexcept { return opacityMenu_; }
-  HWND toolTip() const noexcept { return toolTip_.get(); }
   bool IsOpacityChecked(int index) const noexcept;
   void CheckOpacityItem(int index) noexcept;  // unchecks all, checks index
   void SetStackingChecks(bool onTop, bool onDesktop) noexcept;
@@ -83,7 +81,6 @@ class PictureWindow : public Window<PictureWindow> {
 
   const FullScreenRequest showFullScreen_;
   UniqueMenu menus_;
-  HMENU opacityMenu_ = nullptr;  // owned by menus_
   UniqueWindow toolTip_;
   // Where the window's top-left corner was last put on the screen: the desktop window it is inside may
   // have moved it since (Explorer moves it when a monitor left of or above the primary comes or goes).

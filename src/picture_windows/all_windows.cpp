@@ -19,16 +19,6 @@ namespace pintaro {
 
 namespace {
 
-// A change of all sizes or of all transparencies lets messages run, in which another such change may
-// be chosen. That one only sets the settings and asks the change under way to go over the windows
-// once more, so whatever was chosen last is what every window shows in the end.
-struct ChangeUnderWay {
-  bool running = false;
-  bool again = false;
-};
-ChangeUnderWay g_sizeChange;
-ChangeUnderWay g_opacityChange;
-
 class Running {
  public:
   explicit Running(ChangeUnderWay& change) noexcept : change_(change) { change_.running = true; }
@@ -120,7 +110,7 @@ void SetAllAlphaOnce() {
 void SetAllSizes(int preset) {
   Settings().sizePreset = preset;
   if (InTable(preset, kSizePresets)) Settings().displaySize = kSizePresets[preset];
-  if (!RunLatest(g_sizeChange, RenderAllAtDisplaySize)) return;
+  if (!RunLatest(TheProgram().pictures->sizeChange, RenderAllAtDisplaySize)) return;
   // A hidden icon window cannot take the focus; the size change is complete without it.
   const HWND icon = IconWindowHandle();
   if (IsWindowVisible(icon)) SetFocus(icon);
@@ -129,7 +119,7 @@ void SetAllSizes(int preset) {
 void SetAllAlpha(int preset) {
   Settings().opacityPreset = preset;
   if (InTable(preset, kOpacityPresets)) Settings().opacity = kOpacityPresets[preset];
-  RunLatest(g_opacityChange, SetAllAlphaOnce);
+  RunLatest(TheProgram().pictures->opacityChange, SetAllAlphaOnce);
 }
 
 }  // namespace pintaro

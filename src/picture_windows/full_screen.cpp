@@ -18,17 +18,10 @@ namespace pintaro {
 
 namespace {
 
-std::unique_ptr<FullScreenView> g_view;
-// A destroyed view's object is kept until the next one is made: a handler may still be running on it
-// when the program ends from inside it.
-std::unique_ptr<FullScreenView> g_endedView;
-
 FullScreenView& View() {
-  if (!g_view) {
-    g_endedView.reset();
-    g_view = std::make_unique<FullScreenView>(&CloseFullScreen);
-  }
-  return *g_view;
+  std::unique_ptr<FullScreenView>& view = TheProgram().pictures->fullScreenView;
+  if (!view) view = std::make_unique<FullScreenView>(&CloseFullScreen);
+  return *view;
 }
 
 // Every picture window whose slot is in use, shown or hidden.
@@ -103,19 +96,21 @@ void ShowFullScreen(PictureWindow& window) {
 }
 
 void CloseFullScreen() {
-  if (!g_view || !g_view->IsShown()) return;
-  ShowWindow(g_view->hwnd(), SW_HIDE);
-  g_view->ReleasePicture();
+  FullScreenView* view = TheFullScreenView();
+  if (!view || !view->IsShown()) return;
+  ShowWindow(view->hwnd(), SW_HIDE);
+  view->ReleasePicture();
   ShowIconWindow(SW_SHOWNA);
   ShowPictureWindowsInUse(SW_SHOWNA);
 }
 
-FullScreenView* TheFullScreenView() noexcept { return g_view.get(); }
+FullScreenView* TheFullScreenView() noexcept {
+  FullScreenView* view = TheProgram().pictures->fullScreenView.get();
+  return view && view->exists() ? view : nullptr;
+}
 
 void DestroyFullScreen() noexcept {
-  if (!g_view) return;
-  DestroyWindow(g_view->hwnd());
-  g_endedView = std::move(g_view);
+  if (FullScreenView* view = TheFullScreenView()) DestroyWindow(view->hwnd());
 }
 
 }  // namespace pintaro

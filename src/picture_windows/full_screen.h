@@ -17,10 +17,10 @@ void ShowFullScreen(PictureWindow& window);
 // shown again. Nothing happens while the view is off.
 void CloseFullScreen();
 
-// The view's window, or null before its first use.
+// The view's window, or null before its first use and once the end has destroyed it.
 FullScreenView* TheFullScreenView() noexcept;
 
-// Destroys the view's window if it was ever created.
+// Destroys the view's window if it was ever created; its object stays until the program's end.
 void DestroyFullScreen() noexcept;
 
 // The primary screen in twips, with the twips per pixel across and down.

@@ -36,12 +36,9 @@ std::optional<Image32> ClipboardPicture() {
   if (!clipboard) return std::nullopt;
   // The bitmap as a DIB, which Windows makes from it on request: it also comes whole from another
   // process, where a bitmap handle may not.
-  HGLOBAL dib = GetClipboardData(CF_DIB);
-  const void* bytes = dib ? GlobalLock(dib) : nullptr;
-  if (!bytes) return std::nullopt;
-  std::optional<Image32> picture = ImageFromPackedDib(bytes, GlobalSize(dib));
-  GlobalUnlock(dib);
-  return picture;
+  const LockedGlobal<const void> dib(GetClipboardData(CF_DIB));
+  if (!dib.get()) return std::nullopt;
+  return ImageFromPackedDib(dib.get(), dib.bytes());
 }
 
 bool WriteWholeFile(HANDLE file, const std::vector<std::uint8_t>& bytes) {

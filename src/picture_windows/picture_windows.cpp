@@ -6,6 +6,7 @@
 #include "win32/program.h"
 #include "picture_windows/full_screen.h"
 #include "picture_window/picture_window.h"
+#include "picture_window/full_screen_view.h"
 #include "picture_window/stacking.h"
 #include "win32/layered.h"
 #include "picture_logic/fit.h"
@@ -16,7 +17,6 @@
 namespace pintaro {
 
 namespace {
-PlacementRandom g_placement;
 
 POINT NextPlace(SIZE size, PlacementRandom& random) {
   const Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -29,29 +29,21 @@ POINT NextPlace(SIZE size, PlacementRandom& random) {
 // Where the picture read will show unless another window is placed first, without taking the place.
 RECT LikelyPlace(const LoadedPicture& picture) {
   const Size fit = FitToDisplay(picture.size, Settings().displaySize);
-  PlacementRandom ahead = g_placement;
+  PlacementRandom ahead = TheProgram().pictures->placement;
   const POINT at = NextPlace({fit.width, fit.height}, ahead);
   return {at.x, at.y, at.x + fit.width, at.y + fit.height};
 }
 }  // namespace
 
-DisplaySettings& Settings() noexcept {
-  static DisplaySettings settings;
-  return settings;
-}
+PictureWindowsState::PictureWindowsState() = default;
+PictureWindowsState::~PictureWindowsState() = default;
 
-PictureWindowTable& PictureWindows() noexcept {
-  static PictureWindowTable table;
-  return table;
-}
+DisplaySettings& Settings() noexcept { return TheProgram().pictures->settings; }
+
+PictureWindowTable& PictureWindows() noexcept { return TheProgram().pictures->table; }
 
 PictureWindowTable::PictureWindowTable() { slots_.resize(1); }
 PictureWindowTable::~PictureWindowTable() = default;
-
-void PictureWindowTable::Reset() {
-  slots_.clear();
-  slots_.resize(1);
-}
 
 PictureWindow* PictureWindowTable::operator[](int slot) const noexcept {
   if (slot < 0 || slot > UpperBound()) return nullptr;
@@ -148,8 +140,6 @@ void KeepPictureWindowsOnMonitors() {
   }
 }
 
-POINT PlaceNewWindow(SIZE size) { return NextPlace(size, g_placement); }
-
-void ResetPlacementSequence() noexcept { g_placement.Reset(); }
+POINT PlaceNewWindow(SIZE size) { return NextPlace(size, TheProgram().pictures->placement); }
 
 }  // namespace pintaro

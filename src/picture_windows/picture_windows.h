@@ -11,16 +11,19 @@
 #include "picture_logic/image.h"
 #include "picture_windows/picture_rendering.h"
 #include "picture_logic/placement.h"
+#include "picture_logic/presets.h"
 
 namespace pintaro {
 
 class PictureWindow;
+class FullScreenView;
 
+// As at every start.
 struct DisplaySettings {
-  int displaySize = 160;  // longer side of every picture window, in pixels
-  int sizePreset = 2;     // size preset displaySize came from
-  int opacity = 255;      // opacity of newly opened windows, 1..255
-  int opacityPreset = 0;  // transparency preset opacity came from
+  int displaySize = kSizePresets[kDefaultSizePreset];  // longer side of every picture window, in pixels
+  int sizePreset = kDefaultSizePreset;                 // size preset displaySize came from
+  int opacity = kOpacityPresets[0];                    // opacity of newly opened windows, 1..255
+  int opacityPreset = 0;                               // transparency preset opacity came from
 };
 
 DisplaySettings& Settings() noexcept;
@@ -34,8 +37,6 @@ class PictureWindowTable {
   PictureWindowTable(const PictureWindowTable&) = delete;
   PictureWindowTable& operator=(const PictureWindowTable&) = delete;
 
-  // Back to the single empty slot 0; windows still in the table are destroyed.
-  void Reset();
   int UpperBound() const noexcept { return static_cast<int>(slots_.size()) - 1; }
   PictureWindow* operator[](int slot) const noexcept;
   // Grows the table by one slot holding window; returns the new slot's number.
@@ -50,6 +51,28 @@ class PictureWindowTable {
 };
 
 PictureWindowTable& PictureWindows() noexcept;
+
+// A change of all sizes or of all transparencies lets messages run, in which another such change may
+// be chosen. That one only sets the settings and asks the change under way to go over the windows
+// once more, so whatever was chosen last is what every window shows in the end (all_windows.cpp).
+struct ChangeUnderWay {
+  bool running = false;
+  bool again = false;
+};
+
+// The running program's part of this floor.
+struct PictureWindowsState {
+  PictureWindowsState();
+  ~PictureWindowsState();
+  DisplaySettings settings;
+  PictureWindowTable table;
+  PlacementRandom placement;  // where the next new window goes
+  ChangeUnderWay sizeChange;
+  ChangeUnderWay opacityChange;
+  // The full-screen view, made at its first use. Once its window is destroyed (at the end) the object
+  // stays until the program's: a handler may still be running on it.
+  std::unique_ptr<FullScreenView> fullScreenView;
+};
 
 // Opens a picture file in the lowest free picture window, or in a new one. A file that cannot be
 // read as a picture gives the "format not supported" message and changes nothing. The picture comes
@@ -68,9 +91,6 @@ void KeepPictureWindowsOnMonitors();
 
 // The next place of a new window of that size near the middle of the screen: its top-left corner.
 POINT PlaceNewWindow(SIZE size);
-
-// The placement sequence starts again from its fixed state, as at program start.
-void ResetPlacementSequence() noexcept;
 
 // The part of path after its last backslash.
 std::wstring FileNamePart(const std::wstring& path);

@@ -1,21 +1,19 @@
 #include "win32/busy_cursor.h"
 
-namespace pintaro {
+#include "win32/program.h"
 
-namespace {
-int g_busyDepth = 0;
-}
+namespace pintaro {
 
 // While busy the pointer is already the hourglass, which WM_SETCURSOR keeps (ApplyBusyCursor).
 BusyCursor::BusyCursor() noexcept {
-  if (g_busyDepth++ == 0) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  if (TheProgram().busyDepth++ == 0) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
 }
 
 BusyCursor::~BusyCursor() {
-  if (--g_busyDepth == 0) SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  if (--TheProgram().busyDepth == 0) SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
-bool BusyCursor::Active() noexcept { return g_busyDepth > 0; }
+bool BusyCursor::Active() noexcept { return TheProgram().busyDepth > 0; }
 
 bool ApplyBusyCursor() noexcept {
   if (!BusyCursor::Active()) return false;

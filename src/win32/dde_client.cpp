@@ -27,9 +27,8 @@ UniqueGlobal CommandBlock(std::wstring_view command) {
   const SIZE_T bytes = (command.size() + 1) * sizeof(wchar_t);
   UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, bytes));
   if (!block) return block;
-  if (auto* text = static_cast<wchar_t*>(GlobalLock(block.get()))) {
-    std::copy(command.begin(), command.end(), text);
-    GlobalUnlock(block.get());
+  if (const LockedGlobal<wchar_t> text(block.get()); text.get()) {
+    std::copy(command.begin(), command.end(), text.get());
   } else {
     block.reset();
   }

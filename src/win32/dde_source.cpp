@@ -33,15 +33,10 @@ bool AtomNames(ATOM atom, const std::wstring& name) {
 
 // The command text of an Execute: up to its first null, never beyond the memory block.
 std::wstring CommandText(HGLOBAL commands) {
-  const SIZE_T bytes = GlobalSize(commands);
-  const auto* text = static_cast<const wchar_t*>(GlobalLock(commands));
-  if (!text) return {};
-  struct Unlock {
-    HGLOBAL memory;
-    ~Unlock() { GlobalUnlock(memory); }
-  } unlock{commands};
-  const wchar_t* end = text + bytes / sizeof(wchar_t);
-  return std::wstring(text, std::find(text, end, L'\0'));
+  const LockedGlobal<const wchar_t> text(commands);
+  if (!text.get()) return {};
+  const wchar_t* end = text.get() + text.bytes() / sizeof(wchar_t);
+  return std::wstring(text.get(), std::find(text.get(), end, L'\0'));
 }
 
 void PostAck(HWND to, HWND from, WORD status, UINT_PTR value) noexcept {
@@ -51,11 +46,8 @@ void PostAck(HWND to, HWND from, WORD status, UINT_PTR value) noexcept {
 
 // The first word of a data or poke block: its flags.
 WORD DataFlags(HGLOBAL data) noexcept {
-  const auto* flags = static_cast<const WORD*>(data ? GlobalLock(data) : nullptr);
-  if (!flags) return 0;
-  const WORD value = *flags;
-  GlobalUnlock(data);
-  return value;
+  const LockedGlobal<const WORD> flags(data);
+  return flags.get() ? *flags.get() : WORD{0};
 }
 
 // Frees what a DDE message carries when it is not answered, as its receiver must.

@@ -30,7 +30,6 @@ class DdeSource {
   // Acknowledges the Executes still being carried out, then ends every conversation; later initiates
   // go unanswered.
   void Close() noexcept;
-  bool IsOpen() const noexcept { return window_ != nullptr; }
   std::size_t ConversationCount() const noexcept { return partners_.size(); }
 
   // For the window's procedure: true when the message belonged to DDE and has been dealt with.

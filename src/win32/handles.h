@@ -112,6 +112,26 @@ class SelectedObject {
   HGDIOBJ previous_;
 };
 
+// A global memory block locked for as long as this object lives: get() is its memory as T, null when
+// there is no block or it cannot be locked.
+template <typename T>
+class LockedGlobal {
+ public:
+  explicit LockedGlobal(HGLOBAL memory) noexcept
+      : memory_(memory), data_(memory ? static_cast<T*>(GlobalLock(memory)) : nullptr) {}
+  ~LockedGlobal() {
+    if (data_) GlobalUnlock(memory_);
+  }
+  LockedGlobal(const LockedGlobal&) = delete;
+  LockedGlobal& operator=(const LockedGlobal&) = delete;
+  T* get() const noexcept { return data_; }
+  SIZE_T bytes() const noexcept { return GlobalSize(memory_); }
+
+ private:
+  HGLOBAL memory_;
+  T* data_;
+};
+
 // The clipboard, open for as long as this object lives.
 class OpenedClipboard {
  public:

@@ -1,17 +1,14 @@
 #include "win32/modal_block.h"
 
-#include <vector>
+#include "win32/program.h"
 
 namespace pintaro {
 
 namespace {
 
-bool g_holding = false;
-std::vector<HWND> g_disabled;
-
 void DisableAndKeep(HWND window) noexcept {
   try {
-    g_disabled.push_back(window);
+    TheProgram().dialogHold.disabled.push_back(window);
     EnableWindow(window, FALSE);
   } catch (...) {
     // Without memory to remember it, the window keeps taking input.
@@ -40,19 +37,20 @@ BOOL CALLBACK DisableProgramWindowsIn(HWND window, LPARAM dialog) noexcept {
 }  // namespace
 
 void OtherWindowsDisabled::Disable(HWND dialog) {
-  g_holding = true;
+  TheProgram().dialogHold.holding = true;
   EnumWindows(&DisableProgramWindowsIn, reinterpret_cast<LPARAM>(dialog));
 }
 
 void OtherWindowsDisabled::Restore() noexcept {
-  if (!g_holding) return;
-  g_holding = false;
-  for (HWND window : g_disabled) EnableWindow(window, TRUE);
-  g_disabled.clear();
+  DialogHold& hold = TheProgram().dialogHold;
+  if (!hold.holding) return;
+  hold.holding = false;
+  for (HWND window : hold.disabled) EnableWindow(window, TRUE);
+  hold.disabled.clear();
 }
 
 void DisableWhileADialogHolds(HWND window) noexcept {
-  if (g_holding && IsWindowEnabled(window)) DisableAndKeep(window);
+  if (TheProgram().dialogHold.holding && IsWindowEnabled(window)) DisableAndKeep(window);
 }
 
 }  // namespace pintaro

@@ -3,7 +3,15 @@
 // when it opened, and those made while it is open (a hand-off or a paste may open pictures meanwhile).
 #include <windows.h>
 
+#include <vector>
+
 namespace pintaro {
+
+// The running program's part: whether a dialog holds the other windows, and those it disabled.
+struct DialogHold {
+  bool holding = false;
+  std::vector<HWND> disabled;
+};
 
 class OtherWindowsDisabled {
  public:

@@ -1,28 +1,29 @@
 #include "win32/program.h"
 
 #include "win32/dpi.h"
+#include "win32/messages_and_timers.h"
 
 namespace pintaro {
 
 namespace {
-HWND g_iconWindow = nullptr;
-bool g_ended = false;
-void (*g_shutDown)() = nullptr;
+Program* g_running = nullptr;  // the one object of the running program, from its making to its end
 }  // namespace
 
-HWND IconWindowHandle() noexcept { return g_iconWindow; }
-void SetIconWindowHandle(HWND window) noexcept { g_iconWindow = window; }
+namespace program_detail {
+void Enter(Program* program) noexcept { g_running = program; }
+void Leave(Program* program) noexcept {
+  if (g_running == program) g_running = nullptr;
+}
+}  // namespace program_detail
 
-bool ProgramEnded() noexcept { return g_ended; }
-void SetProgramEnded(bool ended) noexcept { g_ended = ended; }
+Program& TheProgram() noexcept { return *g_running; }
 
 void ShutDown() {
-  if (g_shutDown) g_shutDown();
+  if (const auto shutDown = TheProgram().shutDown) shutDown();
 }
-void SetShutDown(void (*shutDown)()) noexcept { g_shutDown = shutDown; }
 
 void StartEndTimer() noexcept {
-  if (g_iconWindow) SetTimer(g_iconWindow, kEndTimer, kEndTimerInterval, nullptr);
+  if (const HWND icon = IconWindowHandle()) SetTimer(icon, kEndTimer, kEndTimerInterval, nullptr);
 }
 
 // The system's dots per inch stay what they were when the program started (Windows changes them at

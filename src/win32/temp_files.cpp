@@ -6,17 +6,10 @@
 
 #include "win32/file_access.h"
 #include "win32/handles.h"
+#include "win32/program.h"
 #include "win32/temp_file_names.h"
 
 namespace pintaro {
-
-namespace {
-// The files this run made, open until the end; used by the user-interface thread only.
-std::vector<UniqueKernelHandle>& HeldFiles() {
-  static std::vector<UniqueKernelHandle> held;
-  return held;
-}
-}  // namespace
 
 std::wstring GetTempDir() {
   std::vector<wchar_t> buffer(MAX_PATH + 1);
@@ -49,7 +42,7 @@ TempFile MakeTempFile() {
   return {};
 }
 
-void HoldTempFile(UniqueKernelHandle file) { HeldFiles().push_back(std::move(file)); }
+void HoldTempFile(UniqueKernelHandle file) { TheProgram().tempFiles.push_back(std::move(file)); }
 
 bool HasRoomFor(std::uint64_t bytes) {
   // Other programs need the disk too; a full disk is no place to leave them.
@@ -80,7 +73,7 @@ void DeleteUnusedTempFiles() noexcept {
 }
 
 void DeleteTempFiles() noexcept {
-  HeldFiles().clear();
+  TheProgram().tempFiles.clear();
   DeleteUnusedTempFiles();
 }
 

@@ -8,5 +8,7 @@ inline constexpr wchar_t kUnsupportedFormat[] = L"このファイル形式には
 inline constexpr wchar_t kDropHereTip[] = L"ここに写真をドロップ";
 // A later start could not hand its command line over.
 inline constexpr wchar_t kRunningInstanceDidNotAnswer[] = L"起動中のぴんたろが応答しませんでした。";
+// The transparency presets' menu items, from opaque to the most transparent, in both kinds of menu.
+inline constexpr const wchar_t* kOpacityCaptions[] = {L"透過なし", L"1/4 透過", L"1/2 透過", L"3/4 透過"};
 
 }  // namespace pintaro

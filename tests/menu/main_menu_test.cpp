@@ -199,8 +199,7 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextADamagedBitmapOrWit
   // or copied memory into the picture.
   for (const LONG side : {4096, 64}) {
     const HGLOBAL dib = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(BITMAPINFOHEADER) + 16);
-    *static_cast<BITMAPINFOHEADER*>(GlobalLock(dib)) = {sizeof(BITMAPINFOHEADER), side, side, 1, 32};
-    GlobalUnlock(dib);
+    *LockedGlobal<BITMAPINFOHEADER>(dib).get() = {sizeof(BITMAPINFOHEADER), side, side, 1, 32};
     PutOnClipboard(CF_DIB, dib);
     ASSERT_TRUE(PumpUntil([] { return TheMainMenu().PasteEnabled(); }, 5s)) << "offered as a bitmap";
     TheMainMenu().OnCommand(kPaste);

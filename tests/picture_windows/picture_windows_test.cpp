@@ -121,10 +121,9 @@ const UniqueKernelHandle g_render(CreateEventW(nullptr, TRUE, FALSE, nullptr)); 
 // A square DIB: 32 bits, or 8 bits with a run-length code that ends the bitmap at once.
 HGLOBAL Dib(std::int32_t side, WORD bits, DWORD compression, DWORD dataBytes) {
   const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 40 + (bits == 8 ? 1024 : 0) + dataBytes);
-  auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
-  *header = {sizeof(BITMAPINFOHEADER), side, side, 1, bits, compression, compression ? dataBytes : 0};
-  if (compression) reinterpret_cast<BYTE*>(header)[40 + 1024 + 1] = 1;
-  GlobalUnlock(block);
+  const LockedGlobal<BITMAPINFOHEADER> header(block);
+  *header.get() = {sizeof(BITMAPINFOHEADER), side, side, 1, bits, compression, compression ? dataBytes : 0};
+  if (compression) reinterpret_cast<BYTE*>(header.get())[40 + 1024 + 1] = 1;
   return block;
 }
 

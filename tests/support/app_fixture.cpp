@@ -7,7 +7,6 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "menu/main_menu.h"
 #include "picture_reading/dib_bitmap.h"
 #include "win32/file_access.h"
 #include "win32/message_pump.h"
@@ -45,6 +44,7 @@ void FileReads::Hold(const std::wstring& path) {
 void FileReads::LetGo() { SetEvent(g_letGo); }
 
 void AppTest::SetUp() {
+  program_.emplace();
   FileReads::onThisThread = 0;
   SetFileReadHook(&NoteFileRead);
   OleInitialize(nullptr);  // as the program does, drag and drop included
@@ -56,10 +56,11 @@ void AppTest::TearDown() {
   EndProgram();
   FileReads::LetGo();
   EXPECT_EQ(FileReads::onThisThread, 0) << "files read on the user-interface thread";
+  program_.reset();
 }
 
 void AppTest::StartProgram(const std::wstring& commandArguments) {
-  ResetPlacementSequence();
+  program_.emplace();
   RunFirstInstance(commandArguments);
   started_ = true;
 }
@@ -67,8 +68,6 @@ void AppTest::StartProgram(const std::wstring& commandArguments) {
 void AppTest::EndProgram() {
   if (!std::exchange(started_, false)) return;
   if (TheIconWindow()) ShutDown();
-  ReleaseEndedWindows();
-  DestroyMainMenu();
 }
 
 InNextPump::InNextPump(std::function<void()> action, bool postNow, std::function<bool()> when)

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -113,14 +114,15 @@ inline std::wstring FormatMessageText(const std::wstring& path) {
   return path + L"\r\n\r\nこのファイル形式には対応していません。";
 }
 
-// The program's first-instance start-up with the given command-line arguments, and its orderly end
-// afterwards. Message boxes are recorded, never shown.
+// The program's first-instance start-up with the given command-line arguments, each start with a fresh
+// Program, and its orderly end afterwards. Message boxes are recorded, never shown.
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override;
   // Ends the program, and checks that it never read a file on this thread.
   void TearDown() override;
   void StartProgram(const std::wstring& commandArguments = L"");
+  // Shuts the program down; its object stays until the next start or the test's end.
   void EndProgram();
   // Expects exactly one message: the format message for the path in an information box with OK, shown
   // with the arrow back. Forgets it.
@@ -136,6 +138,7 @@ class AppTest : public ::testing::Test {
   TempDir dir;
 
  private:
+  std::optional<Program> program_;
   bool started_ = false;
 };
 

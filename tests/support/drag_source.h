@@ -20,8 +20,7 @@ class NamesSource final : public IDropSource {
   // The block as it is.
   NamesSource(const std::vector<BYTE>& block, UINT format) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-    memcpy(GlobalLock(memory), block.data(), block.size());
-    GlobalUnlock(memory);
+    memcpy(LockedGlobal<void>(memory).get(), block.data(), block.size());
     PutOnClipboard(format, memory);
     OleGetClipboard(&data);
   }

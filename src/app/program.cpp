@@ -1,0 +1,36 @@
+// The running program's parts, made and ended in order: the one place that knows them all.
+#include "win32/program.h"
+
+#include "icon_window/icon_window.h"
+#include "icon_window/notify_icon.h"
+#include "menu/main_menu.h"
+#include "picture_windows/picture_windows.h"
+
+namespace pintaro {
+
+Program::Program()
+    : pictures(std::make_unique<PictureWindowsState>()),
+      menus(std::make_unique<MenuState>()),
+      notifyIcon(std::make_unique<NotifyIconState>()) {
+  program_detail::Enter(this);
+}
+
+// The parts go in the reverse of their making, while the program is still the running one for what
+// their windows' last messages ask. ShutDown has destroyed those windows already; one it could not (a
+// picture window pinned into a desktop window that does not answer) was let go, and the system frees it
+// when the thread ends.
+Program::~Program() {
+  ended = true;
+  iconWindow.reset();
+  notifyIcon.reset();
+  menus.reset();
+  pictures.reset();
+  program_detail::Leave(this);
+}
+
+HWND IconWindowHandle() noexcept {
+  const std::unique_ptr<IconWindow>& icon = TheProgram().iconWindow;
+  return icon ? icon->hwnd() : nullptr;
+}
+
+}  // namespace pintaro

@@ -164,7 +164,8 @@ faults=(
   "command-line-endings-case-sensitive@@src/app/command_line.cpp@@s/    if \(c >= L'A' && c <= L'Z'\) c = /    if (false) c = /@@mingw-x64@@RealProgramTest.Only|LaterStartsHandOver"
   "end-keeps-the-full-screen-view@@src/app/application.cpp@@s/  DestroyFullScreen\(\);\n//@@mingw-x64@@ShowsFitted"
   "start-opacity-not-opaque@@src/picture_windows/picture_windows.h@@s/int opacity = kOpacityPresets\[0\];/int opacity = kOpacityPresets[1];/@@mingw-x64@@ThenClose"
-  "own-opacity-from-the-next-preset@@src/picture_window/picture_window.cpp@@s/SetAlpha\(hwnd\(\), kOpacityPresets\[preset\]\);/SetAlpha(hwnd(), kOpacityPresets[(preset + 1) % kOpacityPresetCount]);/@@mingw-x64@@ThenClose"
+  "own-opacity-from-the-next-preset@@src/picture_window/picture_window.cpp@@s/SetAlpha\(hwnd\(\), kOpacityPresets\[preset\]\);/SetAlpha(hwnd(), kOpacityPresets[(preset + 1) % kOpacityPresetCount]);/@@mingw-x64@@EveryTextTheUserReads|ThenClose"
+  "quarter-and-half-captions-swapped@@src/win32/texts.h@@s/L\"1\/4 透過\", L\"1\/2 透過\"/L\"1\/2 透過\", L\"1\/4 透過\"/@@mingw-x64@@EveryTextTheUserReads"
 )
 
 selected=()

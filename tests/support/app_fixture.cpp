@@ -160,16 +160,4 @@ UniqueWindow DesktopStandIn(RECT r, DWORD style) {
                                       r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr));
 }
 
-int WindowOpacity(HWND hwnd) {
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  return GetLayeredWindowAttributes(hwnd, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) ? alpha : -1;
-}
-
-RECT RectOf(HWND hwnd) {
-  RECT rect{};
-  GetWindowRect(hwnd, &rect);
-  return rect;
-}
-
 }  // namespace pintaro::test

@@ -169,8 +169,15 @@ inline HWND TipWindowOf(HWND owner) {
   return tip;
 }
 // Opacity of a layered window, or -1 when it has none.
-int WindowOpacity(HWND hwnd);
-RECT RectOf(HWND hwnd);
+inline int WindowOpacity(HWND hwnd) {
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  return GetLayeredWindowAttributes(hwnd, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) ? alpha : -1;
+}
+inline RECT RectOf(HWND hwnd) {
+  RECT rect{};
+  return GetWindowRect(hwnd, &rect), rect;
+}
 inline POINT TopLeft(HWND hwnd) { return {RectOf(hwnd).left, RectOf(hwnd).top}; }
 inline bool IsTopMost(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 

@@ -66,18 +66,6 @@ std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className, bo
   return found;
 }
 
-std::wstring WindowText(HWND hwnd) {
-  wchar_t text[1024] = {};
-  GetWindowTextW(hwnd, text, 1024);
-  return text;
-}
-
-std::wstring SizeText(HWND hwnd) {
-  RECT r{};
-  GetWindowRect(hwnd, &r);
-  return std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top);
-}
-
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {

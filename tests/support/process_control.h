@@ -54,9 +54,15 @@ std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className = n
 inline std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t* className = nullptr) {
   return WindowsOfProcess(processId, className, true);
 }
-std::wstring WindowText(HWND hwnd);
+inline std::wstring WindowText(HWND hwnd) {
+  wchar_t text[1024] = {};
+  return GetWindowTextW(hwnd, text, 1024), text;
+}
 // The window's size as text, such as "160x120".
-std::wstring SizeText(HWND hwnd);
+inline std::wstring SizeText(HWND hwnd) {
+  RECT r{};
+  return GetWindowRect(hwnd, &r), std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top);
+}
 // Waits (polling) until the predicate holds or the time is up; returns the predicate.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 // Waits until the process shows a window of the class; that window, or null when the time is up.

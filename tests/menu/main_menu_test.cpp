@@ -155,8 +155,7 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   EXPECT_EQ(WindowOpacity(closed.hwnd()), 127) << "and transparency";
   const PictureWindow& added = Open(dir / L"tall.bmp");
   const ShowWatch::Showing first = shows.FirstShowing(added.hwnd());
-  EXPECT_EQ(first.rect, RectOf(added.hwnd())) << "a new window shows at its place";
-  EXPECT_EQ(first.opacity, 127) << "with its transparency";
+  EXPECT_EQ(std::pair(first.rect, first.opacity), std::pair(RectOf(added.hwnd()), 127)) << "a new one shows in place";
 
   Wheel(-120);
   EXPECT_EQ(SizeText(wide.hwnd()), L"80x60") << "80 is the smallest (the wheel's other steps: the icon window's test)";
@@ -170,7 +169,7 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   EXPECT_EQ(GetFocus(), Icon()) << "the icon window keeps the wheel";
 }
 
-TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextADamagedBitmapOrWithoutATemporaryDirectoryOpensNothing) {
+TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextOrADamagedBitmapOpensNothing) {
   StartProgram();
   SetEnvironmentVariableW(L"TMP", dir.path().c_str());
   PutOnClipboard(CF_UNICODETEXT, GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4));
@@ -188,13 +187,9 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextADamagedBitmapOrWit
     EXPECT_EQ(PictureWindows().UpperBound(), 0) << side;
   }
   PutOnClipboard(CF_BITMAP, CreateBitmap(64, 48, 1, 32, nullptr));
-  SetEnvironmentVariableW(L"TMP", (dir / L"gone").c_str());
-  TheMainMenu().OnCommand(kPaste);
-  EXPECT_EQ(PictureWindows().UpperBound(), 0) << "no temporary directory";
-  SetEnvironmentVariableW(L"TMP", dir.path().c_str());
   InNextPump smaller([] { TheMainMenu().OnCommand(kSize0); });  // chosen while the paste reads the clipboard
   TheMainMenu().OnCommand(kPaste);
-  EXPECT_EQ(PictureWindows().UpperBound(), 1) << "the same bitmap once the directory is there";
+  EXPECT_EQ(PictureWindows().UpperBound(), 1);
   EXPECT_EQ(SizeText(Slot(1).hwnd()), L"80x60") << "its file read for the size chosen meanwhile";
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{Slot(1).picturePath}) << "no file but the one in use";
   EXPECT_TRUE(messages.messages().empty());

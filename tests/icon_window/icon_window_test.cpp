@@ -4,7 +4,6 @@
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
 #include "support/app_fixture.h"
-#include "support/drag_source.h"
 
 namespace pintaro::test {
 namespace {

@@ -9,7 +9,6 @@
 #include "menu/main_menu_ids.h"
 #include "picture_reading/picture_loader.h"
 #include "support/app_fixture.h"
-#include "support/drag_source.h"
 #include "win32/dde_names.h"
 
 namespace pintaro::test {

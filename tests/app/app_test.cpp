@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <set>
-#include <string_view>
 
 #include "app/single_instance.h"
 #include "icon_window/notify_icon.h"

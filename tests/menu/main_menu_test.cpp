@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <atomic>
 
 #include "build_texts.h"
 #include "icon_window/notify_icon.h"

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
-#include <set>
-#include <thread>
 
 #include "menu/main_menu_ids.h"
 #include "picture_reading/picture_loader.h"

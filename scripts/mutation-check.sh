@@ -34,7 +34,7 @@ faults=(
   "closed-windows-back-after-full-screen@@src/picture_windows/full_screen.cpp@@s/if \(window && !window->isFree\) ShowWindow/if (window) ShowWindow/@@mingw-x64@@ShowsFitted"
   "full-screen-picture-kept@@src/picture_windows/full_screen.cpp@@s/  view->ReleasePicture\(\);\n//@@mingw-x64@@ShowsFitted"
   "hand-off-gives-up-after-one-second@@src/icon_window/icon_window.cpp@@s/kHandOffRetry = 5s;/kHandOffRetry = 1s;/@@mingw-x64@@KeepsAskingForFiveSeconds"
-  "quarter-transparency-value@@src/picture_logic/presets.h@@s/\{255, 191, 127, 63\}/{255, 192, 127, 63}/@@mingw-x64@@ThenClose"
+  "quarter-transparency-value@@src/picture_logic/presets.h@@s/\{255, 191, 127, 63\}/{255, 192, 127, 63}/@@mingw-x64@@EveryTextTheUserReads|ThenClose"
   "drag-without-move-loop@@src/win32/window_drag.cpp@@s/HTCAPTION/HTCLIENT/@@mingw-x64@@EveryStackingStep|RealProgramTest"
   "desktop-attach-moves-picture@@src/picture_window/stacking.cpp@@s/(SetParent\(hwnd, desktop\);)\n  KeepOnScreenAt\(hwnd, place\);/\$1/@@mingw-x64@@EveryStackingStep"
   "wheel-steps-past-480@@src/picture_logic/presets.cpp@@s/preset < kLargestWheelPreset \? preset \+ 1/preset <= kLargestWheelPreset ? preset + 1/@@mingw-x64@@TheIconWindowDrags|At144DotsPerInch"

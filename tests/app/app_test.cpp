@@ -203,7 +203,7 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   ShowWatch shows;
   EXPECT_TRUE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 10s)) << "answered before the file is opened";
   // A later start shows no window nor message, not even for a moment.
-  EXPECT_EQ(std::tuple(messages.messages().size(), shows.shown()), std::tuple(0u, 0));
+  EXPECT_EQ(std::tuple(messages.messages().size(), shows.shown()), std::tuple(0u, 0u));
   const HWND box = WaitForWindow(first.id(), kDialogClass);
   ASSERT_TRUE(box && PostMessageW(box, WM_COMMAND, IDOK, 0)) << "the running instance tells about the file";
   ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kDialogClass).empty(); }, 10s));

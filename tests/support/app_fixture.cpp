@@ -86,30 +86,19 @@ InNextPump::InNextPump(std::function<void()> action, bool postNow, std::function
   if (postNow) PostMessageW(hwnd_, WM_APP, 0, 0);
 }
 
-namespace {
-int g_shown = 0;
-std::map<HWND, ShowWatch::Showing> g_firstShowings;
-LRESULT CALLBACK NoteShown(int code, WPARAM wParam, LPARAM lParam) {
-  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-  const bool showing = code == HC_ACTION &&
-                       (call->message == WM_WINDOWPOSCHANGING || call->message == WM_WINDOWPOSCHANGED) &&
-                       (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_SHOWWINDOW);
-  if (showing && call->message == WM_WINDOWPOSCHANGING) ++g_shown;
-  // Once changed, the window has its place; the window manager has not drawn it yet.
-  if (showing && call->message == WM_WINDOWPOSCHANGED)
-    g_firstShowings.try_emplace(call->hwnd, ShowWatch::Showing{RectOf(call->hwnd), WindowOpacity(call->hwnd)});
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-}  // namespace
-
-ShowWatch::ShowWatch() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, &NoteShown, nullptr, GetCurrentThreadId())) {
-  g_shown = 0;
-  g_firstShowings.clear();
-}
-int ShowWatch::shown() const noexcept { return g_shown; }
-ShowWatch::Showing ShowWatch::FirstShowing(HWND hwnd) const {
-  const auto found = g_firstShowings.find(hwnd);
-  return found == g_firstShowings.end() ? Showing{} : found->second;
+ShowWatch::ShowWatch()
+    : hook_(SetWindowsHookExW(
+          WH_CALLWNDPROC,
+          [](int code, WPARAM wParam, LPARAM lParam) {
+            const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            // Once changed, the window has its place; the window manager has not drawn it yet.
+            if (code == HC_ACTION && call->message == WM_WINDOWPOSCHANGED &&
+                (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_SHOWWINDOW))
+              firstShowings.try_emplace(call->hwnd, Showing{RectOf(call->hwnd), WindowOpacity(call->hwnd)});
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+          },
+          nullptr, GetCurrentThreadId())) {
+  firstShowings.clear();
 }
 
 void AppTest::ExpectOnlyMessage(const std::wstring& text) {

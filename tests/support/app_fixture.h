@@ -6,14 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <atomic>
-#include <functional>
+#include <map>
 #include <optional>
-#include <ostream>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "app/application.h"
 #include "icon_window/icon_window.h"
@@ -83,7 +77,7 @@ class InNextPump {
 };
 
 // Counts the windows of this thread that show while it lives, however briefly, and keeps where each
-// window was and its opacity at the moment it first showed.
+// window was and its opacity the first time it showed.
 class ShowWatch {
  public:
   struct Showing {
@@ -93,10 +87,11 @@ class ShowWatch {
   ShowWatch();
   ~ShowWatch() { UnhookWindowsHookEx(hook_); }
   ShowWatch(const ShowWatch&) = delete;
-  int shown() const noexcept;
-  Showing FirstShowing(HWND hwnd) const;
+  std::size_t shown() const noexcept { return firstShowings.size(); }
+  Showing FirstShowing(HWND hwnd) const { return firstShowings.contains(hwnd) ? firstShowings[hwnd] : Showing{}; }
 
  private:
+  inline static std::map<HWND, Showing> firstShowings;
   HHOOK hook_;
 };
 

@@ -201,18 +201,16 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   PictureWindow& free = Slot(2);
   free.CloseAndFreeSlot();
   const POINT freeAt = TopLeft(free.hwnd());
-  const auto expectShown = [&](bool shown) {
-    EXPECT_EQ(IsWindowVisible(Icon()) != FALSE, shown);
-    EXPECT_EQ(IsWindowVisible(Slot(4).hwnd()) != FALSE, shown);
-    EXPECT_FALSE(IsWindowVisible(free.hwnd())) << "a free slot is never shown";
+  const auto shown = [&] {  // the icon window, a picture, and a free slot, which never shows
+    return std::tuple(!!IsWindowVisible(Icon()), !!IsWindowVisible(Slot(4).hwnd()), !!IsWindowVisible(free.hwnd()));
   };
   // The first picture, pinned into the desktop window, hides and shows with the others and stays pinned.
   const UniqueWindow desktop = DesktopStandIn({0, 0, 1024, 768});
   SendMessageW(Slot(1).hwnd(), WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
   NotifyIcon(WM_LBUTTONDBLCLK);
   NotifyIcon(WM_LBUTTONDBLCLK);
-  expectShown(false);
-  EXPECT_FALSE(IsWindowVisible(Slot(1).hwnd()));
+  EXPECT_EQ(std::tuple_cat(shown(), std::tuple(!!IsWindowVisible(Slot(1).hwnd()))),
+            std::tuple(false, false, false, false));
   // Hidden, they are arranged all the same, free slots skipped: slot and top-left corner in pixels, 2560 x
   // 2880 twips a cell at 15 twips a pixel.
   TheMainMenu().OnCommand(kArrange);
@@ -230,7 +228,7 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   NotifyIcon(WM_RBUTTONUP);
   EXPECT_EQ(popup, std::pair(TheMainMenu().handle(), static_cast<UINT>(TPM_RIGHTBUTTON))) << "either button chooses";
   SendMessageW(Icon(), WM_COMMAND, GetMenuItemID(TheMainMenu().handle(), 0), 0);
-  expectShown(true);
+  EXPECT_EQ(shown(), std::tuple(true, true, false));
   EXPECT_TRUE(IsWindowVisible(Slot(1).hwnd()) && GetAncestor(Slot(1).hwnd(), GA_PARENT) == desktop.get());
   EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), kArrange) << "the item goes once they show";
   // Hiding everything leaves the full-screen view as it is; its end shows everything again.
@@ -238,7 +236,7 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   NotifyIcon(WM_LBUTTONDBLCLK);
   EXPECT_TRUE(TheFullScreenView()->IsShown());
   SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0);
-  expectShown(true);
+  EXPECT_EQ(shown(), std::tuple(true, true, false));
 
   // Explorer restarted, or the scale changed while the taskbar kept the icon: it is changed there, and
   // added only where the taskbar has it no more; an add the taskbar does not take (at logon, before it is

@@ -104,11 +104,9 @@ ShowWatch::ShowWatch()
 void AppTest::ExpectOnlyMessage(const std::wstring& text) {
   ASSERT_EQ(messages.messages().size(), 1u) << ::testing::PrintToString(text);
   const ShownMessage& shown = messages.messages()[0];
-  EXPECT_EQ(shown.text, text);
-  EXPECT_EQ(shown.caption, L"ぴんたろ");
-  EXPECT_EQ(shown.type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-  EXPECT_FALSE(shown.busy) << "the arrow is back before the message shows";
-  EXPECT_EQ(shown.owner, IconWindowHandle()) << "in front with the icon window";
+  EXPECT_EQ(std::tuple(shown.text, shown.caption, shown.type, shown.busy, shown.owner),
+            std::tuple(text, std::wstring(L"ぴんたろ"), UINT{MB_OK | MB_ICONINFORMATION}, false, IconWindowHandle()))
+      << "an information box with OK, the arrow back before it shows, in front with the icon window";
   messages.clear();
 }
 

@@ -167,10 +167,7 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAK
   conversation.Create(nullptr);
   ASSERT_TRUE(conversation.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
   const auto paste = [&](HWND clipboardOwner, HANDLE data) {
-    ASSERT_TRUE(OpenClipboard(clipboardOwner));
-    EmptyClipboard();
-    SetClipboardData(CF_DIB, data);
-    CloseClipboard();
+    PutOnClipboard(CF_DIB, data, clipboardOwner);
     PostMessageW(icon, WM_COMMAND, main_menu::kPaste, 0);
   };
   paste(nullptr, Dib(16384, 8, BI_RLE8, 2));

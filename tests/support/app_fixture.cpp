@@ -1,8 +1,12 @@
 #include "support/app_fixture.h"
 
 #include <ole2.h>
+#include <objidl.h>
+#include <gdiplus.h>
 #include <commctrl.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <stdexcept>
@@ -145,6 +149,130 @@ SIZE ClipboardBitmapSize(const std::function<void(HBITMAP)>& look) {
 UniqueWindow DesktopStandIn(RECT r, DWORD style) {
   return UniqueWindow(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"Program Manager", style, r.left,
                                       r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr));
+}
+
+namespace {
+
+// Removes a folder and everything in it, however long the paths inside (std::filesystem gives up on
+// those).
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      RemoveTree(path);
+    else
+      DeleteFileW((L"\\\\?\\" + path).c_str());
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+  static int count = 0;
+  path_ = std::filesystem::temp_directory_path() /
+          (L"pintaro-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count));
+  RemoveTree(path_);  // a test killed before its end leaves its folder, and process numbers come round again
+  std::filesystem::create_directory(path_);
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+std::vector<std::uint8_t> EmptyBlocksJpeg(int side, int acScans) {
+  std::vector<std::uint8_t> jpeg;
+  const auto append = [&](std::initializer_list<std::uint8_t> bytes, std::uint8_t repeated = 0, int times = 0) {
+    for (const std::uint8_t byte : bytes) jpeg.push_back(byte);
+    for (int i = 0; i < times; ++i) jpeg.push_back(repeated);
+  };
+  append({0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0}, 1, 64);  // quantisation: all ones
+  const auto hi = static_cast<std::uint8_t>(side >> 8), lo = static_cast<std::uint8_t>(side);
+  append({0xFF, 0xC2, 0, 11, 8, hi, lo, hi, lo, 1, 1, 0x11, 0});
+  // One code each, '0': a DC difference of 0; an AC run of 2^14 and more empty blocks (EOB14).
+  for (const std::uint8_t table : {0x00, 0x10})
+    append({0xFF, 0xC4, 0, 20, table, 1}, 0, 15), append({}, table ? 0xE0 : 0, 1);
+  std::uint32_t bits = 0, held = 0;
+  const auto put = [&](std::uint32_t value, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+      bits = bits << 1 | (value >> i & 1);
+      if (++held == 8) append({static_cast<std::uint8_t>(bits)}, 0, bits == 0xFF), bits = held = 0;  // 0xFF stuffed
+    }
+  };
+  const int blocks = (side / 8) * (side / 8), runs = (blocks + 32766) / 32767;
+  for (int scan = 0; scan <= acScans; ++scan) {
+    const std::uint8_t from = scan ? 1 : 0, to = scan ? 63 : 0;
+    append({0xFF, 0xDA, 0, 8, 1, 1, 0, from, to, 0});
+    for (int i = 0; i < (scan ? runs : blocks); ++i) {
+      put(0, 1);
+      if (scan) put(static_cast<std::uint32_t>(blocks / runs + (i < blocks % runs) - 16384), 14);
+    }
+    while (held) put(1, 1);
+  }
+  append({0xFF, 0xD9});
+  return jpeg;
+}
+
+Image32 MakeGradient(int width, int height) {
+  Image32 image = *Image32::Allocate(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      image.at(x, y) =
+          0xFF000040u | (x * 255 / std::max(1, width - 1)) << 16 | (y * 255 / std::max(1, height - 1)) << 8;
+  return image;
+}
+
+void WritePicture(const std::wstring& path, const Image32& image, PictureFormat format) {
+  static const ULONG_PTR gdiplus = [] {
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok ? token : 0;
+  }();
+  // The image encoders' class identifiers: image/bmp, image/jpeg, image/gif and image/png.
+  const unsigned long encoders[] = {0x557cf400, 0x557cf401, 0x557cf402, 0x557cf406};
+  const CLSID encoder{encoders[static_cast<int>(format)], 0x1a04, 0x11d3, {0x9a, 0x73, 0, 0, 0xf8, 0x1e, 0xf3, 0x2e}};
+  const int w = image.width(), h = image.height(), stride = (w + 3) & ~3;
+  // GIF takes palette indices: 3 bits of red, 3 of green and 2 of blue.
+  std::vector<BYTE> indices(static_cast<std::size_t>(stride) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      indices[y * stride + x] =
+          (image.at(x, y) >> 16 & 0xE0) | (image.at(x, y) >> 11 & 0x1C) | (image.at(x, y) >> 6 & 3);
+  std::vector<BYTE> palette(sizeof(Gdiplus::ColorPalette) + 255 * sizeof(Gdiplus::ARGB));
+  auto* colours = reinterpret_cast<Gdiplus::ColorPalette*>(palette.data());
+  colours->Count = 256;
+  for (unsigned i = 0; i < 256; ++i)
+    colours->Entries[i] = 0xFF000000u | (i & 0xE0) << 16 | (i & 0x1C) << 11 | (i & 3) << 6;
+  const bool gif = format == PictureFormat::Gif;
+  Gdiplus::Bitmap bitmap(w, h, gif ? stride : w * 4, gif ? PixelFormat8bppIndexed : PixelFormat32bppARGB,
+                         gif ? indices.data() : reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.data())));
+  if (gif) bitmap.SetPalette(colours);
+  if (!gdiplus || bitmap.Save(path.c_str(), &encoder, nullptr) != Gdiplus::Ok) throw std::runtime_error("not written");
+}
+
+std::wstring WriteGradient(const std::wstring& folder, const std::wstring& name, int width, int height,
+                           PictureFormat format) {
+  WritePicture(folder + L"\\" + name, MakeGradient(width, height), format);
+  return folder + L"\\" + name;
+}
+
+std::set<std::wstring> FilesIn(const std::wstring& folder) {
+  std::set<std::wstring> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.is_regular_file()) files.insert(entry.path().wstring());
+  return files;
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream(std::filesystem::path(path), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace pintaro::test

@@ -84,7 +84,6 @@ faults=(
   "notify-icon-right-button-ignored@@src/icon_window/icon_window.cpp@@s/\} else if \(mouseMessage == WM_RBUTTONUP\) \{/} else if (mouseMessage == 0xFFFF) {/@@mingw-x64@@TheNotificationIcon"
   "picture-menu-left-button-only@@src/picture_window/picture_window.cpp@@s/TrackPopup\(menus_\.get\(\), TPM_RIGHTBUTTON,/TrackPopup(menus_.get(), 0,/@@mingw-x64@@EveryStackingStep"
   "main-menu-left-button-only@@src/icon_window/icon_window.cpp@@s/TrackPopup\(TheMainMenu\(\)\.handle\(\), TPM_RIGHTBUTTON,/TrackPopup(TheMainMenu().handle(), 0,/@@mingw-x64@@TheNotificationIcon"
-  "start-up-goes-on-after-an-end@@src/app/application.cpp@@s/(  icon\.Show\(\);\n(?:  \/\/[^\n]*\n)*)  if \(ProgramEnded\(\)\) return;\n/\$1/@@mingw-x64@@EndTaskDuringStartUp"
   "copy-leaks-a-device-context@@src/picture_window/clipboard_copy.cpp@@s/(  if \(!BitBlt\(to\.get\(\), 0, 0, size\.cx, size\.cy, from\.get\(\), 0, 0, SRCCOPY\)\) return \{\};)/\$1\n  from.release();/@@mingw-x64@@ShowsFitted"
   "paste-file-made-before-encoding@@src/picture_windows/paste.cpp@@s/(  void Save\(\) \{\n)/\$1    MakeTempFile();\n/@@mingw-x64@@APictureWithoutMemory"
   "drop-target-not-registered@@src/icon_window/icon_window.cpp@@s/  if \(exists\(\)\) dropTarget_\.Register\(hwnd\(\)\);\n//@@mingw-x64@@OpenPictureTest"

@@ -131,7 +131,6 @@ faults=(
   "killed-runs-files-left@@src/app/application.cpp@@s/  StartOnWorker\(&DeleteUnusedTempFiles\);\n//@@mingw-x64@@PasteTest"
   "long-path-parent-kept@@src/win32/file_paths.cpp@@s/    if \(name == L\"\.\.\"\) \{/    if (false) {/@@native@@FilePaths"
   "paste-second-read-on-ui-thread@@src/picture_windows/paste.cpp@@s/return LoadPictureOnWorker\(path, ForDisplaySize\(displaySize\)\);/return LoadPicture(path, ForDisplaySize(displaySize));/@@mingw-x64@@ThePasteItemFollows"
-  "start-up-goes-on-after-an-end-while-the-icon-is-added@@src/app/application.cpp@@s/(  AddNotifyIcon\(\);\n)  if \(ProgramEnded\(\)\) return;\n/\$1/@@mingw-x64@@ALogOffAsTheIconIsAdded"
   "icon-added-during-an-end-stays@@src/icon_window/notify_icon.cpp@@s/    if \(std::exchange\(icon\.shown, false\)\) Notify\(NIM_DELETE\);\n//@@mingw-x64@@ALogOffAsTheIconIsAdded"
   "display-change-ignored@@src/icon_window/icon_window.cpp@@s/if \(!secondInstance_\) OnDisplayChange\(\);/if (!secondInstance_) {}/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
   "pinned-picture-follows-the-desktop@@src/picture_window/picture_window.cpp@@s/OnAMonitor\(screenPlace_, \{now\.right/OnAMonitor({now.left, now.top}, {now.right/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"

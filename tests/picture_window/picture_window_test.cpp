@@ -174,13 +174,9 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhich
   const HWND icon = WaitForWindow(program.id(), kIconClass);
   const HWND picture = WaitForWindow(program.id(), kPictureClass);
   ASSERT_NE(picture, nullptr);
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        return TopLeft(picture) == POINT{495, 332} && IsTopMost(icon) && GetForegroundWindow() == icon;
-      },
-      10s))
-      << "the first place of every run: " << ::testing::PrintToString(TopLeft(picture))
-      << ", the icon window in the foreground";
+  // The first place of every run, the icon window on top and in the foreground.
+  const auto settled = [&] { return TopLeft(picture) == POINT{495, 332} && GetForegroundWindow() == icon; };
+  EXPECT_TRUE(WaitUntil(settled, 10s) && IsTopMost(icon)) << ::testing::PrintToString(TopLeft(picture));
   EXPECT_EQ(WindowText(picture), L"b.JPG");
 
   const POINT grab{495 + 25, 332 + 30};

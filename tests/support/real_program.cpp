@@ -85,9 +85,7 @@ HWND WaitForWindow(DWORD processId, const wchar_t* className, std::chrono::milli
   return found.empty() ? nullptr : found[0];
 }
 
-namespace {
-
-void SendMouse(DWORD flags, POINT at, int wheel = 0) {
+void SendMouse(DWORD flags, POINT at, int wheel) {
   // Normalised absolute coordinates that land exactly on the pixel of the primary screen.
   const auto normalised = [](LONG pixel, int size) { return static_cast<LONG>((pixel * 65536LL + size - 1) / size); };
   INPUT input{};
@@ -99,27 +97,20 @@ void SendMouse(DWORD flags, POINT at, int wheel = 0) {
   SendInput(1, &input, sizeof(input));
 }
 
+namespace {
+
 // The pointer comes from a corner where nothing is, and the point is free of the tips that pop up where
 // a pointer rests: a click or press there reaches the window under the tip.
 void Approach(POINT at) {
   SendMouse(0, {GetSystemMetrics(SM_CXSCREEN) - 1, 0});
-  const bool free = WaitUntil(
-      [&] {
-        wchar_t name[64] = {};
-        GetClassNameW(WindowFromPoint(at), name, 64);
-        return std::wstring(name) != L"tooltips_class32";
-      },
-      std::chrono::seconds(5));
-  if (!free) ADD_FAILURE() << "a tip still covers " << at.x << ", " << at.y;
+  const auto noTip = [&] {
+    wchar_t name[64] = {};
+    return GetClassNameW(WindowFromPoint(at), name, 64), std::wstring(name) != L"tooltips_class32";
+  };
+  if (!WaitUntil(noTip, std::chrono::seconds(5))) ADD_FAILURE() << "a tip still covers " << at.x << ", " << at.y;
 }
 
 }  // namespace
-
-void MouseMoveTo(POINT screen) { SendMouse(0, screen); }
-void MouseDown(Button button, POINT screen) { SendMouse(static_cast<DWORD>(button), screen); }
-void MouseUp(Button button, POINT screen) { SendMouse(static_cast<DWORD>(button) << 1, screen); }
-
-void TurnWheel(int distance, POINT screen) { SendMouse(MOUSEEVENTF_WHEEL, screen, distance); }
 
 void ClickAt(POINT screen, Button button) {
   Approach(screen);

@@ -81,11 +81,13 @@ enum class Button : DWORD {
   Middle = MOUSEEVENTF_MIDDLEDOWN
 };
 
-void MouseMoveTo(POINT screen);
-void MouseDown(Button button, POINT screen);
-void MouseUp(Button button, POINT screen);
+// Moves the pointer to the point, with the buttons' flags (MOUSEEVENTF_...) and the wheel's distance.
+void SendMouse(DWORD flags, POINT at, int wheel = 0);
+inline void MouseMoveTo(POINT screen) { SendMouse(0, screen); }
+inline void MouseDown(Button button, POINT screen) { SendMouse(static_cast<DWORD>(button), screen); }
+inline void MouseUp(Button button, POINT screen) { SendMouse(static_cast<DWORD>(button) << 1, screen); }
 // Turns the wheel by the distance (120 a notch, away from the user above 0) with the pointer at the point.
-void TurnWheel(int distance, POINT screen);
+inline void TurnWheel(int distance, POINT screen) { SendMouse(MOUSEEVENTF_WHEEL, screen, distance); }
 // Presses and releases the button at the point, the pointer coming from elsewhere.
 void ClickAt(POINT screen, Button button = Button::Left);
 // Presses the left button at from, moves to to in a few steps and releases it there, at the pace of

@@ -51,12 +51,8 @@ void Choose(HWND in, HMENU menu, const std::wstring& caption) {
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     wchar_t text[128] = {};
     GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    if (const HMENU sub = GetSubMenu(menu, i); sub) {
-      Choose(in, sub, caption);
-    } else if (text == caption) {
-      SendMessageW(in, WM_COMMAND, GetMenuItemID(menu, i), 0);
-      return;
-    }
+    if (const HMENU sub = GetSubMenu(menu, i)) Choose(in, sub, caption);
+    if (text == caption) SendMessageW(in, WM_COMMAND, GetMenuItemID(menu, i), 0);  // a command, not a submenu
   }
 }
 
@@ -146,9 +142,8 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a free slot stays closed";
 
   TheMainMenu().OnCommand(kOpacity0 + 2);
-  for (PictureWindow* window : {&wide, &tall, &closed}) {
+  for (PictureWindow* window : {&wide, &tall, &closed})
     for (int preset = 0; preset < 4; ++preset) EXPECT_EQ(window->IsOpacityChecked(preset), preset == 2);
-  }
   EXPECT_EQ(&Open(dir / L"wide.bmp"), &closed);
   EXPECT_EQ(SizeText(closed.hwnd()), L"80x60") << "the reused slot opens at the new size";
   EXPECT_EQ(WindowOpacity(closed.hwnd()), 127) << "and transparency";

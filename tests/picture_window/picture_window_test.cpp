@@ -78,9 +78,9 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   const std::wstring other = WriteGradient(dir, L"other.bmp", 100, 200);
   for (PictureWindow* reused : {&window, &onTop}) {
     EXPECT_EQ(&Open(other), reused) << "the lowest free window is reused";
-    EXPECT_EQ(SizeText(reused->hwnd()), L"80x160");
-    EXPECT_EQ(WindowOpacity(reused->hwnd()), 255) << "the common transparency";
-    EXPECT_TRUE(reused->IsOpacityChecked(0));
+    EXPECT_EQ(std::tuple(SizeText(reused->hwnd()), WindowOpacity(reused->hwnd()), reused->IsOpacityChecked(0)),
+              std::tuple(std::wstring(L"80x160"), 255, true))
+        << "at the common transparency";
   }
   EXPECT_EQ(Stacking(onTop), "10 topmost at 569, 352") << "still always on top";
   EXPECT_EQ(Stacking(window), "01 inside at 323, 364") << "still inside the desktop";

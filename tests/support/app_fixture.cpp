@@ -115,8 +115,7 @@ void AppTest::ExpectOnlyMessage(const std::wstring& text) {
 }
 
 PictureWindow& AppTest::Open(const std::wstring& path) {
-  OpenPictureFile(path);
-  return Slot(PictureWindows().LastOpenedSlot());
+  return OpenPictureFile(path), Slot(PictureWindows().LastOpenedSlot());
 }
 
 PictureWindow& AppTest::Slot(int slot) {
@@ -254,8 +253,7 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
 
 std::wstring WriteGradient(const std::wstring& folder, const std::wstring& name, int width, int height,
                            PictureFormat format) {
-  WritePicture(folder + L"\\" + name, MakeGradient(width, height), format);
-  return folder + L"\\" + name;
+  return WritePicture(folder + L"\\" + name, MakeGradient(width, height), format), folder + L"\\" + name;
 }
 
 std::set<std::wstring> FilesIn(const std::wstring& folder) {

@@ -3,14 +3,14 @@
 # 200000), starting from its seeds in fuzz/corpus/<target>/ and from what earlier runs kept in
 # build/fuzz/corpus/<target>/. An input that fails a check is saved as build/fuzz/<target>-crash-*
 # and the script stops with an error.
-# Usage: scripts/fuzz.sh [ITERATIONS [TARGET...]]   targets: command_line stretch jpeg
+# Usage: scripts/fuzz.sh [ITERATIONS [TARGET...]]   targets: command_line stretch packed_dib jpeg drop_list
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 runs=${1:-200000}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[[ ${#targets[@]} -gt 0 ]] || targets=(command_line stretch jpeg)
+[[ ${#targets[@]} -gt 0 ]] || targets=(command_line stretch packed_dib jpeg drop_list)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

@@ -57,16 +57,19 @@ HWND WaitForIconWindow(const ChildProcess& program) {
 }
 
 std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className, bool visibleOnly) {
+  // EnumWindows takes the list first: a walk with GW_HWNDNEXT ends early where a window goes meanwhile.
   std::vector<HWND> found;
-  for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+  EnumWindows(
+      [](HWND hwnd, LPARAM windows) { return reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd), TRUE; },
+      reinterpret_cast<LPARAM>(&found));
+  std::erase_if(found, [&](HWND hwnd) {
     DWORD owner = 0;
     wchar_t name[256] = {};
     GetWindowThreadProcessId(hwnd, &owner);
     GetClassNameW(hwnd, name, 256);
-    if (owner == processId && (!visibleOnly || IsWindowVisible(hwnd)) &&
-        (!className || name == std::wstring(className)))
-      found.push_back(hwnd);
-  }
+    return owner != processId || (visibleOnly && !IsWindowVisible(hwnd)) ||
+           (className && name != std::wstring(className));
+  });
   return found;
 }
 

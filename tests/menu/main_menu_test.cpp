@@ -87,17 +87,16 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
             L"このサイズでコピー(&C)\n元のサイズでコピー(&O)\n-\n透過(&T)\n  ✓透過なし\n  1/4 透過\n  1/2 透過\n"
             L"  3/4 透過\n-\n最前面に表示(&T)\n最背面に表示(&B)\n-\n全画面表示(&F)\n-\n閉じる(&L)\n");
   using Texts = std::vector<std::wstring>;
-  const HWND icon = TheIconWindow()->hwnd();
-  EXPECT_EQ((Texts{WindowText(icon), TipOf(icon), trayTip, WindowText(window.hwnd()), TipOf(window.hwnd())}),
+  EXPECT_EQ((Texts{WindowText(Icon()), TipOf(Icon()), trayTip, WindowText(window.hwnd()), TipOf(window.hwnd())}),
             (Texts{L"ぴんたろ", L"ここに写真をドロップ", L"ぴんたろ", L"横長の写真.bmp", L"横長の写真.bmp"}));
   HideAllWindows();
   EXPECT_TRUE(Read(main).starts_with(L"ウィンドウを表示する(&S)\nウィンドウの整列(&W)\n"))
       << "the first item while hidden";
-  Choose(icon, main, L"ウィンドウを表示する(&S)");
-  EXPECT_TRUE(IsWindowVisible(icon) && IsWindowVisible(window.hwnd()) && Read(main).starts_with(L"ウィンドウの整列"));
+  Choose(Icon(), main, L"ウィンドウを表示する(&S)");
+  EXPECT_TRUE(IsWindowVisible(Icon()) && IsWindowVisible(window.hwnd()) && Read(main).starts_with(L"ウィンドウの整列"));
 
   for (const std::wstring size : {L"80", L"120", L"480", L"320", L"240", L"160"}) {
-    Choose(icon, main, size);
+    Choose(Icon(), main, size);
     EXPECT_EQ(SizeText(other.hwnd()), size + L"x" + std::to_wstring(std::stoi(size) * 3 / 4));
     EXPECT_TRUE(Has(Read(main), L"  ✓" + size) && std::ranges::count(Read(main), L'✓') == 1) << "checked alone";
   }
@@ -105,7 +104,7 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
     for (const std::wstring transparency : {L"3/4 透過", L"1/4 透過", L"1/2 透過", L"透過なし", L"3/4 透過"}) {
       const int part = transparency[1] == L'/' ? transparency[0] - L'0' : 0, whole = part ? transparency[2] - L'0' : 1;
       const int before = WindowOpacity(other.hwnd());
-      Choose(menu == main ? icon : window.hwnd(), menu, transparency);
+      Choose(menu == main ? Icon() : window.hwnd(), menu, transparency);
       EXPECT_EQ(WindowOpacity(window.hwnd()), 255 * (whole - part) / whole) << transparency;
       EXPECT_EQ(WindowOpacity(other.hwnd()), menu == main ? WindowOpacity(window.hwnd()) : before) << "its own alone";
       EXPECT_TRUE(Has(Read(own), L"  ✓" + transparency) && std::ranges::count(Read(own), L'✓') == 1) << transparency;

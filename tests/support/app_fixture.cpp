@@ -135,14 +135,11 @@ bool AnswersThroughout(DdeClient& conversation, std::chrono::milliseconds limit,
   return true;
 }
 
-SIZE ClipboardBitmapSize(const std::function<void(HBITMAP)>& look) {
+SIZE ClipboardBitmapSize() {
   SIZE size{};
   if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(5))) return size;
-  const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-  if (IsClipboardFormatAvailable(CF_DIB)) size = BitmapSize(bitmap);
-  if (look) look(bitmap);
-  CloseClipboard();
-  return size;
+  if (IsClipboardFormatAvailable(CF_DIB)) size = BitmapSize(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
+  return CloseClipboard(), size;
 }
 
 UniqueWindow DesktopStandIn(RECT r, DWORD style) {

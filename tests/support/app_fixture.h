@@ -187,8 +187,8 @@ inline void PutOnClipboard(UINT format, HANDLE data, HWND owner = nullptr) {
 }
 
 // The size of the bitmap on the clipboard once the clipboard is free, when it is there device-independent
-// too (0 x 0 otherwise); the bitmap is shown to the look while the clipboard is open.
-SIZE ClipboardBitmapSize(const std::function<void(HBITMAP)>& look = {});
+// too (0 x 0 otherwise).
+SIZE ClipboardBitmapSize();
 // A stand-in for Explorer's desktop window, titled "Program Manager" as that one is; it answers while
 // this thread pumps.
 UniqueWindow DesktopStandIn(RECT r, DWORD style = WS_POPUP | WS_VISIBLE);

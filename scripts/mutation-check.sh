@@ -146,7 +146,7 @@ faults=(
   # as other programs spell them.
   "help-caption-without-its-dots@@src/menu/main_menu.cpp@@s/L\"ヘルプ\(&H\)\.\.\.\"/L\"ヘルプ(&H)\"/@@mingw-x64@@EveryTextTheUserReads"
   "pin-item-loses-its-mnemonic@@src/picture_window/picture_window.cpp@@s/L\"最背面に表示\(&B\)\"/L\"最背面に表示(B)\"/@@mingw-x64@@EveryTextTheUserReads"
-  "tray-tip-is-the-drop-tip@@src/icon_window/notify_icon.cpp@@s/wcsncpy\(g_record\.szTip, kTitle,/wcsncpy(g_record.szTip, L\"ここに写真をドロップ\",/@@mingw-x64@@EveryTextTheUserReads"
+  "tray-tip-is-the-drop-tip@@src/icon_window/notify_icon.cpp@@s/wcsncpy\(icon\.record\.szTip, kTitle,/wcsncpy(icon.record.szTip, L\"ここに写真をドロップ\",/@@mingw-x64@@EveryTextTheUserReads"
   "size-captions-240-and-320-swapped@@src/menu/main_menu.cpp@@s/std::to_wstring\(kSizePresets\[preset\]\)/std::to_wstring(kSizePresets[preset == 3 ? 4 : preset == 4 ? 3 : preset])/@@mingw-x64@@EveryTextTheUserReads"
   "icon-window-left-button-does-not-drag@@src/icon_window/icon_window.cpp@@s/void IconWindow::OnLeftButtonDown\(\) \{ StartWindowDrag\(hwnd\(\)\); \}/void IconWindow::OnLeftButtonDown() {}/@@mingw-x64@@TheIconWindowDrags"
   "main-menu-at-the-icon-windows-corner@@src/icon_window/icon_window.cpp@@s/  GetCursorPos\(&cursor\);/  ClientToScreen(hwnd(), &cursor);/@@mingw-x64@@TheIconWindowDrags"

@@ -113,7 +113,7 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
                       DdeCreateStringHandleW(ddeml, topic, CP_WINUNICODE), nullptr);
   };
   EXPECT_EQ(connect(L"ぴんたろ", L"Topic"), nullptr);
-  EXPECT_EQ(connect(L"ぴんたろう", L"frmMain"), nullptr);
+  EXPECT_EQ(connect(L"ぴんたろう", L"FRMMAIN"), nullptr);  // no atom of the topic in the program's own case
   std::wstring command = Quoted(WriteGradient(dir, L"dde.gif", 48, 48));
   EXPECT_TRUE(DdeClientTransaction(reinterpret_cast<BYTE*>(command.data()),
                                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)),

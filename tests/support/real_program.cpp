@@ -51,7 +51,8 @@ ChildProcess StartPintaro(const std::wstring& arguments) {
 }
 
 HWND WaitForIconWindow(const ChildProcess& program) {
-  const HWND icon = WaitForWindow(program.id(), kIconClass);
+  // A start can take long on a busy machine: one beside three other builds showed nothing in 20 s.
+  const HWND icon = WaitForWindow(program.id(), kIconClass, std::chrono::seconds(45));
   const auto onTop = [&] { return (GetWindowLongPtrW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
   return icon && WaitUntil(onTop, std::chrono::seconds(10)) ? icon : nullptr;
 }

@@ -115,7 +115,7 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
   EXPECT_EQ(ClipboardBitmapSize(), (SIZE{160, 120}));
   Choose(window.hwnd(), own, L"最前面に表示(&T)");
   EXPECT_TRUE(IsTopMost(window.hwnd()) && Has(Read(own), L"✓最前面に表示(&T)"));
-  const UniqueWindow desktop = DesktopStandIn({0, 0, 1024, 768});
+  const UniqueWindow desktop = DesktopStandIn();
   Choose(window.hwnd(), own, L"最背面に表示(&B)");
   EXPECT_EQ(GetAncestor(window.hwnd(), GA_PARENT), desktop.get()) << "pinned into the desktop";
   EXPECT_TRUE(Has(Read(own), L"最前面に表示(&T)\n✓最背面に表示(&B)"));
@@ -199,7 +199,7 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
     return std::tuple(!!IsWindowVisible(Icon()), !!IsWindowVisible(Slot(4).hwnd()), !!IsWindowVisible(free.hwnd()));
   };
   // The first picture, pinned into the desktop window, hides and shows with the others and stays pinned.
-  const UniqueWindow desktop = DesktopStandIn({0, 0, 1024, 768});
+  const UniqueWindow desktop = DesktopStandIn();
   SendMessageW(Slot(1).hwnd(), WM_COMMAND, picture_menu::kPinnedToDesktop, 0);
   NotifyIcon(WM_LBUTTONDBLCLK);
   NotifyIcon(WM_LBUTTONDBLCLK);

@@ -163,7 +163,6 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
 }
 
-UniqueWindow Desktop() { return DesktopStandIn({0, 0, 1024, 768}); }
 HWND Parent(HWND hwnd) { return GetAncestor(hwnd, GA_PARENT); }
 
 // Start-up with a picture and a file that is not one; then a user's drag, a copy chosen from the
@@ -192,7 +191,7 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhich
   // When Explorer ends, its desktop window takes the windows pinned into it with it, other programs' too:
   // the picture is made again where it was, as it was, and pinned into the next desktop window; the tip
   // it had there goes with it, time after time.
-  UniqueWindow explorer = Desktop();
+  UniqueWindow explorer = DesktopStandIn();
   PostMessageW(picture, WM_COMMAND, kOpacity0 + 2, 0);
   PostMessageW(picture, WM_COMMAND, kPinnedToDesktop, 0);
   ASSERT_TRUE(PumpUntil([&] { return Parent(picture) == explorer.get(); }, 10s));
@@ -203,7 +202,7 @@ TEST(RealProgramTest, OnlyPictureNamesOpenAUserDragsCopiesAndPinsThePictureWhich
     explorer.reset();
     EXPECT_TRUE(WaitUntil([&] { return (again = WaitForWindow(program.id(), kPictureClass, 1s)) != nullptr; }, 10s))
         << "made again, a window of its own until there is a desktop window";
-    explorer = Desktop();
+    explorer = DesktopStandIn();
     SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 2000,
                         nullptr);
     EXPECT_TRUE(PumpUntil([&] { return Parent(again) == explorer.get(); }, 10s));
@@ -230,7 +229,7 @@ TEST(RealProgramTest, ADesktopWindowThatStopsAnsweringTakesNoPictureAndHoldsUpNe
   std::vector<HWND> pictures;
   ASSERT_TRUE(
       WaitUntil([&] { return (pictures = VisibleWindowsOfProcess(program.id(), kPictureClass)).size() == 2; }, 20s));
-  const UniqueWindow explorer = Desktop();
+  const UniqueWindow explorer = DesktopStandIn();
   for (UINT command : {kPinnedToDesktop, kOpacity0 + 2}) PostMessageW(pictures[0], WM_COMMAND, command, 0);
   // This thread answers until the first picture is pinned, and from then on nothing.
   ASSERT_TRUE(

@@ -190,8 +190,8 @@ inline void PutOnClipboard(UINT format, HANDLE data, HWND owner = nullptr) {
 // too (0 x 0 otherwise).
 SIZE ClipboardBitmapSize();
 // A stand-in for Explorer's desktop window, titled "Program Manager" as that one is; it answers while
-// this thread pumps.
-UniqueWindow DesktopStandIn(RECT r, DWORD style = WS_POPUP | WS_VISIBLE);
+// this thread pumps; over the primary screen of the tests unless told.
+UniqueWindow DesktopStandIn(RECT r = {0, 0, 1024, 768}, DWORD style = WS_POPUP | WS_VISIBLE);
 
 // The tip window a window of any process owns, made when the pointer first comes over it; or null.
 inline HWND TipWindowOf(HWND owner) {

@@ -13,6 +13,9 @@ inline constexpr UINT kOpenWaitingPictures = WM_APP + 1;
 inline constexpr UINT kPictureWindowsLost = WM_APP + 2;
 // To the version dialog: the dialog manager has handled a change of DPI.
 inline constexpr UINT kRefitLinks = WM_APP + 3;
+// To the icon window: the shell has answered a call about the notification icon, the call's number in
+// wParam.
+inline constexpr UINT kNotifyIconAnswered = WM_APP + 4;
 
 // The message the notification icon sends the icon window, the mouse message in lParam's low word. Its
 // value is the program's interface with the taskbar and stays what it always was, although it equals

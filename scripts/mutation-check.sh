@@ -102,7 +102,7 @@ faults=(
   "icon-window-not-scaled@@src/icon_window/icon_window.cpp@@s/const UINT dpi = DpiOf\(hwnd\(\)\);/const UINT dpi = 96;/@@mingw-x64@@HighDpiTest"
   "dpi-change-ignored@@src/icon_window/icon_window.cpp@@s/    case WM_DPICHANGED:[^\n]*\n//@@mingw-x64@@ThePinIsDrawn"
   "pin-stretched-from-32@@src/icon_window/icon_window.cpp@@s/IMAGE_ICON, size_, size_, LR_DEFAULTCOLOR/IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR/@@mingw-x64@@ThePinIsDrawn"
-  "taskbar-created-only-adds@@src/icon_window/notify_icon.cpp@@s/  icon\.shown = Notify\(NIM_MODIFY\) != FALSE;\n  if \(!icon\.shown\) AddOrTryLater/  AddOrTryLater/@@mingw-x64@@TheNotificationIconHidesAll"
+  "taskbar-created-only-adds@@src/icon_window/notify_icon.cpp@@s/  LoadSmallIcon\(\);\n  AskToShow\(true\);/  LoadSmallIcon();\n  AskToShow(false);/@@mingw-x64@@TheNotificationIconHidesAll"
   "failed-add-not-retried@@src/icon_window/notify_icon.cpp@@s/if \(!icon\.shown && icon\.addTries\+\+ < kAddTries\)/if (false)/@@mingw-x64@@TheNotificationIconHidesAll"
   "lost-picture-not-made-again@@src/icon_window/icon_window.cpp@@s/  RestoreLostPictureWindows\(\);\n//@@mingw-x64@@RealProgramTest"
   "lost-picture-not-pinned-again@@src/picture_windows/picture_windows.cpp@@s/if \(!AttachToDesktop\(window->hwnd\(\)\)\) return true;/continue;/@@mingw-x64@@RealProgramTest"
@@ -131,7 +131,7 @@ faults=(
   "killed-runs-files-left@@src/app/application.cpp@@s/  StartOnWorker\(&DeleteUnusedTempFiles\);\n//@@mingw-x64@@PasteTest"
   "long-path-parent-kept@@src/win32/file_paths.cpp@@s/    if \(name == L\"\.\.\"\) \{/    if (false) {/@@native@@FilePaths"
   "paste-second-read-on-ui-thread@@src/picture_windows/paste.cpp@@s/return LoadPictureOnWorker\(path, ForDisplaySize\(displaySize\)\);/return LoadPicture(path, ForDisplaySize(displaySize));/@@mingw-x64@@ThePasteItemFollows"
-  "icon-added-during-an-end-stays@@src/icon_window/notify_icon.cpp@@s/    if \(std::exchange\(icon\.shown, false\)\) Notify\(NIM_DELETE\);\n//@@mingw-x64@@ALogOffAsTheIconIsAdded"
+  "icon-added-during-an-end-stays@@src/icon_window/notify_icon.cpp@@s/  AskShell\(nullptr, \{NIM_DELETE\}\);/  icon.shell = CallsInTurn(kNotifyIconAnswered);\n  AskShell(nullptr, {NIM_DELETE});/@@mingw-x64@@ALogOffAsTheIconIsAdded|TheNotificationIconHidesAll"
   "display-change-ignored@@src/icon_window/icon_window.cpp@@s/if \(!secondInstance_\) OnDisplayChange\(\);/if (!secondInstance_) {}/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
   "pinned-picture-follows-the-desktop@@src/picture_window/picture_window.cpp@@s/OnAMonitor\(screenPlace_, \{now\.right/OnAMonitor({now.left, now.top}, {now.right/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
   "icon-window-left-on-no-monitor@@src/icon_window/icon_window.cpp@@s/TakeSize\(dpi, PlaceAtScale\(dpi\)\);\n  \}\n  WatchDesktop/TakeSize(dpi, now);\n  }\n  WatchDesktop/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
@@ -140,8 +140,8 @@ faults=(
   "pinned-into-silent-desktop@@src/picture_window/stacking.cpp@@s/if \(!desktop \|\| !Answers\(desktop\)\) return false;/if (!desktop) return false;/@@mingw-x64@@ADesktopWindowThatStopsAnswering"
   "tip-of-lost-picture-left-behind@@src/picture_window/picture_window.cpp@@s/  toolTip_\.reset\(\);\n  if \(ProgramEnded/  if (ProgramEnded/@@mingw-x64@@OutlivesItsDesktop"
   "version-dialog-leaves-pinned-pictures@@src/win32/modal_block.cpp@@s/  EnumChildWindows\(window, &DisableProgramWindow, dialog\);\n//@@mingw-x64@@TheVersionDialog"
-  "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/AddOrTryLater\(icon\.record\.hWnd, true\);/AddOrTryLater(icon.record.hWnd);/@@mingw-x64@@TheNotificationIconHidesAll"
-  "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/\[record = icon\.record\]\(\) mutable \{ Notify\(NIM_DELETE, record\); \}/[record = icon.record, shown = icon.shown]() mutable { if (shown) Notify(NIM_DELETE, record); }/@@mingw-x64@@TheNotificationIconHidesAll"
+  "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/icon\.added && !icon\.shown\) AskToShow\(true\);/icon.added \&\& !icon.shown) AskToShow(false);/@@mingw-x64@@TheNotificationIconHidesAll"
+  "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/  AskShell\(nullptr, \{NIM_DELETE\}\);/  if (icon.shown) AskShell(nullptr, {NIM_DELETE});/@@mingw-x64@@TheNotificationIconHidesAll"
   # What the user sees: texts, input on every window, steps past the first, states in combination, names
   # as other programs spell them.
   "help-caption-without-its-dots@@src/menu/main_menu.cpp@@s/L\"ヘルプ\(&H\)\.\.\.\"/L\"ヘルプ(&H)\"/@@mingw-x64@@EveryTextTheUserReads"
@@ -164,6 +164,9 @@ faults=(
   "start-opacity-not-opaque@@src/picture_windows/picture_windows.h@@s/int opacity = kOpacityPresets\[0\];/int opacity = kOpacityPresets[1];/@@mingw-x64@@ThenClose"
   "own-opacity-from-the-next-preset@@src/picture_window/picture_window.cpp@@s/SetAlpha\(hwnd\(\), kOpacityPresets\[preset\]\);/SetAlpha(hwnd(), kOpacityPresets[(preset + 1) % kOpacityPresetCount]);/@@mingw-x64@@EveryTextTheUserReads|ThenClose"
   "quarter-and-half-captions-swapped@@src/win32/texts.h@@s/L\"1\/4 透過\", L\"1\/2 透過\"/L\"1\/2 透過\", L\"1\/4 透過\"/@@mingw-x64@@EveryTextTheUserReads"
+  "notify-icon-calls-on-ui-thread@@src/icon_window/notify_icon.cpp@@s/return icon\.shell\.Ask\(answerTo, (\[.*?\n    \})\);/return icon.shell.Ask(answerTo, [answer = \$1()] { return answer; });/s@@mingw-x64@@TheNotificationIconHidesAll"
+  "notify-icon-failed-answer-not-retried@@src/icon_window/notify_icon.cpp@@s/if \(shown && callNumber == icon\.latestShow/if (shown \&\& *shown \&\& callNumber == icon.latestShow/@@mingw-x64@@TheNotificationIconHidesAll"
+  "notify-icon-end-waits-for-the-shell@@src/icon_window/notify_icon.cpp@@s/WaitUntilDone\(std::chrono::milliseconds\(500\)\)/WaitUntilDone(std::chrono::milliseconds(5000))/@@mingw-x64@@TheNotificationIconHidesAll"
 )
 
 selected=()

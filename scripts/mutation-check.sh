@@ -168,7 +168,7 @@ faults=(
   "wheel-sum-kept-on-a-change-of-direction@@src/picture_logic/presets.cpp@@s/\(sameWay \? sum_ : 0\)/sum_/@@mingw-x64@@TheIconWindowDrags"
   "wheel-sum-forgets-the-rest-of-a-notch@@src/picture_logic/presets.cpp@@s/sum_ = static_cast<int>\(sum % kNotch\);/sum_ = 0;/@@mingw-x64@@TheIconWindowDrags"
   "wheel-turns-passed-over-are-summed@@src/menu/wheel_and_clipboard.cpp@@s/if \(!menus\.wheelWindow \|\| menus\.wheelBusy\) return;/if (!menus.wheelWindow) return;\n  if (menus.wheelBusy) { if (message == WM_MOUSEWHEEL) menus.wheelNotches.Add(GET_WHEEL_DELTA_WPARAM(wParam)); return; }/@@mingw-x64@@SizeAndTransparencyForAll"
-  "temp-clean-up-ignores-content@@src/win32/temp_files.cpp@@s/  if \(!isOurs\(\{start, read\}, [^\n]*\n//@@mingw-x64@@PasteTest"
+  "temp-clean-up-ignores-content@@src/win32/temp_files.cpp@@s/(if \(!isOurs\(\{start, read\}, [^\n]*\)\)) return;/\$1 {}/@@mingw-x64@@PasteTest"
   "written-bitmap-check-ignores-the-length@@src/picture_logic/bmp_file.cpp@@s/return fileSize == size;/return fileSize >= size;/@@native@@BmpFile"
   "written-bitmap-check-ignores-a-reserved-field@@src/picture_logic/bmp_file.cpp@@s/\{6, 0\},//@@fuzz@@fuzz_packed_dib"
   "temp-clean-up-at-the-end-on-the-ui-thread@@src/win32/temp_files.cpp@@s/RunOnWorkerFor\(\[isOurs\] \{ DeleteUnusedTempFiles\(isOurs\); \}, timeout\);/DeleteUnusedTempFiles(isOurs);/@@mingw-x64@@ThePasteItemFollows"

@@ -1,18 +1,32 @@
 // The check of a clipboard bitmap's header against its memory block: whatever the bytes say, an
 // accepted layout lies inside the block, the same header in a larger block is read the same way, and
 // a block one byte too short for what it names is refused. (Whether run-length data covers its pixels:
-// the native table.)
+// the native table.) The same bytes as a whole file, when taken for a bitmap as the program writes them:
+// the program, writing a picture of the size the header names, writes the same headers and a file as long.
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "fuzz_support.h"
+#include "picture_logic/bmp_file.h"
 #include "picture_logic/image.h"
 #include "picture_logic/packed_dib.h"
 
 using namespace pintaro;
 
+static void CheckAsWrittenFile(const std::uint8_t* data, std::size_t size) {
+  if (!IsEncodedBmp24({data, size}, size)) return;
+  std::int32_t side[2];
+  std::memcpy(side, data + 18, sizeof(side));
+  const std::optional<Image32> picture = Image32::Allocate(side[0], side[1]);
+  if (!picture) return;  // beyond the program's pictures
+  const std::vector<std::uint8_t> same = EncodeBmp24(*picture);
+  FUZZ_CHECK(same.size() == size && std::memcmp(same.data(), data, kBmp24HeadersSize) == 0);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  CheckAsWrittenFile(data, size);
   const std::optional<PackedDibLayout> layout = CheckPackedDib(data, size);
   if (!layout) return 0;
   const std::uint64_t end = layout->pixelOffset + layout->pixelBytes;

@@ -151,7 +151,7 @@ faults=(
   "icon-window-left-button-does-not-drag@@src/icon_window/icon_window.cpp@@s/void IconWindow::OnLeftButtonDown\(\) \{ StartWindowDrag\(hwnd\(\)\); \}/void IconWindow::OnLeftButtonDown() {}/@@mingw-x64@@TheIconWindowDrags"
   "main-menu-at-the-icon-windows-corner@@src/icon_window/icon_window.cpp@@s/  GetCursorPos\(&cursor\);/  ClientToScreen(hwnd(), &cursor);/@@mingw-x64@@TheIconWindowDrags"
   "icon-double-click-does-not-arrange@@src/icon_window/icon_window.cpp@@s/void IconWindow::OnDoubleClick\(\) \{ ArrangeWindows\(\); \}/void IconWindow::OnDoubleClick() {}/@@mingw-x64@@TheIconWindowDrags"
-  "wheel-turns-the-wrong-way@@src/menu/wheel_and_clipboard.cpp@@s/distance > 0 \? \+1 : -1/distance > 0 ? -1 : +1/@@mingw-x64@@TheIconWindowDrags"
+  "wheel-turns-the-wrong-way@@src/picture_logic/presets.cpp@@s/return sum > 0 \? \+1 : -1;/return sum > 0 ? -1 : +1;/@@mingw-x64@@TheIconWindowDrags"
   "hand-off-opens-only-the-first-name@@src/app/application.cpp@@s/    if \(ProgramEnded\(\)\) return;\n    OpenPictureFile\(names\[i\]/    if (ProgramEnded() || i > 0) return;\n    OpenPictureFile(names[i]/@@mingw-x64@@LaterStartsHandOver"
   "arrangement-skips-hidden-windows@@src/picture_windows/show_and_arrange.cpp@@s/(  ForEachWindowInUse\(\[&\]\(PictureWindow& window\) \{\n)(    const Point at)/\$1    if (!IsWindowVisible(window.hwnd())) return;\n\$2/@@mingw-x64@@TheNotificationIconHidesAll"
   "hide-all-leaves-pinned-pictures@@src/picture_windows/show_and_arrange.cpp@@s/\{ ShowWindow\(window\.hwnd\(\), command\); \}/{ if (window.stacking != StackingMode::OnDesktop) ShowWindow(window.hwnd(), command); }/@@mingw-x64@@TheNotificationIconHidesAll"
@@ -167,6 +167,14 @@ faults=(
   "notify-icon-calls-on-ui-thread@@src/icon_window/notify_icon.cpp@@s/return icon\.shell\.Ask\(answerTo, (\[.*?\n    \})\);/return icon.shell.Ask(answerTo, [answer = \$1()] { return answer; });/s@@mingw-x64@@TheNotificationIconHidesAll"
   "notify-icon-failed-answer-not-retried@@src/icon_window/notify_icon.cpp@@s/if \(shown && callNumber == icon\.latestShow/if (shown \&\& *shown \&\& callNumber == icon.latestShow/@@mingw-x64@@TheNotificationIconHidesAll"
   "notify-icon-end-waits-for-the-shell@@src/icon_window/notify_icon.cpp@@s/WaitUntilDone\(std::chrono::milliseconds\(500\)\)/WaitUntilDone(std::chrono::milliseconds(5000))/@@mingw-x64@@TheNotificationIconHidesAll"
+  "wheel-part-of-a-notch-steps@@src/picture_logic/presets.cpp@@s/if \(sum > -kNotch && sum < kNotch\) \{/if (false) {/@@mingw-x64@@TheIconWindowDrags"
+  "wheel-sum-kept-on-a-change-of-direction@@src/picture_logic/presets.cpp@@s/\(sameWay \? sum_ : 0\)/sum_/@@mingw-x64@@TheIconWindowDrags"
+  "wheel-sum-forgets-the-rest-of-a-notch@@src/picture_logic/presets.cpp@@s/sum_ = static_cast<int>\(sum % kNotch\);/sum_ = 0;/@@mingw-x64@@TheIconWindowDrags"
+  "wheel-turns-passed-over-are-summed@@src/menu/wheel_and_clipboard.cpp@@s/if \(!menus\.wheelWindow \|\| menus\.wheelBusy\) return;/if (!menus.wheelWindow) return;\n  if (menus.wheelBusy) { if (message == WM_MOUSEWHEEL) menus.wheelNotches.Add(GET_WHEEL_DELTA_WPARAM(wParam)); return; }/@@mingw-x64@@SizeAndTransparencyForAll"
+  "temp-clean-up-ignores-content@@src/win32/temp_files.cpp@@s/(if \(!isOurs\(\{start, read\}, [^\n]*\)\)) return;/\$1 {}/@@mingw-x64@@PasteTest"
+  "written-bitmap-check-ignores-the-length@@src/picture_logic/bmp_file.cpp@@s/return fileSize == size;/return fileSize >= size;/@@native@@BmpFile"
+  "written-bitmap-check-ignores-a-reserved-field@@src/picture_logic/bmp_file.cpp@@s/\{6, 0\},//@@fuzz@@fuzz_packed_dib"
+  "temp-clean-up-at-the-end-on-the-ui-thread@@src/win32/temp_files.cpp@@s/RunOnWorkerFor\(\[isOurs\] \{ DeleteUnusedTempFiles\(isOurs\); \}, timeout\);/DeleteUnusedTempFiles(isOurs);/@@mingw-x64@@ThePasteItemFollows"
 )
 
 selected=()

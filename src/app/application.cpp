@@ -22,6 +22,7 @@
 #include "picture_window/picture_window.h"
 #include "picture_windows/full_screen.h"
 #include "picture_windows/picture_windows.h"
+#include "picture_logic/bmp_file.h"
 #include "picture_reading/read_ahead.h"
 
 namespace pintaro {
@@ -94,7 +95,7 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   }
   // What the first pictures do not need comes after them, working from the start-up's end on. The
   // temporary files that a run ended by force left behind go, unless another Pintaro holds them.
-  StartOnWorker(&DeleteUnusedTempFiles);
+  StartOnWorker([] { DeleteUnusedTempFiles(&IsEncodedBmp24); });
   StartClipboardWatch(icon.hwnd());
   if (ProgramEnded()) return;
   TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
@@ -114,10 +115,10 @@ void EndInOrder() {
   program.ended = true;
   // The end waits a moment for the workers, whatever they wait on, so that the program is gone within
   // two seconds of the exit command: for those reading ahead to end their decoding, for a paste to end
-  // writing its file.
+  // writing its file, and for the one that reads the starts of the temporary files and deletes them.
   StopAllReadAhead(std::chrono::steady_clock::now() + std::chrono::milliseconds(500));
   WaitForWorkers(std::chrono::milliseconds(1000));
-  DeleteTempFiles();
+  DeleteTempFiles(&IsEncodedBmp24, std::chrono::milliseconds(300));
   RemoveNotifyIcon();
   PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "picture_logic/presets.h"
 #include "win32/handles.h"
 
 namespace pintaro {
@@ -45,6 +46,7 @@ struct MenuState {
   HWND aboutDialog = nullptr;          // the version dialog while it is open
   HWND wheelWindow = nullptr;          // the icon window, while its wheel and clipboard handling is on
   bool wheelBusy = false;              // a wheel turn or clipboard change is being handled
+  WheelNotches wheelNotches;           // the turns not yet a notch
 };
 
 // Created on first use; destroyed by ShutDown.

@@ -10,8 +10,7 @@ namespace pintaro {
 namespace {
 
 void OnMouseWheel(WPARAM wParam) {
-  const int distance = GET_WHEEL_DELTA_WPARAM(wParam);
-  if (distance != 0) StepAllSizes(distance > 0 ? +1 : -1);
+  if (const int step = TheProgram().menus->wheelNotches.Add(GET_WHEEL_DELTA_WPARAM(wParam))) StepAllSizes(step);
 }
 
 void OnClipboardChange() { TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE); }
@@ -29,7 +28,8 @@ void StopIconWindowHandling(HWND hwnd) noexcept {
 }
 
 void HandleIconWindowExtras(UINT message, WPARAM wParam) noexcept {
-  // Before the handling starts, the start-up's own clipboard check stands in for notifications.
+  // Before the handling starts, the start-up's own clipboard check stands in for notifications. A turn
+  // that comes while a step lets messages run is dropped, not summed: one step never runs inside another.
   MenuState& menus = *TheProgram().menus;
   if (!menus.wheelWindow || menus.wheelBusy) return;
   if (message != WM_MOUSEWHEEL && message != WM_CLIPBOARDUPDATE) return;

@@ -8,6 +8,18 @@ int SteppedSizePreset(int preset, int delta) noexcept {
   return preset;
 }
 
+int WheelNotches::Add(int distance) noexcept {
+  if (distance == 0) return 0;
+  const bool sameWay = (sum_ > 0) == (distance > 0);
+  const std::int64_t sum = (sameWay ? sum_ : 0) + std::int64_t{distance};
+  if (sum > -kNotch && sum < kNotch) {
+    sum_ = static_cast<int>(sum);
+    return 0;
+  }
+  sum_ = static_cast<int>(sum % kNotch);
+  return sum > 0 ? +1 : -1;
+}
+
 Point KeepCentre(PixelRect old, Size newSize, double twipsPerPixel) {
   const auto twips = [&](int pixels) { return pixels * twipsPerPixel; };
   const std::int64_t cx = RoundHalfEven(twips(old.left) + static_cast<double>(Half(RoundHalfEven(twips(old.width)))));

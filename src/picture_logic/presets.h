@@ -22,6 +22,20 @@ inline constexpr int kOpacityPresetCount = static_cast<int>(kOpacityPresets.size
 // from above 480 a step down goes one preset lower and a step up changes nothing.
 int SteppedSizePreset(int preset, int delta) noexcept;
 
+// A wheel's turns summed into notches of 120, as Windows asks of a program that steps once a notch:
+// precision wheels and touchpads send many turns of less than a notch. The sum holds one direction; a turn
+// the other way starts it again from that turn. A turn steps at most once, however many notches it
+// carries, and what it carries beyond whole notches stays in the sum.
+class WheelNotches {
+ public:
+  static constexpr int kNotch = 120;
+  // +1 when the sum has reached a notch away from the user, -1 toward the user, 0 otherwise.
+  int Add(int distance) noexcept;
+
+ private:
+  int sum_ = 0;  // within one notch either way
+};
+
 // Screen rectangle of a window, in pixels.
 struct PixelRect {
   int left = 0;

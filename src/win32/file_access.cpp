@@ -37,6 +37,12 @@ UniqueKernelHandle OpenForReading(const std::wstring& path, DWORD flags) {
                                         flags, nullptr));
 }
 
+UniqueKernelHandle OpenToCheckAndDelete(const std::wstring& path) {
+  NoteRead(path);
+  return UniqueKernelHandle(CreateFileW(ForFileFunctions(path).c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
 FileStamp StampOf(const std::wstring& path) {
   NoteRead(path);
   WIN32_FILE_ATTRIBUTE_DATA data{};

@@ -32,6 +32,11 @@ struct FileStamp {
 };
 FileStamp StampOf(const std::wstring& path);
 
+// Opens an existing file for reading it and then deleting it, itself and not what a link names. Shared
+// with readers only: while it is open nobody writes it, and a file that another program writes or holds
+// without sharing its deletion does not open.
+UniqueKernelHandle OpenToCheckAndDelete(const std::wstring& path);
+
 // Called with the path before every file is opened for reading or stamped, on the thread that does
 // it: tests see there which thread reads, and may hold a read up. Empty by default.
 using FileReadHook = void (*)(const std::wstring& path) noexcept;

@@ -8,6 +8,7 @@
 #include "win32/handles.h"
 #include "win32/program.h"
 #include "win32/temp_file_names.h"
+#include "win32/worker.h"
 
 namespace pintaro {
 
@@ -53,7 +54,25 @@ bool HasRoomFor(std::uint64_t bytes) {
          available.QuadPart >= bytes + kSpare;
 }
 
-void DeleteUnusedTempFiles() noexcept {
+namespace {
+
+// What is checked is what goes: the file is read and marked for deletion through one handle, which no
+// one else writes while it is open.
+void DeleteWhenOurs(const std::wstring& path, TempFileContentCheck isOurs) {
+  const UniqueKernelHandle file = OpenToCheckAndDelete(path);
+  if (file.get() == INVALID_HANDLE_VALUE) return;  // in use, or gone
+  std::uint8_t start[kTempFileStartRead];
+  DWORD read = 0;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || !ReadFile(file.get(), start, sizeof(start), &read, nullptr)) return;
+  if (!isOurs({start, read}, static_cast<std::uint64_t>(size.QuadPart))) return;
+  FILE_DISPOSITION_INFO deletion{TRUE};
+  SetFileInformationByHandle(file.get(), FileDispositionInfo, &deletion, sizeof(deletion));
+}
+
+}  // namespace
+
+void DeleteUnusedTempFiles(TempFileContentCheck isOurs) noexcept {
   try {
     const std::wstring dir = GetTempDir();
     if (dir.empty()) return;  // never the root of the current drive
@@ -64,7 +83,7 @@ void DeleteUnusedTempFiles() noexcept {
     if (search == INVALID_HANDLE_VALUE) return;
     do {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempFileName(found.cFileName)) {
-        DeleteFileW(ForFileFunctions(dir + found.cFileName).c_str());
+        DeleteWhenOurs(dir + found.cFileName, isOurs);
       }
     } while (FindNextFileW(search, &found));
     FindClose(search);
@@ -72,9 +91,9 @@ void DeleteUnusedTempFiles() noexcept {
   }
 }
 
-void DeleteTempFiles() noexcept {
+void DeleteTempFiles(TempFileContentCheck isOurs, std::chrono::milliseconds timeout) noexcept {
   TheProgram().tempFiles.clear();
-  DeleteUnusedTempFiles();
+  RunOnWorkerFor([isOurs] { DeleteUnusedTempFiles(isOurs); }, timeout);
 }
 
 }  // namespace pintaro

@@ -1,7 +1,9 @@
 #pragma once
 // The program's temporary files: "pnt" + a hexadecimal number + ".TMP" in the user's temporary
 // directory, removed at the orderly end.
+#include <chrono>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "win32/handles.h"
@@ -25,12 +27,21 @@ void HoldTempFile(UniqueKernelHandle file);
 
 // Whether the temporary directory's disk has room for a file of the size, with some to spare.
 bool HasRoomFor(std::uint64_t bytes);
-// Deletes every file of that form in the temporary directory, going on past files in use: those that
-// a run ended without its orderly end (a crash, End task, a power cut) left behind, but none that a
-// running Pintaro holds. Errors are ignored. Without a temporary directory nothing is deleted. Any
-// thread may call it.
-void DeleteUnusedTempFiles() noexcept;
-// Lets go of the files held, then deletes as above: this run's files too.
-void DeleteTempFiles() noexcept;
+
+// Whether a file, by its first bytes (kTempFileStartRead at most, fewer in a shorter file) and its size,
+// has the content the program writes into its temporary files. Other programs that make temporary files
+// with the same prefix make names of the same form.
+inline constexpr std::size_t kTempFileStartRead = 64;
+using TempFileContentCheck = bool (*)(std::span<const std::uint8_t> start, std::uint64_t fileSize) noexcept;
+
+// Deletes every file of that form and content in the temporary directory, going on past files in use:
+// those that a run ended without its orderly end (a crash, End task, a power cut) left behind, but none
+// that a running Pintaro holds, nor one that another program writes. Only the start of each file is read;
+// a worker does it, as the user-interface thread reads no file. Errors are ignored. Without a temporary
+// directory nothing is deleted.
+void DeleteUnusedTempFiles(TempFileContentCheck isOurs) noexcept;
+// Lets go of the files held, then deletes as above on a worker, waiting for it up to the time given:
+// this run's files too. What is not deleted by then is left to the next start.
+void DeleteTempFiles(TempFileContentCheck isOurs, std::chrono::milliseconds timeout) noexcept;
 
 }  // namespace pintaro

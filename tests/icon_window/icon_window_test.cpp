@@ -8,6 +8,13 @@
 namespace pintaro::test {
 namespace {
 
+using UniqueHook = UniqueHandle<NullHandleTraits<HHOOK, &UnhookWindowsHookEx>>;
+int g_wheelTurns = 0;  // the wheel messages this thread has taken from its queue
+LRESULT CALLBACK CountWheelTurns(int code, WPARAM remove, LPARAM msg) {
+  g_wheelTurns += remove == PM_REMOVE && reinterpret_cast<const MSG*>(msg)->message == WM_MOUSEWHEEL;
+  return CallNextHookEx(nullptr, code, remove, msg);
+}
+
 // The window as drawn, a row of text each: '#' where the pin shows, '.' where the key colour is; or the
 // icon's own image of that size, '#' where it is opaque (none when it has no image of that size).
 std::vector<std::string> Drawn(HWND icon, int size) {
@@ -62,11 +69,19 @@ TEST_F(AppTest, TheIconWindowDragsOpensTheMenuArrangesAndTakesTheWheelAndThePinI
   EXPECT_TRUE(PumpUntil([&] { return TopLeft(Slot(3).hwnd()) == arranged[2]; }, 5s));
   MouseUp(Button::Left, at);
   for (int slot = 1; slot <= 3; ++slot) EXPECT_EQ(TopLeft(Slot(slot).hwnd()), arranged[slot - 1]) << slot;
-  // Each turn once the last is done: from 480 down, up, up again (nothing), down, and two notches at once: a step.
-  for (const auto& [distance, size] :
-       {std::pair{-120, L"320x240"}, {120, L"480x360"}, {120, L"480x360"}, {-120, L"320x240"}, {-240, L"240x180"}}) {
-    TurnWheel(distance, at);
-    EXPECT_TRUE(PumpUntil([&] { return SizeText(Slot(3).hwnd()) == size; }, 5s)) << SizeText(Slot(3).hwnd());
+  // Each turn once the last is handled: from 480 down, up, up again (nothing), down, two notches at once (a
+  // step), and a precision wheel's parts of a notch: summed per direction, a step once they make a notch,
+  // and what a turn carries beyond a notch kept.
+  const UniqueHook counted(SetWindowsHookExW(WH_GETMESSAGE, &CountWheelTurns, nullptr, GetCurrentThreadId()));
+  const std::pair<std::vector<int>, LONG> rows[] = {
+      {{-120}, 320},           {{120}, 480},     {{120}, 480},          {{-120}, 320},        {{-240}, 240},
+      {{30, 30, 30, 30}, 320}, {{60, -60}, 320}, {{40, 40, -120}, 240}, {{-60, 60, 60}, 320}, {{-100, -100, -40}, 160}};
+  for (const auto& [distances, width] : rows) {
+    for (const int distance : distances) {
+      TurnWheel(distance, at);  // taken from the queue only while this thread pumps
+      EXPECT_TRUE(PumpUntil([&, before = g_wheelTurns] { return g_wheelTurns > before; }, 5s)) << distance;
+    }
+    EXPECT_EQ(RectOf(Slot(3).hwnd()).right - RectOf(Slot(3).hwnd()).left, width) << distances.back();
   }
 
   COLORREF key = 0;

@@ -206,10 +206,11 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   Wheel(-120);
   EXPECT_EQ(SizeText(wide.hwnd()), L"80x60") << "80 is the smallest (the wheel's other steps: the icon window's test)";
   TheMainMenu().OnCommand(kSize0 + 4);
-  // A turn that arrives while the size change lets messages run is passed over.
-  InNextPump nested([] { Wheel(-120); });
+  // A turn that arrives while the size change lets messages run is passed over, and not summed either.
+  InNextPump nested([] { Wheel(-60); });
   Wheel(-120);
   EXPECT_TRUE(nested.ran());
+  Wheel(-60);
   EXPECT_EQ(SizeText(wide.hwnd()), L"240x180");
   EXPECT_TRUE(Has(Read(TheMainMenu().handle()), L"  ✓240")) << "the wheel moves the mark";
   EXPECT_EQ(GetFocus(), Icon()) << "the icon window keeps the wheel";

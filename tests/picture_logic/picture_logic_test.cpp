@@ -1,6 +1,7 @@
 // The Win32-free picture logic: fitting, arranging and monitors, the resampler, the memory budget, Exif
 // orientation and clipboard bitmaps, with literal expected values.
 #include "picture_logic/arrangement.h"
+#include "picture_logic/bmp_file.h"
 #include "picture_logic/fit.h"
 #include "picture_logic/halftone_stretch.h"
 #include "picture_logic/image.h"
@@ -42,13 +43,9 @@ TEST(Fit, HalvesRoundToEvenAndTheLongerSideBecomesTheDisplaySize) {
 // apart, each page shifted by half the 32-pixel icon window. A screen narrower than a cell has one column.
 TEST(Arrangement, RowByRowThenPageAfterPageShiftedByHalfTheIconWindow) {
   const ArrangementGrid grid = PlanArrangement(15360, 11520, 15, 160, 480);
-  for (const auto& [place, at] : {std::pair{0, Point{0, 0}},
-                                  {7, {2560, 2880}},
-                                  {23, {12800, 8640}},
-                                  {24, {240, 240}},
-                                  {31, {2800, 3120}},
-                                  {48, {480, 480}}})
-    EXPECT_EQ(ArrangedTopLeft(grid, place), at) << place;
+  const std::pair<int, Point> places[] = {{0, {0, 0}},      {7, {2560, 2880}},  {23, {12800, 8640}},
+                                          {24, {240, 240}}, {31, {2800, 3120}}, {48, {480, 480}}};
+  for (const auto& [place, at] : places) EXPECT_EQ(ArrangedTopLeft(grid, place), at) << place;
   EXPECT_EQ(ArrangedTopLeft(PlanArrangement(100, 11520, 15, 160, 480), 5), (Point{240, 3120}));
 }
 
@@ -155,8 +152,7 @@ TEST(ExifOrientation, IfdZerosTagInEitherByteOrderAndAsStoredForAnythingElse) {
       {"no Exif", {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}},
       {"another tag", Exif(false, 6, 0x0110)},
       {"value 9", Exif(true, 9)},
-      {"not a short", Exif(false, 6, 0x0112, 4)},
-  };
+      {"not a short", Exif(false, 6, 0x0112, 4)}};
   for (const auto& [what, segment] : asStored) EXPECT_EQ(Orientation(segment), 1) << what;
 }
 
@@ -228,6 +224,21 @@ TEST(PackedDib, EveryPartTheHeaderNamesMustLieInsideTheBlockAndOnlyKindsGdiDraws
     const Place found = layout ? Place{layout->pixelOffset, layout->pixelBytes} : Place{};
     EXPECT_EQ(found, (Place{offset, bytes})) << what;
   }
+}
+
+// The headers of a picture of 2 x 2 pixels as the program writes it: rows of 8 bytes, a file of 70 bytes.
+const Bytes kWritten{'B', 'M', 70,   0,    0, 0, 0,    0,    0, 0, 54, 0, 0, 0, 40, 0, 0,  0,
+                     2,   0,   0,    0,    2, 0, 0,    0,    1, 0, 24, 0, 0, 0, 0,  0, 16, 0,
+                     0,   0,   0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0,  0, 0, 0, 0,  0, 0,  0};
+// (Every field against the program's own writing: the packed_dib fuzz target.)
+TEST(BmpFile, OnlyAFileAsTheProgramWritesItPassesByItsHeadersAndLength) {
+  const Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  // The size field short of the file, or beyond it; empty; a PNG; text.
+  const std::pair<Bytes, std::uint64_t> refused[] = {
+      {kWritten, 71}, {kWritten, 69}, {{}, 0}, {png, 70}, {Bytes(72, 'B'), 72}};
+  EXPECT_TRUE(IsEncodedBmp24(kWritten, 70));
+  for (std::size_t i = 0; i < std::size(refused); ++i)
+    EXPECT_FALSE(IsEncodedBmp24(refused[i].first, refused[i].second)) << i;
 }
 
 }  // namespace

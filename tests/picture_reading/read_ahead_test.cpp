@@ -5,6 +5,7 @@
 #include "support/app_fixture.h"
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"
+#include "picture_logic/bmp_file.h"
 #include "win32/temp_files.h"
 
 namespace pintaro::test {
@@ -138,7 +139,7 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropOrAHandOffEndsTheWorkersAndLeaves
     g_watched = files[0];
     g_stick = stick;
     const std::wstring ours = GetTempDir() + L"pntA2.tmp";
-    WriteBytes(ours, {1});
+    WriteBytes(ours, EncodeBmp24(*Image32::Allocate(1, 1)));  // as the program writes them
     files.resize(20, files[0]);
     std::wstring twenty;
     for (const std::wstring& file : files) twenty += Quoted(file) + L" ";
@@ -154,9 +155,11 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropOrAHandOffEndsTheWorkersAndLeaves
     if (startUp) EndProgram(), StartProgram(twenty);
     if (during == "hand-off") OpenCommandPictures(twenty);
     if (during.ends_with("drop")) TheIconWindow()->OnDrop(files);
-    // Once the end is over: the workers but a stuck one, no more than the first window, none shown, no file.
+    // Once the end is over: the workers but a stuck one, no more than the first window, none shown, and the
+    // file gone (a worker of the end deletes it).
     EXPECT_EQ(std::tuple(ProgramEnded(), workersAfterEnd, PictureWindows().UpperBound() < 2,
-                         VisibleWindowsOfProcess(GetCurrentProcessId()).empty(), FileExists(ours)),
+                         VisibleWindowsOfProcess(GetCurrentProcessId()).empty(),
+                         !WaitUntil([&] { return !FileExists(ours); }, std::chrono::seconds(5))),
               std::tuple(true, stick ? 1 : 0, true, true, false));
     SetEvent(g_release.get());
     EXPECT_TRUE(WaitUntil([] { return ReadAheadWorkers() == 0; }, std::chrono::seconds(10)));

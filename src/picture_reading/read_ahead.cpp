@@ -47,20 +47,22 @@ std::size_t WorkerLimit() noexcept {
 }
 
 // What a worker read stands when it was read for this display size and the file has not changed
-// since: its picture, or a failure that does not pass by itself (a damaged file) at once. Anything
-// else is read again: what no worker read, what changed or went since it was read, what was read for
-// another display size (one chosen meanwhile), and what failed for a cause that may have passed
-// (memory held by the pictures read ahead, a file held by another program for a moment). The check
-// and the read both run on a worker, while messages keep running: nothing when the program ends first.
+// since: its picture, or a failure that does not pass by itself (a damaged file, or one out of reach,
+// which is not asked twice in one operation) at once. Anything else is read again: what no worker
+// read, what changed or went since it was read, what was read for another display size (one chosen
+// meanwhile), and what failed for a cause that may pass in a moment (memory held by the pictures read
+// ahead, a file held by another program). The check and the read both run on a worker, while
+// messages keep running: nothing when the program ends first.
 std::optional<LoadedPicture> StandingOrReadAgain(Entry entry, bool readForThisSize, const std::wstring& path,
-                                                 int displaySize) {
+                                                 int displaySize, ReadFailure& failure) {
   const bool mayStand = entry.read && readForThisSize && entry.failure != ReadFailure::MayPass;
   const auto result = std::make_shared<Entry>(std::move(entry));
   const auto confirmOrRead = [result, mayStand, path, displaySize] {
     if (mayStand && StampOf(path) == result->stamp) return;
-    result->picture = LoadPicture(path, ForDisplaySize(displaySize));
+    result->picture = LoadPicture(path, ForDisplaySize(displaySize), nullptr, &result->failure, PixelsAs::Targeted);
   };
   if (!RunOnWorker(confirmOrRead, kNoDeadline)) return std::nullopt;
+  failure = result->failure;
   return std::move(result->picture);
 }
 
@@ -124,7 +126,7 @@ void ReadFiles(const std::shared_ptr<ReadAheadState>& state) {
     Entry read;
     read.read = true;
     read.stamp = StampOf(path);
-    read.picture = LoadPicture(path, ForDisplaySize(s.displaySize), buffers, &read.failure);
+    read.picture = LoadPicture(path, ForDisplaySize(s.displaySize), buffers, &read.failure, PixelsAs::Targeted);
     lock.lock();
     if (index >= s.nextToTake) s.entries[index] = std::move(read);  // else given up meanwhile
     SetEvent(s.changed.get());
@@ -226,7 +228,8 @@ void ReadAhead::Stop(std::chrono::steady_clock::time_point giveUpAt) noexcept {
   threads_.clear();
 }
 
-std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstring& path, int displaySize) {
+std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstring& path, int displaySize,
+                                             ReadFailure& failure) {
   Entry entry;  // nothing read yet
   bool readForThisSize = false;
   if (state_ && index < state_->paths.size() && state_->paths[index] == path) {
@@ -256,11 +259,13 @@ std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstri
       s.room.notify_all();
     }
   }
-  return StandingOrReadAgain(std::move(entry), readForThisSize, path, displaySize);
+  return StandingOrReadAgain(std::move(entry), readForThisSize, path, displaySize, failure);
 }
 
 PictureSource ReadAhead::SourceFor(std::size_t index) {
-  return [this, index](const std::wstring& path, int displaySize) { return Take(index, path, displaySize); };
+  return [this, index](const std::wstring& path, int displaySize, ReadFailure& failure) {
+    return Take(index, path, displaySize, failure);
+  };
 }
 
 void StopAllReadAhead(std::chrono::steady_clock::time_point giveUpAt) noexcept {

@@ -107,11 +107,10 @@ void ReadFiles(const std::shared_ptr<ReadAheadState>& state) {
   // it, which go only once it is taken; nor does one whose operation is over. The buffer of a picture
   // done with goes to this worker's next picture.
   const auto reading = std::make_shared<std::atomic<std::size_t>>(0);
-  const auto buffers =
-      std::make_shared<PixelBufferPool>(1, &ReadAheadBudget(), [operation = std::weak_ptr(state), reading] {
-        const std::shared_ptr<ReadAheadState> s = operation.lock();  // weak: its pictures hold the pool
-        return !s || reading->load() <= s->nextToTake.load() || s->stopped.load();
-      });
+  auto buffers = std::make_shared<PixelBufferPool>(1, &ReadAheadBudget(), [operation = std::weak_ptr(state), reading] {
+    const std::shared_ptr<ReadAheadState> s = operation.lock();  // weak: its pictures hold the pool
+    return !s || reading->load() <= s->nextToTake.load() || s->stopped.load();
+  });
   std::unique_lock lock(s.mutex);
   for (;;) {
     s.room.wait(lock, [&] {
@@ -127,6 +126,10 @@ void ReadFiles(const std::shared_ptr<ReadAheadState>& state) {
     read.read = true;
     read.stamp = StampOf(path);
     read.picture = LoadPicture(path, ForDisplaySize(s.displaySize), buffers, &read.failure, PixelsAs::Targeted);
+    // The buffer kept for a next picture goes before the last picture is handed over: freeing a large
+    // block holds up the making of threads in the process meanwhile, and the user-interface thread makes
+    // one as it takes the picture.
+    if (index + 1 == s.paths.size()) buffers.reset();
     lock.lock();
     if (index >= s.nextToTake) s.entries[index] = std::move(read);  // else given up meanwhile
     SetEvent(s.changed.get());

@@ -157,9 +157,9 @@ TEST_F(ReadAheadTest, TheLargestPictureOpensChangesSizeAndShowsFullScreenWhileTh
     run();
     EXPECT_LT(answers.Stop(), 500ms) << step;
   }
+  ASSERT_TRUE(said.empty()) << "nothing said, the view on";
   EXPECT_EQ(std::pair(SizeText(Slot(1).hwnd()), BitmapSize(TheFullScreenView()->picture())),
             std::pair(std::wstring(L"240x240"), SIZE{768, 768}));
-  EXPECT_TRUE(said.empty());
 }
 
 // The end waits for the workers, but not for one that does not end: that one ends later on its own.

@@ -84,7 +84,6 @@ faults=(
   "copy-silent-for-a-file-out-of-reach@@src/picture_window/clipboard_copy.cpp@@s/  if \(CannotReadNow\(failure\) \&\& !ProgramEnded\(\)\) ShowCannotReadNow\(path\);\n//@@mingw-x64@@ShowsFitted"
   "missing-file-taken-for-no-picture@@src/picture_reading/picture_loader.cpp@@s/: ReadFailure::Unreachable;/: ReadFailure::NotAPicture;/@@mingw-x64@@ShowsFitted"
   "view-scaled-nowhere@@src/picture_reading/picture_loader.cpp@@s/(read->picture = LoadPicture\(path, target, nullptr, \&read->failure, PixelsAs::)Targeted/\$1Decoded/@@mingw-x64@@ShowsFitted"
-  "opening-scales-on-ui-thread@@src/picture_windows/picture_rendering.cpp@@s/LoadPictureOnWorker\(path, ForDisplaySize\(displaySize\), \&failure\)/LoadPictureOnWorker(path, {}, \&failure)/; s/if \(!RunOnWorker\(scale, kNoDeadline\)\) return std::nullopt;/scale();/@@mingw-x64@@TheLargestPicture"
   "dialog-lets-the-notify-icon-through@@src/icon_window/icon_window.cpp@@s/if \(const HWND dialog = AboutDialogWindow\(\)\)/if (const HWND dialog = nullptr)/@@mingw-x64@@TheVersionDialog"
   "dialog-leaves-new-windows-enabled@@src/win32/window_base.h@@s/    if \(hwnd_ \&\& !parent\) DisableWhileADialogHolds\(hwnd_\);\n//@@mingw-x64@@TheVersionDialog"
   "worker-failure-final@@src/picture_reading/read_ahead.cpp@@s/ \&\& entry\.failure != ReadFailure::MayPass//@@mingw-x64@@ReadAheadTest.Slow"

@@ -14,6 +14,8 @@
 #    above the steady state.
 # 6. Start-up: from CreateProcess until the window is on the screen, for Pintaro's icon window, a small
 #    JPEG and a 12 MP photo named on its command line, against a minimal window program's start.
+# 7. The user-interface thread's longest unanswered stretch while it opens, resizes and shows
+#    full-screen the largest picture the program accepts (16384 x 16384 pixels).
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +25,7 @@ cd "$root"
 quietly cmake --preset native
 quietly cmake --build --preset native --target halftone_bench jpeg_scale_bench
 quietly cmake --preset mingw-x64
-quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench startup_bench minimal_window pintaro
+quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench answer_bench startup_bench minimal_window pintaro
 
 work="$root/build/bench"
 mkdir -p "$work"
@@ -79,6 +81,9 @@ echo "== Soak under Wine (objects and memory should come back to the start)"
 
 echo "== Many pictures at once, read ahead on worker threads"
 "$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/read_ahead_bench.exe" "$(winpath "$work/big.jpg")"
+
+echo "== The largest picture: the user-interface thread's longest wait to answer a posted message"
+"$root/scripts/wine-session.sh" run "$state" "$root/build/mingw-x64/bin/answer_bench.exe" "$(winpath "$work")"
 
 echo "== Start-up: the window on the screen, against a minimal window program (medians of 31)"
 bin="$root/build/mingw-x64/bin"

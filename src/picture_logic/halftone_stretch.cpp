@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace pintaro {
@@ -182,6 +183,17 @@ void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageVi
       out[i] = Channel(s0, scale) | (Channel(s1, scale) << 8) | (Channel(s2, scale) << 16) | (Channel(s3, scale) << 24);
     }
   }
+}
+
+std::optional<Image32> ScalePicture(const Image32& source, int width, int height) {
+  auto scaled = Image32::Allocate(width, height);
+  if (!scaled) return std::nullopt;
+  try {
+    HalftoneStretch(scaled->view(), 0, 0, width, height, source.view(), 0, 0, source.width(), source.height());
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // no memory for its row buffers
+  }
+  return scaled;
 }
 
 }  // namespace pintaro

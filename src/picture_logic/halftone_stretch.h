@@ -1,5 +1,7 @@
 #pragma once
 // The program's own halftone stretch over 32-bit pixels. No Windows header here.
+#include <optional>
+
 #include "picture_logic/image.h"
 
 namespace pintaro {
@@ -12,5 +14,8 @@ namespace pintaro {
 // source rectangle is cut to src. Empty rectangles do nothing. Any int arguments are safe: the work
 // and the memory it takes follow the part of the destination inside dst, not the rectangles given.
 void HalftoneStretch(ImageView dst, int dx, int dy, int dw, int dh, ConstImageView src, int sx, int sy, int sw, int sh);
+
+// The picture scaled to the given size with the halftone stretch, or nothing when memory is short.
+std::optional<Image32> ScalePicture(const Image32& source, int width, int height);
 
 }  // namespace pintaro

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "picture_logic/halftone_stretch.h"
 #include "picture_logic/orientation.h"
 #include "win32/file_access.h"
 #include "win32/handles.h"
@@ -162,31 +163,45 @@ struct FileBytes {
   std::vector<std::uint8_t> bytes;
 };
 
+// Another program holding the file for a moment, or memory held elsewhere for a moment: a later try
+// may succeed. Any other error of the file system (gone, offline, out of reach, denied, a read that
+// failed) says nothing of the content either.
+ReadFailure WhyNotRead(DWORD error) noexcept {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_NOT_ENOUGH_MEMORY ||
+                 error == ERROR_OUTOFMEMORY
+             ? ReadFailure::MayPass
+             : ReadFailure::Unreachable;
+}
+
 // The whole of the file: nothing when it cannot be read whole, or is larger than any picture the
 // program holds. Its room is taken from the pool's budget first.
-std::optional<FileBytes> WholeFile(HANDLE file, const std::shared_ptr<PixelBufferPool>& pool) {
+std::optional<FileBytes> WholeFile(HANDLE file, const std::shared_ptr<PixelBufferPool>& pool, ReadFailure& why) {
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file, &size) || size.QuadPart > kMaxFileBytes) return std::nullopt;
+  if (!GetFileSizeEx(file, &size)) {
+    why = WhyNotRead(GetLastError());
+    return std::nullopt;
+  }
+  if (size.QuadPart > kMaxFileBytes) return std::nullopt;
   FileBytes whole{pool ? pool->Reserve(static_cast<std::uint64_t>(size.QuadPart)) : BudgetRoom{}, {}};
   std::vector<std::uint8_t>& bytes = whole.bytes;
   bytes.resize(static_cast<std::size_t>(size.QuadPart));
   DWORD read = 0;
   for (std::size_t at = 0; at < bytes.size(); at += read) {
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 24));
-    if (!ReadFile(file, bytes.data() + at, chunk, &read, nullptr) || read == 0) return std::nullopt;
+    if (!ReadFile(file, bytes.data() + at, chunk, &read, nullptr)) {
+      why = WhyNotRead(GetLastError());  // a cloud file offline fails here, opened as a placeholder
+      return std::nullopt;
+    }
+    if (read == 0) {
+      why = ReadFailure::Unreachable;  // cut shorter while it was read
+      return std::nullopt;
+    }
   }
   return whole;
 }
 
 bool StartsAsJpeg(const std::vector<std::uint8_t>& bytes) noexcept {
   return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
-}
-
-// Another program holding the file for a moment, or memory held elsewhere for a moment: a later try
-// may succeed.
-bool MayPass(DWORD error) noexcept {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_NOT_ENOUGH_MEMORY ||
-         error == ERROR_OUTOFMEMORY;
 }
 
 // The picture in a file's bytes.
@@ -215,6 +230,15 @@ std::optional<LoadedPicture> DecodePicture(const std::vector<std::uint8_t>& byte
   return picture;
 }
 
+// The picture's pixels at the target's size for it; nothing when memory is short for the scaling.
+std::optional<LoadedPicture> Targeted(LoadedPicture picture, const TargetSizeFor& target) {
+  const Size size = target(picture.size);
+  if (picture.pixels.width() == size.width && picture.pixels.height() == size.height) return picture;
+  std::optional<Image32> scaled = ScalePicture(picture.pixels, size.width, size.height);
+  if (!scaled) return std::nullopt;
+  return LoadedPicture{std::move(*scaled), picture.size};
+}
+
 }  // namespace
 
 ComForReading::ComForReading() noexcept : outer_(std::exchange(t_comForReading, this)) {}
@@ -234,20 +258,26 @@ TargetSizeFor ForDisplaySize(int displaySize) {
 }
 
 std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetSizeFor& target,
-                                         const std::shared_ptr<PixelBufferPool>& pool, ReadFailure* failure) noexcept {
+                                         const std::shared_ptr<PixelBufferPool>& pool, ReadFailure* failure,
+                                         PixelsAs as) noexcept {
   ReadFailure why = ReadFailure::NotAPicture;
   std::optional<LoadedPicture> picture;
   try {
     std::optional<FileBytes> file;
     {
       const UniqueKernelHandle opened = OpenForReading(path);
-      if (opened.get() == INVALID_HANDLE_VALUE && MayPass(GetLastError())) why = ReadFailure::MayPass;
+      if (opened.get() == INVALID_HANDLE_VALUE) why = WhyNotRead(GetLastError());
       // A pipe or a device might never end a read.
       if (opened.get() != INVALID_HANDLE_VALUE && GetFileType(opened.get()) == FILE_TYPE_DISK) {
-        file = WholeFile(opened.get(), pool);
+        file = WholeFile(opened.get(), pool, why);
       }
     }
     if (file) picture = DecodePicture(file->bytes, target, pool, why);
+    file.reset();
+    if (picture && as == PixelsAs::Targeted && target) {
+      picture = Targeted(std::move(*picture), target);
+      if (!picture) why = ReadFailure::MayPass;  // memory short for the scaling
+    }
   } catch (const std::bad_alloc&) {
     picture.reset();
     why = ReadFailure::MayPass;  // memory that other pictures hold just now
@@ -263,8 +293,13 @@ std::optional<LoadedPicture> LoadPictureOnWorker(const std::wstring& path, const
     ReadFailure failure = ReadFailure::NotAPicture;
   };
   const auto read = std::make_shared<Read>();
-  const auto load = [read, path, target] { read->picture = LoadPicture(path, target, nullptr, &read->failure); };
-  if (!RunOnWorker(load, deadline)) return std::nullopt;
+  const auto load = [read, path, target] {
+    read->picture = LoadPicture(path, target, nullptr, &read->failure, PixelsAs::Targeted);
+  };
+  if (!RunOnWorker(load, deadline)) {
+    if (failure) *failure = ReadFailure::Unreachable;  // not read in time, or the program ended
+    return std::nullopt;
+  }
   if (failure) *failure = read->failure;
   return std::move(read->picture);
 }

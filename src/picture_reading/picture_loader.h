@@ -25,27 +25,41 @@ struct LoadedPicture {
 // The size a picture window of the display size shows the picture at.
 TargetSizeFor ForDisplaySize(int displaySize);
 
-// Where a rendering gets a file's picture for a window of the display size: when empty, the file is
-// read there and then; a read-ahead (read_ahead.h) hands over the picture it read earlier on another
-// thread.
-using PictureSource = std::function<std::optional<LoadedPicture>(const std::wstring& path, int displaySize)>;
-
 // Why a file gave no picture.
 enum class ReadFailure {
   None,
-  NotAPicture,  // missing, unreadable, damaged, cut short, or no picture at all
+  NotAPicture,  // read, but damaged, cut short, or no picture at all; or no file on a disk
   TooLarge,     // more pixels than the program holds (see FitsDecodeLimit)
   MayPass,      // held by another program without sharing, or memory short: a later try may succeed
+  Unreachable,  // cannot be opened or read now: gone, moved, offline, out of reach, access denied
+};
+
+// Whether the file may give its picture at another time: nothing was wrong with what was read of it.
+constexpr bool CannotReadNow(ReadFailure failure) noexcept {
+  return failure == ReadFailure::MayPass || failure == ReadFailure::Unreachable;
+}
+
+// Where a rendering gets a file's picture for a window of the display size, its pixels at the size the
+// window shows them, and why there is none: when empty, the file is read there and then; a read-ahead
+// (read_ahead.h) hands over the picture it read earlier on another thread.
+using PictureSource =
+    std::function<std::optional<LoadedPicture>(const std::wstring& path, int displaySize, ReadFailure& failure)>;
+
+// What a read gives a picture's pixels as.
+enum class PixelsAs {
+  Decoded,   // as the decoder made them: see LoadPicture
+  Targeted,  // scaled with the halftone stretch to exactly the target's size for the picture
 };
 
 // Every picture comes upright, as a JPEG's Exif orientation says it stands. JPEGs are decoded at the smallest of 1/8,
 // 1/4, 1/2 and the whole size that still covers the target (no target: the whole picture), other formats at their own
 // size. Nothing when the file gives no picture, and why through failure. The file is opened once, shared with other
 // programs that write or delete it meanwhile, and its name may be of any length. Transparent pixels come out on white;
-// every pixel is opaque. The pixels come from pool when one is given.
+// every pixel is opaque. The pixels come from pool when one is given. Targeted pixels are scaled here, on the
+// thread that reads, so that the reader's caller only shows them.
 std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetSizeFor& target = {},
                                          const std::shared_ptr<PixelBufferPool>& pool = nullptr,
-                                         ReadFailure* failure = nullptr) noexcept;
+                                         ReadFailure* failure = nullptr, PixelsAs as = PixelsAs::Decoded) noexcept;
 
 // COM for the pictures that the system's decoder reads on this thread while the object lives: set up
 // at the first of them, and kept, so that a worker reading many sets it up once and one reading only
@@ -70,8 +84,9 @@ class ComForReading {
 inline constexpr std::chrono::milliseconds kCommandReadDeadline = std::chrono::minutes(1);
 
 // LoadPicture on a worker thread while this thread's messages keep running, so that a slow disk or
-// network share holds nothing else up; nothing when the deadline passes first, or the program ends
-// meanwhile. The target must hold what it uses itself: a read past its deadline goes on.
+// network share holds nothing else up; with a target, the worker scales the pixels to it too. Nothing
+// when the deadline passes first (the file cannot be read now), or the program ends meanwhile. The
+// target must hold what it uses itself: a read past its deadline goes on.
 std::optional<LoadedPicture> LoadPictureOnWorker(const std::wstring& path, const TargetSizeFor& target = {},
                                                  ReadFailure* failure = nullptr,
                                                  std::chrono::milliseconds deadline = kNoDeadline);

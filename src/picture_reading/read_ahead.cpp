@@ -47,20 +47,22 @@ std::size_t WorkerLimit() noexcept {
 }
 
 // What a worker read stands when it was read for this display size and the file has not changed
-// since: its picture, or a failure that does not pass by itself (a damaged file) at once. Anything
-// else is read again: what no worker read, what changed or went since it was read, what was read for
-// another display size (one chosen meanwhile), and what failed for a cause that may have passed
-// (memory held by the pictures read ahead, a file held by another program for a moment). The check
-// and the read both run on a worker, while messages keep running: nothing when the program ends first.
+// since: its picture, or a failure that does not pass by itself (a damaged file, or one out of reach,
+// which is not asked twice in one operation) at once. Anything else is read again: what no worker
+// read, what changed or went since it was read, what was read for another display size (one chosen
+// meanwhile), and what failed for a cause that may pass in a moment (memory held by the pictures read
+// ahead, a file held by another program). The check and the read both run on a worker, while
+// messages keep running: nothing when the program ends first.
 std::optional<LoadedPicture> StandingOrReadAgain(Entry entry, bool readForThisSize, const std::wstring& path,
-                                                 int displaySize) {
+                                                 int displaySize, ReadFailure& failure) {
   const bool mayStand = entry.read && readForThisSize && entry.failure != ReadFailure::MayPass;
   const auto result = std::make_shared<Entry>(std::move(entry));
   const auto confirmOrRead = [result, mayStand, path, displaySize] {
     if (mayStand && StampOf(path) == result->stamp) return;
-    result->picture = LoadPicture(path, ForDisplaySize(displaySize));
+    result->picture = LoadPicture(path, ForDisplaySize(displaySize), nullptr, &result->failure, PixelsAs::Targeted);
   };
   if (!RunOnWorker(confirmOrRead, kNoDeadline)) return std::nullopt;
+  failure = result->failure;
   return std::move(result->picture);
 }
 
@@ -105,11 +107,10 @@ void ReadFiles(const std::shared_ptr<ReadAheadState>& state) {
   // it, which go only once it is taken; nor does one whose operation is over. The buffer of a picture
   // done with goes to this worker's next picture.
   const auto reading = std::make_shared<std::atomic<std::size_t>>(0);
-  const auto buffers =
-      std::make_shared<PixelBufferPool>(1, &ReadAheadBudget(), [operation = std::weak_ptr(state), reading] {
-        const std::shared_ptr<ReadAheadState> s = operation.lock();  // weak: its pictures hold the pool
-        return !s || reading->load() <= s->nextToTake.load() || s->stopped.load();
-      });
+  auto buffers = std::make_shared<PixelBufferPool>(1, &ReadAheadBudget(), [operation = std::weak_ptr(state), reading] {
+    const std::shared_ptr<ReadAheadState> s = operation.lock();  // weak: its pictures hold the pool
+    return !s || reading->load() <= s->nextToTake.load() || s->stopped.load();
+  });
   std::unique_lock lock(s.mutex);
   for (;;) {
     s.room.wait(lock, [&] {
@@ -124,7 +125,11 @@ void ReadFiles(const std::shared_ptr<ReadAheadState>& state) {
     Entry read;
     read.read = true;
     read.stamp = StampOf(path);
-    read.picture = LoadPicture(path, ForDisplaySize(s.displaySize), buffers, &read.failure);
+    read.picture = LoadPicture(path, ForDisplaySize(s.displaySize), buffers, &read.failure, PixelsAs::Targeted);
+    // The buffer kept for a next picture goes before the last picture is handed over: freeing a large
+    // block holds up the making of threads in the process meanwhile, and the user-interface thread makes
+    // one as it takes the picture.
+    if (index + 1 == s.paths.size()) buffers.reset();
     lock.lock();
     if (index >= s.nextToTake) s.entries[index] = std::move(read);  // else given up meanwhile
     SetEvent(s.changed.get());
@@ -226,7 +231,8 @@ void ReadAhead::Stop(std::chrono::steady_clock::time_point giveUpAt) noexcept {
   threads_.clear();
 }
 
-std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstring& path, int displaySize) {
+std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstring& path, int displaySize,
+                                             ReadFailure& failure) {
   Entry entry;  // nothing read yet
   bool readForThisSize = false;
   if (state_ && index < state_->paths.size() && state_->paths[index] == path) {
@@ -256,11 +262,13 @@ std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstri
       s.room.notify_all();
     }
   }
-  return StandingOrReadAgain(std::move(entry), readForThisSize, path, displaySize);
+  return StandingOrReadAgain(std::move(entry), readForThisSize, path, displaySize, failure);
 }
 
 PictureSource ReadAhead::SourceFor(std::size_t index) {
-  return [this, index](const std::wstring& path, int displaySize) { return Take(index, path, displaySize); };
+  return [this, index](const std::wstring& path, int displaySize, ReadFailure& failure) {
+    return Take(index, path, displaySize, failure);
+  };
 }
 
 void StopAllReadAhead(std::chrono::steady_clock::time_point giveUpAt) noexcept {

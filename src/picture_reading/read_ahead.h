@@ -31,10 +31,11 @@ class ReadAhead {
   ReadAhead& operator=(const ReadAhead&) = delete;
 
   // The picture of the list's entry index, as reading the file now for the display size would give
-  // it: a file that was changed or removed since it was read, or read for another display size, is
-  // read again, on a worker too. Messages run while it waits, however long the read takes. Entries
-  // before index are given up. Nothing when the program ended during the wait.
-  std::optional<LoadedPicture> Take(std::size_t index, const std::wstring& path, int displaySize);
+  // it, its pixels at the size shown: a file that was changed or removed since it was read, or read
+  // for another display size, is read again, on a worker too. Messages run while it waits, however
+  // long the read takes. Entries before index are given up. Nothing when the program ended during the
+  // wait, or the file gave no picture (failure says why).
+  std::optional<LoadedPicture> Take(std::size_t index, const std::wstring& path, int displaySize, ReadFailure& failure);
   // Take for the entry index, in the form a rendering asks for its picture.
   PictureSource SourceFor(std::size_t index);
 

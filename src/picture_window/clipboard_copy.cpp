@@ -6,6 +6,7 @@
 #include "win32/busy_cursor.h"
 #include "win32/handles.h"
 #include "win32/message_box.h"
+#include "win32/program.h"
 #include "picture_window/picture_window.h"
 #include "picture_reading/dib_bitmap.h"
 #include "picture_reading/picture_loader.h"
@@ -72,8 +73,10 @@ void PictureWindow::CopyAtOriginalSize() {
     const std::optional<LoadedPicture> picture = LoadPictureOnWorker(path, {}, &failure, kCommandReadDeadline);
     if (picture) fullSize = ScreenBitmapFrom(picture->pixels);
   }
-  // A picture shown from a reduced decode may be too large to hold at its own size: that is said.
+  // A picture shown from a reduced decode may be too large to hold at its own size: that is said, as is
+  // a file that cannot be read now (gone, offline, locked).
   if (failure == ReadFailure::TooLarge) ShowUnsupportedFormat(path);
+  if (CannotReadNow(failure) && !ProgramEnded()) ShowCannotReadNow(path);
   PutOnClipboard(hwnd(), std::move(fullSize));
 }
 

@@ -65,7 +65,8 @@ void ResizeKeepingCentre(PictureWindow& window, const PictureSource& source) {
     const Point at = KeepCentre(before, {size.cx, size.cy}, TwipsPerPixel());
     return POINT{at.x, at.y};
   };
-  // Unreadable now, it stays hidden; closed or reused meanwhile, it is no longer this change's.
+  // A file that gives no picture leaves it hidden, one that cannot be read now as it was; closed or reused
+  // meanwhile, it is no longer this change's.
   ResizePictureWindow(window, keepCentre, std::nullopt, source);
 }
 

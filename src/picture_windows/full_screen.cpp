@@ -6,7 +6,6 @@
 
 #include "win32/program.h"
 #include "win32/busy_cursor.h"
-#include "win32/message_box.h"
 #include "win32/message_pump.h"
 #include "picture_window/picture_window.h"
 #include "picture_window/full_screen_view.h"
@@ -37,19 +36,11 @@ void ShowIconWindow(int command) {
   if (const HWND icon = IconWindowHandle()) ShowWindow(icon, command);
 }
 
-// The picture fitted to the screen, and the top-left corner where it is centred, in pixels.
-struct ScreenPicture {
-  std::optional<Image32> pixels;
-  POINT topLeft{};
-};
-
-ScreenPicture FitPictureToScreen(const LoadedPicture& picture, const ScreenTwips& screen) {
-  const FullScreenFit fit = FitToScreen(picture.size, screen);
-  ScreenPicture result;
-  result.pixels = ScalePicture(picture.pixels, fit.size.width, fit.size.height);
-  result.topLeft = {static_cast<LONG>(RoundHalfEven(fit.leftTwips / static_cast<double>(screen.twipsPerPixelX))),
-                    static_cast<LONG>(RoundHalfEven(fit.topTwips / static_cast<double>(screen.twipsPerPixelY)))};
-  return result;
+// The top-left corner, in pixels, where the picture fitted to the screen is centred.
+POINT CentredOnScreen(Size picture, const ScreenTwips& screen) {
+  const FullScreenFit fit = FitToScreen(picture, screen);
+  return {static_cast<LONG>(RoundHalfEven(fit.leftTwips / static_cast<double>(screen.twipsPerPixelX))),
+          static_cast<LONG>(RoundHalfEven(fit.topTwips / static_cast<double>(screen.twipsPerPixelY)))};
 }
 
 }  // namespace
@@ -68,27 +59,17 @@ void ShowFullScreen(PictureWindow& window) {
   const std::wstring path = window.picturePath;
   const ScreenTwips screen = PrimaryScreenTwips();
   const TargetSizeFor toScreen = [screen](Size size) { return FitToScreen(size, screen).size; };
+  // Its pixels come at the screen-fitted size, scaled by the worker that read them.
   std::optional<LoadedPicture> picture = ReadPictureOrReport(path, toScreen);
   if (!picture) return;
-
-  ScreenPicture fitted;
-  {
-    BusyCursor busy;
-    fitted = FitPictureToScreen(*picture, screen);
-    picture.reset();  // from here on only the screen-sized picture is held
-  }
-  if (!fitted.pixels) {
-    ShowUnsupportedFormat(path);  // no memory to fit it to the screen
-    return;
-  }
   BusyCursor busy;
   PumpMessages();
   // The program may have ended in there (a log-off): then there is nothing left to show.
   if (ProgramEnded()) return;
 
   FullScreenView& view = View();
-  view.SetPicture(CreateBitmapFromImage(*fitted.pixels), fitted.topLeft);
-  fitted.pixels.reset();
+  view.SetPicture(CreateBitmapFromImage(picture->pixels), CentredOnScreen(picture->size, screen));
+  picture.reset();
   ShowIconWindow(SW_HIDE);
   ShowPictureWindowsInUse(SW_HIDE);
   view.ShowCovering();

@@ -12,6 +12,7 @@
 #include "win32/program.h"
 #include "picture_logic/bmp_file.h"
 #include "picture_logic/fit.h"
+#include "picture_logic/halftone_stretch.h"
 #include "picture_reading/dib_bitmap.h"
 #include "picture_windows/picture_rendering.h"
 #include "picture_windows/picture_windows.h"
@@ -99,9 +100,9 @@ class PasteJob {
   }
 
   // The window's picture as the worker scaled it, when the display size is still the same.
-  std::optional<LoadedPicture> Shown(const std::wstring& path, int displaySize) {
+  std::optional<LoadedPicture> Shown(const std::wstring& path, int displaySize, ReadFailure& failure) {
     if (displaySize == displaySize_ && shown_) return std::exchange(shown_, std::nullopt);
-    return LoadPictureOnWorker(path, ForDisplaySize(displaySize));
+    return LoadPictureOnWorker(path, ForDisplaySize(displaySize), &failure);
   }
 
  private:
@@ -139,7 +140,9 @@ void PasteFromClipboard() {
   }
   const std::wstring path = job->TakeFile();
   if (path.empty()) return;
-  OpenPictureFile(path, [&job](const std::wstring& path, int displaySize) { return job->Shown(path, displaySize); });
+  OpenPictureFile(path, [&job](const std::wstring& path, int displaySize, ReadFailure& failure) {
+    return job->Shown(path, displaySize, failure);
+  });
 }
 
 }  // namespace pintaro

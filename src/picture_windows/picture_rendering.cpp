@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <new>
 
 #include "win32/program.h"
@@ -9,6 +10,7 @@
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
 #include "win32/window_position.h"
+#include "win32/worker.h"
 #include "picture_window/picture_window.h"
 #include "picture_windows/picture_windows.h"
 #include "picture_reading/dib_bitmap.h"
@@ -20,42 +22,68 @@ namespace pintaro {
 
 namespace {
 
-std::optional<LoadedPicture> ReadPicture(const std::wstring& path, const PictureSource& source) {
+std::optional<LoadedPicture> ReadPicture(const std::wstring& path, const PictureSource& source, ReadFailure& failure) {
   const int displaySize = Settings().displaySize;
-  return source ? source(path, displaySize) : LoadPictureOnWorker(path, ForDisplaySize(displaySize));
+  return source ? source(path, displaySize, failure) : LoadPictureOnWorker(path, ForDisplaySize(displaySize), &failure);
+}
+
+// The message for a file that gave no picture: an opening says that the file is no picture it reads,
+// whatever kept it from reading it; a picture already shown tells a file that cannot be read now apart.
+void TellWhyNoPicture(const std::wstring& path, ReadFailure failure, bool shownAlready) {
+  if (shownAlready && CannotReadNow(failure)) {
+    ShowCannotReadNow(path);
+  } else {
+    ShowUnsupportedFormat(path);
+  }
 }
 
 template <typename Read>
-std::optional<LoadedPicture> ReadOrReport(const std::wstring& path, Read read) {
+std::optional<LoadedPicture> ReadOrReport(const std::wstring& path, Read read, bool shownAlready) {
   std::optional<LoadedPicture> picture;
+  ReadFailure failure = ReadFailure::NotAPicture;
   {
     BusyCursor busy;
-    picture = read();
+    picture = read(failure);
   }
   // A source may let messages run while it waits: the program may have ended there.
-  if (!picture && !ProgramEnded()) ShowUnsupportedFormat(path);
+  if (!picture && !ProgramEnded()) TellWhyNoPicture(path, failure, shownAlready);
   return picture;
+}
+
+// The pixels at the size given: as they are when they have it (the worker that read them scaled them),
+// else scaled on a worker while messages run. Nothing when memory is short or the program ended.
+std::optional<Image32> AtSize(Image32 pixels, Size size) {
+  if (pixels.width() == size.width && pixels.height() == size.height) return pixels;
+  struct Scaling {
+    Image32 from;
+    std::optional<Image32> to;
+  };
+  std::shared_ptr<Scaling> scaling;
+  try {
+    scaling = std::make_shared<Scaling>(Scaling{std::move(pixels), std::nullopt});
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  const auto scale = [scaling, size] {
+    scaling->to = ScalePicture(scaling->from, size.width, size.height);
+    scaling->from = {};  // the larger picture is not kept a moment longer than needed
+  };
+  if (!RunOnWorker(scale, kNoDeadline)) return std::nullopt;
+  return std::move(scaling->to);
 }
 
 }  // namespace
 
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source) {
-  return ReadOrReport(path, [&] { return ReadPicture(path, source); });
+  return ReadOrReport(
+      path, [&](ReadFailure& failure) { return ReadPicture(path, source, failure); }, false);
 }
 
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target) {
-  return ReadOrReport(path, [&] { return LoadPictureOnWorker(path, target, nullptr, kCommandReadDeadline); });
-}
-
-std::optional<Image32> ScalePicture(const Image32& source, int width, int height) {
-  auto scaled = Image32::Allocate(width, height);
-  if (!scaled) return std::nullopt;
-  try {
-    HalftoneStretch(scaled->view(), 0, 0, width, height, source.view(), 0, 0, source.width(), source.height());
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;  // no memory for its row buffers
-  }
-  return scaled;
+  const auto read = [&](ReadFailure& failure) {
+    return LoadPictureOnWorker(path, target, &failure, kCommandReadDeadline);
+  };
+  return ReadOrReport(path, read, true);
 }
 
 namespace {
@@ -83,21 +111,33 @@ struct Scaled {
   std::optional<Image32> picture;  // at the display size, when Shown
 };
 
+// A window that has a picture keeps it, as and where it was, while its file cannot be read now.
+Scaled NoNewPicture(const RenderingOf& rendering, ReadFailure failure, bool wasShown) {
+  if (!CannotReadNow(failure) || !rendering.window().shownBitmap) return {Rendering::Unreadable, std::nullopt};
+  if (wasShown) ShowWindow(rendering.window().hwnd(), SW_SHOWNA);
+  return {Rendering::Kept, std::nullopt};
+}
+
 // Everything up to the window's new picture.
 Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<LoadedPicture> alreadyRead,
                            const PictureSource& read) {
+  const bool wasShown = IsWindowVisible(rendering.window().hwnd()) != FALSE;
   ShowWindow(rendering.window().hwnd(), SW_HIDE);
-  std::optional<LoadedPicture> source = alreadyRead ? std::move(alreadyRead) : ReadPicture(rendering.path(), read);
+  ReadFailure failure = ReadFailure::None;
+  std::optional<LoadedPicture> source =
+      alreadyRead ? std::move(alreadyRead) : ReadPicture(rendering.path(), read, failure);
   if (!rendering.StillWanted()) return {};  // a source may let messages run while it waits
-  if (!source) return {Rendering::Unreadable, std::nullopt};
+  if (!source) return NoNewPicture(rendering, failure, wasShown);
   PumpMessages();
   if (!rendering.StillWanted()) return {};
+  // Read for another display size when one was chosen during the read.
   const Size fit = FitToDisplay(source->size, Settings().displaySize);
-  std::optional<Image32> scaled = ScalePicture(source->pixels, fit.width, fit.height);
-  source.reset();  // the full-size picture is not kept a moment longer than needed
+  std::optional<Image32> scaled = AtSize(std::move(source->pixels), fit);
+  source.reset();
   PumpMessages();
   if (!rendering.StillWanted()) return {};
-  return {scaled ? Rendering::Shown : Rendering::Unreadable, std::move(scaled)};
+  if (!scaled) return NoNewPicture(rendering, ReadFailure::MayPass, wasShown);  // memory short
+  return {Rendering::Shown, std::move(scaled)};
 }
 
 // The window takes its picture and shows with it, where placeFor puts it.

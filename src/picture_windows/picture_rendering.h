@@ -14,7 +14,10 @@ class PictureWindow;
 
 enum class Rendering {
   Shown,       // the window shows its picture at the display size
-  Unreadable,  // the file could not be read or scaled: the window is hidden and the message named the file
+  Unreadable,  // the file gave no picture: the window is hidden and the "format not supported" message
+               // named the file
+  Kept,        // the file cannot be read now (see CannotReadNow): a window that has a picture keeps it,
+               // with its place and visibility, and nothing is said; the next rendering tries again
   GaveUp,      // the window was closed, freed or given another picture while messages ran, or the
                // program ended: nothing more was done or said
 };
@@ -32,14 +35,12 @@ Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor,
                               std::optional<LoadedPicture> alreadyRead = std::nullopt,
                               const PictureSource& source = {});
 
-// Reads a picture file for a window of the display size, under the hourglass, from the source when
-// one is given. When it cannot be read, the arrow comes back and the "format not supported" message
-// names the file.
+// Reads a picture file for a window of the display size, its pixels at the size shown, under the
+// hourglass, from the source when one is given. When it gives no picture, the arrow comes back and the
+// "format not supported" message names the file.
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source = {});
-// The same, read on a worker for another target than a picture window (the screen, say).
+// The same, read and scaled on a worker for another target than a picture window (the screen, say), of
+// a picture already shown: a file that cannot be read now gets the message that says so.
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target);
-
-// The picture scaled to the given size with the halftone stretch, or nothing when memory is short.
-std::optional<Image32> ScalePicture(const Image32& source, int width, int height);
 
 }  // namespace pintaro

@@ -20,15 +20,23 @@ int ShowMessageBox(HWND owner, const std::wstring& text, UINT type) {
   return MessageBoxW(owner, text.c_str(), kTitle, type | MB_SETFOREGROUND);
 }
 
-std::wstring UnsupportedFormatText(std::wstring_view path) {
+namespace {
+std::wstring AboutFile(std::wstring_view path, std::wstring_view what) {
   std::wstring text(path);
   text += L"\r\n\r\n";
-  text += kUnsupportedFormat;
+  text += what;
   return text;
 }
+}  // namespace
+
+std::wstring UnsupportedFormatText(std::wstring_view path) { return AboutFile(path, kUnsupportedFormat); }
 
 void ShowUnsupportedFormat(std::wstring_view path) {
   ShowMessageBox(IconWindowHandle(), UnsupportedFormatText(path), MB_OK | MB_ICONINFORMATION);
+}
+
+void ShowCannotReadNow(std::wstring_view path) {
+  ShowMessageBox(IconWindowHandle(), AboutFile(path, kCannotReadNow), MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace pintaro

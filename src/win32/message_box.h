@@ -21,5 +21,7 @@ int ShowMessageBox(HWND owner, const std::wstring& text, UINT type);
 // in front with it.
 std::wstring UnsupportedFormatText(std::wstring_view path);
 void ShowUnsupportedFormat(std::wstring_view path);
+// The same with "this file cannot be read now".
+void ShowCannotReadNow(std::wstring_view path);
 
 }  // namespace pintaro

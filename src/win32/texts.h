@@ -5,6 +5,8 @@ namespace pintaro {
 
 inline constexpr wchar_t kTitle[] = L"ぴんたろ";
 inline constexpr wchar_t kUnsupportedFormat[] = L"このファイル形式には対応していません。";
+// A picture's file that is gone, offline, locked or out of reach just now.
+inline constexpr wchar_t kCannotReadNow[] = L"このファイルを今は読み込めません。";
 inline constexpr wchar_t kDropHereTip[] = L"ここに写真をドロップ";
 // A later start could not hand its command line over.
 inline constexpr wchar_t kRunningInstanceDidNotAnswer[] = L"起動中のぴんたろが応答しませんでした。";

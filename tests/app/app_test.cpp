@@ -5,6 +5,7 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -21,14 +22,13 @@
 #include "win32/texts.h"
 
 static std::size_t g_failAllocationsFrom = SIZE_MAX;
-// When set, the next large allocation of the test's thread (a picture being scaled) posts WM_APP here.
-static HWND g_postOnLargeAllocation = nullptr;
-static const DWORD g_testThread = GetCurrentThreadId();
+// When set, the next large allocation (a picture being read or scaled, on a worker) posts WM_APP here.
+static std::atomic<HWND> g_postOnLargeAllocation = nullptr;
 static int g_slowAnswers = 0;
 
 void* operator new(std::size_t size) {
-  if (size >= (1 << 16) && g_postOnLargeAllocation && GetCurrentThreadId() == g_testThread)
-    PostMessageW(std::exchange(g_postOnLargeAllocation, nullptr), WM_APP, 0, 0);
+  if (const HWND post = size >= (1 << 16) ? g_postOnLargeAllocation.exchange(nullptr) : nullptr)
+    PostMessageW(post, WM_APP, 0, 0);
   if (void* memory = size < g_failAllocationsFrom ? HeapAlloc(GetProcessHeap(), 0, size ? size : 1) : nullptr)
     return memory;
   throw std::bad_alloc();
@@ -232,25 +232,25 @@ TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedRemovesItLaterAPictureWitho
   EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
   EndProgram();
   StartProgram();
-  const std::wstring wide = WriteGradient(dir, L"wide.bmp", 20000, 20);
-  // Read while memory lasts; its scaling, after the pump once its window is taken, finds none for its rows.
-  InNextPump exhaust([] { g_failAllocationsFrom = 100000; }, true, [] { return PictureWindows().UpperBound() == 1; });
-  OpenPictureFile(wide);
+  const std::wstring small = WriteGradient(dir, L"small.bmp", 20, 20);
+  // Read while memory lasts; its scaling on the worker, to 160 x 160, finds none for its pixels.
+  g_failAllocationsFrom = 100000;
+  OpenPictureFile(small);
   g_failAllocationsFrom = SIZE_MAX;
-  ExpectOnlyFormatMessage(wide);
-  EXPECT_TRUE(PictureWindows()[1]->isFree) << "its window given back";
+  ExpectOnlyFormatMessage(small);
+  EXPECT_EQ(PictureWindows().UpperBound(), 0) << "no window taken";
   // A bitmap one pixel wide: its file takes 54 bytes more than its pixels, and there is no memory for it.
   SetEnvironmentVariableW(L"TMP", dir.path().c_str());
   PutOnClipboard(CF_BITMAP, CreateBitmap(1, 100000, 1, 32, nullptr));
   g_failAllocationsFrom = 4 * 100000 + 1;
   TheMainMenu().OnCommand(main_menu::kPaste);
   g_failAllocationsFrom = SIZE_MAX;
-  EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{wide}) << "no file left behind";
+  EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{small}) << "no file left behind";
 }
 
 // Chooses the command from the main menu; meanwhile runs in the change's first message pump, or, while
-// scaling, in the pump after the program next scales a picture, as a user's choice that comes in while
-// the program works.
+// reading, in the pump after a worker next takes memory for a picture, as a user's choice that comes in
+// while the program works.
 void ChooseWhile(UINT command, bool whileScaling, std::function<void()> meanwhile) {
   InNextPump later(std::move(meanwhile), !whileScaling);
   InNextPump arm([&] { g_postOnLargeAllocation = later.hwnd(); }, whileScaling);

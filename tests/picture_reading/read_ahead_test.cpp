@@ -1,6 +1,9 @@
 // Pictures read ahead on worker threads: windows and messages keep their order, a file changed after
 // its early read is read at its turn, and the end stops every worker but one stuck for good.
 #include "picture_windows/all_windows.h"
+#include "picture_windows/full_screen.h"
+#include "picture_window/full_screen_view.h"
+#include "picture_reading/dib_bitmap.h"
 #include "picture_reading/read_ahead.h"
 #include "support/app_fixture.h"
 #include "menu/main_menu.h"
@@ -8,8 +11,12 @@
 #include "picture_logic/bmp_file.h"
 #include "win32/temp_files.h"
 
+#include <cstring>
+
 namespace pintaro::test {
 namespace {
+
+using namespace std::chrono_literals;
 
 // Every slot's window in order: its size when shown, else "hidden".
 std::wstring Windows() {
@@ -64,13 +71,33 @@ class ReadAheadTest : public AppTest {
   std::vector<std::wstring> said;
 };
 
+// Another thread posts this thread a message every 20 ms until stopped, and times how long each waits for its answer.
+class AnswerTimer {
+ public:
+  std::chrono::steady_clock::duration Stop() { return SetEvent(stop_.get()), asker_.join(), longest_.load(); }
+
+ private:
+  UniqueKernelHandle answered_{CreateEventW(nullptr, FALSE, FALSE, nullptr)},
+      stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::atomic<std::chrono::steady_clock::duration> longest_{};
+  InNextPump answer_{[this] { SetEvent(answered_.get()); }, false};
+  std::thread asker_{[this] {
+    const HANDLE either[] = {answered_.get(), stop_.get()};
+    do {
+      const auto asked = std::chrono::steady_clock::now();
+      PostMessageW(answer_.hwnd(), WM_APP, 0, 0);
+      WaitForMultipleObjects(2, either, FALSE, INFINITE);
+      longest_ = std::max(longest_.load(), std::chrono::steady_clock::now() - asked);
+    } while (WaitForSingleObject(stop_.get(), 20) == WAIT_TIMEOUT);
+  }};
+};
+
 // Nothing is read on the user-interface thread, however long a read takes: a file whose read is held up, one
 // replaced after its early read, a JPEG of 600 scans that a worker gives up on, one that another program keeps
 // appending to, a GIF another program holds open for deletion and one it holds without sharing while a worker
 // reads it. The program answers throughout; the pictures open in their order as their reads end, each as its
 // file is then; an exit during a read that does not end ends the program at once.
 TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpenInOrderAsTheirReadsEnd) {
-  using namespace std::chrono_literals;
   const std::vector<std::wstring> abc = Restart(3, {400, 300});
   const std::wstring &slow = abc[0], &replaced = abc[1], damaged = dir / L"600 scans.jpg",
                      growing = dir / L"growing.jpg", held = dir / L"held.gif";
@@ -97,22 +124,10 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
         WriteBytes(replaced, tall), whileHeld = Windows(), FileReads::LetGo();
       },
       true, [] { return WaitForSingleObject(g_read.get(), 0) == WAIT_OBJECT_0; });
-  // Another thread posts this thread a message every 20 ms, and times how long each waits for its answer.
-  const UniqueKernelHandle answered(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  std::atomic<std::chrono::steady_clock::duration> longest{};
-  InNextPump answer([&] { SetEvent(answered.get()); }, false);
-  std::jthread asker([&] {
-    const HANDLE either[] = {answered.get(), stop.get()};
-    do {
-      const auto asked = std::chrono::steady_clock::now();
-      PostMessageW(answer.hwnd(), WM_APP, 0, 0);
-      WaitForMultipleObjects(2, either, FALSE, INFINITE);
-      longest = std::max(longest.load(), std::chrono::steady_clock::now() - asked);
-    } while (WaitForSingleObject(stop.get(), 20) == WAIT_TIMEOUT);
-  });
+  AnswerTimer answers;
   TheIconWindow()->OnDrop({slow, damaged, replaced, growing, held, g_locked});
   SetEvent(stop.get());
-  EXPECT_LT(longest.load(), 500ms);
+  EXPECT_LT(answers.Stop(), 500ms);
   EXPECT_EQ(whileHeld, L"") << "nothing opens before the picture held up";
   EXPECT_EQ(said, std::vector<std::wstring>{L"600 scans.jpg after 160x120 "});
   EXPECT_EQ(Windows(), L"160x120 120x160 160x160 120x160 160x120 ");
@@ -123,6 +138,29 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
   SetAllSizes(0);
   EXPECT_LT(std::chrono::steady_clock::now() - exit, 2s);
   EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
+}
+
+// The largest picture the program holds, 2^28 pixels (a bitmap of 1 bit a pixel, 32 MB), is read and scaled on
+// workers: the program answers within half a second as it opens it, changes the size and shows it full-screen.
+TEST_F(ReadAheadTest, TheLargestPictureOpensChangesSizeAndShowsFullScreenWhileTheProgramAnswers) {
+  constexpr std::uint32_t side = 16384, offset = 62, bytes = side / 8 * side;
+  std::vector<std::uint8_t> bitmap(offset + bytes);  // black, as the first of its two colours
+  const std::uint32_t fields[][2] = {{0, 0x4D42}, {2, offset + bytes}, {10, offset}, {14, 40},
+                                     {18, side},  {22, side},          {26, 0x10001}};
+  for (const auto& [at, value] : fields) std::memcpy(&bitmap[at], &value, 4);
+  const std::wstring largest = dir / L"largest.bmp";
+  WriteBytes(largest, bitmap);
+  const std::pair<const char*, std::function<void()>> steps[] = {{"opening", [&] { OpenPictureFile(largest); }},
+                                                                 {"size change", [] { SetAllSizes(3); }},
+                                                                 {"full-screen view", [] { ShowFullScreen(Slot(1)); }}};
+  for (const auto& [step, run] : steps) {
+    AnswerTimer answers;
+    run();
+    EXPECT_LT(answers.Stop(), 500ms) << step;
+  }
+  ASSERT_TRUE(said.empty()) << "nothing said, the view on";
+  EXPECT_EQ(std::pair(SizeText(Slot(1).hwnd()), BitmapSize(TheFullScreenView()->picture())),
+            std::pair(std::wstring(L"240x240"), SIZE{768, 768}));
 }
 
 // The end waits for the workers, but not for one that does not end: that one ends later on its own.

@@ -145,17 +145,27 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   const long objects = GdiObjects();
   for (UINT copy : {kCopyAtOriginalSize, kCopyAtShownSize, kCopyAtOriginalSize, kCopyAtShownSize}) Choose(onTop, copy);
   EXPECT_EQ(GdiObjects(), objects);
-  // A file gone since opening: the copy at its own size leaves the clipboard as it was; the view does not
-  // open, and its message names the file.
+  // A file gone since opening: the copy at its own size leaves the clipboard as it was, the view does not open,
+  // each saying the file cannot be read now; a size change leaves its windows as they were. A file that became
+  // no picture gets the format message there, and its window hides.
+  const std::wstring noPicture = WriteGradient(dir, L"no.bmp", 90, 160);
+  PictureWindow& becameNone = Open(noPicture);
   ASSERT_TRUE(DeleteFileW(path.c_str()));
-  Choose(onTop, kCopyAtOriginalSize);
-  EXPECT_EQ(ClipboardBitmapSize(), (SIZE{160, 90}));
-  Choose(onTop, kFullScreen);
-  ExpectOnlyFormatMessage(path);
-  EXPECT_EQ(std::pair(ViewShown(), IsWindowVisible(onTop.hwnd()) != FALSE), std::pair(false, true)) << "nothing hidden";
+  for (UINT command : {kCopyAtOriginalSize, kFullScreen})
+    Choose(onTop, command), ExpectOnlyMessage(path + L"\r\n\r\nこのファイルを今は読み込めません。");
+  const auto seen = [&] {
+    return std::tuple(RectOf(onTop.hwnd()), onTop.shownBitmap.get(), IsWindowVisible(onTop.hwnd()));
+  };
+  const auto before = seen();
+  EXPECT_EQ(std::tuple(ClipboardBitmapSize(), ViewShown(), std::get<2>(before)),
+            std::tuple(SIZE{160, 90}, false, TRUE));
+  WriteBytes(noPicture, {'n', 'o'});
+  SetAllSizes(0);
+  ExpectOnlyFormatMessage(noPicture);
+  EXPECT_EQ(std::pair(seen(), IsWindowVisible(becameNone.hwnd())), std::pair(before, FALSE));
   // 20000 x 20000 pixels, more than the program holds: shown from an eighth, it cannot be copied whole.
   PictureWindow& huge = Open(JpegSeed(L"huge_grey.jpg"));
-  EXPECT_EQ(SizeText(huge.hwnd()), L"160x160");
+  EXPECT_EQ(SizeText(huge.hwnd()), L"80x80");
   Choose(huge, kCopyAtOriginalSize);
   ExpectOnlyFormatMessage(JpegSeed(L"huge_grey.jpg"));
   EXPECT_EQ(ClipboardBitmapSize(), (SIZE{160, 90})) << "the clipboard as it was";

@@ -164,6 +164,10 @@ faults=(
   "start-opacity-not-opaque@@src/picture_windows/picture_windows.h@@s/int opacity = kOpacityPresets\[0\];/int opacity = kOpacityPresets[1];/@@mingw-x64@@ThenClose"
   "own-opacity-from-the-next-preset@@src/picture_window/picture_window.cpp@@s/SetAlpha\(hwnd\(\), kOpacityPresets\[preset\]\);/SetAlpha(hwnd(), kOpacityPresets[(preset + 1) % kOpacityPresetCount]);/@@mingw-x64@@EveryTextTheUserReads|ThenClose"
   "quarter-and-half-captions-swapped@@src/win32/texts.h@@s/L\"1\/4 透過\", L\"1\/2 透過\"/L\"1\/2 透過\", L\"1\/4 透過\"/@@mingw-x64@@EveryTextTheUserReads"
+  "posted-pointers-let-through@@src/win32/posted_pointers.cpp@@s/if \(CarriesSystemPointer\(msg\.message, msg\.hwnd\)\)/if (false)/@@mingw-x64@@LargeExecutes"
+  "dpi-rectangle-taken-from-any-thread@@src/icon_window/icon_window.cpp@@s/SystemPointer<RECT>\(suggested, SentFrom::ThisThread\)/SystemPointer<RECT>(suggested, SentFrom::AnyThread)/@@mingw-x64@@LargeExecutes"
+  "version-dialog-object-from-the-message@@src/menu/about_dialog.cpp@@s/if \(self \|\| !opening_\) return FALSE;\n      self = std::exchange\(opening_, nullptr\);/self = reinterpret_cast<AboutDialog*>(lParam);/@@mingw-x64@@LargeExecutes"
+  "tips-take-posted-pointers@@src/win32/posted_pointers.cpp@@s/return to && IsToolTip\(to\);/return false;/@@mingw-x64@@LargeExecutes"
 )
 
 selected=()

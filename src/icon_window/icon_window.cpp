@@ -14,6 +14,7 @@
 #include "win32/message_pump.h"
 #include "win32/name_limits.h"
 #include "win32/popup_menu.h"
+#include "win32/posted_pointers.h"
 #include "win32/texts.h"
 #include "win32/tool_tip.h"
 #include "win32/window_drag.h"
@@ -274,8 +275,14 @@ void IconWindow::TakeSize(UINT dpi, const RECT& place) {
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-// Moved to a screen of another scale: the place Windows suggests, at that screen's size.
-void IconWindow::OnDpiChanged(UINT dpi, const RECT& suggested) { TakeSize(dpi, suggested); }
+// Moved to a screen of another scale: the place Windows suggests, at that screen's size. A notice from
+// another thread, whose numbers anyone may have made, is only a cue: the window takes its own scale, where it is.
+void IconWindow::OnDpiChanged(WPARAM dpis, LPARAM suggested) {
+  if (const RECT* place = SystemPointer<RECT>(suggested, SentFrom::ThisThread)) return TakeSize(LOWORD(dpis), *place);
+  RECT now{};
+  GetWindowRect(hwnd(), &now);
+  TakeSize(DpiOf(hwnd()), now);
+}
 
 void IconWindow::OnPaint() {
   PAINTSTRUCT ps;
@@ -327,7 +334,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE:
       if (!secondInstance_) OnDisplayChange();
       break;
-    case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_DPICHANGED: OnDpiChanged(wParam, lParam); return 0;
     default: break;
   }
   return DefaultHandling(message, wParam, lParam);

@@ -102,7 +102,7 @@ class IconWindow : public Window<IconWindow> {
   static RECT PlaceAtScale(UINT dpi) noexcept;
   // The window and its pin at the size for the dpi.
   void TakeSize(UINT dpi, const RECT& place);
-  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnDpiChanged(WPARAM dpis, LPARAM suggested);
   // Looks at the desktop window four times a second for ten seconds.
   void WatchDesktop();
   // Opening pictures lets messages run and shows messages, which neither a drag source nor a later

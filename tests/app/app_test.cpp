@@ -196,6 +196,26 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   for (int i = 0; i < 20; ++i)
     PostMessageW(icon, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(other.get()), MAKELPARAM(service.get(), topic.get()));
   EXPECT_TRUE(AnswersThroughout(conversation, 2s, 3s));
+  // Messages whose pointers only the system fills, posted or sent by a stranger with none or a wild one to every
+  // window while the version dialog is up: one crashed the program with every picture.
+  ASSERT_TRUE(PostMessageW(icon, WM_COMMAND, main_menu::kAbout, 0));
+  const HWND dialog = WaitForWindow(first.id(), kDialogClass);
+  const LPARAM wild = static_cast<LPARAM>(0x7ff012345670);
+  HWND tip = nullptr;  // the icon window's, made as the pointer first comes over it
+  EXPECT_TRUE(PostMessageW(icon, WM_MOUSEMOVE, 0, 0) && WaitUntil([&] { return tip = TipWindowOf(icon); }, 5s));
+  for (const HWND to :
+       {icon, VisibleWindowsOfProcess(first.id(), kPictureClass).at(0), GetWindow(icon, GW_CHILD), dialog, tip})
+    for (const UINT message :
+         std::initializer_list<UINT>{WM_DPICHANGED, WM_WINDOWPOSCHANGED, WM_NCCREATE, WM_INITDIALOG, WM_GETMINMAXINFO,
+                                     WM_DDE_ACK, WM_DDE_DATA, WM_DDE_EXECUTE, WM_TIMER, TTM_ADDTOOLW})
+      for (const LPARAM lParam : {LPARAM{0}, wild}) {
+        PostMessageW(to, message, static_cast<WPARAM>(wild), lParam);
+        if (message == WM_DPICHANGED || message == WM_INITDIALOG)  // the system carries no pointer of these across
+          SendMessageTimeoutW(to, message, MAKEWPARAM(144, 144), lParam, SMTO_NORMAL, 2000, nullptr);
+      }
+  EXPECT_TRUE(dialog && AnswersThroughout(conversation, 2s, 2s));
+  ASSERT_TRUE(PostMessageW(dialog, WM_COMMAND, IDOK, 0));
+  ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kDialogClass).empty(); }, 10s));
   conversation.CloseLink();
   // A posted initiate asks for nothing; the picture is still there.
   EXPECT_EQ(std::tuple(g_slowAnswers, VisibleWindowsOfProcess(first.id(), kPictureClass).size()), std::tuple(0, 1u));

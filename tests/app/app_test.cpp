@@ -236,6 +236,36 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
 }
 
+// Hand-offs that come while a message is up wait, up to 256 names and 4 MiB of names; one beyond either is refused,
+// which its later start tells as no answer, and those within open once the message has gone. Memory grew without end.
+TEST_F(HostileConditionsTest, HandOffsWaitingWhileAMessageIsUpStayWithinTheirNamesAndBytesAndTheRestAreRefused) {
+  StartProgram();
+  std::vector<std::wstring> opened, shown;  // the format messages of the names accepted, in order; those shown
+  std::vector<short> answers;
+  int numbered = 0;
+  const auto handOff = [&](int count, std::size_t length) {
+    std::vector<std::wstring> names;
+    std::wstring command;
+    while (count-- > 0)
+      command += Quoted(names.emplace_back(dir / (std::wstring(length, L'n') + std::to_wstring(++numbered) + L".bmp")));
+    short cancel = -1;
+    TheIconWindow()->OnDdeExecute(command, cancel);
+    if (answers.push_back(cancel), cancel == 0)
+      std::transform(names.begin(), names.end(), std::back_inserter(opened), FormatMessageText);
+  };
+  // While the first message is up: 50 long names twice, the second beyond 4 MiB, then 207 short ones, one too many.
+  SetMessageBoxHook([&](HWND, const std::wstring& text, const std::wstring&, UINT) {
+    for (int k = 0; k < 8 && shown.empty(); ++k) handOff(k < 6 ? 50 : k == 6 ? 6 : 1, k < 2 ? 21000 : 8);
+    return shown.push_back(text), IDOK;
+  });
+  handOff(1, 1);
+  EXPECT_TRUE(PumpUntil([&] { return shown.size() >= opened.size() && answers.size() > 1; }, 60s)) << shown.size();
+  handOff(50, 7);  // nothing waits any more
+  EXPECT_TRUE(PumpUntil([&] { return shown.size() >= opened.size(); }, 60s)) << shown.size();
+  EXPECT_EQ(answers, (std::vector<short>{0, 0, -1, 0, 0, 0, 0, 0, -1, 0}));
+  EXPECT_EQ(shown, opened);
+}
+
 // A log-off while the shell takes the notification icon (it may wait seconds at logon) ends the start-up
 // there, and the icon goes with it.
 TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWithoutMemoryGetsTheMessageAPasteNoFile) {

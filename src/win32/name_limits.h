@@ -20,8 +20,8 @@ inline constexpr std::size_t kMaxHandOffBytes =
 // The picture names of hand-offs that may wait to be opened (while a message is up, say), at most, and
 // their UTF-16 bytes: a hand-off that would go beyond either is refused, and its later start says that the
 // running program did not answer. Five later starts with 50 names each get in, or 256 from Explorer with
-// one name each; the bytes hold a hand-off of 50 names at their longest when nothing waits, and every
-// name's every day's length many times over. Counted in UTF-16 on every system.
+// one name each; the bytes hold a hand-off of 50 names at their longest when nothing waits, and 256
+// names of a few thousand characters. Counted in UTF-16 on every system.
 inline constexpr std::size_t kMaxWaitingHandOffNames = 256;
 inline constexpr std::size_t kMaxWaitingHandOffBytes = std::size_t{4} << 20;
 static_assert(kMaxNamesHandedOver <= kMaxWaitingHandOffNames &&

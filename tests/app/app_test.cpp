@@ -200,7 +200,8 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   // window while the version dialog is up: one crashed the program with every picture.
   ASSERT_TRUE(PostMessageW(icon, WM_COMMAND, main_menu::kAbout, 0));
   const HWND dialog = WaitForWindow(first.id(), kDialogClass);
-  const LPARAM wild = static_cast<LPARAM>(0x7ff012345670);
+  // A wild pointer, and one readable in the program too, whose image most likely lies where this one's does.
+  const LPARAM wild = static_cast<LPARAM>(0x7ff012345670), image = reinterpret_cast<LPARAM>(GetModuleHandleW(nullptr));
   HWND tip = nullptr;  // the icon window's, made as the pointer first comes over it
   EXPECT_TRUE(PostMessageW(icon, WM_MOUSEMOVE, 0, 0) && WaitUntil([&] { return tip = TipWindowOf(icon); }, 5s));
   for (const HWND to :
@@ -208,12 +209,13 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
     for (const UINT message :
          std::initializer_list<UINT>{WM_DPICHANGED, WM_WINDOWPOSCHANGED, WM_NCCREATE, WM_INITDIALOG, WM_GETMINMAXINFO,
                                      WM_DDE_ACK, WM_DDE_DATA, WM_DDE_EXECUTE, WM_TIMER, TTM_ADDTOOLW})
-      for (const LPARAM lParam : {LPARAM{0}, wild}) {
+      for (const LPARAM lParam : {LPARAM{0}, wild, image}) {
         PostMessageW(to, message, static_cast<WPARAM>(wild), lParam);
         if (message == WM_DPICHANGED || message == WM_INITDIALOG)  // the system carries no pointer of these across
           SendMessageTimeoutW(to, message, MAKEWPARAM(144, 144), lParam, SMTO_NORMAL, 2000, nullptr);
       }
   EXPECT_TRUE(dialog && AnswersThroughout(conversation, 2s, 2s));
+  EXPECT_EQ(RectOf(icon), (RECT{960, 672, 992, 704})) << "where it was, at its size";
   ASSERT_TRUE(PostMessageW(dialog, WM_COMMAND, IDOK, 0));
   ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kDialogClass).empty(); }, 10s));
   conversation.CloseLink();

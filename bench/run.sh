@@ -16,6 +16,8 @@
 #    JPEG and a 12 MP photo named on its command line, against a minimal window program's start.
 # 7. The user-interface thread's longest unanswered stretch while it opens, resizes and shows
 #    full-screen the largest picture the program accepts (16384 x 16384 pixels).
+# 8. Hand-offs while a message is up: 300 Executes of 1 MB from a DDE client, the running program's
+#    private memory before and after, and how many it accepted (the rest are refused).
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,7 +27,7 @@ cd "$root"
 quietly cmake --preset native
 quietly cmake --build --preset native --target halftone_bench jpeg_scale_bench
 quietly cmake --preset mingw-x64
-quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench answer_bench startup_bench minimal_window pintaro
+quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench answer_bench hand_off_memory_bench startup_bench minimal_window pintaro
 
 work="$root/build/bench"
 mkdir -p "$work"
@@ -89,3 +91,8 @@ echo "== Start-up: the window on the screen, against a minimal window program (m
 bin="$root/build/mingw-x64/bin"
 "$root/scripts/wine-session.sh" run "$state" "$bin/startup_bench.exe" "$(winpath "$bin/minimal_window.exe")" \
   "$(winpath "$bin/pintaro.exe")" "$(winpath "$work/small.jpg")" "$(winpath "$work/big.jpg")"
+
+echo "== Hand-offs waiting while a message is up"
+mkdir -p "$work/hand-off"
+"$root/scripts/wine-session.sh" run "$state" "$bin/hand_off_memory_bench.exe" "$(winpath "$bin/pintaro.exe")" \
+  "$(winpath "$work/hand-off")"

@@ -75,8 +75,8 @@ faults=(
   "dib-palette-sum-in-32-bits@@src/picture_logic/packed_dib.cpp@@s/headerSize \+ masks \+ \*colours \* 4/static_cast<std::uint32_t>(headerSize + masks + *colours * 4)/@@native@@PackedDib"
   "size-chosen-meanwhile-lost@@src/picture_windows/all_windows.cpp@@s/if \(!RunLatest\(TheProgram\(\)\.pictures->sizeChange, RenderAllAtDisplaySize\)\) return;/RenderAllAtDisplaySize();/@@mingw-x64@@AChangeChosenWhileAnotherRuns"
   "rendering-ignores-a-close@@src/picture_windows/picture_rendering.cpp@@s/ \&\& !window_\.isFree \&\& window_\.occupancy == occupancy_//@@mingw-x64@@AChangeChosenWhileAnotherRuns"
-  "drop-opens-before-answering@@src/icon_window/icon_window.cpp@@s/OpenLater\(\[this, names = std::move\(names\)\] \{ OnDrop\(names\); \}\);/OnDrop(names);/@@mingw-x64@@OpenPictureTest"
-  "hand-off-answered-after-opening@@src/icon_window/icon_window.cpp@@s/if \(onCommand_\) OpenLater\(\[this, command\] \{ onCommand_\(command\); \}\);/if (onCommand_) onCommand_(command);/@@mingw-x64@@LargeExecutes"
+  "drop-opens-before-answering@@src/icon_window/icon_window.cpp@@s/OpenLater\(\{\[this, names = std::move\(names\)\] \{ OnDrop\(names\); \}\}\);/OnDrop(names);/@@mingw-x64@@OpenPictureTest"
+  "hand-off-answered-after-opening@@src/icon_window/icon_window.cpp@@s/OpenLater\(\{\[this, names = std::move\(names\)\] \{ OpenPictures\(names\); \}, count, bytes\}\);/OpenPictures(names);/@@mingw-x64@@LargeExecutes"
   "desktop-child-moved-in-screen-coordinates@@src/win32/window_position.cpp@@s/  if \(parent \&\& parent != GetDesktopWindow\(\)\) ScreenToClient\(parent, \&screenPoint\);\n//@@mingw-x64@@EveryStackingStep"
   "size-change-hides-a-file-out-of-reach@@src/picture_windows/picture_rendering.cpp@@s/if \(!CannotReadNow\(failure\) \|\| !rendering\.window\(\)\.shownBitmap\)/if (true)/@@mingw-x64@@ShowsFitted"
   "size-change-keeps-a-file-of-no-picture@@src/picture_windows/picture_rendering.cpp@@s/if \(!CannotReadNow\(failure\) \|\| !rendering/if (!rendering/@@mingw-x64@@ShowsFitted"
@@ -161,6 +161,8 @@ faults=(
   "icon-double-click-does-not-arrange@@src/icon_window/icon_window.cpp@@s/void IconWindow::OnDoubleClick\(\) \{ ArrangeWindows\(\); \}/void IconWindow::OnDoubleClick() {}/@@mingw-x64@@TheIconWindowDrags"
   "wheel-turns-the-wrong-way@@src/picture_logic/presets.cpp@@s/return sum > 0 \? \+1 : -1;/return sum > 0 ? -1 : +1;/@@mingw-x64@@TheIconWindowDrags"
   "hand-off-opens-only-the-first-name@@src/app/application.cpp@@s/    if \(ProgramEnded\(\)\) return;\n    OpenPictureFile\(names\[i\]/    if (ProgramEnded() || i > 0) return;\n    OpenPictureFile(names[i]/@@mingw-x64@@LaterStartsHandOver"
+  "wheel-turns-the-wrong-way@@src/menu/wheel_and_clipboard.cpp@@s/distance > 0 \? \+1 : -1/distance > 0 ? -1 : +1/@@mingw-x64@@TheIconWindowDrags"
+  "hand-off-opens-only-the-first-name@@src/icon_window/icon_window.cpp@@s/i < names\.size\(\) && !ProgramEnded\(\); \+\+i\)/i < names.size() \&\& !ProgramEnded() \&\& i < 1; ++i)/@@mingw-x64@@LaterStartsHandOver"
   "arrangement-skips-hidden-windows@@src/picture_windows/show_and_arrange.cpp@@s/(  ForEachWindowInUse\(\[&\]\(PictureWindow& window\) \{\n)(    const Point at)/\$1    if (!IsWindowVisible(window.hwnd())) return;\n\$2/@@mingw-x64@@TheNotificationIconHidesAll"
   "hide-all-leaves-pinned-pictures@@src/picture_windows/show_and_arrange.cpp@@s/\{ ShowWindow\(window\.hwnd\(\), command\); \}/{ if (window.stacking != StackingMode::OnDesktop) ShowWindow(window.hwnd(), command); }/@@mingw-x64@@TheNotificationIconHidesAll"
   "size-change-while-hidden-shows-the-icon-window@@src/picture_windows/all_windows.cpp@@s/if \(IsWindowVisible\(icon\)\) SetFocus\(icon\);/ShowWindow(icon, SW_SHOWNA);\n  SetFocus(icon);/@@mingw-x64@@TheNotificationIconHidesAll"
@@ -183,6 +185,13 @@ faults=(
   "written-bitmap-check-ignores-the-length@@src/picture_logic/bmp_file.cpp@@s/return fileSize == size;/return fileSize >= size;/@@native@@BmpFile"
   "written-bitmap-check-ignores-a-reserved-field@@src/picture_logic/bmp_file.cpp@@s/\{6, 0\},//@@fuzz@@fuzz_packed_dib"
   "temp-clean-up-at-the-end-on-the-ui-thread@@src/win32/temp_files.cpp@@s/RunOnWorkerFor\(\[isOurs\] \{ DeleteUnusedTempFiles\(isOurs\); \}, timeout\);/DeleteUnusedTempFiles(isOurs);/@@mingw-x64@@ThePasteItemFollows"
+  "posted-pointers-let-through@@src/win32/posted_pointers.cpp@@s/if \(CarriesSystemPointer\(msg\.message, msg\.hwnd\)\)/if (false)/@@mingw-x64@@LargeExecutes"
+  "dpi-rectangle-taken-from-any-thread@@src/icon_window/icon_window.cpp@@s/SystemPointer<RECT>\(suggested, SentFrom::ThisThread\)/SystemPointer<RECT>(suggested, SentFrom::AnyThread)/@@mingw-x64@@LargeExecutes"
+  "version-dialog-object-from-the-message@@src/menu/about_dialog.cpp@@s/if \(self \|\| !opening_\) return FALSE;\n      self = std::exchange\(opening_, nullptr\);/self = reinterpret_cast<AboutDialog*>(lParam);/@@mingw-x64@@LargeExecutes"
+  "tips-take-posted-pointers@@src/win32/posted_pointers.cpp@@s/return to && IsToolTip\(to\);/return false;/@@mingw-x64@@LargeExecutes"
+  "waiting-hand-off-names-unbounded@@src/icon_window/icon_window.cpp@@s/handOffNamesWaiting_ \+ names\.size\(\) > kMaxWaitingHandOffNames \|\|//@@mingw-x64@@HandOffsWaiting"
+  "waiting-hand-off-bytes-unbounded@@src/icon_window/icon_window.cpp@@s/ \|\|\s*handOffBytesWaiting_ \+ bytes > kMaxWaitingHandOffBytes//@@mingw-x64@@HandOffsWaiting"
+  "opened-hand-offs-still-counted@@src/icon_window/icon_window.cpp@@s/      handOffNamesWaiting_ -= opening\.handOffNames;\n//@@mingw-x64@@HandOffsWaiting"
 )
 
 selected=()

@@ -56,14 +56,13 @@ std::vector<std::wstring> PictureNames(const std::vector<std::wstring>& args) {
 }
 }  // namespace
 
+std::vector<std::wstring> CommandPictureNames(const std::wstring& command) {
+  return PictureNames(ParseCommandLine(kDefaultMaxArgs, command));
+}
+
 // Opens the pictures a hand-off command names, in order, without letting messages run in between.
 void OpenCommandPictures(const std::wstring& command) {
-  const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, command));
-  ReadAhead ahead(names, Settings().displaySize);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (ProgramEnded()) return;
-    OpenPictureFile(names[i], ahead.SourceFor(i));
-  }
+  if (IconWindow* icon = TheIconWindow()) icon->OpenPictures(CommandPictureNames(command));
 }
 
 bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::milliseconds giveUpAfter) {
@@ -81,7 +80,7 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
   ReadAhead ahead(names, Settings().displaySize);
   const HWND foregroundAtStart = GetForegroundWindow();
-  program.iconWindow = std::make_unique<IconWindow>(OpenCommandPictures);
+  program.iconWindow = std::make_unique<IconWindow>(CommandPictureNames);
   IconWindow& icon = *program.iconWindow;
   icon.Show();
   // A log-off may end the program in every step below: in the pumps, and also while a step waits for

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "win32/program.h"
 
@@ -34,7 +35,8 @@ inline constexpr std::chrono::seconds kHandOffDeadline{60};
 // time; otherwise the user has been told that the running instance did not answer.
 bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::milliseconds giveUpAfter = kHandOffDeadline);
 
-// Opens the pictures a hand-off command names, in order.
+// The pictures a hand-off command names, in order; and their opening.
+std::vector<std::wstring> CommandPictureNames(const std::wstring& command);
 void OpenCommandPictures(const std::wstring& command);
 
 }  // namespace pintaro

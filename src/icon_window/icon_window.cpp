@@ -14,6 +14,7 @@
 #include "win32/message_pump.h"
 #include "win32/name_limits.h"
 #include "win32/popup_menu.h"
+#include "win32/posted_pointers.h"
 #include "win32/texts.h"
 #include "win32/tool_tip.h"
 #include "win32/window_drag.h"
@@ -42,7 +43,7 @@ constexpr UINT kDesktopWatchMs = 250;
 constexpr int kDesktopWatchTicks = 40;
 }  // namespace
 
-IconWindow::IconWindow(CommandHandler onCommand) : onCommand_(std::move(onCommand)) {}
+IconWindow::IconWindow(CommandNames namesOf) : namesOf_(std::move(namesOf)) {}
 
 IconWindow::IconWindow(std::wstring handOffCommand, std::chrono::milliseconds giveUpAfter)
     : secondInstance_(true), handOffCommand_(std::move(handOffCommand)), giveUpAfter_(giveUpAfter) {}
@@ -137,16 +138,28 @@ void IconWindow::HandOff() {
   if (!handedOff_) ShowMessageBox(nullptr, kRunningInstanceDidNotAnswer, MB_OK | MB_ICONINFORMATION);
 }
 
+// Drops do not count against the bounds: each is a user's own, at most kMaxDroppedNames, and none
+// comes while a message is up, as the icon window is disabled then.
 void IconWindow::OnDdeExecute(const std::wstring& command, short& cancel) {
+  std::vector<std::wstring> names = namesOf_ ? namesOf_(command) : std::vector<std::wstring>{};
+  std::size_t bytes = 0;
+  for (const std::wstring& name : names) bytes += name.size() * sizeof(wchar_t);
+  if (handOffNamesWaiting_ + names.size() > kMaxWaitingHandOffNames ||
+      handOffBytesWaiting_ + bytes > kMaxWaitingHandOffBytes)
+    return;
   cancel = 0;
-  if (onCommand_) OpenLater([this, command] { onCommand_(command); });
+  if (names.empty()) return;
+  const std::size_t count = names.size();
+  OpenLater({[this, names = std::move(names)] { OpenPictures(names); }, count, bytes});
 }
 
 void IconWindow::OnDropped(std::vector<std::wstring> names) {
-  OpenLater([this, names = std::move(names)] { OnDrop(names); });
+  OpenLater({[this, names = std::move(names)] { OnDrop(names); }});
 }
 
-void IconWindow::OpenLater(std::function<void()> opening) {
+void IconWindow::OpenLater(WaitingOpening opening) {
+  handOffNamesWaiting_ += opening.handOffNames;
+  handOffBytesWaiting_ += opening.handOffBytes;
   waitingOpenings_.push_back(std::move(opening));
   PostMessageW(hwnd(), kOpenWaitingPictures, 0, 0);
 }
@@ -156,9 +169,11 @@ void IconWindow::OnOpenWaitingPictures() {
   opening_ = true;
   try {
     while (!waitingOpenings_.empty() && !ProgramEnded()) {
-      const std::function<void()> opening = std::move(waitingOpenings_.front());
+      const WaitingOpening opening = std::move(waitingOpenings_.front());
       waitingOpenings_.pop_front();
-      opening();
+      handOffNamesWaiting_ -= opening.handOffNames;
+      handOffBytesWaiting_ -= opening.handOffBytes;
+      opening.open();
     }
   } catch (...) {
     // Memory ran out for a list of names: what waits behind it opens at the next message.
@@ -171,14 +186,15 @@ void IconWindow::OpenNamedPicture(const std::wstring& name, const PictureSource&
   OpenPictureFile(std::wstring(name), source);
 }
 
+void IconWindow::OpenPictures(const std::vector<std::wstring>& names) {
+  ReadAhead ahead(names, Settings().displaySize);
+  for (std::size_t i = 0; i < names.size() && !ProgramEnded(); ++i) OpenNamedPicture(names[i], ahead.SourceFor(i));
+}
+
 void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
   std::vector<std::wstring> pictures;
   std::copy_if(names.begin(), names.end(), std::back_inserter(pictures), IsDroppablePictureName);
-  ReadAhead ahead(pictures, Settings().displaySize);
-  for (std::size_t i = 0; i < pictures.size(); ++i) {
-    OpenNamedPicture(pictures[i], ahead.SourceFor(i));
-    if (ProgramEnded()) return;
-  }
+  OpenPictures(pictures);
 }
 
 void IconWindow::OnEndSession() {
@@ -274,8 +290,14 @@ void IconWindow::TakeSize(UINT dpi, const RECT& place) {
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-// Moved to a screen of another scale: the place Windows suggests, at that screen's size.
-void IconWindow::OnDpiChanged(UINT dpi, const RECT& suggested) { TakeSize(dpi, suggested); }
+// Moved to a screen of another scale: the place Windows suggests, at that screen's size. A notice from
+// another thread, whose numbers anyone may have made, is only a cue: the window takes its own scale, where it is.
+void IconWindow::OnDpiChanged(WPARAM dpis, LPARAM suggested) {
+  if (const RECT* place = SystemPointer<RECT>(suggested, SentFrom::ThisThread)) return TakeSize(LOWORD(dpis), *place);
+  RECT now{};
+  GetWindowRect(hwnd(), &now);
+  TakeSize(DpiOf(hwnd()), now);
+}
 
 void IconWindow::OnPaint() {
   PAINTSTRUCT ps;
@@ -328,7 +350,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE:
       if (!secondInstance_) OnDisplayChange();
       break;
-    case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_DPICHANGED: OnDpiChanged(wParam, lParam); return 0;
     default: break;
   }
   return DefaultHandling(message, wParam, lParam);

@@ -30,11 +30,11 @@ class IconWindow : public Window<IconWindow> {
   static constexpr int kFromRight = 64;
   static constexpr int kFromBottom = 96;
 
-  // Opens the pictures that a hand-off command names.
-  using CommandHandler = std::function<void(const std::wstring& command)>;
+  // The names of the pictures that a hand-off command opens.
+  using CommandNames = std::function<std::vector<std::wstring>(const std::wstring& command)>;
 
-  // The first instance's icon window; hand-off commands go to onCommand.
-  explicit IconWindow(CommandHandler onCommand);
+  // The first instance's icon window; hand-off commands are read by namesOf.
+  explicit IconWindow(CommandNames namesOf);
   // A later start's hidden icon window: its loading hands the command-line argument string to the running instance,
   // giving up when that has not been acknowledged in the time given.
   IconWindow(std::wstring handOffCommand, std::chrono::milliseconds giveUpAfter);
@@ -58,6 +58,8 @@ class IconWindow : public Window<IconWindow> {
 
   // Opens a copy of the name in a picture window, its picture taken from the source when one is given.
   void OpenNamedPicture(const std::wstring& name, const PictureSource& source = {});
+  // Opens the named pictures, in order, until the program ends.
+  void OpenPictures(const std::vector<std::wstring>& names);
   // Opens the dropped names that look like pictures, in order, skipping the others silently.
   void OnDrop(const std::vector<std::wstring>& names);
   // Takes the names of a drop; they open once the drag source has been answered.
@@ -68,8 +70,9 @@ class IconWindow : public Window<IconWindow> {
   // Windows is logging off or shutting down: the program ends in order.
   void OnEndSession();
   void OnClose();
-  // An Execute of the hand-off conversation: accepted whatever it says; its pictures open once the
-  // later start has its answer.
+  // An Execute of the hand-off conversation: accepted whatever it says while the names of the hand-offs
+  // waiting stay within their bounds, and refused beyond; its pictures open once the later start has its
+  // answer.
   void OnDdeExecute(const std::wstring& command, short& cancel);
   void OnMouseMove();
   void OnLeftButtonDown();
@@ -102,26 +105,34 @@ class IconWindow : public Window<IconWindow> {
   static RECT PlaceAtScale(UINT dpi) noexcept;
   // The window and its pin at the size for the dpi.
   void TakeSize(UINT dpi, const RECT& place);
-  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnDpiChanged(WPARAM dpis, LPARAM suggested);
   // Looks at the desktop window four times a second for ten seconds.
   void WatchDesktop();
   // Opening pictures lets messages run and shows messages, which neither a drag source nor a later
   // start should wait for: they are answered first, and the pictures open from a posted message.
-  void OpenLater(std::function<void()> opening);
+  // A hand-off's names and bytes count against the bounds of those waiting until its opening starts.
+  struct WaitingOpening {
+    std::function<void()> open;
+    std::size_t handOffNames = 0;
+    std::size_t handOffBytes = 0;
+  };
+  void OpenLater(WaitingOpening opening);
 
   UniqueIcon icon_;
   int size_ = kIconSize;
   int desktopWatchTicks_ = 0;
   UniqueWindow toolTip_;
   FileDropTarget dropTarget_{[this](std::vector<std::wstring> names) { OnDropped(std::move(names)); }};
-  std::deque<std::function<void()>> waitingOpenings_;
+  std::deque<WaitingOpening> waitingOpenings_;
+  std::size_t handOffNamesWaiting_ = 0;
+  std::size_t handOffBytesWaiting_ = 0;
   bool opening_ = false;
   bool oleInitialized_ = false;
 
   bool secondInstance_ = false;
   std::wstring handOffCommand_;
   std::chrono::milliseconds giveUpAfter_{};
-  CommandHandler onCommand_;
+  CommandNames namesOf_;
   bool handedOff_ = false;
   DdeSource linkSource_;     // link mode source, topic "frmMain": first instance only
   DdeClient ddeItemWindow_;  // a later start's end of the hand-off conversation

@@ -51,19 +51,24 @@ class AboutDialog {
  public:
   // Returns when the dialog has closed.
   void ShowModal() noexcept {
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, &DialogProc,
-                    reinterpret_cast<LPARAM>(this));
+    opening_ = this;
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, &DialogProc, 0);
+    opening_ = nullptr;
     TheProgram().menus->aboutDialog = nullptr;
   }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    // The dialog's object comes from its opening, never from the message, which anyone can send; and
+    // it is set up once.
     if (message == WM_INITDIALOG) {
-      SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-      reinterpret_cast<AboutDialog*>(lParam)->hwnd_ = hwnd;
+      if (self || !opening_) return FALSE;
+      self = std::exchange(opening_, nullptr);
+      SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+      self->hwnd_ = hwnd;
       TheProgram().menus->aboutDialog = hwnd;
     }
-    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!self) return FALSE;
     try {
       return self->HandleMessage(message, wParam, lParam);
@@ -176,6 +181,7 @@ class AboutDialog {
     return TRUE;
   }
 
+  static inline AboutDialog* opening_ = nullptr;  // the dialog DialogBoxParamW is making
   HWND hwnd_ = nullptr;
   std::array<Link, 2> links_ = Links();
   std::array<bool, 2> visited_{};

@@ -223,7 +223,9 @@ LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       break;
     case WM_WINDOWPOSCHANGED:
       // A window going with its desktop window may not know its place on the screen any more.
-      if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW)) screenPlace_ = ScreenTopLeft(hwnd());
+      if (const auto* place = SystemPointer<WINDOWPOS>(lParam, SentFrom::AnyThread);
+          place && !(place->flags & SWP_HIDEWINDOW))
+        screenPlace_ = ScreenTopLeft(hwnd());
       break;
     case WM_DESTROY: OnDestroy(); break;
     case WM_NCDESTROY: OnFinalMessage(); break;

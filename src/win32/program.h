@@ -8,6 +8,7 @@
 
 #include "win32/handles.h"
 #include "win32/modal_block.h"
+#include "win32/posted_pointers.h"
 
 namespace pintaro {
 
@@ -34,6 +35,7 @@ class Program {
   // loop that opens or renders one picture after another checks this after each step, as each step may
   // let messages run, and with them the end of the program.
   bool ended = false;
+  PostedPointerGuard postedPointers;  // for the thread that makes the program, which runs its windows
   // Undoes the start-up in a fixed order; the icon window is destroyed last. What the start-up gave.
   void (*shutDown)() = nullptr;
   int busyDepth = 0;  // BusyCursor objects alive

@@ -54,8 +54,10 @@ class Window {
 
   bool CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
                       int width, int height, HWND parent = nullptr) noexcept {
+    creating_ = static_cast<Derived*>(this);
     CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, nullptr, GetModuleHandleW(nullptr),
-                    static_cast<Derived*>(this));
+                    nullptr);
+    creating_ = nullptr;
     if (hwnd_ && !parent) DisableWhileADialogHolds(hwnd_);
     return hwnd_ != nullptr;
   }
@@ -74,14 +76,14 @@ class Window {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    Derived* self = nullptr;
-    if (message == WM_NCCREATE) {
-      self = static_cast<Derived*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    auto* self = reinterpret_cast<Derived*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // The object comes from the creation under way, never from the message: another program can send a
+    // window any message, with any pointer in it.
+    if (message == WM_NCCREATE && !self && creating_) {
+      self = std::exchange(creating_, nullptr);
       self->hwnd_ = hwnd;
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
       window_detail::NoteWindowCreated();
-    } else {
-      self = reinterpret_cast<Derived*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
 
@@ -101,6 +103,7 @@ class Window {
   }
 
   HWND hwnd_ = nullptr;
+  static inline thread_local Derived* creating_ = nullptr;  // the object whose window CreateWindowOf is making
 };
 
 }  // namespace pintaro

@@ -197,6 +197,28 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   for (int i = 0; i < 20; ++i)
     PostMessageW(icon, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(other.get()), MAKELPARAM(service.get(), topic.get()));
   EXPECT_TRUE(AnswersThroughout(conversation, 2s, 3s));
+  // Messages whose pointers only the system fills, posted or sent by a stranger with none or a wild one to every
+  // window while the version dialog is up: one crashed the program with every picture.
+  ASSERT_TRUE(PostMessageW(icon, WM_COMMAND, main_menu::kAbout, 0));
+  const HWND dialog = WaitForWindow(first.id(), kDialogClass);
+  // A wild pointer, and one readable in the program too, whose image most likely lies where this one's does.
+  const LPARAM wild = static_cast<LPARAM>(0x7ff012345670), image = reinterpret_cast<LPARAM>(GetModuleHandleW(nullptr));
+  HWND tip = nullptr;  // the icon window's, made as the pointer first comes over it
+  EXPECT_TRUE(PostMessageW(icon, WM_MOUSEMOVE, 0, 0) && WaitUntil([&] { return tip = TipWindowOf(icon); }, 5s));
+  for (const HWND to :
+       {icon, VisibleWindowsOfProcess(first.id(), kPictureClass).at(0), GetWindow(icon, GW_CHILD), dialog, tip})
+    for (const UINT message :
+         std::initializer_list<UINT>{WM_DPICHANGED, WM_WINDOWPOSCHANGED, WM_NCCREATE, WM_INITDIALOG, WM_GETMINMAXINFO,
+                                     WM_DDE_ACK, WM_DDE_DATA, WM_DDE_EXECUTE, WM_TIMER, TTM_ADDTOOLW})
+      for (const LPARAM lParam : {LPARAM{0}, wild, image}) {
+        PostMessageW(to, message, static_cast<WPARAM>(wild), lParam);
+        if (message == WM_DPICHANGED || message == WM_INITDIALOG)  // the system carries no pointer of these across
+          SendMessageTimeoutW(to, message, MAKEWPARAM(144, 144), lParam, SMTO_NORMAL, 2000, nullptr);
+      }
+  EXPECT_TRUE(dialog && AnswersThroughout(conversation, 2s, 2s));
+  EXPECT_EQ(RectOf(icon), (RECT{960, 672, 992, 704})) << "where it was, at its size";
+  ASSERT_TRUE(PostMessageW(dialog, WM_COMMAND, IDOK, 0));
+  ASSERT_TRUE(WaitUntil([&] { return VisibleWindowsOfProcess(first.id(), kDialogClass).empty(); }, 10s));
   conversation.CloseLink();
   // A posted initiate asks for nothing; the picture is still there.
   EXPECT_EQ(std::tuple(g_slowAnswers, VisibleWindowsOfProcess(first.id(), kPictureClass).size()), std::tuple(0, 1u));
@@ -215,6 +237,36 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   SetWindowLongPtrW(silent.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Stranger));
   EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 2s));
   ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
+}
+
+// Hand-offs that come while a message is up wait, up to 256 names and 4 MiB of names; one beyond either is refused,
+// which its later start tells as no answer, and those within open once the message has gone. Memory grew without end.
+TEST_F(HostileConditionsTest, HandOffsWaitingWhileAMessageIsUpStayWithinTheirNamesAndBytesAndTheRestAreRefused) {
+  StartProgram();
+  std::vector<std::wstring> opened, shown;  // the format messages of the names accepted, in order; those shown
+  std::vector<short> answers;
+  int numbered = 0;
+  const auto handOff = [&](int count, std::size_t length) {
+    std::vector<std::wstring> names;
+    std::wstring command;
+    while (count-- > 0)
+      command += Quoted(names.emplace_back(dir / (std::wstring(length, L'n') + std::to_wstring(++numbered) + L".bmp")));
+    short cancel = -1;
+    TheIconWindow()->OnDdeExecute(command, cancel);
+    if (answers.push_back(cancel), cancel == 0)
+      std::transform(names.begin(), names.end(), std::back_inserter(opened), FormatMessageText);
+  };
+  // While the first message is up: 50 long names twice, the second beyond 4 MiB, then 207 short ones, one too many.
+  SetMessageBoxHook([&](HWND, const std::wstring& text, const std::wstring&, UINT) {
+    for (int k = 0; k < 8 && shown.empty(); ++k) handOff(k < 6 ? 50 : k == 6 ? 6 : 1, k < 2 ? 21000 : 8);
+    return shown.push_back(text), IDOK;
+  });
+  handOff(1, 1);
+  EXPECT_TRUE(PumpUntil([&] { return shown.size() >= opened.size() && answers.size() > 1; }, 60s)) << shown.size();
+  handOff(50, 7);  // nothing waits any more
+  EXPECT_TRUE(PumpUntil([&] { return shown.size() >= opened.size(); }, 60s)) << shown.size();
+  EXPECT_EQ(answers, (std::vector<short>{0, 0, -1, 0, 0, 0, 0, 0, -1, 0}));
+  EXPECT_EQ(shown, opened);
 }
 
 // A log-off while the shell takes the notification icon (it may wait seconds at logon): the icon taken

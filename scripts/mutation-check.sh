@@ -164,6 +164,15 @@ faults=(
   "start-opacity-not-opaque@@src/picture_windows/picture_windows.h@@s/int opacity = kOpacityPresets\[0\];/int opacity = kOpacityPresets[1];/@@mingw-x64@@ThenClose"
   "own-opacity-from-the-next-preset@@src/picture_window/picture_window.cpp@@s/SetAlpha\(hwnd\(\), kOpacityPresets\[preset\]\);/SetAlpha(hwnd(), kOpacityPresets[(preset + 1) % kOpacityPresetCount]);/@@mingw-x64@@EveryTextTheUserReads|ThenClose"
   "quarter-and-half-captions-swapped@@src/win32/texts.h@@s/L\"1\/4 透過\", L\"1\/2 透過\"/L\"1\/2 透過\", L\"1\/4 透過\"/@@mingw-x64@@EveryTextTheUserReads"
+  "closed-paste-file-kept@@src/picture_window/picture_window.cpp@@s/  slotFreed_\(\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
+  "closed-paste-file-not-deleted@@src/win32/temp_files.cpp@@s/      DeleteFileW\(ForFileFunctions\(gone->path\)\.c_str\(\)\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
+  "paste-file-deleted-though-shown-in-other-case@@src/picture_windows/picture_windows.cpp@@s/name\.c_str\(\), -1, TRUE\)/name.c_str(), -1, FALSE)/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "failed-paste-not-told@@src/picture_windows/paste.cpp@@s/if \(failure && !ProgramEnded\(\)\) ShowMessageBox/if (failure && ProgramEnded()) ShowMessageBox/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "long-temp-path-told-as-missing-folder@@src/picture_windows/paste.cpp@@s/ERROR_FILENAME_EXCED_RANGE \? kPasteTempPathTooLong/ERROR_SUCCESS ? kPasteTempPathTooLong/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "large-clipboard-picture-told-as-unreadable@@src/picture_windows/paste.cpp@@s/    failure = kPastePictureTooLarge;\n  if \(!CheckPackedDib/  if (!CheckPackedDib/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "paste-without-memory-told-as-unreadable@@src/picture_windows/paste.cpp@@s/    failure_ = kPastePictureTooLarge;\n//@@mingw-x64@@APictureWithoutMemory"
+  "damaged-clipboard-picture-told-as-too-large@@src/picture_windows/paste.cpp@@s/  failure = kPasteClipboardUnreadable;\n/  failure = kPastePictureTooLarge;\n/@@mingw-x64@@ThePasteItemFollows"
+  "slow-clipboard-told-as-unreadable@@src/picture_windows/paste.cpp@@s/failure = kPasteClipboardTooSlow;/failure = kPasteClipboardUnreadable;/@@mingw-x64@@PasteTest"
 )
 
 selected=()

@@ -244,6 +244,7 @@ TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWitho
   g_failAllocationsFrom = 4 * 100000 + 1;
   TheMainMenu().OnCommand(main_menu::kPaste);
   g_failAllocationsFrom = SIZE_MAX;
+  ExpectOnlyMessage(L"貼り付けに失敗しました。クリップボードの画像が大きすぎます。");
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{wide}) << "no file left behind";
 }
 

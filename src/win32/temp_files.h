@@ -1,6 +1,6 @@
 #pragma once
 // The program's temporary files: "pnt" + a hexadecimal number + ".TMP" in the user's temporary
-// directory, removed at the orderly end.
+// directory, removed once no window shows them, and at the orderly end.
 #include <windows.h>
 
 #include <cstdint>

@@ -192,6 +192,15 @@ faults=(
   "waiting-hand-off-names-unbounded@@src/icon_window/icon_window.cpp@@s/handOffNamesWaiting_ \+ names\.size\(\) > kMaxWaitingHandOffNames \|\|//@@mingw-x64@@HandOffsWaiting"
   "waiting-hand-off-bytes-unbounded@@src/icon_window/icon_window.cpp@@s/ \|\|\s*handOffBytesWaiting_ \+ bytes > kMaxWaitingHandOffBytes//@@mingw-x64@@HandOffsWaiting"
   "opened-hand-offs-still-counted@@src/icon_window/icon_window.cpp@@s/      handOffNamesWaiting_ -= opening\.handOffNames;\n//@@mingw-x64@@HandOffsWaiting"
+  "closed-paste-file-kept@@src/picture_window/picture_window.cpp@@s/  slotFreed_\(\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
+  "closed-paste-file-not-deleted@@src/win32/temp_files.cpp@@s/      DeleteFileW\(ForFileFunctions\(gone->path\)\.c_str\(\)\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
+  "paste-file-deleted-though-shown-in-other-case@@src/picture_windows/picture_windows.cpp@@s/name\.c_str\(\), -1, TRUE\)/name.c_str(), -1, FALSE)/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "failed-paste-not-told@@src/picture_windows/paste.cpp@@s/if \(failure && !ProgramEnded\(\)\) ShowMessageBox/if (failure && ProgramEnded()) ShowMessageBox/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "long-temp-path-told-as-missing-folder@@src/picture_windows/paste.cpp@@s/ERROR_FILENAME_EXCED_RANGE \? kPasteTempPathTooLong/ERROR_SUCCESS ? kPasteTempPathTooLong/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "large-clipboard-picture-told-as-unreadable@@src/picture_windows/paste.cpp@@s/    failure = kPastePictureTooLarge;\n  if \(!CheckPackedDib/  if (!CheckPackedDib/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "paste-without-memory-told-as-unreadable@@src/picture_windows/paste.cpp@@s/    failure_ = kPastePictureTooLarge;\n//@@mingw-x64@@APictureWithoutMemory"
+  "damaged-clipboard-picture-told-as-too-large@@src/picture_windows/paste.cpp@@s/  failure = kPasteClipboardUnreadable;\n/  failure = kPastePictureTooLarge;\n/@@mingw-x64@@ThePasteItemFollows"
+  "slow-clipboard-told-as-unreadable@@src/picture_windows/paste.cpp@@s/failure = kPasteClipboardTooSlow;/failure = kPasteClipboardUnreadable;/@@mingw-x64@@PasteTest"
 )
 
 selected=()

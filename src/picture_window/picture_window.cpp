@@ -20,7 +20,8 @@ namespace pintaro {
 
 static_assert(std::size(kOpacityCaptions) == kOpacityPresets.size(), "one item for each transparency preset");
 
-PictureWindow::PictureWindow(FullScreenRequest showFullScreen, const RECT& place) : showFullScreen_(showFullScreen) {
+PictureWindow::PictureWindow(FullScreenRequest showFullScreen, SlotFreedNotice slotFreed, const RECT& place)
+    : showFullScreen_(showFullScreen), slotFreed_(slotFreed) {
   BuildContextMenu();
   CreateTheWindow(place);
 }
@@ -169,6 +170,7 @@ void PictureWindow::CloseAndFreeSlot() {
   SetPicture(UniqueBitmap{});
   picturePath.clear();
   ShowWindow(hwnd(), SW_HIDE);
+  slotFreed_();
 }
 
 void PictureWindow::ShowFullScreen() { showFullScreen_(*this); }

@@ -17,10 +17,12 @@ class PictureWindow : public Window<PictureWindow> {
   // What the window's full-screen command asks of the program around it, which hides every other
   // window while the view is on.
   using FullScreenRequest = void (*)(PictureWindow& window);
+  // What the window tells the program around it once its slot is free: the file it showed may go.
+  using SlotFreedNotice = void (*)();
 
   // Creates the window, hidden and layered, in the screen rectangle given: where its first picture
   // is likely to show, so that it need not move then.
-  explicit PictureWindow(FullScreenRequest showFullScreen, const RECT& place);
+  PictureWindow(FullScreenRequest showFullScreen, SlotFreedNotice slotFreed, const RECT& place);
   // The window goes while the object is whole.
   ~PictureWindow();
 
@@ -80,6 +82,7 @@ class PictureWindow : public Window<PictureWindow> {
   void ApplyStackingMode(StackingMode mode);
 
   const FullScreenRequest showFullScreen_;
+  const SlotFreedNotice slotFreed_;
   UniqueMenu menus_;
   UniqueWindow toolTip_;
   // Where the window's top-left corner was last put on the screen: the desktop window it is inside may

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -13,13 +15,16 @@
 #include "picture_logic/bmp_file.h"
 #include "picture_logic/fit.h"
 #include "picture_logic/halftone_stretch.h"
+#include "picture_logic/packed_dib.h"
 #include "picture_reading/dib_bitmap.h"
 #include "picture_windows/picture_rendering.h"
 #include "picture_windows/picture_windows.h"
 #include "win32/busy_cursor.h"
 #include "win32/file_access.h"
 #include "win32/handles.h"
+#include "win32/message_box.h"
 #include "win32/temp_files.h"
+#include "win32/texts.h"
 #include "win32/worker.h"
 
 namespace pintaro {
@@ -32,13 +37,21 @@ constexpr auto kReadDeadline = 2s;
 // A picture of 2^28 pixels is a file of 768 MB.
 constexpr auto kSaveDeadline = 60s;
 
-std::optional<Image32> ClipboardPicture() {
+// The clipboard's picture; nothing, with the text that says why, when it cannot be had.
+std::optional<Image32> ClipboardPicture(const wchar_t*& failure) {
+  failure = kPasteClipboardUnreadable;
   OpenedClipboard clipboard(nullptr);
   if (!clipboard) return std::nullopt;
   // The bitmap as a DIB, which Windows makes from it on request: it also comes whole from another
   // process, where a bitmap handle may not.
   const LockedGlobal<const void> dib(GetClipboardData(CF_DIB));
   if (!dib.get()) return std::nullopt;
+  // A header that claims more pixels than the program reads names a picture too large, not a damaged one.
+  const auto* header = static_cast<const BITMAPINFOHEADER*>(dib.get());
+  if (dib.bytes() >= sizeof(BITMAPINFOHEADER) && header->biSize >= sizeof(BITMAPINFOHEADER) &&
+      !FitsDecodeLimit(std::abs(std::int64_t{header->biWidth}), std::abs(std::int64_t{header->biHeight})))
+    failure = kPastePictureTooLarge;
+  if (!CheckPackedDib(static_cast<const std::uint8_t*>(dib.get()), dib.bytes())) return std::nullopt;
   return ImageFromPackedDib(dib.get(), dib.bytes());
 }
 
@@ -47,16 +60,18 @@ bool WriteWholeFile(HANDLE file, const std::vector<std::uint8_t>& bytes) {
   return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
 }
 
-// The file in a new temporary file, still open; no path when it could not be written whole.
-TempFile SaveAsTempFile(const std::vector<std::uint8_t>& bytes) {
-  if (!HasRoomFor(bytes.size())) return {};
+// The file in a new temporary file, still open; no path, and the text that says why, when it could not
+// be written whole.
+TempFile SaveAsTempFile(const std::vector<std::uint8_t>& bytes, const wchar_t*& failure) {
   TempFile file = MakeTempFile();
+  failure = file.error == ERROR_FILENAME_EXCED_RANGE ? kPasteTempPathTooLong : kPasteNoTempFolder;
   if (file.path.empty()) return {};
-  if (!WriteWholeFile(file.handle.get(), bytes)) {
+  if (!HasRoomFor(bytes.size()) || !WriteWholeFile(file.handle.get(), bytes)) {
     file.handle.reset();
     DeleteFileW(ForFileFunctions(file.path).c_str());
     return {};
   }
+  failure = nullptr;
   return file;
 }
 
@@ -66,19 +81,28 @@ class PasteJob {
  public:
   explicit PasteJob(int displaySize) : displaySize_(displaySize) {}
 
-  void ReadClipboard() { picture_ = ClipboardPicture(); }
+  void ReadClipboard() {
+    const wchar_t* failure = nullptr;
+    picture_ = ClipboardPicture(failure);
+    failure_ = failure;
+  }
   bool HasPicture() const noexcept { return picture_.has_value(); }
+  // What the user is told when the paste opens no window; null once the file is written.
+  const wchar_t* Failure() const noexcept { return failure_; }
 
   // The picture as a BMP file, and scaled to the display size for its window.
   void Save() {
-    // Encoded first: running out of memory there leaves no empty file behind.
+    // Encoded first: running out of memory there leaves no empty file behind, and the picture too large.
+    failure_ = kPastePictureTooLarge;
     const std::vector<std::uint8_t> bytes = EncodeBmp24(*picture_);
     const Size fit = FitToDisplay({picture_->width(), picture_->height()}, displaySize_);
     std::optional<Image32> scaled = ScalePicture(*picture_, fit.width, fit.height);
     const Size size{picture_->width(), picture_->height()};
     picture_.reset();
-    TempFile written = SaveAsTempFile(bytes);
+    const wchar_t* failure = nullptr;
+    TempFile written = SaveAsTempFile(bytes, failure);
     const std::lock_guard lock(mutex_);
+    failure_ = failure;
     if (abandoned_) {
       Delete(std::move(written));
       return;
@@ -95,8 +119,9 @@ class PasteJob {
 
   // The file written, which the program holds from now on; empty when there is none.
   std::wstring TakeFile() {
-    if (!file_.path.empty()) HoldTempFile(std::move(file_.handle));
-    return file_.path;
+    const std::wstring path = file_.path;
+    if (!path.empty()) HoldTempFile(std::move(file_));
+    return path;
   }
 
   // The window's picture as the worker scaled it, when the display size is still the same.
@@ -110,6 +135,8 @@ class PasteJob {
   std::optional<Image32> picture_;
   std::optional<LoadedPicture> shown_;
   std::mutex mutex_;
+  // Set by the workers, read once the paste is over with them: a timed-out read or write is told so.
+  std::atomic<const wchar_t*> failure_ = kPasteNoTempFolder;
   TempFile file_;
   bool abandoned_ = false;
 
@@ -124,6 +151,7 @@ class PasteJob {
 void PasteFromClipboard() {
   if (!IsClipboardFormatAvailable(CF_BITMAP)) return;
   std::shared_ptr<PasteJob> job;
+  const wchar_t* failure = nullptr;
   {
     BusyCursor busy;
     try {
@@ -131,13 +159,19 @@ void PasteFromClipboard() {
     } catch (const std::bad_alloc&) {
       return;
     }
-    const bool saved = RunOnWorker([job] { job->ReadClipboard(); }, kReadDeadline) && job->HasPicture() &&
-                       !ProgramEnded() && RunOnWorker([job] { job->Save(); }, kSaveDeadline, AtTheEnd::WaitedFor);
-    if (!saved || ProgramEnded()) {
-      job->Abandon();
-      return;
+    if (!RunOnWorker([job] { job->ReadClipboard(); }, kReadDeadline)) {
+      failure = kPasteClipboardTooSlow;
+    } else if (job->HasPicture() && !ProgramEnded() &&
+               !RunOnWorker([job] { job->Save(); }, kSaveDeadline, AtTheEnd::WaitedFor)) {
+      failure = kPasteNoTempFolder;  // a write that never ends: a share that does not answer
+    } else {
+      failure = job->Failure();
     }
+    if (failure || ProgramEnded()) job->Abandon();
   }
+  // Told once the arrow is back; the program may have ended while the workers ran.
+  if (failure && !ProgramEnded()) ShowMessageBox(IconWindowHandle(), failure, MB_OK | MB_ICONINFORMATION);
+  if (failure || ProgramEnded()) return;
   const std::wstring path = job->TakeFile();
   if (path.empty()) return;
   OpenPictureFile(path, [&job](const std::wstring& path, int displaySize, ReadFailure& failure) {

@@ -12,6 +12,7 @@
 #include "picture_logic/fit.h"
 #include "picture_windows/picture_rendering.h"
 #include "win32/message_box.h"
+#include "win32/temp_files.h"
 #include "win32/window_position.h"
 
 namespace pintaro {
@@ -74,7 +75,7 @@ std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
       return {window, slot};
     }
   }
-  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, LikelyPlace(picture));
+  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, &LetGoOfUnshownTempFiles, LikelyPlace(picture));
   PictureWindow* window = created.get();
   return {window, table.Append(std::move(created))};
 }
@@ -112,6 +113,20 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     giveSlotBack();
     ShowUnsupportedFormat(path);
   }
+}
+
+void LetGoOfUnshownTempFiles() {
+  if (ProgramEnded()) return;  // the end deletes them all
+  LetGoOfTempFiles([](const std::wstring& name) {
+    const PictureWindowTable& table = PictureWindows();
+    for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+      const PictureWindow* window = table[slot];
+      if (window && !window->isFree &&
+          CompareStringOrdinal(FileNamePart(window->picturePath).c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL)
+        return true;
+    }
+    return false;
+  });
 }
 
 void RestoreLostPictureWindows() {

@@ -79,6 +79,11 @@ struct PictureWindowsState {
 // from the source when one is given (a read-ahead), else the file is read here.
 void OpenPictureFile(const std::wstring& path, const PictureSource& source = {});
 
+// Lets go of the temporary files that no picture window in use shows, and deletes them. A window that
+// shows a file of the same name counts, whatever its folder: a drop or a later start may name the same file
+// otherwise (another case, a short name of a folder, a share), and the file stays then until the end.
+void LetGoOfUnshownTempFiles();
+
 // Makes every picture window again that was destroyed from outside, in its slot, as it was (see
 // PictureWindow::CreateAgain): no slot keeps a window that is gone.
 void RestoreLostPictureWindows();

@@ -9,6 +9,7 @@
 #include "win32/handles.h"
 #include "win32/modal_block.h"
 #include "win32/posted_pointers.h"
+#include "win32/temp_files.h"
 
 namespace pintaro {
 
@@ -40,7 +41,7 @@ class Program {
   void (*shutDown)() = nullptr;
   int busyDepth = 0;  // BusyCursor objects alive
   DialogHold dialogHold;
-  std::vector<UniqueKernelHandle> tempFiles;  // the temporary files this run made, held open until the end
+  std::vector<TempFile> tempFiles;  // the temporary files this run made, held open while a window shows them
 
   // Made in this order, ended in the reverse.
   std::unique_ptr<PictureWindowsState> pictures;  // the settings, the table, placement, changes, full screen

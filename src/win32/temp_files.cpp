@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "win32/file_access.h"
@@ -20,7 +22,12 @@ std::wstring GetTempDir() {
     buffer.resize(length + 1);
     length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
   }
-  if (length == 0 || length >= buffer.size()) return {};
+  if (length == 0 || length >= buffer.size()) {
+    const DWORD error = length == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+    std::vector<wchar_t>().swap(buffer);  // freed before the error is set again
+    SetLastError(error);
+    return {};
+  }
   std::wstring dir(buffer.data(), length);
   if (dir.back() != L'\\') dir += L'\\';
   return dir;
@@ -29,7 +36,7 @@ std::wstring GetTempDir() {
 // Named as GetTempFileName names its files, but without its limit of MAX_PATH characters.
 TempFile MakeTempFile() {
   const std::wstring dir = GetTempDir();
-  if (dir.empty()) return {};
+  if (dir.empty()) return {{}, {}, GetLastError()};
   const unsigned start = GetTickCount() & 0xFFFFu;
   for (unsigned i = 0; i < 0x10000u; ++i) {
     const unsigned number = (start + i) & 0xFFFFu;
@@ -38,12 +45,25 @@ TempFile MakeTempFile() {
     UniqueKernelHandle file(CreateFileW(ForFileFunctions(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() != INVALID_HANDLE_VALUE) return {path, std::move(file)};
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return {};
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return {{}, {}, GetLastError()};
   }
-  return {};
+  return {{}, {}, ERROR_FILE_EXISTS};
 }
 
-void HoldTempFile(UniqueKernelHandle file) { TheProgram().tempFiles.push_back(std::move(file)); }
+void HoldTempFile(TempFile file) { TheProgram().tempFiles.push_back(std::move(file)); }
+
+void LetGoOfTempFiles(const std::function<bool(const std::wstring& name)>& shown) {
+  std::vector<TempFile>& held = TheProgram().tempFiles;
+  const auto unshown = std::ranges::partition(
+      held, [&](const TempFile& file) { return shown(file.path.substr(file.path.find_last_of(L'\\') + 1)); });
+  for (TempFile& file : unshown) {
+    StartOnWorker([gone = std::make_shared<TempFile>(std::move(file))] {
+      gone->handle.reset();
+      DeleteFileW(ForFileFunctions(gone->path).c_str());
+    });
+  }
+  held.erase(unshown.begin(), unshown.end());
+}
 
 bool HasRoomFor(std::uint64_t bytes) {
   // Other programs need the disk too; a full disk is no place to leave them.

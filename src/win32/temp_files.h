@@ -1,8 +1,11 @@
 #pragma once
 // The program's temporary files: "pnt" + a hexadecimal number + ".TMP" in the user's temporary
-// directory, removed at the orderly end.
+// directory, removed once no window shows them, and at the orderly end.
+#include <windows.h>
+
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -11,7 +14,7 @@
 namespace pintaro {
 
 // The temporary directory, with its trailing backslash, whatever its length; empty when Windows
-// cannot tell it.
+// cannot tell it, GetLastError then saying why (ERROR_FILENAME_EXCED_RANGE: longer than it can tell).
 std::wstring GetTempDir();
 
 // A new empty temporary file, open for writing and reading. While its handle is open, other programs
@@ -20,10 +23,14 @@ std::wstring GetTempDir();
 struct TempFile {
   std::wstring path;  // empty when no file could be made
   UniqueKernelHandle handle;
+  DWORD error = ERROR_SUCCESS;  // why no file could be made
 };
 TempFile MakeTempFile();
-// Keeps the file open until DeleteTempFiles.
-void HoldTempFile(UniqueKernelHandle file);
+// Keeps the file open until LetGoOfTempFiles lets go of it, or DeleteTempFiles.
+void HoldTempFile(TempFile file);
+// Lets go of each file held whose name shown denies, and deletes it on a worker: a temporary directory on
+// a share may keep a close or a delete waiting.
+void LetGoOfTempFiles(const std::function<bool(const std::wstring& name)>& shown);
 
 // Whether the temporary directory's disk has room for a file of the size, with some to spare.
 bool HasRoomFor(std::uint64_t bytes);

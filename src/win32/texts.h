@@ -10,6 +10,14 @@ inline constexpr wchar_t kCannotReadNow[] = L"このファイルを今は読み�
 inline constexpr wchar_t kDropHereTip[] = L"ここに写真をドロップ";
 // A later start could not hand its command line over.
 inline constexpr wchar_t kRunningInstanceDidNotAnswer[] = L"起動中のぴんたろが応答しませんでした。";
+// Why a paste opened no window.
+inline constexpr wchar_t kPasteNoTempFolder[] = L"貼り付けに失敗しました。一時フォルダーに書き込めません。";
+inline constexpr wchar_t kPasteTempPathTooLong[] = L"貼り付けに失敗しました。一時フォルダーのパスが長すぎます。";
+inline constexpr wchar_t kPastePictureTooLarge[] = L"貼り付けに失敗しました。クリップボードの画像が大きすぎます。";
+inline constexpr wchar_t kPasteClipboardTooSlow[] =
+    L"貼り付けに失敗しました。クリップボードの画像を時間内に読み取れませんでした。";
+inline constexpr wchar_t kPasteClipboardUnreadable[] =
+    L"貼り付けに失敗しました。クリップボードの画像を読み取れませんでした。";
 // The transparency presets' menu items, from opaque to the most transparent, in both kinds of menu.
 inline constexpr const wchar_t* kOpacityCaptions[] = {L"透過なし", L"1/4 透過", L"1/2 透過", L"3/4 透過"};
 

@@ -297,6 +297,7 @@ TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedRemovesItLaterAPictureWitho
   g_failAllocationsFrom = 4 * 100000 + 1;
   TheMainMenu().OnCommand(main_menu::kPaste);
   g_failAllocationsFrom = SIZE_MAX;
+  ExpectOnlyMessage(L"貼り付けに失敗しました。クリップボードの画像が大きすぎます。");
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{small}) << "no file left behind";
 }
 

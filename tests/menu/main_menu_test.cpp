@@ -232,6 +232,7 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextOrADamagedBitmapOpe
     ASSERT_TRUE(PumpUntil([] { return TheMainMenu().PasteEnabled(); }, 5s)) << "offered as a bitmap";
     TheMainMenu().OnCommand(kPaste);
     EXPECT_EQ(PictureWindows().UpperBound(), 0) << side;
+    ExpectOnlyMessage(L"貼り付けに失敗しました。クリップボードの画像を読み取れませんでした。");
   }
   PutOnClipboard(CF_BITMAP, CreateBitmap(64, 48, 1, 32, nullptr));
   InNextPump smaller([] { TheMainMenu().OnCommand(kSize0); });  // chosen while the paste reads the clipboard

@@ -6,6 +6,8 @@
 
 #include "menu/main_menu_ids.h"
 #include "picture_reading/picture_loader.h"
+#include "picture_windows/all_windows.h"
+#include "picture_windows/paste.h"
 #include "support/app_fixture.h"
 #include "win32/dde_names.h"
 
@@ -131,6 +133,37 @@ LRESULT CALLBACK SlowOwner(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// Pastes in the test process. One that fails says why, once, and leaves no file; a pasted file goes as soon
+// as no window shows it, though a drop may name it again, spelt otherwise; a file of another folder named as
+// ours stays.
+TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoesWithTheLastWindowShowingIt) {
+  StartProgram();
+  const std::wstring temp = dir / L"temp", deep = dir / std::wstring(130, L'd'),
+                     deeper = deep + L"\\" + std::wstring(130, L'e');
+  for (const std::wstring& folder : {temp, deep, deeper}) CreateDirectoryW(folder.c_str(), nullptr);
+  const std::tuple<std::wstring, HGLOBAL, std::wstring> cases[] = {
+      {dir / L"missing", Dib(4, 32, BI_RGB, 64), L"貼り付けに失敗しました。一時フォルダーに書き込めません。"},
+      {deeper, Dib(4, 32, BI_RGB, 64), L"貼り付けに失敗しました。一時フォルダーのパスが長すぎます。"},
+      {temp, Dib(32768, 8, BI_RLE8, 2), L"貼り付けに失敗しました。クリップボードの画像が大きすぎます。"},
+      {temp, Dib(4, 32, BI_RGB, 64), L""}};
+  for (const auto& [folder, dib, told] : cases) {
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, folder.c_str());
+    PutOnClipboard(CF_DIB, dib);
+    PasteFromClipboard();
+    if (!told.empty()) ExpectOnlyMessage(told);
+    EXPECT_EQ(FilesIn(temp).size() + FilesIn(deeper).size(), told.empty() ? 1u : 0u) << told;
+  }
+  ASSERT_EQ(PictureWindows().UpperBound(), 1);
+  const std::wstring pasted = Slot(1).picturePath, ours = WriteGradient(dir, L"pnt1.TMP", 4, 4);
+  Open(CharLowerW(std::wstring(pasted).data())), Open(ours);  // a drop names the file in lower case
+  for (int slot : {1, 3}) SendMessageW(Slot(slot).hwnd(), WM_CLOSE, 0, 0);
+  SetAllSizes(0);
+  EXPECT_EQ(SizeText(Slot(2).hwnd()) + L" " + std::to_wstring(messages.messages().size()), L"80x80 0") << "still read";
+  SendMessageW(Slot(2).hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !FileExists(pasted); }, 5s)) << "gone with the last window showing it";
+  EXPECT_TRUE(FileExists(ours));
+}
+
 // Each paste has its own file; a run-length bitmap that claims 16384 x 16384 pixels in 1 KB, and an owner
 // that renders its bitmap only when the test lets it (they held the program up for 7 s writing an 805 MB
 // file, and for as long as the owner liked, and the late bitmap was pasted) give neither; a start after a
@@ -186,6 +219,12 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAK
   ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) && CloseClipboard(); }, 10s)) << "the paste's read is over";
   EXPECT_TRUE(AnswersThroughout(conversation, 3s, 0s));
   PostThreadMessageW(GetWindowThreadProcessId(slowOwner, nullptr), WM_QUIT, 0, 0);
+  // Each paste told once why it failed, the slow owner's on top; answered.
+  ASSERT_TRUE(WaitUntil([&] { return WindowsOfProcess(program.id(), kDialogClass).size() == 2; }, 10s));
+  wchar_t told[100] = {};
+  GetDlgItemTextW(WindowsOfProcess(program.id(), kDialogClass)[0], 0xFFFF, told, 100);
+  EXPECT_STREQ(told, L"貼り付けに失敗しました。クリップボードの画像を時間内に読み取れませんでした。");
+  for (HWND box : WindowsOfProcess(program.id(), kDialogClass)) PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(VisibleWindowsOfProcess(program.id(), kPictureClass).size(), 2u) << "nothing more pasted";
   EXPECT_EQ(FilesIn(temp), files) << "no file more";
 

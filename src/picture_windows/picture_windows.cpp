@@ -74,7 +74,8 @@ std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
       return {window, slot};
     }
   }
-  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, LikelyPlace(picture));
+  auto created = std::make_unique<PictureWindow>(
+      &ShowFullScreen, PictureWindow::Pinning{&RequestPinning, &PassOnDesktopAnswer}, LikelyPlace(picture));
   PictureWindow* window = created.get();
   return {window, table.Append(std::move(created))};
 }
@@ -122,21 +123,10 @@ void RestoreLostPictureWindows() {
   }
 }
 
-bool PinAgainIntoDesktop() {
-  const PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    PictureWindow* window = table[slot];
-    if (!window || !window->PinnedButNotInDesktop()) continue;
-    // No desktop window yet, or one that does not answer: the others wait too.
-    if (!AttachToDesktop(window->hwnd())) return true;
-  }
-  return false;
-}
-
 void KeepPictureWindowsOnMonitors() {
   const PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (PictureWindow* window = table[slot]) window->KeepOnAMonitor();
+    if (PictureWindow* window = table[slot]) window->GoHome();
   }
 }
 

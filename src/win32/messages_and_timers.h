@@ -13,6 +13,9 @@ inline constexpr UINT kOpenWaitingPictures = WM_APP + 1;
 inline constexpr UINT kPictureWindowsLost = WM_APP + 2;
 // To the version dialog: the dialog manager has handled a change of DPI.
 inline constexpr UINT kRefitLinks = WM_APP + 3;
+// To a picture window waiting to be pinned, from the worker that asked the desktop window: the question's
+// number in wParam, and in lParam the desktop window that answered, or null.
+inline constexpr UINT kDesktopAnswered = WM_APP + 10;
 
 // The message the notification icon sends the icon window, the mouse message in lParam's low word. Its
 // value is the program's interface with the taskbar and stays what it always was, although it equals
@@ -28,7 +31,7 @@ inline constexpr UINT kNotifyIconCallback = 0x200;
 inline constexpr UINT_PTR kEndTimer = 1;
 // Adds the notification icon again while the taskbar has not taken it.
 inline constexpr UINT_PTR kNotifyIconRetryTimer = 2;
-// Looks for a new desktop window after the old one went, or for its move after the monitors changed.
+// Looks for the desktop window's move after the monitors changed.
 inline constexpr UINT_PTR kDesktopWatchTimer = 3;
 
 }  // namespace pintaro

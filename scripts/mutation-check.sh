@@ -164,6 +164,12 @@ faults=(
   "start-opacity-not-opaque@@src/picture_windows/picture_windows.h@@s/int opacity = kOpacityPresets\[0\];/int opacity = kOpacityPresets[1];/@@mingw-x64@@ThenClose"
   "own-opacity-from-the-next-preset@@src/picture_window/picture_window.cpp@@s/SetAlpha\(hwnd\(\), kOpacityPresets\[preset\]\);/SetAlpha(hwnd(), kOpacityPresets[(preset + 1) % kOpacityPresetCount]);/@@mingw-x64@@EveryTextTheUserReads|ThenClose"
   "quarter-and-half-captions-swapped@@src/win32/texts.h@@s/L\"1\/4 透過\", L\"1\/2 透過\"/L\"1\/2 透過\", L\"1\/4 透過\"/@@mingw-x64@@EveryTextTheUserReads"
+  "pinned-picture-waits-on-top-of-the-work@@src/picture_window/stacking_mode.cpp@@s/^  PutAtTheBottom\(hwnd\(\)\);\n//m@@mingw-x64@@PinnedPicturesWait"
+  "pinning-never-tried-again@@src/picture_windows/desktop_pinning.cpp@@s/(void DesktopPinning::TryLater\(\) \{)/\$1\n  return;/@@mingw-x64@@PinnedPicturesWait"
+  "pinning-gives-up-on-a-slow-desktop@@src/picture_windows/desktop_pinning.h@@s/kAnswerWait\{10000\}/kAnswerWait{200}/@@mingw-x64@@PinnedPicturesWait"
+  "pinned-pictures-left-below-explorers-windows@@src/picture_windows/desktop_pinning.cpp@@s/  if \(!covered\) return;/  return;/@@mingw-x64@@PinnedPicturesWait"
+  "home-follows-the-rescue@@src/picture_window/picture_window.cpp@@s/if \(!home_ \|\| draggedByUser_ \|\| LiesOnAMonitor\(homeRect\(\), CurrentMonitors\(\)\)\)/if (true)/@@mingw-x64@@HighDpiTest"
+  "home-moved-by-pinning@@src/picture_window/stacking_mode.cpp@@s/(  keepingHome_ = true;\n  pintaro::PinInto)/  pintaro::PinInto/@@mingw-x64@@HighDpiTest"
 )
 
 selected=()

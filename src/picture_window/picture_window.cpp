@@ -52,9 +52,9 @@ void PictureWindow::GoHome() noexcept {
   GetWindowRect(hwnd(), &now);
   const POINT at = OnAMonitor(*home_, {now.right - now.left, now.bottom - now.top});
   if (at.x == now.left && at.y == now.top) return;
-  movingToMonitor_ = true;
+  keepingHome_ = true;
   MoveToScreenPoint(hwnd(), at);
-  movingToMonitor_ = false;
+  keepingHome_ = false;
 }
 
 void PictureWindow::MoveHome(POINT screenTopLeft) noexcept {
@@ -67,7 +67,7 @@ void PictureWindow::MoveHome(POINT screenTopLeft) noexcept {
 // the window was away from home because its home's monitor went: then the move is the one that took it
 // off that monitor (Windows moves windows off a monitor that goes), and the home waits for the monitor.
 void PictureWindow::OnPositionChanged(const WINDOWPOS& position) noexcept {
-  if ((position.flags & SWP_HIDEWINDOW) || movingToMonitor_) return;
+  if ((position.flags & SWP_HIDEWINDOW) || keepingHome_) return;
   if (home_ && (position.flags & SWP_NOMOVE) && (position.flags & SWP_NOSIZE)) return;
   const POINT now = ScreenTopLeft(hwnd());
   const SIZE size = WindowSize(hwnd());

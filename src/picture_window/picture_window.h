@@ -104,7 +104,7 @@ class PictureWindow : public Window<PictureWindow> {
   std::optional<POINT> home_;
   SIZE homeSize_{};
   bool draggedByUser_ = false;
-  bool movingToMonitor_ = false;
+  bool keepingHome_ = false;  // while the program moves the window for a reason of its own
   // The window's opacity when it was destroyed from outside.
   int lostOpacity_ = 255;
 };

@@ -21,7 +21,12 @@ void PictureWindow::ApplyStackingMode(StackingMode mode) {
   // A window comes to be pinned from the top-level windows, which the bottom it waits at takes it out of
   // the topmost band.
   const StackingMode was = std::exchange(stacking, mode);
-  if (mode != StackingMode::OnDesktop && !SetTopMost(hwnd(), mode == StackingMode::OnTop)) {
+  // Through SetParent the window keeps its coordinates, now in another window's: it jumps, which is no
+  // move of the user's.
+  keepingHome_ = true;
+  const bool outOfDesktop = mode == StackingMode::OnDesktop || SetTopMost(hwnd(), mode == StackingMode::OnTop);
+  keepingHome_ = false;
+  if (!outOfDesktop) {
     stacking = was;
     return;
   }
@@ -41,7 +46,10 @@ void PictureWindow::WaitToBePinned() {
 }
 
 void PictureWindow::PinInto(HWND desktop) noexcept {
-  if (WaitsToBePinned()) pintaro::PinInto(hwnd(), desktop);
+  if (!WaitsToBePinned()) return;
+  keepingHome_ = true;
+  pintaro::PinInto(hwnd(), desktop);
+  keepingHome_ = false;
 }
 
 void PictureWindow::OnPositionChanging(WINDOWPOS& position) const noexcept {

@@ -18,9 +18,10 @@ void ChildOrderWatch::Watch(HWND parent, Changed changed) noexcept {
   DWORD process = 0;
   if (!GetWindowThreadProcessId(parent, &process)) return;
   // Out of context: the events come to this thread's queue, and nothing of this program runs in the
-  // other's. The range holds made, gone, shown, hidden and reordered.
-  hook_ = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_REORDER, nullptr, &OnEvent, process, 0,
-                          WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  // other's. The range holds made, gone, shown, hidden and reordered. The other's process only, which
+  // leaves this one's out (Wine 8 delivers nothing at all when that is asked for as well).
+  hook_ =
+      SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_REORDER, nullptr, &OnEvent, process, 0, WINEVENT_OUTOFCONTEXT);
   if (!hook_) return;
   parent_ = parent;
   t_watch = this;

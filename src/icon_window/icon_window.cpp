@@ -37,8 +37,8 @@ namespace {
 using namespace std::chrono_literals;
 // How long a later start keeps asking while the running instance has no icon window yet.
 constexpr auto kHandOffRetry = 5s;
-// How often and how long the icon window looks for a new desktop window after the old one went, or for
-// the desktop window's move after the monitors changed (kDesktopWatchTimer).
+// How often and how long the icon window looks for the desktop window's move after the monitors changed
+// (kDesktopWatchTimer).
 constexpr UINT kDesktopWatchMs = 250;
 constexpr int kDesktopWatchTicks = 40;
 }  // namespace
@@ -245,10 +245,7 @@ void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
 
 void IconWindow::OnEndTimer() { ShutDown(); }
 
-void IconWindow::OnPictureWindowsLost() {
-  RestoreLostPictureWindows();
-  if (PinAgainIntoDesktop()) WatchDesktop();
-}
+void IconWindow::OnPictureWindowsLost() { RestoreLostPictureWindows(); }
 
 void IconWindow::OnDisplayChange() {
   KeepPictureWindowsOnMonitors();
@@ -268,17 +265,16 @@ void IconWindow::WatchDesktop() {
   SetTimer(hwnd(), kDesktopWatchTimer, kDesktopWatchMs, nullptr);
 }
 
-// Explorer makes its desktop window again a moment after it has restarted, and moves it a moment after the
-// monitors changed.
+// Explorer moves its desktop window a moment after the monitors changed, and the pictures inside it go
+// with it.
 void IconWindow::OnDesktopWatchTimer() {
   KeepPictureWindowsOnMonitors();
-  PinAgainIntoDesktop();
   if (--desktopWatchTicks_ <= 0) KillTimer(hwnd(), kDesktopWatchTimer);
 }
 
 void IconWindow::OnTaskbarCreated() {
   RestoreNotifyIcon();
-  PinAgainIntoDesktop();
+  RequestPinning();
 }
 
 void IconWindow::TakeSize(UINT dpi, const RECT& place) {

@@ -20,15 +20,15 @@ namespace pintaro {
 
 static_assert(std::size(kOpacityCaptions) == kOpacityPresets.size(), "one item for each transparency preset");
 
-PictureWindow::PictureWindow(FullScreenRequest showFullScreen, SlotFreedNotice slotFreed, const RECT& place)
-    : showFullScreen_(showFullScreen), slotFreed_(slotFreed) {
+PictureWindow::PictureWindow(FullScreenRequest showFullScreen, SlotFreedNotice slotFreed, Pinning pinning,
+                             const RECT& place)
+    : showFullScreen_(showFullScreen), slotFreed_(slotFreed), pinning_(pinning) {
   BuildContextMenu();
   CreateTheWindow(place);
 }
 
 void PictureWindow::CreateTheWindow(const RECT& place) {
   RegisterClassOnce(kClassName, CS_DBLCLKS, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  screenPlace_ = {place.left, place.top};
   CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED, WS_POPUP, L"", place.left, place.top,
                  std::max<LONG>(place.right - place.left, 1), std::max<LONG>(place.bottom - place.top, 1));
   SetLayered(hwnd(), 255);
@@ -36,27 +36,53 @@ void PictureWindow::CreateTheWindow(const RECT& place) {
 
 void PictureWindow::CreateAgain() {
   const SIZE size = PictureSize();
-  const POINT at = OnAMonitor(screenPlace_, size);
+  const POINT at = home_ ? OnAMonitor(*home_, size) : POINT{};
   CreateTheWindow({at.x, at.y, at.x + size.cx, at.y + size.cy});
   SetTipText(tipText);
   SetAlpha(hwnd(), lostOpacity_);
   if (stacking == StackingMode::OnTop) SetTopMost(hwnd(), true);
-  if (stacking == StackingMode::OnDesktop) AttachToDesktop(hwnd());
+  if (stacking == StackingMode::OnDesktop) WaitToBePinned();
   // Windows hides a window before it destroys it: one in use shows again unless the program's windows are
   // hidden meanwhile, with the icon window (all of them, or for the full-screen view).
   if (!isFree && shownBitmap && IsWindowVisible(IconWindowHandle())) ShowWindow(hwnd(), SW_SHOWNA);
 }
 
-bool PictureWindow::PinnedButNotInDesktop() const noexcept {
-  return exists() && stacking == StackingMode::OnDesktop && !InsideDesktopWindow(hwnd());
-}
-
-void PictureWindow::KeepOnAMonitor() noexcept {
-  if (!exists()) return;
+void PictureWindow::GoHome() noexcept {
+  if (!exists() || !home_) return;
   RECT now{};
   GetWindowRect(hwnd(), &now);
-  const POINT at = OnAMonitor(screenPlace_, {now.right - now.left, now.bottom - now.top});
-  if (at.x != now.left || at.y != now.top) MoveToScreenPoint(hwnd(), at);
+  const POINT at = OnAMonitor(*home_, {now.right - now.left, now.bottom - now.top});
+  if (at.x == now.left && at.y == now.top) return;
+  keepingHome_ = true;
+  MoveToScreenPoint(hwnd(), at);
+  keepingHome_ = false;
+}
+
+void PictureWindow::MoveHome(POINT screenTopLeft) noexcept {
+  home_ = screenTopLeft;
+  homeSize_ = WindowSize(hwnd());
+  MoveToScreenPoint(hwnd(), screenTopLeft);
+}
+
+// A move the program did not choose (the user's drag, or another program's) makes a new home, unless
+// the window was away from home because its home's monitor went: then the move is the one that took it
+// off that monitor (Windows moves windows off a monitor that goes), and the home waits for the monitor.
+void PictureWindow::OnPositionChanged(const WINDOWPOS& position) noexcept {
+  if ((position.flags & SWP_HIDEWINDOW) || keepingHome_) return;
+  if (home_ && (position.flags & SWP_NOMOVE) && (position.flags & SWP_NOSIZE)) return;
+  const POINT now = ScreenTopLeft(hwnd());
+  const SIZE size = WindowSize(hwnd());
+  const auto homeRect = [&] {
+    return ScreenRect{home_->x, home_->y, home_->x + homeSize_.cx, home_->y + homeSize_.cy};
+  };
+  if (!home_ || draggedByUser_ || LiesOnAMonitor(homeRect(), CurrentMonitors())) {
+    home_ = now;
+  } else {
+    // Away from home at a new size: the home keeps its centre, as the window did.
+    home_->x += (homeSize_.cx - size.cx) / 2;
+    home_->y += (homeSize_.cy - size.cy) / 2;
+  }
+  homeSize_ = size;
 }
 
 void PictureWindow::TakeDown() noexcept {
@@ -148,7 +174,11 @@ void PictureWindow::SetStackingChecks(bool onTop, bool onDesktop) noexcept {
   CheckMenuItem(menus_.get(), picture_menu::kPinnedToDesktop, MF_BYCOMMAND | (onDesktop ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void PictureWindow::OnLeftButtonDown() { StartWindowDrag(hwnd()); }
+void PictureWindow::OnLeftButtonDown() {
+  draggedByUser_ = true;
+  StartWindowDrag(hwnd());  // returns when the drag is over
+  draggedByUser_ = false;
+}
 
 void PictureWindow::OnRightButtonUp() {
   POINT cursor{};
@@ -169,6 +199,7 @@ void PictureWindow::CloseAndFreeSlot() {
   ++occupancy;
   SetPicture(UniqueBitmap{});
   picturePath.clear();
+  home_.reset();
   ShowWindow(hwnd(), SW_HIDE);
   slotFreed_();
 }
@@ -223,12 +254,17 @@ LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETCURSOR:
       if (ApplyBusyCursor()) return TRUE;
       break;
-    case WM_WINDOWPOSCHANGED:
-      // A window going with its desktop window may not know its place on the screen any more.
-      if (const auto* place = SystemPointer<WINDOWPOS>(lParam, SentFrom::AnyThread);
-          place && !(place->flags & SWP_HIDEWINDOW))
-        screenPlace_ = ScreenTopLeft(hwnd());
+    case WM_WINDOWPOSCHANGING:
+      // Only the system's own WINDOWPOS is read, and the system lets a window change its own.
+      if (const auto* place = SystemPointer<WINDOWPOS>(lParam, SentFrom::AnyThread))
+        OnPositionChanging(*const_cast<WINDOWPOS*>(place));
       break;
+    case WM_WINDOWPOSCHANGED:
+      if (const auto* place = SystemPointer<WINDOWPOS>(lParam, SentFrom::AnyThread)) OnPositionChanged(*place);
+      break;
+    case kDesktopAnswered:
+      if (pinning_.answered) pinning_.answered(wParam, lParam);
+      return 0;
     case WM_DESTROY: OnDestroy(); break;
     case WM_NCDESTROY: OnFinalMessage(); break;
     case WM_CLOSE:

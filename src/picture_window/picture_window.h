@@ -2,6 +2,7 @@
 // A picture window: a borderless layered window that shows one picture at the display size.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "picture_window/stacking.h"
@@ -19,10 +20,16 @@ class PictureWindow : public Window<PictureWindow> {
   using FullScreenRequest = void (*)(PictureWindow& window);
   // What the window tells the program around it once its slot is free: the file it showed may go.
   using SlotFreedNotice = void (*)();
+  // What a window pinned into the desktop window asks when it is not inside it yet: to be put in as
+  // soon as the desktop window answers; and the answer, which may come to this window, passed on.
+  struct Pinning {
+    void (*request)() = nullptr;
+    void (*answered)(WPARAM question, LPARAM desktop) = nullptr;
+  };
 
   // Creates the window, hidden and layered, in the screen rectangle given: where its first picture
   // is likely to show, so that it need not move then.
-  PictureWindow(FullScreenRequest showFullScreen, SlotFreedNotice slotFreed, const RECT& place);
+  PictureWindow(FullScreenRequest showFullScreen, SlotFreedNotice slotFreed, Pinning pinning, const RECT& place);
   // The window goes while the object is whole.
   ~PictureWindow();
 
@@ -50,10 +57,15 @@ class PictureWindow : public Window<PictureWindow> {
   // and inside the desktop window when there is one now. A place on no monitor any more becomes one
   // wholly on the nearest.
   void CreateAgain();
-  bool PinnedButNotInDesktop() const noexcept;
-  // Puts the window back where it showed on the screen, when the desktop window it is inside has moved,
-  // and wholly onto the nearest monitor, when it lies on none.
-  void KeepOnAMonitor() noexcept;
+  // Pinned, but not inside a desktop window (yet): it waits at the bottom of the windows.
+  bool WaitsToBePinned() const noexcept;
+  void PinInto(HWND desktop) noexcept;
+  // Puts the window at its home: where the user dragged it, where it opened or where the arrangement
+  // put it. While its home lies on no monitor (one unplugged or asleep), wholly onto the nearest
+  // monitor instead, its home kept for when that monitor comes back.
+  void GoHome() noexcept;
+  // Moves the window to a place the program chose for it (the arrangement), which becomes its home.
+  void MoveHome(POINT screenTopLeft) noexcept;
   // At the program's end: destroys the window, without waiting for a desktop window it is inside.
   void TakeDown() noexcept;
 
@@ -80,14 +92,22 @@ class PictureWindow : public Window<PictureWindow> {
   void OnPaint();
   void OnCommand(UINT id);
   void ApplyStackingMode(StackingMode mode);
+  void WaitToBePinned();
+  void OnPositionChanging(WINDOWPOS& position) const noexcept;
+  void OnPositionChanged(const WINDOWPOS& position) noexcept;
 
   const FullScreenRequest showFullScreen_;
   const SlotFreedNotice slotFreed_;
+  const Pinning pinning_;
   UniqueMenu menus_;
   UniqueWindow toolTip_;
-  // Where the window's top-left corner was last put on the screen: the desktop window it is inside may
-  // have moved it since (Explorer moves it when a monitor left of or above the primary comes or goes).
-  POINT screenPlace_{};
+  // The screen point of the window's top-left corner at home. The desktop window it is inside may have
+  // moved it since (Explorer moves it when a monitor left of or above the primary comes or goes), and a
+  // monitor that went may have taken it away for a while. None while the slot is free.
+  std::optional<POINT> home_;
+  SIZE homeSize_{};
+  bool draggedByUser_ = false;
+  bool keepingHome_ = false;  // while the program moves the window for a reason of its own
   // The window's opacity when it was destroyed from outside.
   int lostOpacity_ = 255;
 };

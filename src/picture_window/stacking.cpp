@@ -56,13 +56,16 @@ bool SetTopMost(HWND hwnd, bool topmost) noexcept {
   return true;
 }
 
-bool AttachToDesktop(HWND hwnd) noexcept {
-  const HWND desktop = FindWindowW(nullptr, L"Program Manager");
-  if (!desktop || !Answers(desktop)) return false;
+HWND FindDesktopWindow() noexcept { return FindWindowW(nullptr, L"Program Manager"); }
+
+void PinInto(HWND hwnd, HWND desktop) noexcept {
   const POINT place = ScreenTopLeft(hwnd);
   SetParent(hwnd, desktop);
   KeepOnScreenAt(hwnd, place);
-  return true;
+}
+
+void PutAtTheBottom(HWND hwnd) noexcept {
+  SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool InsideDesktopWindow(HWND hwnd) noexcept { return GetAncestor(hwnd, GA_PARENT) != GetDesktopWindow(); }

@@ -16,10 +16,13 @@ enum class StackingMode { Normal, OnTop, OnDesktop };
 // desktop window that does not answer.
 bool SetTopMost(HWND hwnd, bool topmost) noexcept;
 
-// Makes the window a child of the desktop window titled "Program Manager", when there is one that
-// answers within a moment, keeping its place on the screen. Where there is none, nothing changes.
-// True when the window is inside it now.
-bool AttachToDesktop(HWND hwnd) noexcept;
+// Explorer's desktop window, titled "Program Manager"; null while there is none.
+HWND FindDesktopWindow() noexcept;
+// Makes the window a child of the desktop window, which has just answered, keeping its place on the
+// screen.
+void PinInto(HWND hwnd, HWND desktop) noexcept;
+// Puts the top-level window below every other window, without activating it.
+void PutAtTheBottom(HWND hwnd) noexcept;
 
 // Whether the window lies inside another window (the desktop window), not on the screen's own.
 bool InsideDesktopWindow(HWND hwnd) noexcept;

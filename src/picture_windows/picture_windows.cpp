@@ -75,7 +75,9 @@ std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
       return {window, slot};
     }
   }
-  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, &LetGoOfUnshownTempFiles, LikelyPlace(picture));
+  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, &LetGoOfUnshownTempFiles,
+                                                 PictureWindow::Pinning{&RequestPinning, &PassOnDesktopAnswer},
+                                                 LikelyPlace(picture));
   PictureWindow* window = created.get();
   return {window, table.Append(std::move(created))};
 }
@@ -137,21 +139,10 @@ void RestoreLostPictureWindows() {
   }
 }
 
-bool PinAgainIntoDesktop() {
-  const PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    PictureWindow* window = table[slot];
-    if (!window || !window->PinnedButNotInDesktop()) continue;
-    // No desktop window yet, or one that does not answer: the others wait too.
-    if (!AttachToDesktop(window->hwnd())) return true;
-  }
-  return false;
-}
-
 void KeepPictureWindowsOnMonitors() {
   const PictureWindowTable& table = PictureWindows();
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (PictureWindow* window = table[slot]) window->KeepOnAMonitor();
+    if (PictureWindow* window = table[slot]) window->GoHome();
   }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "picture_logic/image.h"
+#include "picture_windows/desktop_pinning.h"
 #include "picture_windows/picture_rendering.h"
 #include "picture_logic/placement.h"
 #include "picture_logic/presets.h"
@@ -69,6 +70,7 @@ struct PictureWindowsState {
   PlacementRandom placement;  // where the next new window goes
   ChangeUnderWay sizeChange;
   ChangeUnderWay opacityChange;
+  DesktopPinning pinning;
   // The full-screen view, made at its first use. Once its window is destroyed (at the end) the object
   // stays until the program's: a handler may still be running on it.
   std::unique_ptr<FullScreenView> fullScreenView;
@@ -87,11 +89,8 @@ void LetGoOfUnshownTempFiles();
 // Makes every picture window again that was destroyed from outside, in its slot, as it was (see
 // PictureWindow::CreateAgain): no slot keeps a window that is gone.
 void RestoreLostPictureWindows();
-// Pins every window in use whose mode is to be inside the desktop window but that is not, into the
-// desktop window when there is one (Explorer has made it again); true when one still waits for it.
-bool PinAgainIntoDesktop();
-// The screens changed, or the desktop window moved: every picture window shows where it showed, or, where
-// that lies on no monitor any more, wholly on the nearest one (see PictureWindow::KeepOnAMonitor).
+// The screens changed, or the desktop window moved: every picture window goes home, or, where its
+// home lies on no monitor now, wholly onto the nearest one (see PictureWindow::GoHome).
 void KeepPictureWindowsOnMonitors();
 
 // The next place of a new window of that size near the middle of the screen: its top-left corner.

@@ -42,7 +42,7 @@ void ArrangeWindows() {
   std::int64_t place = 0;
   ForEachWindowInUse([&](PictureWindow& window) {
     const Point at = ArrangedTopLeft(grid, place++);
-    MoveToScreenPoint(window.hwnd(), {ToPixels(at.x, tpp), ToPixels(at.y, tpp)});
+    window.MoveHome({ToPixels(at.x, tpp), ToPixels(at.y, tpp)});
   });
 }
 

@@ -16,6 +16,9 @@ inline constexpr UINT kRefitLinks = WM_APP + 3;
 // To the icon window: the shell has answered a call about the notification icon, the call's number in
 // wParam.
 inline constexpr UINT kNotifyIconAnswered = WM_APP + 4;
+// To a picture window waiting to be pinned, from the worker that asked the desktop window: the question's
+// number in wParam, and in lParam the desktop window that answered, or null.
+inline constexpr UINT kDesktopAnswered = WM_APP + 5;
 
 // The message the notification icon sends the icon window, the mouse message in lParam's low word. Its
 // value is the program's interface with the taskbar and stays what it always was, although it equals
@@ -31,7 +34,7 @@ inline constexpr UINT kNotifyIconCallback = 0x200;
 inline constexpr UINT_PTR kEndTimer = 1;
 // Adds the notification icon again while the taskbar has not taken it.
 inline constexpr UINT_PTR kNotifyIconRetryTimer = 2;
-// Looks for a new desktop window after the old one went, or for its move after the monitors changed.
+// Looks for the desktop window's move after the monitors changed.
 inline constexpr UINT_PTR kDesktopWatchTimer = 3;
 
 }  // namespace pintaro

@@ -17,6 +17,7 @@ void Leave(Program* program) noexcept {
 }  // namespace program_detail
 
 Program& TheProgram() noexcept { return *g_running; }
+Program* TryTheProgram() noexcept { return g_running; }
 
 void ShutDown() {
   if (const auto shutDown = TheProgram().shutDown) shutDown();

@@ -53,6 +53,8 @@ class Program {
 
 // The running program; one exists whenever any function of the program runs.
 Program& TheProgram() noexcept;
+// The same, or null before the first and after the last: for what Windows calls back later.
+Program* TryTheProgram() noexcept;
 
 // The running program's icon window, from its creation until ShutDown has destroyed it; null otherwise.
 HWND IconWindowHandle() noexcept;

@@ -8,6 +8,12 @@ POINT ScreenTopLeft(HWND hwnd) noexcept {
   return {rect.left, rect.top};
 }
 
+SIZE WindowSize(HWND hwnd) noexcept {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
 namespace {
 POINT InParentOf(HWND hwnd, POINT screenPoint) noexcept {
   const HWND parent = GetAncestor(hwnd, GA_PARENT);

@@ -6,6 +6,7 @@
 namespace pintaro {
 
 POINT ScreenTopLeft(HWND hwnd) noexcept;
+SIZE WindowSize(HWND hwnd) noexcept;
 
 // Moves the window's top-left corner to the screen point, keeping its size and its place in the
 // window order.

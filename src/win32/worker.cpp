@@ -77,6 +77,15 @@ bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline,
   }
 }
 
+bool RunOnWorkerFor(std::function<void()> work, std::chrono::milliseconds timeout) noexcept {
+  try {
+    const std::shared_ptr<Job> job = Start(std::move(work), AtTheEnd::LeftToEnd);
+    return job && WaitForSingleObject(job->done.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+  } catch (...) {
+    return false;
+  }
+}
+
 void StartOnWorker(std::function<void()> work) noexcept {
   try {
     Start(std::move(work), AtTheEnd::LeftToEnd);

@@ -23,6 +23,10 @@ enum class AtTheEnd { LeftToEnd, WaitedFor };
 bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline,
                  AtTheEnd atTheEnd = AtTheEnd::LeftToEnd) noexcept;
 
+// Runs the work on a new thread and waits for it up to the time given, letting no message run meanwhile:
+// for the end, which no other program may hold up. True when it was done in time.
+bool RunOnWorkerFor(std::function<void()> work, std::chrono::milliseconds timeout) noexcept;
+
 // Starts the work on a new thread and returns at once; the end does not wait for it. Without a thread
 // for it, the work is not done.
 void StartOnWorker(std::function<void()> work) noexcept;

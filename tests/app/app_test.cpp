@@ -393,7 +393,7 @@ std::shared_ptr<void> LogPixels(DWORD dpi) {
   });
 }
 
-// With a monitor left of the primary one, which goes in the end.
+// With a monitor left of the primary one, which goes and comes back.
 TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePixelsAndNoWindowIsLostWhenItGoes) {
   // Pixels as the program has them: a test unaware of the screen's scale would see them scaled, as on Windows.
   if (const auto aware = LibraryFunction<BOOL WINAPI(DPI_AWARENESS_CONTEXT)>(GetModuleHandleW(L"user32.dll"),
@@ -469,6 +469,13 @@ TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePi
   SetWindowPos(explorer.get(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOACTIVATE);
   const std::vector<POINT> after{{371, 394}, {0, 200}, {0, 500}, {928, 624}};
   EXPECT_TRUE(PumpUntil([&] { return places() == after; }, 10s)) << ::testing::PrintToString(places());
+  // Plugged in again (a monitor woken from sleep, a dock), the desktop window back over both: every
+  // picture goes home, the pinned one still pinned.
+  ASSERT_TRUE(PlugLeftMonitor(true));
+  const std::vector<POINT> home{before[0], before[1], before[2], after[3]};
+  SetWindowPos(explorer.get(), nullptr, -1280, 0, 2304, 1024, SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(PumpUntil([&] { return places() == home && GetAncestor(moved[1], GA_PARENT) == explorer.get(); }, 10s))
+      << ::testing::PrintToString(places());
   EXPECT_TRUE(program.EndSession(10s) && program.ExitCode() == 0) << "ended in order";
 }
 

@@ -240,15 +240,70 @@ TEST(RealProgramTest, ADesktopWindowThatStopsAnsweringTakesNoPictureAndHoldsUpNe
   ASSERT_TRUE(
       WaitUntil([&] { return (pictures = VisibleWindowsOfProcess(program.id(), kPictureClass)).size() == 2; }, 20s));
   const UniqueWindow explorer = DesktopStandIn();
-  for (UINT command : {kPinnedToDesktop, kOpacity0 + 2}) PostMessageW(pictures[0], WM_COMMAND, command, 0);
-  // This thread answers until the first picture is pinned, and from then on nothing.
-  ASSERT_TRUE(
-      PumpUntil([&] { return Parent(pictures[0]) == explorer.get() && WindowOpacity(pictures[0]) == 127; }, 10s));
+  // This thread answers until the first picture is pinned, and from then on nothing: the transparency
+  // chosen once it is inside shows that the program is done with the desktop window.
+  PostMessageW(pictures[0], WM_COMMAND, kPinnedToDesktop, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Parent(pictures[0]) == explorer.get(); }, 10s));
+  PostMessageW(pictures[0], WM_COMMAND, kOpacity0 + 2, 0);
+  ASSERT_TRUE(PumpUntil([&] { return WindowOpacity(pictures[0]) == 127; }, 10s));
   for (UINT command : {kPinnedToDesktop, kOpacity0 + 2}) PostMessageW(pictures[1], WM_COMMAND, command, 0);
   EXPECT_TRUE(WaitUntil([&] { return WindowOpacity(pictures[1]) == 127; }, 5s)) << "the program goes on";
   EXPECT_EQ(Parent(pictures[1]), GetDesktopWindow()) << "a window of its own";
   PostMessageW(icon, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_TRUE(program.WaitForExit(3s) && program.ExitCode() == 0) << "ended in order, at once";
+}
+
+// The desktop window at a logon or after Explorer restarted: not there yet, then slow to answer (this
+// thread takes 300 ms over each question, as a busy Explorer does), then putting a window of its own
+// above the pictures inside it, as Explorer's wallpaper does.
+WNDPROC g_standInProcedure = nullptr;
+LRESULT CALLBACK SlowToAnswer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NULL) Sleep(300);
+  return CallWindowProcW(g_standInProcedure, hwnd, message, wParam, lParam);
+}
+
+TEST(RealProgramTest, PinnedPicturesWaitAtTheBottomForALateOrSlowDesktopWindowAndStayAboveItsOwnWindows) {
+  TempDir dir;
+  const std::wstring path = Quoted(WriteGradient(dir, L"p.bmp", 64, 48));
+  ChildProcess program = StartPintaro(path + L" " + path);
+  WaitForIconWindow(program);
+  std::vector<HWND> pictures;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (pictures = VisibleWindowsOfProcess(program.id(), kPictureClass)).size() == 2; }, 20s));
+  // The user's work, with the picture above it until it is pinned, and below it from then on.
+  const UniqueWindow work(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"work",
+                                          WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr));
+  const auto below = [&](HWND picture) {
+    for (HWND hwnd = work.get(); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT))
+      if (hwnd == picture) return true;
+    return false;
+  };
+  SetWindowPos(pictures[0], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ASSERT_FALSE(below(pictures[0]));
+  PostMessageW(pictures[0], WM_COMMAND, kPinnedToDesktop, 0);
+  EXPECT_TRUE(PumpUntil([&] { return below(pictures[0]); }, 10s)) << "at the bottom while no desktop window is there";
+
+  UniqueWindow explorer = DesktopStandIn();
+  g_standInProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(explorer.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SlowToAnswer)));
+  EXPECT_TRUE(PumpUntil([&] { return Parent(pictures[0]) == explorer.get(); }, 20s)) << "pinned once it is there";
+  PostMessageW(pictures[1], WM_COMMAND, kPinnedToDesktop, 0);
+  EXPECT_TRUE(PumpUntil([&] { return Parent(pictures[1]) == explorer.get(); }, 10s)) << "pinned though it is slow";
+
+  // A window of Explorer's own above both, inside its desktop window: the pictures come back above it, in
+  // their order.
+  const HWND top = GetWindow(explorer.get(), GW_CHILD);
+  const UniqueWindow wallpaper(
+      CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1024, 768, explorer.get(), nullptr, nullptr, nullptr));
+  SetWindowPos(wallpaper.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ASSERT_EQ(GetWindow(explorer.get(), GW_CHILD), wallpaper.get());
+  const auto inOrder = [&] {
+    const HWND first = GetWindow(explorer.get(), GW_CHILD);
+    return first == top && GetWindow(first, GW_HWNDNEXT) != wallpaper.get() &&
+           GetWindow(GetWindow(first, GW_HWNDNEXT), GW_HWNDNEXT) == wallpaper.get();
+  };
+  EXPECT_TRUE(PumpUntil(inOrder, 5s)) << "above the wallpaper again";
+  EXPECT_TRUE(program.EndSession(10s) && program.ExitCode() == 0);
 }
 
 }  // namespace

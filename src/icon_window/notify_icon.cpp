@@ -4,14 +4,10 @@
 #include <shellapi.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cwchar>
-#include <iterator>
-#include <memory>
-#include <optional>
 #include <utility>
-#include <vector>
+#include <iterator>
 
 #include "win32/program.h"
 #include "win32/handles.h"
@@ -56,61 +52,38 @@ void LoadSmallIcon() noexcept {
   static const auto load = LibraryFunction<decltype(::LoadIconMetric)>(CommonControls(), "LoadIconMetric");
   HICON icon = nullptr;
   if (load) load(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), LIM_SMALL, &icon);
-  UniqueIcon loaded(icon);
-  NotifyIconState& state = Icon();
-  try {
-    state.smallIcon = std::make_shared<UniqueIcon>(std::move(loaded));
-  } catch (...) {
-    // Out of memory: the icon shown so far stays.
-  }
-  state.record.hIcon = state.smallIcon ? state.smallIcon->get() : nullptr;
+  Icon().smallIcon.reset(icon);
+  Icon().record.hIcon = Icon().smallIcon.get();
 }
 
-BOOL Notify(const NotifyIconHook& hook, DWORD message, NOTIFYICONDATAW& record) noexcept {
+BOOL Notify(DWORD message, NOTIFYICONDATAW& record) noexcept {
   try {
-    if (hook) return hook(message, record);
+    if (const NotifyIconHook& hook = SeamOf<NotifyIconHook>()) return hook(message, record);
   } catch (...) {
     return FALSE;
   }
   static const auto notify = LibraryFunction<decltype(::Shell_NotifyIconW)>(Shell32(), "Shell_NotifyIconW");
   return notify && notify(message, &record);
 }
+BOOL Notify(DWORD message) noexcept { return Notify(message, Icon().record); }
 
-// Asks the shell on the worker for each message in turn until one succeeds; the answer comes back to the
-// window. The call holds its own copies of the record, of the icon it names and of the stand-in, as it
-// may outlast them here. Its number; 0 when it could not be asked.
-WPARAM AskShell(HWND answerTo, std::vector<DWORD> messages) noexcept {
-  try {
-    NotifyIconState& icon = Icon();
-    return icon.shell.Ask(answerTo, [record = icon.record, keep = icon.smallIcon, hook = SeamOf<NotifyIconHook>(),
-                                     messages = std::move(messages)]() mutable {
-      return std::ranges::any_of(messages, [&](DWORD message) { return Notify(hook, message, record) != FALSE; });
-    });
-  } catch (...) {
-    return 0;
-  }
-}
-
-// At logon the taskbar may not be there yet: a failed add is tried again for a minute, 2 s after each
-// answer.
-void TakeShowAnswer(bool shown) noexcept {
+// At logon the taskbar may not be there yet: a failed add is tried again for a minute. Windows may have
+// added the icon all the same, after waiting in vain for a busy Explorer's answer: a try again changes
+// that one first.
+void AddOrTryLater(HWND main, bool tryAgain = false) noexcept {
   NotifyIconState& icon = Icon();
-  icon.shown = shown;
+  icon.shown = (tryAgain && Notify(NIM_MODIFY)) || Notify(NIM_ADD);
+  // The shell's answer lets sent messages run: an end meanwhile may have come before the icon was
+  // there, so the icon goes now.
+  if (!icon.added) {
+    if (std::exchange(icon.shown, false)) Notify(NIM_DELETE);
+    return;
+  }
   if (!icon.shown && icon.addTries++ < kAddTries) {
-    SetTimer(icon.record.hWnd, kNotifyIconRetryTimer, kAddRetryMs, nullptr);
+    SetTimer(main, kNotifyIconRetryTimer, kAddRetryMs, nullptr);
   } else {
-    KillTimer(icon.record.hWnd, kNotifyIconRetryTimer);
+    KillTimer(main, kNotifyIconRetryTimer);
   }
-}
-
-// Asks the taskbar to show the icon. Windows may have added it all the same after waiting in vain for a
-// busy Explorer's answer, or the taskbar may still have it: then that one is changed first.
-void AskToShow(bool changeFirst) noexcept {
-  NotifyIconState& icon = Icon();
-  KillTimer(icon.record.hWnd, kNotifyIconRetryTimer);  // set again once the answer is in
-  icon.latestShow =
-      AskShell(icon.record.hWnd, changeFirst ? std::vector<DWORD>{NIM_MODIFY, NIM_ADD} : std::vector<DWORD>{NIM_ADD});
-  if (icon.latestShow == 0) TakeShowAnswer(false);
 }
 
 }  // namespace
@@ -133,38 +106,32 @@ void AddNotifyIcon() noexcept {
   ChangeWindowMessageFilterEx(main, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
   icon.added = true;
   icon.addTries = 0;
-  AskToShow(false);
+  AddOrTryLater(main);
 }
 
 void RemoveNotifyIcon() noexcept {
   NotifyIconState& icon = Icon();
   if (!icon.added) return;
   KillTimer(icon.record.hWnd, kNotifyIconRetryTimer);
-  // Also after an add that reported a failure or has not answered yet: the taskbar may show the icon all
-  // the same. The delete comes after the call the shell has in hand and in place of one that waits; a
-  // busy Explorer may keep it waiting for seconds: the end waits a moment for it, no longer.
-  AskShell(nullptr, {NIM_DELETE});
-  icon.shell.WaitUntilDone(std::chrono::milliseconds(500));
+  // Also after an add that reported a failure: the taskbar may show the icon all the same. A busy
+  // Explorer may keep the call waiting for seconds: the end waits a moment for it, no longer, and the
+  // worker keeps its own copy of the record, as it may outlive the program's.
+  RunOnWorkerFor([record = icon.record]() mutable { Notify(NIM_DELETE, record); }, std::chrono::milliseconds(500));
   icon.added = icon.shown = false;
 }
 
 void RestoreNotifyIcon() noexcept {
-  if (!Icon().added) return;
+  NotifyIconState& icon = Icon();
+  if (!icon.added) return;
   // Explorer restarted, or the scale changed while the taskbar still has the icon: that one is changed,
   // else it is added again.
   LoadSmallIcon();
-  AskToShow(true);
+  icon.shown = Notify(NIM_MODIFY) != FALSE;
+  if (!icon.shown) AddOrTryLater(icon.record.hWnd);
 }
 
 void RetryAddingNotifyIcon() noexcept {
-  if (const NotifyIconState& icon = Icon(); icon.added && !icon.shown) AskToShow(true);
-}
-
-void OnNotifyIconAnswer(WPARAM callNumber) noexcept {
-  NotifyIconState& icon = Icon();
-  const std::optional<bool> shown = icon.shell.TakeResult(callNumber);
-  // Not another program's message, nor the answer to a call asked again since, nor one after the end.
-  if (shown && callNumber == icon.latestShow && icon.added) TakeShowAnswer(*shown);
+  if (const NotifyIconState& icon = Icon(); icon.added && !icon.shown) AddOrTryLater(icon.record.hWnd, true);
 }
 
 UINT TaskbarCreatedMessage() noexcept {

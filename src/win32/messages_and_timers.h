@@ -13,9 +13,6 @@ inline constexpr UINT kOpenWaitingPictures = WM_APP + 1;
 inline constexpr UINT kPictureWindowsLost = WM_APP + 2;
 // To the version dialog: the dialog manager has handled a change of DPI.
 inline constexpr UINT kRefitLinks = WM_APP + 3;
-// To the icon window: the shell has answered a call about the notification icon, the call's number in
-// wParam.
-inline constexpr UINT kNotifyIconAnswered = WM_APP + 4;
 // To a picture window waiting to be pinned, from the worker that asked the desktop window: the question's
 // number in wParam, and in lParam the desktop window that answered, or null.
 inline constexpr UINT kDesktopAnswered = WM_APP + 5;

@@ -4,10 +4,7 @@
 #include <process.h>
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
-#include <mutex>
-#include <utility>
 #include <vector>
 
 #include "win32/handles.h"
@@ -91,77 +88,6 @@ void StartOnWorker(std::function<void()> work) noexcept {
     Start(std::move(work), AtTheEnd::LeftToEnd);
   } catch (...) {
   }
-}
-
-struct CallsInTurn::Turns {
-  struct Call {
-    WPARAM number = 0;
-    HWND window = nullptr;
-    std::function<bool()> call;
-  };
-  explicit Turns(UINT message) : doneMessage(message) {}
-  const UINT doneMessage;
-  std::mutex mutex;
-  bool running = false;                           // a thread makes the calls
-  std::optional<Call> waiting;                    // the next call
-  std::optional<std::pair<WPARAM, bool>> latest;  // the number and result of the call done last, until taken
-  UniqueKernelHandle idle{CreateEventW(nullptr, TRUE, TRUE, nullptr)};  // set while no call runs or waits
-};
-
-CallsInTurn::CallsInTurn(UINT doneMessage) : turns_(std::make_shared<Turns>(doneMessage)) {}
-
-WPARAM CallsInTurn::Ask(HWND window, std::function<bool()> call) noexcept {
-  // Numbered across every object, so that a message meant for an earlier one is never taken for its own.
-  static std::atomic<WPARAM> lastNumber{0};
-  const std::scoped_lock lock(turns_->mutex);
-  const WPARAM number = ++lastNumber;
-  turns_->waiting = Turns::Call{number, window, std::move(call)};
-  ResetEvent(turns_->idle.get());
-  if (!turns_->running) {
-    try {
-      turns_->running = Start([turns = turns_] { MakeCalls(turns); }, AtTheEnd::LeftToEnd) != nullptr;
-    } catch (...) {
-    }
-  }
-  if (turns_->running) return number;
-  turns_->waiting.reset();
-  SetEvent(turns_->idle.get());
-  return 0;
-}
-
-void CallsInTurn::MakeCalls(const std::shared_ptr<Turns>& turns) noexcept {
-  for (;;) {
-    std::optional<Turns::Call> next;
-    {
-      const std::scoped_lock lock(turns->mutex);
-      next = std::exchange(turns->waiting, std::nullopt);
-      if (!next) {
-        turns->running = false;
-        SetEvent(turns->idle.get());
-        return;
-      }
-    }
-    bool result = false;
-    try {
-      result = next->call();
-    } catch (...) {
-    }
-    {
-      const std::scoped_lock lock(turns->mutex);
-      turns->latest = std::pair(next->number, result);
-    }
-    if (next->window) PostMessageW(next->window, turns->doneMessage, next->number, 0);
-  }
-}
-
-std::optional<bool> CallsInTurn::TakeResult(WPARAM number) noexcept {
-  const std::scoped_lock lock(turns_->mutex);
-  if (!turns_->latest || turns_->latest->first != number) return std::nullopt;
-  return std::exchange(turns_->latest, std::nullopt)->second;
-}
-
-bool CallsInTurn::WaitUntilDone(std::chrono::milliseconds timeout) const noexcept {
-  return WaitForSingleObject(turns_->idle.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
 void WaitForWorkers(std::chrono::milliseconds timeout) noexcept {

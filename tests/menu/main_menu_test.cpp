@@ -4,8 +4,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <mutex>
-#include <thread>
 
 #include "build_texts.h"
 #include "icon_window/notify_icon.h"
@@ -48,57 +46,6 @@ std::wstring Read(HMENU menu, const std::wstring& indent = L"") {
 }
 bool Has(const std::wstring& items, const std::wstring& item) { return items.find(item + L"\n") != std::wstring::npos; }
 
-// The shell as a busy Explorer answers: each call waits until the test lets it go, 4 s at most, and then
-// answers as told. The state lives as long as a call holds it.
-class BusyShell {
- public:
-  BusyShell() {
-    SetNotifyIconHook([state = state_](DWORD message, const NOTIFYICONDATAW&) {
-      std::scoped_lock(state->mutex), state->asked.push_back(message);
-      return WaitForSingleObject(state->letGo.get(), 4000), state->taken.load() ? TRUE : FALSE;
-    });
-  }
-  ~BusyShell() { SetNotifyIconHook({}); }
-  std::vector<DWORD> Asked() const { return std::scoped_lock(state_->mutex), state_->asked; }
-  // Whether the calls asked become those asked before and then this one.
-  bool Asked(DWORD call) {
-    return expected_.push_back(call), PumpUntil([&] { return Asked() == expected_; }, 5s);
-  }
-  bool LetGo(bool taken) { return state_->taken = taken, SetEvent(state_->letGo.get()) != FALSE; }
-  bool Answer(DWORD call, bool taken) { return Asked(call) & LetGo(taken); }  // let go whatever was asked
-
- private:
-  struct State {
-    std::mutex mutex;
-    std::vector<DWORD> asked;
-    std::atomic<bool> taken;
-    UniqueKernelHandle letGo{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-  };
-  std::shared_ptr<State> state_ = std::make_shared<State>();
-  std::vector<DWORD> expected_;
-};
-
-// Another thread posts this thread a message every 20 ms until stopped, and times each answer.
-class AnswerTimer {
- public:
-  std::chrono::steady_clock::duration Stop() { return SetEvent(stop_.get()), asker_.join(), longest_.load(); }
-
- private:
-  UniqueKernelHandle stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)},
-      answered_{CreateEventW(nullptr, 0, 0, nullptr)};
-  std::atomic<std::chrono::steady_clock::duration> longest_{};
-  InNextPump answer_{[this] { SetEvent(answered_.get()); }, false};
-  std::thread asker_{[this] {
-    const HANDLE either[] = {answered_.get(), stop_.get()};
-    do {
-      const auto asked = std::chrono::steady_clock::now();
-      PostMessageW(answer_.hwnd(), WM_APP, 0, 0);
-      WaitForMultipleObjects(2, either, FALSE, INFINITE);
-      longest_ = std::max(longest_.load(), std::chrono::steady_clock::now() - asked);
-    } while (WaitForSingleObject(stop_.get(), 20) == WAIT_TIMEOUT);
-  }};
-};
-
 // Chooses the item of the caption, in the menu or its submenus, as the window it belongs to gets it.
 void Choose(HWND in, HMENU menu, const std::wstring& caption) {
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -130,7 +77,7 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
   StartProgram(Quoted(path) + L" " + Quoted(path));
   PictureWindow &window = Slot(1), &other = Slot(2);
   const HMENU main = TheMainMenu().handle(), own = window.contextMenu();
-  EXPECT_TRUE(PumpUntil([] { return TheProgram().notifyIcon->shown; }, 5s)) << "the shell's answer came back";
+  EXPECT_TRUE(PumpUntil([&] { return !trayTip.empty(); }, 5s));
   SetNotifyIconHook({});
   EXPECT_EQ(Read(main),
             L"ウィンドウの整列(&W)\n-\n表示サイズ(&S)\n  80\n  120\n  ✓160\n  240\n  320\n  480\n透過(&T)\n"
@@ -289,28 +236,24 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
 
   // Explorer restarted, or the scale changed while the taskbar kept the icon: it is changed there, and
   // added only where the taskbar has it no more; an add the taskbar does not take (at logon, before it is
-  // there) is tried again 2 s later, as a change first (the taskbar may have taken it late). A busy Explorer
-  // keeps each call waiting (here until let go, 4 s at most): another thread's posted message is answered
-  // within 0.1 s throughout, and a restart told while a call waits comes after it.
+  // there) is tried again, as a change first (the taskbar may have taken it late). The end removes it.
   NOTIFYICONDATAW record{sizeof(record), Icon(), 1, NIF_TIP};
-  ASSERT_TRUE(PumpUntil([&] { return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE; }, 5s)) << "taken at start-up";
-  BusyShell shell;
-  AnswerTimer answers;
-  for (int told = 0; told < 2; ++told) SendMessageW(Icon(), TaskbarCreatedMessage(), 0, 0);
-  EXPECT_TRUE(shell.Answer(NIM_MODIFY, true) && shell.Answer(NIM_MODIFY, false) && shell.Answer(NIM_ADD, false));
-  EXPECT_TRUE(shell.Answer(NIM_MODIFY, true)) << "tried again";
-  SendMessageW(Icon(), TaskbarCreatedMessage(), 0, 0);
-  EXPECT_TRUE(shell.Answer(NIM_MODIFY, false) && shell.Asked(NIM_ADD));
-  EXPECT_LT(answers.Stop(), 100ms);
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &record)) << "the shell took the icon at start-up";
+  std::vector<DWORD> asked;
+  bool taken = true;
+  SetNotifyIconHook([&](DWORD message, const NOTIFYICONDATAW&) { return asked.push_back(message), taken; });
+  for (const bool there : {true, false}) {
+    taken = there;
+    SendMessageW(Icon(), TaskbarCreatedMessage(), 0, 0);
+  }
+  EXPECT_TRUE(PumpUntil([&] { return asked.size() == 5; }, 5s));
+  EXPECT_EQ(asked, (std::vector<DWORD>{NIM_MODIFY, NIM_MODIFY, NIM_ADD, NIM_MODIFY, NIM_ADD}));
 
-  // The end, while the add waits: over at once, and the icon the taskbar took after it began goes after it.
   TheMainMenu().OnCommand(kExit);
   EXPECT_FALSE(ProgramEnded()) << "not before the menu has closed";
-  const auto chosen = std::chrono::steady_clock::now();
   EXPECT_TRUE(PumpUntil([] { return ProgramEnded(); }, 5s));
-  EXPECT_LT(std::chrono::steady_clock::now() - chosen, 2s);
-  EXPECT_EQ(shell.Asked().back(), static_cast<DWORD>(NIM_ADD)) << "the delete waits for the add";
-  EXPECT_TRUE(shell.LetGo(true) && shell.Answer(NIM_DELETE, true));
+  EXPECT_EQ(asked.back(), static_cast<DWORD>(NIM_DELETE));
+  SetNotifyIconHook({});
 }
 
 // The version dialog and help, in the test process: the dialog is found by its caption and worked

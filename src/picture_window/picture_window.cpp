@@ -35,6 +35,9 @@ void PictureWindow::CreateTheWindow(const RECT& place) {
 }
 
 void PictureWindow::CreateAgain() {
+  // A tip made while the window went (its making lets the destroying thread's messages run) is the old
+  // window's.
+  toolTip_.reset();
   const SIZE size = PictureSize();
   const POINT at = home_ ? OnAMonitor(*home_, size) : POINT{};
   CreateTheWindow({at.x, at.y, at.x + size.cx, at.y + size.cy});

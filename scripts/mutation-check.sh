@@ -111,7 +111,6 @@ faults=(
   "taskbar-created-only-adds@@src/icon_window/notify_icon.cpp@@s/  icon\.shown = Notify\(NIM_MODIFY\) != FALSE;\n  if \(!icon\.shown\) AddOrTryLater/  AddOrTryLater/@@mingw-x64@@TheNotificationIconHidesAll"
   "failed-add-not-retried@@src/icon_window/notify_icon.cpp@@s/if \(!icon\.shown && icon\.addTries\+\+ < kAddTries\)/if (false)/@@mingw-x64@@TheNotificationIconHidesAll"
   "lost-picture-not-made-again@@src/icon_window/icon_window.cpp@@s/OnPictureWindowsLost\(\) \{ RestoreLostPictureWindows\(\); \}/OnPictureWindowsLost() {}/@@mingw-x64@@RealProgramTest"
-  "lost-picture-not-pinned-again@@src/picture_window/picture_window.cpp@@s/  if \(stacking == StackingMode::OnDesktop\) WaitToBePinned\(\);\n//@@mingw-x64@@RealProgramTest"
   "lost-picture-opaque-again@@src/picture_window/picture_window.cpp@@s/  SetAlpha\(hwnd\(\), lostOpacity_\);\n//@@mingw-x64@@RealProgramTest"
   "message-box-without-owner@@src/win32/message_box.cpp@@s/ShowMessageBox\(IconWindowHandle\(\),/ShowMessageBox(nullptr,/@@mingw-x64@@ShowsFitted"
   "full-screen-keeps-input-method@@src/picture_window/full_screen_view.cpp@@s/  imm32::ImmAssociateContextEx\(hwnd\(\), nullptr, 0\);\n//@@mingw-x64@@ShowsFitted"

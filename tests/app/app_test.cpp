@@ -21,12 +21,14 @@
 #include "win32/texts.h"
 
 static std::size_t g_failAllocationsFrom = SIZE_MAX;
-// When set, the next large allocation (a picture being read or scaled, on a worker) posts WM_APP here.
+// When set, the next large allocation on a worker (a picture being read or scaled) posts WM_APP here.
 static std::atomic<HWND> g_postOnLargeAllocation = nullptr;
+static DWORD g_userInterfaceThread = 0;
 static int g_slowAnswers = 0;
 
 void* operator new(std::size_t size) {
-  if (const HWND post = size >= (1 << 16) ? g_postOnLargeAllocation.exchange(nullptr) : nullptr)
+  const bool onWorker = GetCurrentThreadId() != g_userInterfaceThread;
+  if (const HWND post = size >= (1 << 16) && onWorker ? g_postOnLargeAllocation.exchange(nullptr) : nullptr)
     PostMessageW(post, WM_APP, 0, 0);
   if (void* memory = size < g_failAllocationsFrom ? HeapAlloc(GetProcessHeap(), 0, size ? size : 1) : nullptr)
     return memory;
@@ -301,12 +303,15 @@ TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWitho
 }
 
 // Chooses the command from the main menu; meanwhile runs in the change's first message pump, or, while
-// reading, in the pump after a worker next takes memory for a picture, as a user's choice that comes in
-// while the program works.
+// scaling, in the pump after a worker first takes memory for a picture, as a user's choice that comes in
+// while the program works. The workers may take it before the change first pumps, so the post is armed
+// before the command.
 void ChooseWhile(UINT command, bool whileScaling, std::function<void()> meanwhile) {
   InNextPump later(std::move(meanwhile), !whileScaling);
-  InNextPump arm([&] { g_postOnLargeAllocation = later.hwnd(); }, whileScaling);
+  g_userInterfaceThread = GetCurrentThreadId();
+  if (whileScaling) g_postOnLargeAllocation = later.hwnd();
   TheMainMenu().OnCommand(command);
+  g_postOnLargeAllocation = nullptr;
   EXPECT_TRUE(later.ran());
 }
 

@@ -108,8 +108,8 @@ faults=(
   "icon-window-not-scaled@@src/icon_window/icon_window.cpp@@s/const UINT dpi = DpiOf\(hwnd\(\)\);/const UINT dpi = 96;/@@mingw-x64@@HighDpiTest"
   "dpi-change-ignored@@src/icon_window/icon_window.cpp@@s/    case WM_DPICHANGED:[^\n]*\n//@@mingw-x64@@ThePinIsDrawn"
   "pin-stretched-from-32@@src/icon_window/icon_window.cpp@@s/IMAGE_ICON, size_, size_, LR_DEFAULTCOLOR/IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR/@@mingw-x64@@ThePinIsDrawn"
-  "taskbar-created-only-adds@@src/icon_window/notify_icon.cpp@@s/  icon\.shown = Notify\(NIM_MODIFY\) != FALSE;\n  if \(!icon\.shown\) AddOrTryLater/  AddOrTryLater/@@mingw-x64@@TheNotificationIconHidesAll"
-  "failed-add-not-retried@@src/icon_window/notify_icon.cpp@@s/if \(!icon\.shown && icon\.addTries\+\+ < kAddTries\)/if (false)/@@mingw-x64@@TheNotificationIconHidesAll"
+  "taskbar-created-only-adds@@src/icon_window/notify_icon.cpp@@s/  LoadSmallIcon\(\);\n  Ask\(true\);/  LoadSmallIcon();\n  Ask(false);/@@mingw-x64@@TheNotificationIconHidesAll"
+  "failed-add-not-retried@@src/icon_window/notify_icon.cpp@@s/if \(!taken && icon\.addTries\+\+ < kAddTries\)/if (false)/@@mingw-x64@@TheNotificationIconHidesAll"
   "lost-picture-not-made-again@@src/icon_window/icon_window.cpp@@s/OnPictureWindowsLost\(\) \{ RestoreLostPictureWindows\(\); \}/OnPictureWindowsLost() {}/@@mingw-x64@@RealProgramTest"
   "lost-picture-opaque-again@@src/picture_window/picture_window.cpp@@s/  SetAlpha\(hwnd\(\), lostOpacity_\);\n//@@mingw-x64@@RealProgramTest"
   "message-box-without-owner@@src/win32/message_box.cpp@@s/ShowMessageBox\(IconWindowHandle\(\),/ShowMessageBox(nullptr,/@@mingw-x64@@ShowsFitted"
@@ -136,7 +136,7 @@ faults=(
   "killed-runs-files-left@@src/app/application.cpp@@s/  StartOnWorker\(\[\] \{ DeleteUnusedTempFiles\(&IsEncodedBmp24\); \}\);\n//@@mingw-x64@@PasteTest"
   "long-path-parent-kept@@src/win32/file_paths.cpp@@s/    if \(name == L\"\.\.\"\) \{/    if (false) {/@@native@@FilePaths"
   "paste-second-read-on-ui-thread@@src/picture_windows/paste.cpp@@s/return LoadPictureOnWorker\(path, ForDisplaySize\(displaySize\), \&failure\);/return LoadPicture(path, ForDisplaySize(displaySize), nullptr, \&failure, PixelsAs::Targeted);/@@mingw-x64@@ThePasteItemFollows"
-  "icon-added-during-an-end-stays@@src/icon_window/notify_icon.cpp@@s/    if \(std::exchange\(icon\.shown, false\)\) Notify\(NIM_DELETE\);\n//@@mingw-x64@@ALogOffAsTheIconIsAdded"
+  "icon-added-during-an-end-stays@@src/icon_window/notify_icon.cpp@@s/        if \(before\) WaitForSingleObject\(before->get\(\), kCallBeforeDeleteMs\);\n//@@mingw-x64@@ALogOffAsTheIconIsAdded"
   "display-change-ignored@@src/icon_window/icon_window.cpp@@s/if \(!secondInstance_\) OnDisplayChange\(\);/if (!secondInstance_) {}/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
   "pinned-picture-follows-the-desktop@@src/picture_window/picture_window.cpp@@s/OnAMonitor\(\*home_, \{now\.right/OnAMonitor({now.left, now.top}, {now.right/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
   "icon-window-left-on-no-monitor@@src/icon_window/icon_window.cpp@@s/TakeSize\(dpi, PlaceAtScale\(dpi\)\);\n  \}\n  WatchDesktop/TakeSize(dpi, now);\n  }\n  WatchDesktop/@@mingw-x64@@At144DotsPerInchWithAMonitorLeft"
@@ -145,8 +145,8 @@ faults=(
   "pinned-into-silent-desktop@@src/picture_windows/desktop_pinning.cpp@@s/desktop && !asking_\) Ask\(desktop\);/desktop) PinWaitingPictures(desktop);/@@mingw-x64@@ADesktopWindowThatStopsAnswering"
   "tip-of-lost-picture-left-behind@@src/picture_window/picture_window.cpp@@s/  toolTip_\.reset\(\);\n  if \(ProgramEnded/  if (ProgramEnded/@@mingw-x64@@OutlivesItsDesktop"
   "version-dialog-leaves-pinned-pictures@@src/win32/modal_block.cpp@@s/  EnumChildWindows\(window, &DisableProgramWindow, dialog\);\n//@@mingw-x64@@TheVersionDialog"
-  "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/AddOrTryLater\(icon\.record\.hWnd, true\);/AddOrTryLater(icon.record.hWnd);/@@mingw-x64@@TheNotificationIconHidesAll"
-  "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/\[record = icon\.record\]\(\) mutable \{ Notify\(NIM_DELETE, record\); \}/[record = icon.record, shown = icon.shown]() mutable { if (shown) Notify(NIM_DELETE, record); }/@@mingw-x64@@TheNotificationIconHidesAll"
+  "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/!icon\.asking\) Ask\(true\);/!icon.asking) Ask(false);/@@mingw-x64@@TheNotificationIconHidesAll"
+  "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/(  RunOnWorkerFor\(\n)/  if (icon.shown)\n\$1/@@mingw-x64@@TheNotificationIconHidesAll"
   # What the user sees: texts, input on every window, steps past the first, states in combination, names
   # as other programs spell them.
   "help-caption-without-its-dots@@src/menu/main_menu.cpp@@s/L\"ヘルプ\(&H\)\.\.\.\"/L\"ヘルプ(&H)\"/@@mingw-x64@@EveryTextTheUserReads"
@@ -198,6 +198,8 @@ faults=(
   "pinned-pictures-left-below-explorers-windows@@src/picture_windows/desktop_pinning.cpp@@s/  if \(!covered\) return;/  return;/@@mingw-x64@@PinnedPicturesWait"
   "home-follows-the-rescue@@src/picture_window/picture_window.cpp@@s/if \(!home_ \|\| draggedByUser_ \|\| LiesOnAMonitor\(homeRect\(\), CurrentMonitors\(\)\)\)/if (true)/@@mingw-x64@@HighDpiTest"
   "home-moved-by-pinning@@src/picture_window/stacking_mode.cpp@@s/(  keepingHome_ = true;\n  pintaro::PinInto)/  pintaro::PinInto/@@mingw-x64@@HighDpiTest"
+  "notify-icon-told-on-the-user-interface-thread@@src/icon_window/notify_icon.cpp@@s/StartOnWorker\(\[record/[](auto work) { work(); return true; }([record/@@mingw-x64@@TheNotificationIconHidesAll"
+  "restart-told-while-a-call-waits-lost@@src/icon_window/notify_icon.cpp@@s/icon\.askAgain = true;\n    return;/return;/@@mingw-x64@@TheNotificationIconHidesAll"
 )
 
 selected=()

@@ -317,6 +317,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kOpenWaitingPictures: OnOpenWaitingPictures(); return 0;
     case kPictureWindowsLost: OnPictureWindowsLost(); return 0;
+    case kNotifyIconAnswered: OnNotifyIconAnswered(wParam != 0, lParam); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: OnLeftButtonDown(); return 0;
     case WM_RBUTTONUP: OnRightButtonUp(); return 0;

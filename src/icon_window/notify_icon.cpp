@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <utility>
 #include <iterator>
+#include <memory>
 
 #include "win32/program.h"
 #include "win32/handles.h"
@@ -26,6 +27,8 @@ constexpr UINT kTrayIconId = 1;
 
 constexpr int kAddTries = 30;
 constexpr UINT kAddRetryMs = 2000;
+// How long the end's delete waits on a worker for a call to the taskbar still on its way.
+constexpr DWORD kCallBeforeDeleteMs = 30000;
 
 NotifyIconState& Icon() noexcept { return *TheProgram().notifyIcon; }
 
@@ -52,38 +55,53 @@ void LoadSmallIcon() noexcept {
   static const auto load = LibraryFunction<decltype(::LoadIconMetric)>(CommonControls(), "LoadIconMetric");
   HICON icon = nullptr;
   if (load) load(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconResource()), LIM_SMALL, &icon);
-  Icon().smallIcon.reset(icon);
-  Icon().record.hIcon = Icon().smallIcon.get();
+  try {
+    Icon().smallIcon = std::make_shared<UniqueIcon>(icon);
+  } catch (...) {
+    DestroyIcon(icon);
+    Icon().smallIcon.reset();
+  }
+  Icon().record.hIcon = Icon().smallIcon ? Icon().smallIcon->get() : nullptr;
 }
 
-BOOL Notify(DWORD message, NOTIFYICONDATAW& record) noexcept {
+BOOL Notify(const NotifyIconHook& hook, DWORD message, NOTIFYICONDATAW& record) noexcept {
   try {
-    if (const NotifyIconHook& hook = SeamOf<NotifyIconHook>()) return hook(message, record);
+    if (hook) return hook(message, record);
   } catch (...) {
     return FALSE;
   }
   static const auto notify = LibraryFunction<decltype(::Shell_NotifyIconW)>(Shell32(), "Shell_NotifyIconW");
   return notify && notify(message, &record);
 }
-BOOL Notify(DWORD message) noexcept { return Notify(message, Icon().record); }
 
-// At logon the taskbar may not be there yet: a failed add is tried again for a minute. Windows may have
-// added the icon all the same, after waiting in vain for a busy Explorer's answer: a try again changes
-// that one first.
-void AddOrTryLater(HWND main, bool tryAgain = false) noexcept {
+// Numbers the calls of every icon window the process makes, so that an answer meant for an earlier one,
+// or posted by another program, is not taken for the call on its way.
+LPARAM NextCallNumber() noexcept {
+  static LPARAM number = 0;
+  return ++number;
+}
+
+// Tells the taskbar of the icon on a worker, as an add or as a change first (the taskbar may have it
+// already); the answer comes back to the icon window. A call that cannot start is answered as refused,
+// so the retry timer tries again.
+void Ask(bool changeFirst) noexcept {
   NotifyIconState& icon = Icon();
-  icon.shown = (tryAgain && Notify(NIM_MODIFY)) || Notify(NIM_ADD);
-  // The shell's answer lets sent messages run: an end meanwhile may have come before the icon was
-  // there, so the icon goes now.
-  if (!icon.added) {
-    if (std::exchange(icon.shown, false)) Notify(NIM_DELETE);
-    return;
+  icon.asking = true;
+  icon.callNumber = NextCallNumber();
+  try {
+    auto done = std::make_shared<UniqueKernelHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    icon.lastCallDone = done;
+    if (*done && StartOnWorker([record = icon.record, held = icon.smallIcon, hook = SeamOf<NotifyIconHook>(),
+                                changeFirst, number = icon.callNumber, done]() mutable {
+          const bool taken = (changeFirst && Notify(hook, NIM_MODIFY, record)) || Notify(hook, NIM_ADD, record);
+          PostMessageW(record.hWnd, kNotifyIconAnswered, taken, number);
+          SetEvent(done->get());
+        }))
+      return;
+  } catch (...) {
   }
-  if (!icon.shown && icon.addTries++ < kAddTries) {
-    SetTimer(main, kNotifyIconRetryTimer, kAddRetryMs, nullptr);
-  } else {
-    KillTimer(main, kNotifyIconRetryTimer);
-  }
+  icon.lastCallDone.reset();
+  PostMessageW(icon.record.hWnd, kNotifyIconAnswered, FALSE, icon.callNumber);
 }
 
 }  // namespace
@@ -106,32 +124,59 @@ void AddNotifyIcon() noexcept {
   ChangeWindowMessageFilterEx(main, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
   icon.added = true;
   icon.addTries = 0;
-  AddOrTryLater(main);
+  Ask(false);
+}
+
+void OnNotifyIconAnswered(bool taken, LPARAM callNumber) noexcept {
+  NotifyIconState& icon = Icon();
+  if (!icon.added || !icon.asking || callNumber != icon.callNumber) return;
+  icon.asking = false;
+  icon.shown = taken;
+  if (std::exchange(icon.askAgain, false)) return RestoreNotifyIcon();
+  // At logon the taskbar may not be there yet: a failed add is tried again for a minute. Windows may have
+  // added the icon all the same, after waiting in vain for a busy Explorer's answer: a try again changes
+  // that one first.
+  if (!taken && icon.addTries++ < kAddTries) {
+    SetTimer(icon.record.hWnd, kNotifyIconRetryTimer, kAddRetryMs, nullptr);
+  } else {
+    KillTimer(icon.record.hWnd, kNotifyIconRetryTimer);
+  }
 }
 
 void RemoveNotifyIcon() noexcept {
   NotifyIconState& icon = Icon();
   if (!icon.added) return;
   KillTimer(icon.record.hWnd, kNotifyIconRetryTimer);
-  // Also after an add that reported a failure: the taskbar may show the icon all the same. A busy
-  // Explorer may keep the call waiting for seconds: the end waits a moment for it, no longer, and the
-  // worker keeps its own copy of the record, as it may outlive the program's.
-  RunOnWorkerFor([record = icon.record]() mutable { Notify(NIM_DELETE, record); }, std::chrono::milliseconds(500));
-  icon.added = icon.shown = false;
+  // Also after an add that reported a failure: the taskbar may show the icon all the same. The delete
+  // follows the call on its way, if any. A busy Explorer may keep them waiting for seconds: the end waits
+  // a moment, no longer, and the worker keeps its own copies, as it may outlive the program.
+  NOTIFYICONDATAW record = icon.record;
+  record.uFlags = 0;
+  record.hIcon = nullptr;
+  RunOnWorkerFor(
+      [record, hook = SeamOf<NotifyIconHook>(), before = icon.lastCallDone]() mutable {
+        if (before) WaitForSingleObject(before->get(), kCallBeforeDeleteMs);
+        Notify(hook, NIM_DELETE, record);
+      },
+      std::chrono::milliseconds(500));
+  icon.added = icon.shown = icon.asking = icon.askAgain = false;
 }
 
 void RestoreNotifyIcon() noexcept {
   NotifyIconState& icon = Icon();
   if (!icon.added) return;
   // Explorer restarted, or the scale changed while the taskbar still has the icon: that one is changed,
-  // else it is added again.
+  // else it is added again. A call on its way holds the icon it shows: this one follows it.
+  if (icon.asking) {
+    icon.askAgain = true;
+    return;
+  }
   LoadSmallIcon();
-  icon.shown = Notify(NIM_MODIFY) != FALSE;
-  if (!icon.shown) AddOrTryLater(icon.record.hWnd);
+  Ask(true);
 }
 
 void RetryAddingNotifyIcon() noexcept {
-  if (const NotifyIconState& icon = Icon(); icon.added && !icon.shown) AddOrTryLater(icon.record.hWnd, true);
+  if (const NotifyIconState& icon = Icon(); icon.added && !icon.shown && !icon.asking) Ask(true);
 }
 
 UINT TaskbarCreatedMessage() noexcept {

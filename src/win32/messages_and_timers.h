@@ -16,6 +16,9 @@ inline constexpr UINT kRefitLinks = WM_APP + 3;
 // To a picture window waiting to be pinned, from the worker that asked the desktop window: the question's
 // number in wParam, and in lParam the desktop window that answered, or null.
 inline constexpr UINT kDesktopAnswered = WM_APP + 5;
+// To the icon window, from the worker that told the taskbar of the notification icon: whether the taskbar
+// took it in wParam, the call's number in lParam.
+inline constexpr UINT kNotifyIconAnswered = WM_APP + 6;
 
 // The message the notification icon sends the icon window, the mouse message in lParam's low word. Its
 // value is the program's interface with the taskbar and stays what it always was, although it equals

@@ -83,10 +83,11 @@ bool RunOnWorkerFor(std::function<void()> work, std::chrono::milliseconds timeou
   }
 }
 
-void StartOnWorker(std::function<void()> work) noexcept {
+bool StartOnWorker(std::function<void()> work) noexcept {
   try {
-    Start(std::move(work), AtTheEnd::LeftToEnd);
+    return Start(std::move(work), AtTheEnd::LeftToEnd) != nullptr;
   } catch (...) {
+    return false;
   }
 }
 

@@ -24,8 +24,8 @@ bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline,
 bool RunOnWorkerFor(std::function<void()> work, std::chrono::milliseconds timeout) noexcept;
 
 // Starts the work on a new thread and returns at once; the end does not wait for it. Without a thread
-// for it, the work is not done.
-void StartOnWorker(std::function<void()> work) noexcept;
+// for it, the work is not done, and the answer is false.
+bool StartOnWorker(std::function<void()> work) noexcept;
 
 // Waits up to the time given for work that the end waits for and that still goes on; the end does,
 // before it removes the temporary files.

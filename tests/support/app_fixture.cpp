@@ -11,6 +11,7 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "icon_window/notify_icon.h"
 #include "picture_reading/dib_bitmap.h"
 #include "win32/file_access.h"
 #include "win32/message_pump.h"
@@ -72,6 +73,30 @@ void AppTest::StartProgram(const std::wstring& commandArguments) {
 void AppTest::EndProgram() {
   if (!std::exchange(started_, false)) return;
   if (TheIconWindow()) ShutDown();
+}
+
+ShellStandIn::ShellStandIn(bool busy, Also also) {
+  SetNotifyIconHook([state = state_, busy, also = std::move(also)](DWORD message, const NOTIFYICONDATAW& record) {
+    if (also) also(message, record);
+    {
+      std::scoped_lock lock(state->mutex);
+      state->asked.push_back(message);
+      if (message != NIM_DELETE) state->tip = record.szTip;
+    }
+    if (busy) WaitForSingleObject(state->letGo.get(), 4000);
+    return state->taken.load() ? TRUE : FALSE;
+  });
+}
+
+ShellStandIn::~ShellStandIn() { SetNotifyIconHook({}); }
+
+bool ShellStandIn::Asked(DWORD call) {
+  const bool came = PumpUntil([&] { return Asked().size() > seen_; }, std::chrono::seconds(5));
+  return came && Asked()[seen_++] == call;
+}
+
+bool ShellStandIn::Answer(DWORD call, bool taken) {
+  return Asked(call) && (state_->taken = taken, SetEvent(state_->letGo.get()) != FALSE);
 }
 
 InNextPump::InNextPump(std::function<void()> action, bool postNow, std::function<bool()> when)

@@ -2,15 +2,21 @@
 // Shared ground for the tests of the program under Wine: its own windows in the test process (AppTest), and
 // the real pintaro.exe as another process.
 #include <windows.h>
-#include <shlobj.h>  // DROPFILES
+#include <shellapi.h>  // NOTIFYICONDATAW
+#include <shlobj.h>    // DROPFILES
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string_view>
+#include <thread>
 
 #include "app/application.h"
 #include "icon_window/icon_window.h"
@@ -111,6 +117,55 @@ class InNextPump {
   std::function<bool()> when_;
   bool ran_ = false;
   HWND hwnd_ = nullptr;
+};
+
+// Another thread posts this thread a message every 20 ms until stopped, and times how long each waits for its answer.
+class AnswerTimer {
+ public:
+  std::chrono::steady_clock::duration Stop() { return SetEvent(stop_.get()), asker_.join(), longest_.load(); }
+
+ private:
+  UniqueKernelHandle answered_{CreateEventW(nullptr, FALSE, FALSE, nullptr)},
+      stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::atomic<std::chrono::steady_clock::duration> longest_{};
+  InNextPump answer_{[this] { SetEvent(answered_.get()); }, false};
+  std::thread asker_{[this] {
+    const HANDLE either[] = {answered_.get(), stop_.get()};
+    do {
+      const auto asked = std::chrono::steady_clock::now();
+      PostMessageW(answer_.hwnd(), WM_APP, 0, 0);
+      WaitForMultipleObjects(2, either, FALSE, INFINITE);
+      longest_ = std::max(longest_.load(), std::chrono::steady_clock::now() - asked);
+    } while (WaitForSingleObject(stop_.get(), 20) == WAIT_TIMEOUT);
+  }};
+};
+
+// Stands in for the taskbar while it lives, in the calls the program makes on its workers: keeps the calls
+// (NIM_ADD, NIM_MODIFY, NIM_DELETE) in their order and the tip last told, and answers each as told. A busy
+// one keeps each call waiting until let go, 4 s at most, as a busy Explorer does; `also` runs in each call,
+// before it is kept.
+class ShellStandIn {
+ public:
+  using Also = std::function<void(DWORD, const NOTIFYICONDATAW&)>;
+  explicit ShellStandIn(bool busy = false, Also also = {});
+  ~ShellStandIn();
+  std::vector<DWORD> Asked() const { return std::scoped_lock(state_->mutex), state_->asked; }
+  std::wstring Tip() const { return std::scoped_lock(state_->mutex), state_->tip; }
+  // Whether the next call, waited for 5 s at most, is this one.
+  bool Asked(DWORD call);
+  // The same, and lets it go with the answer (a busy shell's).
+  bool Answer(DWORD call, bool taken);
+
+ private:
+  struct State {
+    std::mutex mutex;
+    std::vector<DWORD> asked;
+    std::wstring tip;
+    std::atomic<bool> taken = true;
+    UniqueKernelHandle letGo{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  };
+  std::shared_ptr<State> state_ = std::make_shared<State>();
+  std::size_t seen_ = 0;
 };
 
 // Counts the windows of this thread that show while it lives, however briefly, and keeps where each

@@ -12,6 +12,8 @@
 #include "app/process_command_line.h"
 #include "app/single_instance.h"
 #include "win32/file_access.h"
+#include "win32/message_box.h"
+#include "win32/texts.h"
 #include "win32/temp_files.h"
 #include "win32/window_base.h"
 #include "win32/worker.h"
@@ -38,11 +40,9 @@ IconWindow* TheIconWindow() noexcept {
 
 void Main() {
   std::optional<UniqueOwnedMutex> first = ClaimFirstInstance();
-  if (!first) {
-    // The running instance has a current folder of its own: relative names are made absolute here.
-    RunSecondInstance(WithAbsolutePictureNames(ProcessCommandArguments(), CurrentFolder()));
-    return;
-  }
+  // The running instance has a current folder of its own: relative names are made absolute here.
+  if (!first) first = RunSecondInstance(WithAbsolutePictureNames(ProcessCommandArguments(), CurrentFolder()));
+  if (!first) return;
   TheProgram().firstInstance = std::move(*first);
   RunFirstInstance(ProcessCommandArguments());
 }
@@ -65,12 +65,19 @@ void OpenCommandPictures(const std::wstring& command) {
   if (IconWindow* icon = TheIconWindow()) icon->OpenPictures(CommandPictureNames(command));
 }
 
-bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::milliseconds giveUpAfter) {
+std::optional<UniqueOwnedMutex> RunSecondInstance(std::wstring_view commandArguments,
+                                                  std::chrono::milliseconds giveUpAfter) {
   IconWindow window{std::wstring(commandArguments), giveUpAfter};
   window.Load();
-  const bool handedOff = window.HandedOff();
+  std::optional<UniqueOwnedMutex> first;
+  if (!window.HandedOff()) first = ClaimFirstInstanceAfterAnEnd(kEndingInstanceWait);
+  if (!window.HandedOff() && !first) ShowMessageBox(nullptr, kRunningInstanceDidNotAnswer, MB_OK | MB_ICONINFORMATION);
+  // Going before the first instance's windows come, this one must not end the process.
+  const bool quitWhenLast = QuitWhenLastWindowCloses(false);
+  if (!first) QuitWhenLastWindowCloses(quitWhenLast);
   DestroyWindow(window.hwnd());
-  return handedOff;
+  QuitWhenLastWindowCloses(quitWhenLast);
+  return first;
 }
 
 void RunFirstInstance(std::wstring_view commandArguments) {
@@ -112,6 +119,7 @@ void EndInOrder() {
   Program& program = TheProgram();
   if (program.ended) return;
   program.ended = true;
+  AnnounceEnding();
   // The end waits a moment for the workers, whatever they wait on, so that the program is gone within
   // two seconds of the exit command: for those reading ahead to end their decoding, for a paste to end
   // writing its file, and for the one that reads the starts of the temporary files and deletes them.
@@ -132,7 +140,9 @@ void EndInOrder() {
   DestroyFullScreen();
   // Its object stays with the program's, as handlers may still be running on it.
   if (icon) DestroyWindow(icon);
-  // A start from now on is a first instance again.
+  // A start from now on is a first instance again. The event goes first: a start that finds the mutex
+  // still held without it hands off, fails, and finds the mutex free.
+  program.endingSignal.reset();
   program.firstInstance.reset();
 }
 

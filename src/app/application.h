@@ -1,10 +1,12 @@
 #pragma once
 // Start-up and orderly end of the program.
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "win32/handles.h"
 #include "win32/program.h"
 
 namespace pintaro {
@@ -30,10 +32,17 @@ void RunFirstInstance(std::wstring_view commandArguments);
 // for a slow but working instance to open fifty large pictures first.
 inline constexpr std::chrono::seconds kHandOffDeadline{60};
 
+// How long a later start waits for a running instance that is ending to be gone; its end takes about two
+// seconds at most.
+inline constexpr std::chrono::seconds kEndingInstanceWait{10};
+
 // A later start: a hidden icon window hands the command-line argument string over to the running
-// instance, then goes. Nothing of the first instance's set-up happens. True when it was accepted in
-// time; otherwise the user has been told that the running instance did not answer.
-bool RunSecondInstance(std::wstring_view commandArguments, std::chrono::milliseconds giveUpAfter = kHandOffDeadline);
+// instance, then goes. Nothing of the first instance's set-up happens. When the running instance is
+// ending, or gone meanwhile, it waits for the end instead and answers the first-instance mutex: the
+// start then runs as the first. Otherwise nothing: the names were taken in time, or the user has been
+// told that the running instance did not answer.
+std::optional<UniqueOwnedMutex> RunSecondInstance(std::wstring_view commandArguments,
+                                                  std::chrono::milliseconds giveUpAfter = kHandOffDeadline);
 
 // The pictures a hand-off command names, in order; and their opening.
 std::vector<std::wstring> CommandPictureNames(const std::wstring& command);

@@ -1,5 +1,8 @@
 #include "app/single_instance.h"
 
+#include "win32/message_wait.h"
+#include "win32/program.h"
+
 namespace pintaro {
 
 std::optional<UniqueOwnedMutex> ClaimFirstInstance() noexcept {
@@ -14,6 +17,18 @@ std::optional<UniqueOwnedMutex> ClaimFirstInstance() noexcept {
     case WAIT_TIMEOUT: return std::nullopt;  // the handle is closed at once: only the owner keeps one
     default: return UniqueOwnedMutex{};
   }
+}
+
+std::optional<UniqueOwnedMutex> ClaimFirstInstanceAfterAnEnd(std::chrono::milliseconds timeout) noexcept {
+  std::optional<UniqueOwnedMutex> first = ClaimFirstInstance();
+  if (first || !AnotherInstanceEnding()) return first;
+  // The ending instance holds the mutex until its windows are gone: asked again every 50 ms.
+  const auto giveUpAt = std::chrono::steady_clock::now() + timeout;
+  while (!first && std::chrono::steady_clock::now() < giveUpAt) {
+    RunMessagesUntil([] { return false; }, std::chrono::milliseconds(50));
+    first = ClaimFirstInstance();
+  }
+  return first;
 }
 
 }  // namespace pintaro

@@ -1,5 +1,6 @@
 #pragma once
 // Telling the first running instance of the program from a later start.
+#include <chrono>
 #include <optional>
 
 #include "win32/handles.h"
@@ -10,8 +11,12 @@ namespace pintaro {
 // it abandoned, and the next start takes it over.
 inline constexpr wchar_t kFirstInstanceMutexName[] = L"Pintaro.FirstInstance";
 
-// Nothing when another instance owns the mutex, or made it so that this one may not open it. Otherwise this process is the first instance and
-// keeps the result for as long as it runs (empty only if no mutex could be made at all).
+// Nothing when another instance owns the mutex, or made it so that this one may not open it. Otherwise this process is
+// the first instance and keeps the result for as long as it runs (empty only if no mutex could be made at all).
 std::optional<UniqueOwnedMutex> ClaimFirstInstance() noexcept;
+
+// After a hand-off that was not taken: the mutex, when the running instance is gone, or ends within the
+// time given (it announced its end); messages run meanwhile. Nothing when it keeps running.
+std::optional<UniqueOwnedMutex> ClaimFirstInstanceAfterAnEnd(std::chrono::milliseconds timeout) noexcept;
 
 }  // namespace pintaro

@@ -121,6 +121,8 @@ void IconWindow::Activate(HWND foregroundAtStart) {
 
 // A later start: the command-line argument string goes to the running instance, unparsed.
 void IconWindow::HandOff() {
+  // A program about to close would take the names and close with them: the start waits for its end.
+  if (AnotherInstanceEnding()) return;
   const auto giveUpAt = std::chrono::steady_clock::now() + giveUpAfter_;
   if (!ddeItemWindow_.LinkOpen()) {
     ddeItemWindow_.OpenLink(kHandOffLinkTopic, kHandOffLinkItem,
@@ -135,12 +137,12 @@ void IconWindow::HandOff() {
   ddeItemWindow_.CloseLink();
   PumpMessages();
   ShowWindow(hwnd(), SW_HIDE);
-  if (!handedOff_) ShowMessageBox(nullptr, kRunningInstanceDidNotAnswer, MB_OK | MB_ICONINFORMATION);
 }
 
 // Drops do not count against the bounds: each is a user's own, at most kMaxDroppedNames, and none
 // comes while a message is up, as the icon window is disabled then.
 void IconWindow::OnDdeExecute(const std::wstring& command, short& cancel) {
+  if (ProgramEnding()) return;  // refused: the later start waits for the end and runs as the first
   std::vector<std::wstring> names = namesOf_ ? namesOf_(command) : std::vector<std::wstring>{};
   std::size_t bytes = 0;
   for (const std::wstring& name : names) bytes += name.size() * sizeof(wchar_t);

@@ -1,5 +1,7 @@
 #include "win32/message_pump.h"
 
+#include <utility>
+
 #include "win32/window_base.h"
 
 namespace pintaro {
@@ -17,7 +19,7 @@ void NoteWindowDestroyed() noexcept {
 }
 }  // namespace window_detail
 
-void QuitWhenLastWindowCloses(bool enabled) noexcept { g_quitWhenLastCloses = enabled; }
+bool QuitWhenLastWindowCloses(bool enabled) noexcept { return std::exchange(g_quitWhenLastCloses, enabled); }
 int LiveWindowCount() noexcept { return g_liveWindows; }
 
 void OnQuitRequest(void (*handler)() noexcept) noexcept { g_quitHandler = handler; }

@@ -1,5 +1,7 @@
 #include "win32/program.h"
 
+#include <utility>
+
 #include "win32/dpi.h"
 #include "win32/messages_and_timers.h"
 
@@ -24,7 +26,18 @@ void ShutDown() {
 }
 
 void StartEndTimer() noexcept {
+  AnnounceEnding();
   if (const HWND icon = IconWindowHandle()) SetTimer(icon, kEndTimer, kEndTimerInterval, nullptr);
+}
+
+void AnnounceEnding() noexcept {
+  Program& program = TheProgram();
+  if (std::exchange(program.ending, true)) return;
+  program.endingSignal.reset(CreateEventW(nullptr, TRUE, TRUE, kEndingEventName));
+}
+
+bool AnotherInstanceEnding() noexcept {
+  return static_cast<bool>(UniqueKernelHandle(OpenEventW(SYNCHRONIZE, FALSE, kEndingEventName)));
 }
 
 // The system's dots per inch stay what they were when the program started (Windows changes them at

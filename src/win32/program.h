@@ -36,6 +36,11 @@ class Program {
   // loop that opens or renders one picture after another checks this after each step, as each step may
   // let messages run, and with them the end of the program.
   bool ended = false;
+  // True from the exit command or ShutDown's start, whichever comes first: from then on the program takes
+  // no hand-off, and the named event kEndingEventName tells later starts so until ShutDown lets the
+  // first-instance mutex go.
+  bool ending = false;
+  UniqueKernelHandle endingSignal;
   PostedPointerGuard postedPointers;  // for the thread that makes the program, which runs its windows
   // Undoes the start-up in a fixed order; the icon window is destroyed last. What the start-up gave.
   void (*shutDown)() = nullptr;
@@ -63,6 +68,15 @@ inline bool ProgramEnded() noexcept { return TheProgram().ended; }
 
 // Runs what the start-up gave as the program's shut-down, once per start.
 void ShutDown();
+
+// The event that exists while a running instance ends (only the ending program holds it): a later start
+// that finds it waits for the end instead of handing its names to a program about to close.
+inline constexpr wchar_t kEndingEventName[] = L"Pintaro.Ending";
+// Marks the program as ending, and makes the event; once.
+void AnnounceEnding() noexcept;
+inline bool ProgramEnding() noexcept { return TheProgram().ending; }
+// Whether some running instance has announced its end (for a later start, which has no Program).
+bool AnotherInstanceEnding() noexcept;
 
 // Starts the icon window's end timer (kEndTimer), whose tick runs ShutDown: the exit command ends the
 // program a moment later, once its menu has closed.

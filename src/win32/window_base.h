@@ -15,7 +15,7 @@ void NoteWindowCreated() noexcept;
 void NoteWindowDestroyed() noexcept;
 }  // namespace window_detail
 
-void QuitWhenLastWindowCloses(bool enabled) noexcept;
+bool QuitWhenLastWindowCloses(bool enabled) noexcept;  // answers what it was
 int LiveWindowCount() noexcept;
 
 template <typename Derived>

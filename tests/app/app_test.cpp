@@ -42,6 +42,19 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The first-instance mutex, as another instance would hold it: made with an empty access list, so that
+// this process may not open it either.
+std::optional<UniqueKernelHandle> ClaimForAnotherInstance() {
+  SECURITY_ATTRIBUTES noAccess{sizeof(noAccess), nullptr, FALSE};
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &noAccess.lpSecurityDescriptor,
+                                                            nullptr))
+    return std::nullopt;
+  UniqueKernelHandle claim(CreateMutexW(&noAccess, TRUE, kFirstInstanceMutexName));
+  const bool made = claim && GetLastError() == 0;
+  LocalFree(noAccess.lpSecurityDescriptor);
+  return made ? std::optional(std::move(claim)) : std::nullopt;
+}
+
 // The hand-off from a later start: the real pintaro.exe as processes, and the running program in this
 // process.
 using Shown = std::multiset<std::wstring>;
@@ -127,12 +140,9 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
 // This process stands in for a running instance that has no icon window yet, started with raised rights:
 // later starts may not open its mutex (they ran as first instances). A later start asks for five seconds,
 // then says so; one that starts meanwhile is answered once the icon window is there.
-TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrTellsTheUser) {
-  SECURITY_ATTRIBUTES noAccess{sizeof(noAccess), nullptr, FALSE};  // an empty access list
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1,
-                                                                   &noAccess.lpSecurityDescriptor, nullptr));
-  const UniqueKernelHandle claim(CreateMutexW(&noAccess, TRUE, kFirstInstanceMutexName));
-  ASSERT_TRUE(claim && GetLastError() == 0) << "no other instance may run";
+TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrTellsTheUserOrWaitsForAnEnd) {
+  std::optional<UniqueKernelHandle> claim = ClaimForAnotherInstance();
+  ASSERT_TRUE(claim) << "no other instance may run";
   const std::wstring a = WriteGradient(dir, L"a.jpg", 64, 48), b = WriteGradient(dir, L"b.gif", 48, 64);
   const auto begin = std::chrono::steady_clock::now();
   ChildProcess later = StartPintaro(Quoted(a));
@@ -151,6 +161,17 @@ TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrT
   ASSERT_TRUE(PumpUntil([] { return PictureWindows().UpperBound() == 2; }, 10s));
   EXPECT_EQ(std::pair(Slot(1).picturePath, Slot(2).picturePath), std::pair(b, a));
   EXPECT_EQ(TheIconWindow()->LinkConversations(), 0u) << "the later start ended its conversation";
+
+  // A start after the exit was chosen, the program still ending: it waits for the end and runs as the first.
+  TheProgram().firstInstance = UniqueOwnedMutex(claim->release());  // as the program holds it
+  TheMainMenu().OnCommand(main_menu::kExit);
+  const ChildProcess during = StartPintaro(Quoted(b));
+  ASSERT_TRUE(WaitUntil([&] { return !WindowsOfProcess(during.id(), kIconClass).empty(); }, 10s)) << "before the end";
+  ASSERT_TRUE(PumpUntil([] { return ProgramEnded(); }, 5s));
+  const HWND picture = WaitForWindow(during.id(), kPictureClass);
+  EXPECT_EQ(
+      std::tuple(picture ? SizeText(picture) : L"none", VisibleWindowsOfProcess(during.id(), kDialogClass).size()),
+      std::tuple(std::wstring(L"120x160"), 0u));
 }
 
 // The program under unlucky or hostile conditions: a quit from outside, no acknowledgement, memory running out while a
@@ -225,7 +246,7 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   EXPECT_EQ(std::tuple(g_slowAnswers, VisibleWindowsOfProcess(first.id(), kPictureClass).size()), std::tuple(0, 1u));
 
   ShowWatch shows;
-  EXPECT_TRUE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 10s)) << "answered before the file is opened";
+  EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 10s)) << "answered before the file is opened";
   // A later start shows no window nor message, not even for a moment.
   EXPECT_EQ(std::tuple(messages.messages().size(), shows.shown()), std::tuple(0u, 0u));
   const HWND box = WaitForWindow(first.id(), kDialogClass);
@@ -236,7 +257,8 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
 
   UniqueWindow silent(CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
   SetWindowLongPtrW(silent.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Stranger));
-  EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 2s));
+  const std::optional<UniqueKernelHandle> claim = ClaimForAnotherInstance();
+  EXPECT_FALSE(RunSecondInstance(Quoted(dir / L"bad.jpg"), 2s)) << "not run as the first";
   ExpectOnlyMessage(kRunningInstanceDidNotAnswer);
 }
 

@@ -198,6 +198,12 @@ faults=(
   "pinned-pictures-left-below-explorers-windows@@src/picture_windows/desktop_pinning.cpp@@s/  if \(!covered\) return;/  return;/@@mingw-x64@@PinnedPicturesWait"
   "home-follows-the-rescue@@src/picture_window/picture_window.cpp@@s/if \(!home_ \|\| draggedByUser_ \|\| LiesOnAMonitor\(homeRect\(\), CurrentMonitors\(\)\)\)/if (true)/@@mingw-x64@@HighDpiTest"
   "home-moved-by-pinning@@src/picture_window/stacking_mode.cpp@@s/(  keepingHome_ = true;\n  pintaro::PinInto)/  pintaro::PinInto/@@mingw-x64@@HighDpiTest"
+  "picture-limit-not-checked@@src/picture_windows/picture_windows.cpp@@s/  if \(!RoomForAPicture\(\)\) return \{nullptr, 0\};\n//; s/    if \(!MayOpenAnotherPicture\(\)\) return;\n//@@mingw-x64@@PastTheLimitOfOpenPictures"
+  "picture-limit-told-for-every-name@@src/picture_windows/picture_windows.cpp@@s/if \(told \|\| ProgramEnded\(\)\) return;/if (ProgramEnded()) return;/@@mingw-x64@@PastTheLimitOfOpenPictures"
+  "picture-limit-told-once-a-run@@src/picture_windows/picture_windows.cpp@@s/(void BeginOpenings\(\) noexcept \{) TheProgram\(\)\.pictures->limitTold = false; \}/\$1 }/@@mingw-x64@@PastTheLimitOfOpenPictures"
+  "names-past-the-limit-read-ahead@@src/picture_reading/read_ahead.cpp@@s/  if \(purpose == ReadFor::Opening && g_openingStart\) paths\.resize[^\n]*\n//@@mingw-x64@@PastTheLimitOfOpenPictures"
+  "paste-past-the-limit-writes-its-file@@src/picture_windows/paste.cpp@@s/  if \(!MayOpenAnotherPicture\(\)\) return;[^\n]*\n//@@mingw-x64@@PastTheLimitOfOpenPictures"
+  "picture-limit-ignores-the-gdi-quota@@src/picture_logic/picture_limit.h@@s/std::min\(\{byUser, byGdi, byMemory, byEnd\}\)/std::min({byUser, byMemory, byEnd})/@@native@@PictureLimit"
 )
 
 selected=()

@@ -18,6 +18,8 @@
 #    full-screen the largest picture the program accepts (16384 x 16384 pixels).
 # 8. Hand-offs while a message is up: 300 Executes of 1 MB from a DDE client, the running program's
 #    private memory before and after, and how many it accepted (the rest are refused).
+# 9. The limit of open pictures: a drop of 100 names more than the limit, the objects and memory per
+#    picture at 160 and 480 pixels, and the orderly end with the limit's number of windows open.
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,7 +29,7 @@ cd "$root"
 quietly cmake --preset native
 quietly cmake --build --preset native --target halftone_bench jpeg_scale_bench
 quietly cmake --preset mingw-x64
-quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench answer_bench hand_off_memory_bench startup_bench minimal_window pintaro
+quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench answer_bench hand_off_memory_bench limit_bench startup_bench minimal_window pintaro
 
 work="$root/build/bench"
 mkdir -p "$work"
@@ -40,6 +42,7 @@ make_once "$work/big.mpc" convert "$work/big.jpg" "$work/big.mpc"
 make_once "$work/small.jpg" convert -size 64x48 plasma:fractal -quality 90 "$work/small.jpg"
 make_once "$work/soak.jpg" convert "$work/big.jpg" -resize 800x600 -quality 90 "$work/soak.jpg"
 make_once "$work/soak.gif" convert "$work/big.jpg" -resize 640x480 "$work/soak.gif"
+make_once "$work/square.jpg" convert "$work/big.jpg" -resize '1000x1000!' -quality 90 "$work/square.jpg"
 make_once "$work/soak.bmp" convert "$work/big.jpg" -resize 400x300 -type TrueColor "BMP3:$work/soak.bmp"
 
 echo "== Halftone stretch (one core)"
@@ -96,3 +99,6 @@ echo "== Hand-offs waiting while a message is up"
 mkdir -p "$work/hand-off"
 "$root/scripts/wine-session.sh" run "$state" "$bin/hand_off_memory_bench.exe" "$(winpath "$bin/pintaro.exe")" \
   "$(winpath "$work/hand-off")"
+
+echo "== The limit of open pictures: one drop past it, and the orderly end at it"
+"$root/scripts/wine-session.sh" run "$state" "$bin/limit_bench.exe" "$(winpath "$work/square.jpg")"

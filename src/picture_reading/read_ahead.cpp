@@ -27,6 +27,7 @@ constexpr auto kCancelEvery = 20ms;
 std::atomic<int> g_liveWorkers{0};
 std::atomic<int> g_workerLimit{0};
 std::atomic<void (*)(const std::wstring&) noexcept> g_hook{nullptr};
+std::size_t (*g_openingStart)() noexcept = nullptr;  // used by the user-interface thread only
 
 struct Entry {
   bool read = false;
@@ -162,7 +163,8 @@ unsigned __stdcall RunWorker(void* parameter) noexcept {
 
 }  // namespace
 
-ReadAhead::ReadAhead(std::vector<std::wstring> paths, int displaySize) {
+ReadAhead::ReadAhead(std::vector<std::wstring> paths, int displaySize, ReadFor purpose) {
+  if (purpose == ReadFor::Opening && g_openingStart) paths.resize(std::min(paths.size(), g_openingStart()));
   const std::size_t workers = std::min(WorkerLimit(), paths.size());
   if (workers == 0) return;
   try {
@@ -278,6 +280,8 @@ void StopAllReadAhead(std::chrono::steady_clock::time_point giveUpAt) noexcept {
 int ReadAheadWorkers() noexcept { return g_liveWorkers.load(); }
 
 void SetReadAheadWorkerLimit(int limit) noexcept { g_workerLimit = limit; }
+
+void SetOpeningStart(std::size_t (*start)() noexcept) noexcept { g_openingStart = start; }
 
 void SetReadAheadHook(void (*hook)(const std::wstring& path) noexcept) noexcept { g_hook = hook; }
 

@@ -19,12 +19,16 @@ namespace pintaro {
 
 struct ReadAheadState;
 
+// What an operation reads its pictures for: to open them in windows, or to render the windows in use again.
+enum class ReadFor { Opening, Rendering };
+
 class ReadAhead {
  public:
   // Starts up to one worker per core (no more than the files), each reading the next file not yet
   // taken, for a picture window of the display size, while fewer pictures wait than there are
-  // workers. When nothing can be started, every picture is read at its turn as before.
-  ReadAhead(std::vector<std::wstring> paths, int displaySize);
+  // workers. When nothing can be started, every picture is read at its turn as before. An opening
+  // reads ahead only as many pictures as may still open (see SetOpeningStart).
+  ReadAhead(std::vector<std::wstring> paths, int displaySize, ReadFor purpose = ReadFor::Opening);
   // Stops the workers without waiting for them: each ends on its own after its current file.
   ~ReadAhead();
   ReadAhead(const ReadAhead&) = delete;
@@ -59,6 +63,10 @@ int ReadAheadWorkers() noexcept;
 
 // The number of workers an operation may start: 0 (the default) means one per core.
 void SetReadAheadWorkerLimit(int limit) noexcept;
+
+// Called on the user-interface thread as each opening starts; answers how many more pictures may open.
+// The pictures past that are not read ahead (one that opens after all is read at its turn). None: all.
+void SetOpeningStart(std::size_t (*start)() noexcept) noexcept;
 
 // Called on the worker with the path of each file just read, for tests that need a file read early.
 void SetReadAheadHook(void (*hook)(const std::wstring& path) noexcept) noexcept;

@@ -81,7 +81,7 @@ void RenderAllAtDisplaySize() {
       paths.push_back(table[slot]->picturePath);
     }
   }
-  ReadAhead ahead(std::move(paths), Settings().displaySize);
+  ReadAhead ahead(std::move(paths), Settings().displaySize, ReadFor::Rendering);
   // The table may grow while a rendering lets messages run; windows added then are already rendered
   // at the new size. A window closed or given another file meanwhile finds no picture read for it.
   std::size_t next = 0;

@@ -150,6 +150,8 @@ class PasteJob {
 
 void PasteFromClipboard() {
   if (!IsClipboardFormatAvailable(CF_BITMAP)) return;
+  BeginOpenings();
+  if (!MayOpenAnotherPicture()) return;  // the clipboard is not read, no file written
   std::shared_ptr<PasteJob> job;
   const wchar_t* failure = nullptr;
   {

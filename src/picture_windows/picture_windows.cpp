@@ -1,6 +1,8 @@
 #include "picture_windows/picture_windows.h"
 
+#include <algorithm>
 #include <new>
+#include <string>
 #include <tuple>
 
 #include "win32/program.h"
@@ -10,9 +12,12 @@
 #include "picture_window/stacking.h"
 #include "win32/layered.h"
 #include "picture_logic/fit.h"
+#include "picture_logic/picture_limit.h"
+#include "picture_reading/read_ahead.h"
 #include "picture_windows/picture_rendering.h"
 #include "win32/message_box.h"
 #include "win32/temp_files.h"
+#include "win32/texts.h"
 #include "win32/window_position.h"
 
 namespace pintaro {
@@ -34,10 +39,50 @@ RECT LikelyPlace(const LoadedPicture& picture) {
   const POINT at = NextPlace({fit.width, fit.height}, ahead);
   return {at.x, at.y, at.x + fit.width, at.y + fit.height};
 }
+
+int g_limitForTests = 0;
+
+int PicturesInUse() {
+  const PictureWindowTable& table = PictureWindows();
+  int inUse = 0;
+  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
+    if (table[slot] && !table[slot]->isFree) ++inUse;
+  }
+  return inUse;
+}
+
+bool RoomForAPicture() { return PicturesInUse() < PictureWindowLimit(); }
+
+// Once a batch: the pictures open stay as they are.
+void TellLimitReached() {
+  bool& told = TheProgram().pictures->limitTold;
+  if (told || ProgramEnded()) return;
+  told = true;
+  ShowMessageBox(IconWindowHandle(), kPictureLimitBefore + std::to_wstring(PictureWindowLimit()) + kPictureLimitAfter,
+                 MB_OK | MB_ICONINFORMATION);
+}
+
+// A read-ahead of an opening begins: a new batch, which may read as many pictures as may still open.
+std::size_t StartReadAheadOpening() noexcept {
+  BeginOpenings();
+  return static_cast<std::size_t>(std::max(0, PictureWindowLimit() - PicturesInUse()));
+}
 }  // namespace
 
-PictureWindowsState::PictureWindowsState() = default;
-PictureWindowsState::~PictureWindowsState() = default;
+PictureWindowsState::PictureWindowsState() { SetOpeningStart(&StartReadAheadOpening); }
+PictureWindowsState::~PictureWindowsState() { SetOpeningStart(nullptr); }
+
+bool MayOpenAnotherPicture() {
+  if (RoomForAPicture()) return true;
+  TellLimitReached();
+  return false;
+}
+
+void BeginOpenings() noexcept { TheProgram().pictures->limitTold = false; }
+
+int PictureWindowLimit() noexcept { return g_limitForTests > 0 ? g_limitForTests : kPictureWindowLimit; }
+
+void SetPictureWindowLimit(int limit) noexcept { g_limitForTests = limit; }
 
 DisplaySettings& Settings() noexcept { return TheProgram().pictures->settings; }
 
@@ -64,9 +109,10 @@ std::wstring FileNamePart(const std::wstring& path) {
 namespace {
 
 // The lowest free slot, now taken; or a new window, made where the picture is likely to show, in a new
-// slot at the end.
+// slot at the end. None while as many pictures are open as the limit allows.
 std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
   PictureWindowTable& table = PictureWindows();
+  if (!RoomForAPicture()) return {nullptr, 0};
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
     PictureWindow* window = table[slot];
     if (window && window->isFree) {
@@ -92,12 +138,14 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     if (window && !ProgramEnded() && window->occupancy == occupancy) window->CloseAndFreeSlot();
   };
   try {
+    if (!MayOpenAnotherPicture()) return;
     std::optional<LoadedPicture> picture = ReadPictureOrReport(path, source);
     // The message box about an unreadable file lets messages run: the program may have ended there.
     if (!picture || ProgramEnded()) return;
 
     int slot = 0;
     std::tie(window, slot) = TakeSlot(*picture);
+    if (!window) return TellLimitReached();  // filled by pictures opened while this one was read
     occupancy = window->occupancy;
     PictureWindows().SetLastOpenedSlot(slot);
     window->picturePath = path;

@@ -71,6 +71,8 @@ struct PictureWindowsState {
   ChangeUnderWay sizeChange;
   ChangeUnderWay opacityChange;
   DesktopPinning pinning;
+  // The user was told, in the batch of openings under way, that it goes past the limit of open pictures.
+  bool limitTold = false;
   // The full-screen view, made at its first use. Once its window is destroyed (at the end) the object
   // stays until the program's: a handler may still be running on it.
   std::unique_ptr<FullScreenView> fullScreenView;
@@ -78,8 +80,22 @@ struct PictureWindowsState {
 
 // Opens a picture file in the lowest free picture window, or in a new one. A file that cannot be
 // read as a picture gives the "format not supported" message and changes nothing. The picture comes
-// from the source when one is given (a read-ahead), else the file is read here.
+// from the source when one is given (a read-ahead), else the file is read here. While as many
+// pictures are open as the limit allows, the file is not read and nothing changes; the first such
+// picture of a batch tells the user so.
 void OpenPictureFile(const std::wstring& path, const PictureSource& source = {});
+
+// A batch of openings begins (a command line, a drop, a hand-off, a paste): the first of its pictures
+// past the limit is told. Each read-ahead of an opening begins one by itself.
+void BeginOpenings() noexcept;
+
+// Whether another picture may open now. When not, the first time in a batch tells the user so.
+bool MayOpenAnotherPicture();
+
+// Picture windows that may be open at once: kPictureWindowLimit unless a test set another.
+int PictureWindowLimit() noexcept;
+// For tests: 0 restores kPictureWindowLimit.
+void SetPictureWindowLimit(int limit) noexcept;
 
 // Lets go of the temporary files that no picture window in use shows, and deletes them. A window that
 // shows a file of the same name counts, whatever its folder: a drop or a later start may name the same file

@@ -20,5 +20,8 @@ inline constexpr wchar_t kPasteClipboardUnreadable[] =
     L"貼り付けに失敗しました。クリップボードの画像を読み取れませんでした。";
 // The transparency presets' menu items, from opaque to the most transparent, in both kinds of menu.
 inline constexpr const wchar_t* kOpacityCaptions[] = {L"透過なし", L"1/4 透過", L"1/2 透過", L"3/4 透過"};
+// A command line, drop, hand-off or paste went past the limit of open pictures: the two parts around the limit.
+inline constexpr wchar_t kPictureLimitBefore[] = L"同時に開ける画像は ";
+inline constexpr wchar_t kPictureLimitAfter[] = L" 枚までです。これを超える画像は開きません。";
 
 }  // namespace pintaro

@@ -8,6 +8,7 @@
 #include "picture_logic/monitors.h"
 #include "picture_logic/orientation.h"
 #include "picture_logic/packed_dib.h"
+#include "picture_logic/picture_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,20 @@ TEST(MemoryBudget, ABlockThatDoesNotFitWaitsForRoomUnlessItIsAloneOrMustNotWaitA
   const Image32 other = *Image32::AllocateFrom(pool, 5, 5), next = *Image32::AllocateFrom(pool, 10, 10);
   EXPECT_EQ(std::tuple(other.data() != buffer, next.data() == buffer, budget.Held()), std::tuple(true, true, 530u));
   EXPECT_NE(Image32::AllocateFrom(pool, 10, 10)->data(), buffer) << "lent to one picture at a time";
+}
+
+// The limit of open pictures is the least of what the USER and GDI quotas, the memory for pictures and the
+// time of the end allow, worked out here by hand: 10000 / 2 / 4 = 1250 twice, 2^29 / (480 * 480 * 4) = 582,
+// 1.5 s / 7 ms = 214; with the end 7 times quicker, 1500.
+TEST(PictureLimit, TheLeastOfTheQuotasTheMemoryAndTheEndRoundedDownToAHundred) {
+  EXPECT_EQ(kPictureWindowLimit, 200);
+  const std::pair<PictureCosts, int> cases[] = {
+      {{.userQuota = 3000, .takeDownMicroseconds = 1000}, 300},  // 375
+      {{.gdiQuota = 3000, .takeDownMicroseconds = 1000}, 300},
+      {{.takeDownMicroseconds = 1000}, 500},  // memory counts
+      {{.largestSide = 960}, 100},            // 145
+      {{.memoryForPictures = std::uint64_t{8} << 30, .takeDownMicroseconds = 1000}, 1200}};
+  for (const auto& [costs, limit] : cases) EXPECT_EQ(PictureWindowLimitFor(costs), limit) << costs.largestSide;
 }
 
 using Bytes = std::vector<std::uint8_t>;

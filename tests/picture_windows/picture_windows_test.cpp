@@ -1,11 +1,13 @@
 // Opening pictures: many bad files in one drop, and pastes from another program into the real one.
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <random>
 
 #include "menu/main_menu_ids.h"
 #include "picture_reading/picture_loader.h"
+#include "picture_reading/read_ahead.h"
 #include "picture_windows/all_windows.h"
 #include "picture_windows/paste.h"
 #include "support/app_fixture.h"
@@ -162,6 +164,44 @@ TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoe
   SendMessageW(Slot(2).hwnd(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(PumpUntil([&] { return !FileExists(pasted); }, 5s)) << "gone with the last window showing it";
   EXPECT_TRUE(FileExists(ours));
+}
+
+// Past the limit of open pictures no file is read and nothing changes; each batch that goes past it (a
+// command line, a drop or a hand-off, a paste) says so once, and a picture closed makes room for one.
+std::atomic<int> g_readPast{0};
+
+TEST_F(OpenPictureTest, PastTheLimitOfOpenPicturesNothingIsReadOrOpenedEachBatchSaysSoOnceAndAClosedOneMakesRoom) {
+  const struct Three {
+    Three() { SetPictureWindowLimit(3); }
+    ~Three() { SetPictureWindowLimit(0), SetReadAheadHook(nullptr); }
+  } limit;
+  SetReadAheadHook([](const std::wstring& path) noexcept { g_readPast += FileNamePart(path).starts_with(L"past"); });
+  std::vector<std::wstring> names;
+  std::wstring command;
+  for (const wchar_t* name : {L"a.bmp", L"b.bmp", L"c.bmp", L"past d.bmp", L"past e.bmp"})
+    command += L"\"" + names.emplace_back(WriteGradient(dir, name, 8, 6)) + L"\" ";
+  const auto inSlots = [] {
+    std::vector<std::wstring> paths;
+    for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot) paths.push_back(Slot(slot).picturePath);
+    return paths;
+  };
+  const std::wstring told = L"同時に開ける画像は 3 枚までです。これを超える画像は開きません。";
+  StartProgram(command);
+  ExpectOnlyMessage(told);
+  EXPECT_EQ(inSlots(), std::vector(names.begin(), names.begin() + 3));
+  TheIconWindow()->OpenPictures({names[3], names[4]});  // as a drop or a hand-off opens them
+  ExpectOnlyMessage(told);
+  for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, dir.path().c_str());
+  PutOnClipboard(CF_DIB, Dib(4, 32, BI_RGB, 64));
+  PasteFromClipboard();
+  ExpectOnlyMessage(told);
+  EXPECT_EQ(FilesIn(dir).size(), names.size()) << "no file written for the paste";
+  Slot(2).CloseAndFreeSlot();
+  TheIconWindow()->OpenPictures({names[3], names[4]});
+  ExpectOnlyMessage(told);
+  EXPECT_EQ(inSlots(), (std::vector{names[0], names[3], names[2]}));
+  ASSERT_TRUE(PumpUntil([] { return ReadAheadWorkers() == 0; }, 10s));
+  EXPECT_EQ(g_readPast, 1) << "only the picture that opened was read";
 }
 
 // Each paste has its own file; a run-length bitmap that claims 16384 x 16384 pixels in 1 KB, and an owner

@@ -20,5 +20,7 @@ inline constexpr wchar_t kPasteClipboardUnreadable[] =
     L"貼り付けに失敗しました。クリップボードの画像を読み取れませんでした。";
 // The transparency presets' menu items, from opaque to the most transparent, in both kinds of menu.
 inline constexpr const wchar_t* kOpacityCaptions[] = {L"透過なし", L"1/4 透過", L"1/2 透過", L"3/4 透過"};
+// A picture too large to hand to the clipboard at its own size.
+inline constexpr wchar_t kCopyTooLarge[] = L"画像が大きすぎるため、元のサイズではコピーできません。";
 
 }  // namespace pintaro

@@ -81,7 +81,7 @@ faults=(
   "size-change-hides-a-file-out-of-reach@@src/picture_windows/picture_rendering.cpp@@s/if \(!CannotReadNow\(failure\) \|\| !rendering\.window\(\)\.shownBitmap\)/if (true)/@@mingw-x64@@ShowsFitted"
   "size-change-keeps-a-file-of-no-picture@@src/picture_windows/picture_rendering.cpp@@s/if \(!CannotReadNow\(failure\) \|\| !rendering/if (!rendering/@@mingw-x64@@ShowsFitted"
   "view-says-format-for-a-file-out-of-reach@@src/picture_windows/picture_rendering.cpp@@s/if \(shownAlready \&\& CannotReadNow\(failure\)\)/if (false)/@@mingw-x64@@ShowsFitted"
-  "copy-silent-for-a-file-out-of-reach@@src/picture_window/clipboard_copy.cpp@@s/  if \(CannotReadNow\(failure\) \&\& !ProgramEnded\(\)\) ShowCannotReadNow\(path\);\n//@@mingw-x64@@ShowsFitted"
+  "copy-silent-for-a-file-out-of-reach@@src/picture_window/clipboard_copy.cpp@@s/  if \(CannotReadNow\(failure\)\) ShowCannotReadNow\(path\);\n//@@mingw-x64@@ShowsFitted"
   "missing-file-taken-for-no-picture@@src/picture_reading/picture_loader.cpp@@s/: ReadFailure::Unreachable;/: ReadFailure::NotAPicture;/@@mingw-x64@@ShowsFitted"
   "view-scaled-nowhere@@src/picture_reading/picture_loader.cpp@@s/(read->picture = LoadPicture\(path, target, nullptr, \&read->failure, PixelsAs::)Targeted/\$1Decoded/@@mingw-x64@@ShowsFitted"
   "dialog-lets-the-notify-icon-through@@src/icon_window/icon_window.cpp@@s/if \(const HWND dialog = AboutDialogWindow\(\)\)/if (const HWND dialog = nullptr)/@@mingw-x64@@TheVersionDialog"
@@ -198,6 +198,11 @@ faults=(
   "pinned-pictures-left-below-explorers-windows@@src/picture_windows/desktop_pinning.cpp@@s/  if \(!covered\) return;/  return;/@@mingw-x64@@PinnedPicturesWait"
   "home-follows-the-rescue@@src/picture_window/picture_window.cpp@@s/if \(!home_ \|\| draggedByUser_ \|\| LiesOnAMonitor\(homeRect\(\), CurrentMonitors\(\)\)\)/if (true)/@@mingw-x64@@HighDpiTest"
   "home-moved-by-pinning@@src/picture_window/stacking_mode.cpp@@s/(  keepingHome_ = true;\n  pintaro::PinInto)/  pintaro::PinInto/@@mingw-x64@@HighDpiTest"
+  "copy-line-at-2-to-28@@src/picture_logic/packed_dib.h@@s/kMaxCopiedPixels = 1ull << 27;/kMaxCopiedPixels = 1ull << 28;/@@mingw-x64@@TheLargestCopy"
+  "copy-rows-top-row-first@@src/picture_logic/packed_dib.cpp@@s/for \(int y = picture\.height\(\) - 1; y >= 0; --y\) \{/for (int y = 0; y < picture.height(); ++y) {/@@native@@PackedDib"
+  "copy-waits-without-answering@@src/picture_window/clipboard_copy.cpp@@s/done = RunOnWorker\(/done = RunOnWorkerFor(/@@mingw-x64@@TheLargestCopy"
+  "copy-too-large-not-said@@src/picture_window/clipboard_copy.cpp@@s/  if \(failure == ReadFailure::TooLarge \|\| \(done && copy->tooLarge\)\)\n[^\n]*\n//@@mingw-x64@@TheLargestCopy|ShowsFitted"
+  "copy-too-large-still-copied@@src/picture_window/clipboard_copy.cpp@@s/(    tooLarge = !FitsClipboardCopy\(picture->size\);)\n    if \(tooLarge\) return;/\$1/@@mingw-x64@@TheLargestCopy"
 )
 
 selected=()

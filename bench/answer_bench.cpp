@@ -1,7 +1,8 @@
 // How long the user-interface thread leaves a posted message unanswered while the real program code
 // opens, resizes and shows full-screen the largest picture it accepts (2^28 pixels on 64-bit builds),
-// under Windows (or Wine).
-//   answer_bench FOLDER   the picture, a 16384 x 16384 bitmap of 1 bit per pixel (32 MB), is made there
+// and copies pictures at their own size: the largest copied (8192 x 8192), one row more (8192 x 8193)
+// and the largest held (16384 x 16384), both too large to copy; under Windows (or Wine).
+//   answer_bench FOLDER   the pictures, bitmaps of 1 bit per pixel (32 MB the largest), are made there
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -31,16 +32,17 @@ constexpr int kRuns = 3;
 
 double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
 
-// A 1-bit bitmap of kSide x kSide pixels, black and white stripes, written unless it is there.
-bool MakeLargestPicture(const std::wstring& path) {
+// A 1-bit bitmap of width x height pixels (the width a multiple of 32), black and white stripes, written unless it
+// is there.
+bool MakePicture(const std::wstring& path, std::uint32_t width = kSide, std::uint32_t height = kSide) {
   if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-  constexpr std::uint32_t kRow = kSide / 8, kPixels = kRow * kSide, kOffset = 14 + 40 + 8;
+  const std::uint32_t kRow = width / 8, kPixels = kRow * height, kOffset = 14 + 40 + 8;
   std::vector<std::uint8_t> bytes(kOffset);
   const auto put = [&](std::size_t at, std::uint32_t value, int count) {
     for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
   };
   bytes[0] = 'B', bytes[1] = 'M';
-  put(2, kOffset + kPixels, 4), put(10, kOffset, 4), put(14, 40, 4), put(18, kSide, 4), put(22, kSide, 4);
+  put(2, kOffset + kPixels, 4), put(10, kOffset, 4), put(14, 40, 4), put(18, width, 4), put(22, height, 4);
   put(26, 1, 2), put(28, 1, 2), put(34, kPixels, 4), put(46, 2, 4), put(58, 0xFFFFFF, 4);
   bytes.resize(kOffset + kPixels, 0x0F);
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -126,25 +128,54 @@ void Run(const std::wstring& path) {
   }
 }
 
+int g_messages = 0;
+
+// The copy at the picture's own size, for each size of picture.
+void RunCopies(const std::wstring& folder) {
+  AnswerWatch watch;
+  const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{8192, 8192}, {8192, 8193}, {kSide, kSide}};
+  std::printf("copy at the picture's own size, 1 bit per pixel; medians of %d runs\n", kRuns);
+  for (const auto& [width, height] : sizes) {
+    const std::wstring path = folder + L"\\copy" + std::to_wstring(width) + L"x" + std::to_wstring(height) + L".bmp";
+    if (!MakePicture(path, width, height)) return;
+    pintaro::OpenPictureFile(path);
+    pintaro::PictureWindow* window = pintaro::PictureWindows()[pintaro::PictureWindows().UpperBound()];
+    std::vector<double> stretches, times;
+    g_messages = 0;
+    for (int run = 0; run < kRuns; ++run) {
+      const auto start = Clock::now();
+      stretches.push_back(watch.Longest([&] { window->CopyAtOriginalSize(); }));
+      times.push_back(Milliseconds(Clock::now() - start));
+    }
+    window->CloseAndFreeSlot();
+    std::sort(stretches.begin(), stretches.end());
+    std::sort(times.begin(), times.end());
+    std::printf("%5u x %-5u      longest unanswered %7.1f ms (%.1f - %.1f)   whole copy %7.1f ms   messages %d\n",
+                width, height, stretches[kRuns / 2], stretches.front(), stretches.back(), times[kRuns / 2], g_messages);
+  }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring path = std::wstring(argv[1]) + L"\\largest.bmp";
-  if (!MakeLargestPicture(path)) {
+  if (!MakePicture(path)) {
     std::printf("cannot write %ls\n", path.c_str());
     return 1;
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  pintaro::SetMessageBoxHook([](HWND, const std::wstring& text, const std::wstring&, UINT) {
-    std::printf("unexpected message: %zu characters\n", text.size());
+  pintaro::SetMessageBoxHook([](HWND, const std::wstring&, const std::wstring&, UINT) {
+    ++g_messages;
     return IDOK;
   });
   std::optional<pintaro::Program> program(std::in_place);
   pintaro::RunFirstInstance(L"");
   Run(path);
+  if (g_messages > 0) std::printf("unexpected messages: %d\n", g_messages);
+  RunCopies(argv[1]);
   pintaro::ShutDown();
   program.reset();
   CoUninitialize();

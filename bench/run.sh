@@ -15,7 +15,9 @@
 # 6. Start-up: from CreateProcess until the window is on the screen, for Pintaro's icon window, a small
 #    JPEG and a 12 MP photo named on its command line, against a minimal window program's start.
 # 7. The user-interface thread's longest unanswered stretch while it opens, resizes and shows
-#    full-screen the largest picture the program accepts (16384 x 16384 pixels).
+#    full-screen the largest picture the program accepts (16384 x 16384 pixels), and while it copies
+#    pictures at their own size (8192 x 8192, the largest copied; 8192 x 8193 and 16384 x 16384, too
+#    large to copy).
 # 8. Hand-offs while a message is up: 300 Executes of 1 MB from a DDE client, the running program's
 #    private memory before and after, and how many it accepted (the rest are refused).
 # 9. The limit of open pictures: a drop of 100 names more than the limit, the objects and memory per

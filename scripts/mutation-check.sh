@@ -81,7 +81,7 @@ faults=(
   "size-change-hides-a-file-out-of-reach@@src/picture_windows/picture_rendering.cpp@@s/if \(!CannotReadNow\(failure\) \|\| !rendering\.window\(\)\.shownBitmap\)/if (true)/@@mingw-x64@@ShowsFitted"
   "size-change-keeps-a-file-of-no-picture@@src/picture_windows/picture_rendering.cpp@@s/if \(!CannotReadNow\(failure\) \|\| !rendering/if (!rendering/@@mingw-x64@@ShowsFitted"
   "view-says-format-for-a-file-out-of-reach@@src/picture_windows/picture_rendering.cpp@@s/if \(shownAlready \&\& CannotReadNow\(failure\)\)/if (false)/@@mingw-x64@@ShowsFitted"
-  "copy-silent-for-a-file-out-of-reach@@src/picture_window/clipboard_copy.cpp@@s/  if \(CannotReadNow\(failure\) \&\& !ProgramEnded\(\)\) ShowCannotReadNow\(path\);\n//@@mingw-x64@@ShowsFitted"
+  "copy-silent-for-a-file-out-of-reach@@src/picture_window/clipboard_copy.cpp@@s/  if \(CannotReadNow\(failure\)\) ShowCannotReadNow\(path\);\n//@@mingw-x64@@ShowsFitted"
   "missing-file-taken-for-no-picture@@src/picture_reading/picture_loader.cpp@@s/: ReadFailure::Unreachable;/: ReadFailure::NotAPicture;/@@mingw-x64@@ShowsFitted"
   "view-scaled-nowhere@@src/picture_reading/picture_loader.cpp@@s/(read->picture = LoadPicture\(path, target, nullptr, \&read->failure, PixelsAs::)Targeted/\$1Decoded/@@mingw-x64@@ShowsFitted"
   "dialog-lets-the-notify-icon-through@@src/icon_window/icon_window.cpp@@s/if \(const HWND dialog = AboutDialogWindow\(\)\)/if (const HWND dialog = nullptr)/@@mingw-x64@@TheVersionDialog"
@@ -209,6 +209,11 @@ faults=(
   "names-past-the-limit-read-ahead@@src/picture_reading/read_ahead.cpp@@s/  if \(purpose == ReadFor::Opening && g_openingStart\) paths\.resize[^\n]*\n//@@mingw-x64@@PastTheLimitOfOpenPictures"
   "paste-past-the-limit-writes-its-file@@src/picture_windows/paste.cpp@@s/  if \(!MayOpenAnotherPicture\(\)\) return;[^\n]*\n//@@mingw-x64@@PastTheLimitOfOpenPictures"
   "picture-limit-ignores-the-gdi-quota@@src/picture_logic/picture_limit.h@@s/std::min\(\{byUser, byGdi, byMemory, byEnd\}\)/std::min({byUser, byMemory, byEnd})/@@native@@PictureLimit"
+  "copy-line-at-2-to-27@@src/picture_logic/packed_dib.h@@s/kMaxCopiedPixels = 1ull << 26;/kMaxCopiedPixels = 1ull << 27;/@@native@@PackedDib"
+  "copy-rows-top-row-first@@src/picture_logic/packed_dib.cpp@@s/for \(int y = picture\.height\(\) - 1; y >= 0; --y\) \{/for (int y = 0; y < picture.height(); ++y) {/@@native@@PackedDib"
+  "copy-waits-without-answering@@src/picture_window/clipboard_copy.cpp@@s/done = RunOnWorker\(/done = RunOnWorkerFor(/@@mingw-x64@@TheLargestCopy"
+  "copy-too-large-not-said@@src/picture_window/clipboard_copy.cpp@@s/  if \(failure == ReadFailure::TooLarge \|\| \(done && copy->tooLarge\)\)\n[^\n]*\n//@@mingw-x64@@TheLargestCopy|ShowsFitted"
+  "copy-too-large-still-copied@@src/picture_window/clipboard_copy.cpp@@s/(    tooLarge = !FitsClipboardCopy\(picture->size\);)\n    if \(tooLarge\) return;/\$1/@@mingw-x64@@TheLargestCopy"
 )
 
 selected=()

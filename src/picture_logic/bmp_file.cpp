@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "picture_logic/packed_dib.h"
+
 namespace pintaro {
 
 namespace {
@@ -23,7 +25,6 @@ class ByteWriter {
     Put16(value & 0xFFFFu);
     Put16(value >> 16);
   }
-  void Skip(std::uint32_t count) { at_ += count; }
 
  private:
   std::uint8_t* at_;
@@ -62,38 +63,15 @@ bool IsEncodedBmp24(std::span<const std::uint8_t> start, std::uint64_t fileSize)
 }
 
 std::vector<std::uint8_t> EncodeBmp24(const Image32& picture) {
-  const auto width = static_cast<std::uint32_t>(picture.width());
-  const auto height = static_cast<std::uint32_t>(picture.height());
-  const std::uint32_t rowSize = (width * 3 + 3) & ~3u;
-  const std::uint32_t pixelBytes = rowSize * height;
-  // Sized once, zeroed: the rows' padding stays zero.
-  std::vector<std::uint8_t> out(kFileHeaderSize + kInfoHeaderSize + pixelBytes);
+  // The file header, then the bitmap as the clipboard holds one.
+  std::vector<std::uint8_t> out(kFileHeaderSize + PackedDib24Size(picture.width(), picture.height()));
   ByteWriter put(out.data());
   put.Put8('B');
   put.Put8('M');
-  put.Put32(kFileHeaderSize + kInfoHeaderSize + pixelBytes);
+  put.Put32(static_cast<std::uint32_t>(out.size()));
   put.Put32(0);
   put.Put32(kFileHeaderSize + kInfoHeaderSize);
-  put.Put32(kInfoHeaderSize);
-  put.Put32(width);
-  put.Put32(height);  // positive: the bottom row comes first
-  put.Put16(1);       // planes
-  put.Put16(24);      // bits per pixel
-  put.Put32(0);       // no compression
-  put.Put32(pixelBytes);
-  put.Put32(kPixelsPerMetre);
-  put.Put32(kPixelsPerMetre);
-  put.Put32(0);
-  put.Put32(0);
-  for (int y = picture.height() - 1; y >= 0; --y) {
-    for (int x = 0; x < picture.width(); ++x) {
-      const std::uint32_t bgra = picture.at(x, y);
-      put.Put8(bgra);
-      put.Put8(bgra >> 8);
-      put.Put8(bgra >> 16);
-    }
-    put.Skip(rowSize - width * 3);
-  }
+  WritePackedDib24(picture, out.data() + kFileHeaderSize);
   return out;
 }
 

@@ -88,4 +88,49 @@ std::optional<PackedDibLayout> CheckPackedDib(const std::uint8_t* block, std::si
   return layout;
 }
 
+namespace {
+
+constexpr std::int32_t kPixelsPerMetre = 3780;  // 96 dots per inch
+
+std::size_t RowBytes24(int width) noexcept { return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3}; }
+
+std::uint8_t* Put32(std::uint8_t* at, std::uint32_t value) noexcept {
+  for (int i = 0; i < 4; ++i) *at++ = static_cast<std::uint8_t>(value >> (8 * i));
+  return at;
+}
+
+}  // namespace
+
+std::size_t PackedDib24Size(int width, int height) noexcept {
+  return kInfoHeader + RowBytes24(width) * static_cast<std::size_t>(height);
+}
+
+void WritePackedDib24(const Image32& picture, std::uint8_t* out) noexcept {
+  const std::size_t rowBytes = RowBytes24(picture.width());
+  const auto pixelBytes = static_cast<std::uint32_t>(rowBytes * static_cast<std::size_t>(picture.height()));
+  // Size, width, height (positive: the bottom row first), 1 plane and 24 bits, no compression, the
+  // pixels' bytes, the resolution, and no colour table.
+  const std::uint32_t header[] = {kInfoHeader,
+                                  static_cast<std::uint32_t>(picture.width()),
+                                  static_cast<std::uint32_t>(picture.height()),
+                                  1 | 24u << 16,
+                                  kRgb,
+                                  pixelBytes,
+                                  kPixelsPerMetre,
+                                  kPixelsPerMetre,
+                                  0,
+                                  0};
+  for (const std::uint32_t value : header) out = Put32(out, value);
+  for (int y = picture.height() - 1; y >= 0; --y) {
+    const std::uint32_t* row = picture.data() + static_cast<std::size_t>(y) * picture.width();
+    std::uint8_t* const end = out + rowBytes;
+    for (int x = 0; x < picture.width(); ++x) {
+      *out++ = static_cast<std::uint8_t>(row[x]);
+      *out++ = static_cast<std::uint8_t>(row[x] >> 8);
+      *out++ = static_cast<std::uint8_t>(row[x] >> 16);
+    }
+    while (out != end) *out++ = 0;
+  }
+}
+
 }  // namespace pintaro

@@ -1,5 +1,7 @@
 // The picture window's two copy commands: the picture as shown, and the file's picture at its own
 // size. Either goes to the clipboard as a bitmap that any program can paste.
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -7,9 +9,12 @@
 #include "win32/handles.h"
 #include "win32/message_box.h"
 #include "win32/program.h"
+#include "win32/texts.h"
+#include "win32/worker.h"
 #include "picture_window/picture_window.h"
 #include "picture_reading/dib_bitmap.h"
 #include "picture_reading/picture_loader.h"
+#include "picture_logic/packed_dib.h"
 
 namespace pintaro {
 
@@ -32,52 +37,92 @@ UniqueBitmap ScreenBitmapFrom(HBITMAP source) noexcept {
   return copy;
 }
 
-UniqueBitmap ScreenBitmapFrom(const Image32& picture) noexcept {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = picture.width();
-  info.bmiHeader.biHeight = -picture.height();  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  WindowDc screen(nullptr);
-  return UniqueBitmap(CreateDIBitmap(screen.get(), &info.bmiHeader, CBM_INIT, picture.data(), &info, DIB_RGB_COLORS));
-}
-
-// Replaces the clipboard's content with the bitmap. The bitmap is made before the clipboard is
-// opened, so a picture that cannot be made leaves the clipboard as it was. Another program may hold
+// Replaces the clipboard's content with the data, a bitmap or a memory block. The data is made before the
+// clipboard is opened, so a picture that cannot be made leaves the clipboard as it was. Another program may hold
 // the clipboard for a moment: OpenedClipboard tries again briefly, then the copy is given up.
-void PutOnClipboard(HWND owner, UniqueBitmap bitmap) noexcept {
-  if (!bitmap) return;
+template <typename Data>
+void PutOnClipboard(HWND owner, UINT format, Data data) noexcept {
+  if (!data) return;
   OpenedClipboard clipboard(owner);
   if (!clipboard) return;
   EmptyClipboard();
-  // From here on the clipboard owns the bitmap.
-  if (SetClipboardData(CF_BITMAP, bitmap.get())) bitmap.release();
+  // From here on the clipboard owns the data.
+  if (SetClipboardData(format, data.get())) data.release();
 }
+
+// The picture as the clipboard's CF_DIB, in a movable block as the clipboard takes it; none when memory is short.
+UniqueGlobal ClipboardDib(const Image32& picture) noexcept {
+  UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, PackedDib24Size(picture.width(), picture.height())));
+  const LockedGlobal<std::uint8_t> bytes(block.get());
+  if (!bytes.get()) return {};
+  WritePackedDib24(picture, bytes.get());
+  return block;
+}
+
+// The picture at its own size when it can be copied; beyond that only a pixel, decoded from the smallest size the
+// decoder makes, since nothing of it is copied.
+Size OwnSizeIfCopied(Size picture) { return FitsClipboardCopy(picture) ? picture : Size{1, 1}; }
+
+// A copy at the picture's own size, made on a worker from the read of the file to the hand-over: for the largest
+// picture each step takes seconds, the clipboard's copy of the block included (Windows copies it into its own
+// memory, Wine into its server).
+class CopyOnWorker {
+ public:
+  explicit CopyOnWorker(HWND owner) : owner_(owner) {}
+
+  void Run(const std::wstring& path) {
+    std::optional<LoadedPicture> picture = LoadPicture(path, OwnSizeIfCopied, nullptr, &failure, PixelsAs::Targeted);
+    if (!picture) return;
+    tooLarge = !FitsClipboardCopy(picture->size);
+    if (tooLarge) return;
+    UniqueGlobal dib = ClipboardDib(picture->pixels);
+    picture.reset();
+    if (!dib) failure = ReadFailure::MayPass;  // memory short just now
+    Step working = Step::Working;
+    if (dib && step_.compare_exchange_strong(working, Step::HandingOver))
+      PutOnClipboard(owner_, CF_DIB, std::move(dib));
+  }
+
+  // The user no longer waits: the copy is dropped, unless the clipboard is taking it already. True when dropped.
+  bool GiveUp() noexcept {
+    Step working = Step::Working;
+    return step_.compare_exchange_strong(working, Step::GivenUp);
+  }
+
+  ReadFailure failure = ReadFailure::None;
+  bool tooLarge = false;
+
+ private:
+  enum class Step { Working, HandingOver, GivenUp };
+  const HWND owner_;
+  std::atomic<Step> step_{Step::Working};
+};
 
 }  // namespace
 
 void PictureWindow::CopyAtShownSize() {
   if (!shownBitmap) return;
-  PutOnClipboard(hwnd(), ScreenBitmapFrom(shownBitmap.get()));
+  PutOnClipboard(hwnd(), CF_BITMAP, ScreenBitmapFrom(shownBitmap.get()));
 }
 
 void PictureWindow::CopyAtOriginalSize() {
   const std::wstring path = picturePath;  // messages run while the file is read
-  UniqueBitmap fullSize;
-  ReadFailure failure = ReadFailure::None;
+  const auto copy = std::make_shared<CopyOnWorker>(hwnd());
+  bool done = false;
   {
-    // The file is read first: one that is gone or unreadable leaves the clipboard untouched.
+    // The file is read first: one that is gone or unreadable leaves the clipboard untouched. The worker is not
+    // waited for at the end: a copy still in flight then goes with the program.
     BusyCursor busy;
-    const std::optional<LoadedPicture> picture = LoadPictureOnWorker(path, {}, &failure, kCommandReadDeadline);
-    if (picture) fullSize = ScreenBitmapFrom(picture->pixels);
+    done = RunOnWorker([copy, path] { copy->Run(path); }, kCommandReadDeadline);
   }
-  // A picture shown from a reduced decode may be too large to hold at its own size: that is said, as is
-  // a file that cannot be read now (gone, offline, locked).
-  if (failure == ReadFailure::TooLarge) ShowUnsupportedFormat(path);
-  if (CannotReadNow(failure) && !ProgramEnded()) ShowCannotReadNow(path);
-  PutOnClipboard(hwnd(), std::move(fullSize));
+  // Not read in time, or the program ended: a copy that the clipboard is taking already still lands, unsaid.
+  const ReadFailure failure = done ? copy->failure : copy->GiveUp() ? ReadFailure::Unreachable : ReadFailure::None;
+  if (ProgramEnded()) return;
+  // A file that cannot be read now (gone, offline, locked) is said, as is a picture too large to copy: beyond what
+  // the clipboard takes sensibly, or beyond what the program holds, shown from a reduced decode.
+  if (CannotReadNow(failure)) ShowCannotReadNow(path);
+  if (failure == ReadFailure::TooLarge || (done && copy->tooLarge))
+    ShowMessageBox(IconWindowHandle(), path + L"\r\n\r\n" + kCopyTooLarge, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace pintaro

@@ -241,6 +241,23 @@ TEST(PackedDib, EveryPartTheHeaderNamesMustLieInsideTheBlockAndOnlyKindsGdiDraws
   }
 }
 
+// 3 x 2 pixels as the clipboard's bitmap: rows of 9 bytes padded to 12, the bottom row first. The copy at a
+// picture's own size stops at 2^26 pixels.
+TEST(PackedDib, APictureIsWrittenBottomRowFirstInPaddedRowsAndOnlyPicturesUpTo2To26PixelsAreCopied) {
+  Image32 picture = *Image32::Allocate(3, 2);
+  for (std::uint32_t i = 0; i < 6; ++i) picture.data()[i] = 0xFF000000u | 0x010203u * (i + 1);
+  Bytes block(PackedDib24Size(3, 2), 0xEE);
+  WritePackedDib24(picture, block.data());
+  const Bytes expected{40, 0, 0,    0,    3, 0, 0,    0,    2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 24, 0,
+                       0,  0, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 12, 8, 4,  15,
+                       10, 5, 18,   12,   6, 0, 0,    0,    3, 2, 1, 6, 4, 2, 9,  6, 3, 0, 0,  0};
+  EXPECT_EQ(block, expected);
+  EXPECT_TRUE(CheckPackedDib(block.data(), block.size()));
+  const std::pair<Size, bool> sizes[] = {{{8192, 8192}, true},  {{16384, 4096}, true}, {{8192, 8193}, false},
+                                         {{8193, 8192}, false}, {{1, 1}, true},        {{0, 1}, false}};
+  for (const auto& [size, copied] : sizes) EXPECT_EQ(FitsClipboardCopy(size), copied) << size.width;
+}
+
 // The headers of a picture of 2 x 2 pixels as the program writes it: rows of 8 bytes, a file of 70 bytes.
 const Bytes kWritten{'B', 'M', 70,   0,    0, 0, 0,    0,    0, 0, 54, 0, 0, 0, 40, 0, 0,  0,
                      2,   0,   0,    0,    2, 0, 0,    0,    1, 0, 24, 0, 0, 0, 0,  0, 16, 0,

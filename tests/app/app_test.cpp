@@ -165,6 +165,7 @@ TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrT
   // A start after the exit was chosen, the program still ending: it waits for the end and runs as the first.
   TheProgram().firstInstance = UniqueOwnedMutex(claim->release());  // as the program holds it
   TheMainMenu().OnCommand(main_menu::kExit);
+  EXPECT_TRUE(AnotherInstanceEnding()) << "told from the exit command on, before the end begins";
   const ChildProcess during = StartPintaro(Quoted(b));
   ASSERT_TRUE(WaitUntil([&] { return !WindowsOfProcess(during.id(), kIconClass).empty(); }, 10s)) << "before the end";
   ASSERT_TRUE(PumpUntil([] { return ProgramEnded(); }, 5s));

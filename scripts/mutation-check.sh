@@ -200,7 +200,7 @@ faults=(
   "home-moved-by-pinning@@src/picture_window/stacking_mode.cpp@@s/(  keepingHome_ = true;\n  pintaro::PinInto)/  pintaro::PinInto/@@mingw-x64@@HighDpiTest"
   "notify-icon-told-on-the-user-interface-thread@@src/icon_window/notify_icon.cpp@@s/StartOnWorker\(\[record/[](auto work) { work(); return true; }([record/@@mingw-x64@@TheNotificationIconHidesAll"
   "restart-told-while-a-call-waits-lost@@src/icon_window/notify_icon.cpp@@s/icon\.askAgain = true;\n    return;/return;/@@mingw-x64@@TheNotificationIconHidesAll"
-  "start-during-an-end-not-waiting@@src/app/single_instance.cpp@@s/if \(first \|\| !AnotherInstanceEnding\(\)\) return first;/return first;/@@mingw-x64@@ALaterStartKeepsAsking"
+  "start-during-an-end-not-waiting@@src/app/single_instance.cpp@@s/if \(!AnotherInstanceEnding\(\)\) return std::nullopt;/return ClaimFirstInstance();/@@mingw-x64@@ALaterStartKeepsAsking"
   "ending-not-announced-by-the-exit-command@@src/win32/program.cpp@@s/  AnnounceEnding\(\);\n  if \(const HWND icon/  if (const HWND icon/@@mingw-x64@@ALaterStartKeepsAsking"
   "later-starts-window-ends-the-first@@src/app/application.cpp@@s/QuitWhenLastWindowCloses\(false\);/QuitWhenLastWindowCloses(true);/@@mingw-x64@@ALaterStartKeepsAsking"
   "picture-limit-not-checked@@src/picture_windows/picture_windows.cpp@@s/  if \(!RoomForAPicture\(\)\) return \{nullptr, 0\};\n//; s/    if \(!MayOpenAnotherPicture\(\)\) return;\n//@@mingw-x64@@PastTheLimitOfOpenPictures"

@@ -140,10 +140,10 @@ void EndInOrder() {
   DestroyFullScreen();
   // Its object stays with the program's, as handlers may still be running on it.
   if (icon) DestroyWindow(icon);
-  // A start from now on is a first instance again. The event goes first: a start that finds the mutex
-  // still held without it hands off, fails, and finds the mutex free.
-  program.endingSignal.reset();
+  // A start from now on is a first instance again. The mutex goes before the event: a start that finds
+  // the mutex held while the program ends finds the event too, and waits for the mutex.
   program.firstInstance.reset();
+  program.endingSignal.reset();
 }
 
 }  // namespace

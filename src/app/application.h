@@ -38,8 +38,8 @@ inline constexpr std::chrono::seconds kEndingInstanceWait{10};
 
 // A later start: a hidden icon window hands the command-line argument string over to the running
 // instance, then goes. Nothing of the first instance's set-up happens. When the running instance is
-// ending, or gone meanwhile, it waits for the end instead and answers the first-instance mutex: the
-// start then runs as the first. Otherwise nothing: the names were taken in time, or the user has been
+// ending, it waits for the end instead and answers the first-instance mutex: the start then runs as
+// the first. Otherwise nothing: the names were taken in time, or the user has been
 // told that the running instance did not answer.
 std::optional<UniqueOwnedMutex> RunSecondInstance(std::wstring_view commandArguments,
                                                   std::chrono::milliseconds giveUpAfter = kHandOffDeadline);

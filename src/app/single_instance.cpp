@@ -20,9 +20,9 @@ std::optional<UniqueOwnedMutex> ClaimFirstInstance() noexcept {
 }
 
 std::optional<UniqueOwnedMutex> ClaimFirstInstanceAfterAnEnd(std::chrono::milliseconds timeout) noexcept {
+  if (!AnotherInstanceEnding()) return std::nullopt;
+  // The ending instance holds the mutex until its windows are gone: asked every 50 ms.
   std::optional<UniqueOwnedMutex> first = ClaimFirstInstance();
-  if (first || !AnotherInstanceEnding()) return first;
-  // The ending instance holds the mutex until its windows are gone: asked again every 50 ms.
   const auto giveUpAt = std::chrono::steady_clock::now() + timeout;
   while (!first && std::chrono::steady_clock::now() < giveUpAt) {
     RunMessagesUntil([] { return false; }, std::chrono::milliseconds(50));

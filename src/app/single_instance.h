@@ -15,8 +15,8 @@ inline constexpr wchar_t kFirstInstanceMutexName[] = L"Pintaro.FirstInstance";
 // the first instance and keeps the result for as long as it runs (empty only if no mutex could be made at all).
 std::optional<UniqueOwnedMutex> ClaimFirstInstance() noexcept;
 
-// After a hand-off that was not taken: the mutex, when the running instance is gone, or ends within the
-// time given (it announced its end); messages run meanwhile. Nothing when it keeps running.
+// After a hand-off that was not taken: the mutex, when the running instance announced its end and is
+// gone within the time given; messages run meanwhile. Nothing when it keeps running.
 std::optional<UniqueOwnedMutex> ClaimFirstInstanceAfterAnEnd(std::chrono::milliseconds timeout) noexcept;
 
 }  // namespace pintaro

@@ -108,9 +108,9 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
       EXPECT_TRUE(Has(Read(own), L"  ✓" + transparency) && std::ranges::count(Read(own), L'✓') == 1) << transparency;
     }
   Choose(window.hwnd(), own, L"元のサイズでコピー(&O)");
-  EXPECT_EQ(ClipboardBitmapSize(), (SIZE{400, 300}));
+  EXPECT_EQ(ClipboardDibSeen(), (std::vector<std::int32_t>{400, 300}));
   Choose(window.hwnd(), own, L"このサイズでコピー(&C)");
-  EXPECT_EQ(ClipboardBitmapSize(), (SIZE{160, 120}));
+  EXPECT_EQ(ClipboardDibSeen(), (std::vector<std::int32_t>{160, 120}));
   Choose(window.hwnd(), own, L"最前面に表示(&T)");
   EXPECT_TRUE(IsTopMost(window.hwnd()) && Has(Read(own), L"✓最前面に表示(&T)"));
   const UniqueWindow desktop = DesktopStandIn();

@@ -171,10 +171,7 @@ TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoe
 std::atomic<int> g_readPast{0};
 
 TEST_F(OpenPictureTest, PastTheLimitOfOpenPicturesNothingIsReadOrOpenedEachBatchSaysSoOnceAndAClosedOneMakesRoom) {
-  const struct Three {
-    Three() { SetPictureWindowLimit(3); }
-    ~Three() { SetPictureWindowLimit(0), SetReadAheadHook(nullptr); }
-  } limit;
+  SetPictureWindowLimit(3);  // each test runs in a process of its own
   SetReadAheadHook([](const std::wstring& path) noexcept { g_readPast += FileNamePart(path).starts_with(L"past"); });
   std::vector<std::wstring> names;
   std::wstring command;

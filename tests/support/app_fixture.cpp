@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "icon_window/notify_icon.h"
+#include "picture_logic/packed_dib.h"
 #include "picture_reading/dib_bitmap.h"
 #include "win32/file_access.h"
 #include "win32/message_pump.h"
@@ -91,8 +92,7 @@ ShellStandIn::ShellStandIn(bool busy, Also also) {
 ShellStandIn::~ShellStandIn() { SetNotifyIconHook({}); }
 
 bool ShellStandIn::Asked(DWORD call) {
-  const bool came = PumpUntil([&] { return Asked().size() > seen_; }, std::chrono::seconds(5));
-  return came && Asked()[seen_++] == call;
+  return PumpUntil([&] { return Asked().size() > seen_; }, std::chrono::seconds(5)) && Asked()[seen_++] == call;
 }
 
 bool ShellStandIn::Answer(DWORD call, bool taken) {
@@ -160,11 +160,19 @@ bool AnswersThroughout(DdeClient& conversation, std::chrono::milliseconds limit,
   return true;
 }
 
-SIZE ClipboardBitmapSize() {
-  SIZE size{};
-  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(5))) return size;
-  if (IsClipboardFormatAvailable(CF_DIB)) size = BitmapSize(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
-  return CloseClipboard(), size;
+std::vector<std::int32_t> ClipboardDibSeen(std::initializer_list<POINT> points) {
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(5))) return {};
+  const LockedGlobal<const std::uint8_t> dib(GetClipboardData(CF_DIB));
+  const auto layout = dib.get() ? CheckPackedDib(dib.get(), dib.bytes()) : std::nullopt;
+  const BITMAPINFOHEADER h = layout ? *reinterpret_cast<const BITMAPINFOHEADER*>(dib.get()) : BITMAPINFOHEADER{};
+  std::vector<std::int32_t> seen{h.biWidth, std::abs(h.biHeight)};
+  const std::size_t stride = (std::size_t{1} * h.biWidth * h.biBitCount + 31) / 32 * 4;
+  for (const POINT at : layout ? points : std::initializer_list<POINT>{}) {
+    const std::int32_t row = h.biHeight > 0 ? h.biHeight - 1 - at.y : at.y;
+    const std::uint8_t* p = dib.get() + layout->pixelOffset + stride * row + at.x * h.biBitCount / 8;
+    seen.push_back(p[0] | p[1] << 8 | p[2] << 16);
+  }
+  return CloseClipboard(), seen;
 }
 
 UniqueWindow DesktopStandIn(RECT r, DWORD style) {

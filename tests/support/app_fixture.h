@@ -242,9 +242,9 @@ inline void PutOnClipboard(UINT format, HANDLE data, HWND owner = nullptr) {
   CloseClipboard();
 }
 
-// The size of the bitmap on the clipboard once the clipboard is free, when it is there device-independent
-// too (0 x 0 otherwise).
-SIZE ClipboardBitmapSize();
+// The clipboard's bitmap, once the clipboard is free, as its CF_DIB gives it: width, height and the colours
+// of the pixels at x, y from the top left of each point (0 x 0 when there is none).
+std::vector<std::int32_t> ClipboardDibSeen(std::initializer_list<POINT> points = {});
 // A stand-in for Explorer's desktop window, titled "Program Manager" as that one is; it answers while
 // this thread pumps; over the primary screen of the tests unless told.
 UniqueWindow DesktopStandIn(RECT r = {0, 0, 1024, 768}, DWORD style = WS_POPUP | WS_VISIBLE);

@@ -93,7 +93,7 @@ faults=(
   "copy-leaks-a-device-context@@src/picture_window/clipboard_copy.cpp@@s/(  if \(!BitBlt\(to\.get\(\), 0, 0, size\.cx, size\.cy, from\.get\(\), 0, 0, SRCCOPY\)\) return \{\};)/\$1\n  from.release();/@@mingw-x64@@ShowsFitted"
   "paste-file-made-before-encoding@@src/picture_windows/paste.cpp@@s/(  void Save\(\) \{\n)/\$1    MakeTempFile();\n/@@mingw-x64@@APictureWithoutMemory"
   "drop-target-not-registered@@src/icon_window/icon_window.cpp@@s/  if \(exists\(\)\) dropTarget_\.Register\(hwnd\(\)\);\n//@@mingw-x64@@OpenPictureTest"
-  "later-start-shows-its-window@@src/icon_window/icon_window.cpp@@s/  ShowWindow\(hwnd\(\), SW_HIDE\);\n  if \(!handedOff_\)/  ShowWindow(hwnd(), SW_SHOW);\n  ShowWindow(hwnd(), SW_HIDE);\n  if (!handedOff_)/@@mingw-x64@@LargeExecutes"
+  "later-start-shows-its-window@@src/icon_window/icon_window.cpp@@s/  ShowWindow\(hwnd\(\), SW_HIDE\);\n\}/  ShowWindow(hwnd(), SW_SHOW);\n  ShowWindow(hwnd(), SW_HIDE);\n}/@@mingw-x64@@LargeExecutes"
   "message-loop-ends-on-a-failed-message@@src/app/main.cpp@@s/    if \(got < 0\) \{\n      \+\+failures;\n      continue;\n    \}/    if (got < 0) return 0;/@@mingw-x64@@LargeExecutes"
   "posted-initiates-answered@@src/win32/dde_source.cpp@@s/if \(!InSendMessage\(\) \|\| /if (/@@mingw-x64@@LargeExecutes"
   "run-lengths-not-counted@@src/picture_logic/packed_dib.cpp@@s/    if \(imageSize < \([^\n]*\n//@@native@@PackedDib"

@@ -73,7 +73,6 @@ faults=(
   "clipboard-dib-not-checked@@src/picture_reading/dib_bitmap.cpp@@s/CheckPackedDib\(bytes, size\)/CheckPackedDib(bytes, SIZE_MAX)/@@mingw-x64@@ThePasteItemFollows"
   "dib-pixels-beyond-the-block@@src/picture_logic/packed_dib.cpp@@s/ \|\| layout\.pixelBytes > size - layout\.pixelOffset//@@native@@PackedDib"
   "dib-palette-sum-in-32-bits@@src/picture_logic/packed_dib.cpp@@s/headerSize \+ masks \+ \*colours \* 4/static_cast<std::uint32_t>(headerSize + masks + *colours * 4)/@@native@@PackedDib"
-  "size-chosen-meanwhile-lost@@src/picture_windows/all_windows.cpp@@s/if \(!RunLatest\(TheProgram\(\)\.pictures->sizeChange, RenderAllAtDisplaySize\)\) return;/RenderAllAtDisplaySize();/@@mingw-x64@@AChangeChosenWhileAnotherRuns"
   "rendering-ignores-a-close@@src/picture_windows/picture_rendering.cpp@@s/ \&\& !window_\.isFree \&\& window_\.occupancy == occupancy_//@@mingw-x64@@AChangeChosenWhileAnotherRuns"
   "drop-opens-before-answering@@src/icon_window/icon_window.cpp@@s/OpenLater\(\{\[this, names = std::move\(names\)\] \{ OnDrop\(names\); \}\}\);/OnDrop(names);/@@mingw-x64@@OpenPictureTest"
   "hand-off-answered-after-opening@@src/icon_window/icon_window.cpp@@s/OpenLater\(\{\[this, names = std::move\(names\)\] \{ OpenPictures\(names\); \}, count, bytes\}\);/OpenPictures(names);/@@mingw-x64@@LargeExecutes"
@@ -189,7 +188,7 @@ faults=(
   "paste-file-deleted-though-shown-in-other-case@@src/picture_windows/picture_windows.cpp@@s/name\.c_str\(\), -1, TRUE\)/name.c_str(), -1, FALSE)/@@mingw-x64@@APasteThatFailsSaysWhy"
   "failed-paste-not-told@@src/picture_windows/paste.cpp@@s/if \(failure && !ProgramEnded\(\)\) ShowMessageBox/if (failure && ProgramEnded()) ShowMessageBox/@@mingw-x64@@APasteThatFailsSaysWhy"
   "long-temp-path-told-as-missing-folder@@src/picture_windows/paste.cpp@@s/ERROR_FILENAME_EXCED_RANGE \? kPasteTempPathTooLong/ERROR_SUCCESS ? kPasteTempPathTooLong/@@mingw-x64@@APasteThatFailsSaysWhy"
-  "large-clipboard-picture-told-as-unreadable@@src/picture_windows/paste.cpp@@s/    failure = kPastePictureTooLarge;\n  if \(!CheckPackedDib/  if (!CheckPackedDib/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "large-clipboard-picture-told-as-unreadable@@src/picture_windows/paste.cpp@@s/    failure = kPastePictureTooLarge;\n  return ImageFromPackedDib/    ;\n  return ImageFromPackedDib/@@mingw-x64@@APasteThatFailsSaysWhy"
   "paste-without-memory-told-as-unreadable@@src/picture_windows/paste.cpp@@s/    failure_ = kPastePictureTooLarge;\n//@@mingw-x64@@APictureWithoutMemory"
   "damaged-clipboard-picture-told-as-too-large@@src/picture_windows/paste.cpp@@s/  failure = kPasteClipboardUnreadable;\n/  failure = kPastePictureTooLarge;\n/@@mingw-x64@@ThePasteItemFollows"
   "slow-clipboard-told-as-unreadable@@src/picture_windows/paste.cpp@@s/failure = kPasteClipboardTooSlow;/failure = kPasteClipboardUnreadable;/@@mingw-x64@@PasteTest"
@@ -214,6 +213,12 @@ faults=(
   "copy-waits-without-answering@@src/picture_window/clipboard_copy.cpp@@s/done = RunOnWorker\(/done = RunOnWorkerFor(/@@mingw-x64@@TheLargestCopy"
   "copy-too-large-not-said@@src/picture_window/clipboard_copy.cpp@@s/  if \(failure == ReadFailure::TooLarge \|\| \(done && copy->tooLarge\)\)\n[^\n]*\n//@@mingw-x64@@TheLargestCopy|ShowsFitted"
   "copy-too-large-still-copied@@src/picture_window/clipboard_copy.cpp@@s/(    tooLarge = !FitsClipboardCopy\(picture->size\);)\n    if \(tooLarge\) return;/\$1/@@mingw-x64@@TheLargestCopy"
+  "hand-off-names-left-relative@@src/app/application.cpp@@s/WithAbsolutePictureNames\(ProcessCommandArguments\(\), CurrentFolder\(\)\)/std::wstring(ProcessCommandArguments())/@@mingw-x64@@LaterStartsHandOver"
+  "exit-command-ends-nothing@@src/menu/main_menu.cpp@@s/void MainMenu::Exit\(\) \{ StartEndTimer\(\); \}/void MainMenu::Exit() {}/@@mingw-x64@@TheNotificationIconHidesAll"
+  "always-on-top-never-set@@src/picture_window/stacking.cpp@@s/topmost \? HWND_TOPMOST : HWND_NOTOPMOST/HWND_NOTOPMOST/@@mingw-x64@@EveryStackingStep"
+  "end-keeps-its-temporary-files@@src/app/application.cpp@@s/  DeleteTempFiles\(&IsEncodedBmp24, std::chrono::milliseconds\(300\)\);\n//@@mingw-x64@@PasteTest"
+  "paste-of-text-tries-a-bitmap@@src/picture_windows/paste.cpp@@s/  if \(!IsClipboardFormatAvailable\(CF_BITMAP\)\) return;\n//@@mingw-x64@@ThePasteItemFollows"
+  "picture-title-not-its-name@@src/picture_window/picture_window.cpp@@s/  SetWindowTextW\(hwnd\(\), tipText\.c_str\(\)\);\n//@@mingw-x64@@EveryTextTheUserReads"
 )
 
 selected=()

@@ -283,13 +283,12 @@ TEST_F(HostileConditionsTest, HandOffsWaitingWhileAMessageIsUpStayWithinTheirNam
 // A log-off while the shell takes the notification icon (it may wait seconds at logon) ends the program,
 // and the icon goes after the add.
 TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWithoutMemoryGetsTheMessageAPasteNoFile) {
-  {
-    ShellStandIn shell(false, [](DWORD message, const NOTIFYICONDATAW& record) {
-      if (message == NIM_ADD) SendMessageW(record.hWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    });
-    StartProgram();
-    EXPECT_TRUE(shell.Asked(NIM_ADD) && shell.Asked(NIM_DELETE)) << "the icon taken as the end began goes after it";
-  }
+  ShellStandIn shell(false, [](DWORD message, const NOTIFYICONDATAW& record) {
+    if (message == NIM_ADD) SendMessageW(record.hWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  });
+  StartProgram();
+  EXPECT_TRUE(shell.Asked(NIM_ADD) && shell.Asked(NIM_DELETE)) << "the icon taken as the end began goes after it";
+  SetNotifyIconHook({});  // the shell's own from here on
   EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
   EndProgram();
   StartProgram();

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails unless the program imports only DLLs that come with Windows itself.
+# Fails unless the program imports only DLLs that come with Windows itself, and keeps no settings: it neither
+# imports nor looks up at run time (by a name the program holds) a function of the registry or of settings files.
 set -euo pipefail
 objdump=${1:?objdump}
 exe=${2:?exe}
@@ -18,5 +19,11 @@ if [[ $count -eq 0 ]]; then
   echo "no imports found in $exe"
   exit 1
 fi
-[[ $status -eq 0 ]] && echo "$count imported DLLs, all Windows' own"
+settings='^(Reg(Open|Create|Set|Get|Query|Delete|Enum|Load|Save|Copy|Rename)[A-Za-z]*|SH(Get|Set|Delete|Query|Reg)[A-Za-z]*Value[A-Za-z]*|(Get|Write)[A-Za-z]*Profile[A-Za-z]*)$'
+while read -r name; do
+  echo "reads or writes settings: $name"
+  status=1
+done < <({ "$objdump" -p "$exe" | awk '$1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ { print $3 }'; strings -a "$exe"; } |
+  grep -E "$settings" | sort -u)
+[[ $status -eq 0 ]] && echo "$count imported DLLs, all Windows' own; no settings read or written"
 exit $status

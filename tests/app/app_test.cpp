@@ -5,8 +5,6 @@
 #include <sddl.h>
 
 #include <algorithm>
-#include <atomic>
-#include <memory>
 #include <new>
 
 #include "app/single_instance.h"

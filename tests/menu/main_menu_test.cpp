@@ -73,7 +73,7 @@ std::wstring TipOf(HWND owner) {
 TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffectHasIt) {
   ShellStandIn shell;
   const std::wstring path = WriteGradient(dir, L"横長の写真.bmp", 400, 300);
-  StartProgram(Quoted(path) + L" " + Quoted(path));
+  StartProgram(Quoted(path) + L" " + Quoted(WriteGradient(dir, L"b.bmp", 800, 600)));  // opened in that order
   PictureWindow &window = Slot(1), &other = Slot(2);
   const HMENU main = TheMainMenu().handle(), own = window.contextMenu();
   EXPECT_TRUE(shell.Asked(NIM_ADD));
@@ -85,19 +85,18 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
             L"このサイズでコピー(&C)\n元のサイズでコピー(&O)\n-\n透過(&T)\n  ✓透過なし\n  1/4 透過\n  1/2 透過\n"
             L"  3/4 透過\n-\n最前面に表示(&T)\n最背面に表示(&B)\n-\n全画面表示(&F)\n-\n閉じる(&L)\n");
   using Texts = std::vector<std::wstring>;
-  EXPECT_EQ((Texts{WindowText(Icon()), TipOf(Icon()), shell.Tip(), WindowText(window.hwnd()), TipOf(window.hwnd())}),
-            (Texts{L"ぴんたろ", L"ここに写真をドロップ", L"ぴんたろ", L"横長の写真.bmp", L"横長の写真.bmp"}));
-  HideAllWindows();
-  EXPECT_TRUE(Read(main).starts_with(L"ウィンドウを表示する(&S)\nウィンドウの整列(&W)\n"))
-      << "the first item while hidden";
+  EXPECT_EQ((Texts{WindowText(Icon()), TipOf(Icon()), shell.Tip(), WindowText(window.hwnd()), TipOf(window.hwnd()),
+                   WindowText(other.hwnd())}),
+            (Texts{L"ぴんたろ", L"ここに写真をドロップ", L"ぴんたろ", L"横長の写真.bmp", L"横長の写真.bmp", L"b.bmp"}));
+  // A picture window has no frame, caption, buttons, menu bar nor taskbar button.
+  const auto style = [&](int which) { return static_cast<DWORD>(GetWindowLongW(window.hwnd(), which)); };
+  EXPECT_EQ(std::pair(style(GWL_STYLE) & ~(WS_VISIBLE | WS_CLIPSIBLINGS), style(GWL_EXSTYLE) & ~WS_EX_LAYERED),
+            std::pair(DWORD{WS_POPUP}, DWORD{WS_EX_TOOLWINDOW}));
+  HideAllWindows();  // the first item while hidden
+  EXPECT_TRUE(Read(main).starts_with(L"ウィンドウを表示する(&S)\nウィンドウの整列(&W)\n"));
   Choose(Icon(), main, L"ウィンドウを表示する(&S)");
   EXPECT_TRUE(IsWindowVisible(Icon()) && IsWindowVisible(window.hwnd()) && Read(main).starts_with(L"ウィンドウの整列"));
 
-  for (const std::wstring size : {L"80", L"120", L"480", L"320", L"240", L"160"}) {
-    Choose(Icon(), main, size);
-    EXPECT_EQ(SizeText(other.hwnd()), size + L"x" + std::to_wstring(std::stoi(size) * 3 / 4));
-    EXPECT_TRUE(Has(Read(main), L"  ✓" + size) && std::ranges::count(Read(main), L'✓') == 1) << "checked alone";
-  }
   for (const HMENU menu : {own, main})  // the main menu's choice overrides a window's own
     for (const std::wstring transparency : {L"3/4 透過", L"1/4 透過", L"1/2 透過", L"透過なし", L"3/4 透過"}) {
       const int part = transparency[1] == L'/' ? transparency[0] - L'0' : 0, whole = part ? transparency[2] - L'0' : 1;
@@ -107,6 +106,11 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
       EXPECT_EQ(WindowOpacity(other.hwnd()), menu == main ? WindowOpacity(window.hwnd()) : before) << "its own alone";
       EXPECT_TRUE(Has(Read(own), L"  ✓" + transparency) && std::ranges::count(Read(own), L'✓') == 1) << transparency;
     }
+  for (const std::wstring size : {L"80", L"120", L"480", L"320", L"240", L"160"}) {
+    Choose(Icon(), main, size);
+    EXPECT_EQ(SizeText(other.hwnd()), size + L"x" + std::to_wstring(std::stoi(size) * 3 / 4));
+    EXPECT_TRUE(Has(Read(main), L"  ✓" + size) && std::ranges::count(Read(main), L'✓') == 1) << "the only mark";
+  }
   Choose(window.hwnd(), own, L"元のサイズでコピー(&O)");
   EXPECT_EQ(ClipboardDibSeen(), (std::vector<std::int32_t>{400, 300}));
   Choose(window.hwnd(), own, L"このサイズでコピー(&C)");
@@ -211,7 +215,10 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   const std::pair<int, POINT> places[] = {{1, {0, 0}}, {3, {171, 0}}, {4, {341, 0}}};
   for (const auto& [slot, at] : places) EXPECT_EQ(TopLeft(Slot(slot).hwnd()), at) << "slot " << slot;
   EXPECT_EQ(TopLeft(free.hwnd()), freeAt) << "a free slot is left where it was";
-  // A size change shows each window it renders; the icon window and the way back stay as they are.
+  // A size change shows each window it renders; the icon window and the way back stay as they are. The size
+  // already marked renders nothing, so shows nothing.
+  TheMainMenu().OnCommand(kSize0 + 2);
+  EXPECT_FALSE(IsWindowVisible(Slot(4).hwnd()));
   TheMainMenu().OnCommand(kSize0);
   EXPECT_EQ(std::tuple(SizeText(Slot(4).hwnd()), IsWindowVisible(Slot(4).hwnd()) != FALSE,
                        IsWindowVisible(Icon()) != FALSE, TheMainMenu().ShowWindowsItemVisible()),
@@ -223,6 +230,7 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   EXPECT_EQ(popup, std::pair(TheMainMenu().handle(), static_cast<UINT>(TPM_RIGHTBUTTON))) << "either button chooses";
   SendMessageW(Icon(), WM_COMMAND, GetMenuItemID(TheMainMenu().handle(), 0), 0);
   EXPECT_EQ(shown(), std::tuple(true, true, false));
+  for (const UINT nothing : {WM_LBUTTONUP, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MOUSEMOVE}) NotifyIcon(nothing);
   EXPECT_TRUE(IsWindowVisible(Slot(1).hwnd()) && GetAncestor(Slot(1).hwnd(), GA_PARENT) == desktop.get());
   EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), kArrange) << "the item goes once they show";
   // Hiding everything leaves the full-screen view as it is; its end shows everything again.

@@ -37,23 +37,25 @@ TEST(Fit, HalvesRoundToEvenAndTheLongerSideBecomesTheDisplaySize) {
   for (const auto& c : cases)
     EXPECT_EQ(FitToDisplay({c[0], c[1]}, c[2]), (Size{c[3], c[4]})) << c[0] << "x" << c[1] << " at " << c[2];
 
-  // The view's fit to the screen and new windows' places: literal places under Wine.
+  // The full-screen view on 1024 x 768 pixels of 15 twips: shown width and height, left and top in twips.
+  const int views[][6] = {{600, 800, 576, 768, 3360, 0}, {400, 300, 1024, 768, 0, 0}, {100, 50, 1024, 512, 0, 1920}};
+  for (const auto& v : views) {
+    const FullScreenFit fit = FitToScreen({v[0], v[1]}, {15360, 11520});
+    EXPECT_EQ(std::tuple(fit.size, fit.leftTwips, fit.topTwips), std::tuple(Size{v[2], v[3]}, v[4], v[5])) << v[0];
+  }
 }
 
 // A 1024 x 768 screen at 15 twips a pixel, cells of 160 pixels: 6 columns 2560 twips apart and 4 rows 2880
 // apart, each page shifted by half the 32-pixel icon window. A screen narrower than a cell has one column.
-TEST(Arrangement, RowByRowThenPageAfterPageShiftedByHalfTheIconWindow) {
+TEST(ScreenPlaces, ArrangedRowByRowPageAfterPageAndAWindowOnNoMonitorMovesWhollyOntoTheNearestOne) {
   const ArrangementGrid grid = PlanArrangement(15360, 11520, 15, 160, 480);
   const std::pair<int, Point> places[] = {{0, {0, 0}},      {7, {2560, 2880}},  {23, {12800, 8640}},
                                           {24, {240, 240}}, {31, {2800, 3120}}, {48, {480, 480}}};
   for (const auto& [place, at] : places) EXPECT_EQ(ArrangedTopLeft(grid, place), at) << place;
   EXPECT_EQ(ArrangedTopLeft(PlanArrangement(100, 11520, 15, 160, 480), 5), (Point{240, 3120}));
-}
-
-// A 160 x 120 window (or 1500 x 1000) and where it goes with the primary 1024 x 768 screen alone, or with a
-// 1280 x 1024 one left of it too: one sharing a pixel with a monitor stays, one on none moves the least way
-// wholly onto the nearest.
-TEST(Monitors, AWindowOnNoMonitorMovesWhollyOntoTheNearestOneAtItsSizeAndOneStillPartlyOnOneStays) {
+  // A 160 x 120 window (or 1500 x 1000) and where it goes with the primary 1024 x 768 screen alone, or with a
+  // 1280 x 1024 one left of it too: one sharing a pixel with a monitor stays, one on none moves the least way
+  // wholly onto the nearest.
   const ScreenRect primary{0, 0, 1024, 768}, left{-1280, 0, 0, 1024}, both[] = {primary, left};
   const std::span<const ScreenRect> alone(&primary, 1), none;
   const std::tuple<ScreenRect, std::span<const ScreenRect>, Point> cases[] = {
@@ -157,30 +159,25 @@ Bytes Exif(bool big, std::uint16_t value, std::uint16_t tag = 0x0112, std::uint1
 int Orientation(const Bytes& segment) { return ExifOrientation(segment.data(), segment.size()); }
 
 // (Offsets and counts that lead outside the segment: the JPEG fuzz target, which reads Exif in every input.)
-TEST(ExifOrientation, IfdZerosTagInEitherByteOrderAndAsStoredForAnythingElse) {
+TEST(ExifOrientation, TheIfdZerosTagOfTheFirstSegmentBeforeTheScanTurnsThePictureUpright) {
   for (const bool big : {false, true})
     for (std::uint16_t value = 1; value <= 8; ++value) EXPECT_EQ(Orientation(Exif(big, value)), value);
   const std::pair<const char*, Bytes> asStored[] = {
       {"no Exif", {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}},
       {"another tag", Exif(false, 6, 0x0110)},
       {"value 9", Exif(true, 9)},
-      {"not a short", Exif(false, 6, 0x0112, 4)}};
+      {"not a short", Exif(false, 6, 0x0112, 4)},
+      {"two values, which no camera writes", Exif(false, 6, 0x0112, 3, 2)}};
   for (const auto& [what, segment] : asStored) EXPECT_EQ(Orientation(segment), 1) << what;
-}
-
-// A JPEG's first Exif segment before its scan counts.
-TEST(ExifOrientation, AJpegsExifSegmentBeforeItsScan) {
+  // A JPEG's first Exif segment before its scan counts.
   const Bytes exif = Exif(true, 6);
   Bytes file{0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 'J', 'F', 0xFF, 0xE1, 0, static_cast<std::uint8_t>(exif.size() + 2)};
   file.insert(file.end(), exif.begin(), exif.end());
   EXPECT_EQ(JpegOrientation(file.data(), file.size()), 6);
   file[3] = 0xDA;
   EXPECT_EQ(JpegOrientation(file.data(), file.size()), 1) << "after the scan";
-}
-
-// A picture of 3 x 2 pixels numbered row by row, turned upright for each orientation: the upright pixels
-// row by row, as the Exif standard draws each (the count of 2 that no camera writes: as stored).
-TEST(ExifOrientation, EachOrientationTurnsThePictureUpright) {
+  // A picture of 3 x 2 pixels numbered row by row, turned upright for each orientation: the upright pixels
+  // row by row, as the Exif standard draws each.
   const std::vector<std::uint32_t> upright[] = {{0, 1, 2, 3, 4, 5}, {2, 1, 0, 5, 4, 3}, {5, 4, 3, 2, 1, 0},
                                                 {3, 4, 5, 0, 1, 2}, {0, 3, 1, 4, 2, 5}, {3, 0, 4, 1, 5, 2},
                                                 {5, 2, 4, 1, 3, 0}, {2, 5, 1, 4, 0, 3}};
@@ -192,8 +189,6 @@ TEST(ExifOrientation, EachOrientationTurnsThePictureUpright) {
               std::pair(orientation < 5 ? 3 : 2, upright[orientation - 1]))
         << orientation;
   }
-  const Bytes twice = Exif(false, 6, 0x0112, 3, 2);
-  EXPECT_EQ(ExifOrientation(twice.data(), twice.size()), 1);
 }
 
 struct Header {
@@ -214,7 +209,9 @@ std::vector<std::uint8_t> Block(const Header& h, std::size_t size) {
   return block;
 }
 
-TEST(PackedDib, EveryPartTheHeaderNamesMustLieInsideTheBlockAndOnlyKindsGdiDrawsPass) {
+// 3 x 2 pixels as the clipboard's bitmap: rows of 9 bytes padded to 12, the bottom row first. The copy at a
+// picture's own size stops at 2^26 pixels.
+TEST(PackedDib, EveryPartTheHeaderNamesLiesInsideTheBlockPicturesAreWrittenBottomRowFirstUpTo2To26Pixels) {
   // Header, block size, and where the pixels start and how many bytes they take, or 0, 0 for a refusal.
   const std::tuple<const char*, Header, std::size_t, std::uint64_t, std::uint64_t> rows[] = {
       {"8 bits, full table", {}, 40 + 1024 + 8, 1064, 8},
@@ -236,20 +233,15 @@ TEST(PackedDib, EveryPartTheHeaderNamesMustLieInsideTheBlockAndOnlyKindsGdiDraws
     const Place found = layout ? Place{layout->pixelOffset, layout->pixelBytes} : Place{};
     EXPECT_EQ(found, (Place{offset, bytes})) << what;
   }
-}
-
-// 3 x 2 pixels as the clipboard's bitmap: rows of 9 bytes padded to 12, the bottom row first. The copy at a
-// picture's own size stops at 2^26 pixels.
-TEST(PackedDib, APictureIsWrittenBottomRowFirstInPaddedRowsAndOnlyPicturesUpTo2To26PixelsAreCopied) {
   Image32 picture = *Image32::Allocate(3, 2);
   for (std::uint32_t i = 0; i < 6; ++i) picture.data()[i] = 0xFF000000u | 0x010203u * (i + 1);
-  Bytes block(PackedDib24Size(3, 2), 0xEE);
-  WritePackedDib24(picture, block.data());
+  Bytes written(PackedDib24Size(3, 2), 0xEE);
+  WritePackedDib24(picture, written.data());
   const Bytes expected{40, 0, 0,    0,    3, 0, 0,    0,    2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 24, 0,
                        0,  0, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 12, 8, 4,  15,
                        10, 5, 18,   12,   6, 0, 0,    0,    3, 2, 1, 6, 4, 2, 9,  6, 3, 0, 0,  0};
-  EXPECT_EQ(block, expected);
-  EXPECT_TRUE(CheckPackedDib(block.data(), block.size()));
+  EXPECT_EQ(written, expected);
+  EXPECT_TRUE(CheckPackedDib(written.data(), written.size()));
   const std::pair<Size, bool> sizes[] = {{{8192, 8192}, true},  {{16384, 4096}, true}, {{8192, 8193}, false},
                                          {{8193, 8192}, false}, {{1, 1}, true},        {{0, 1}, false}};
   for (const auto& [size, copied] : sizes) EXPECT_EQ(FitsClipboardCopy(size), copied) << size.width;

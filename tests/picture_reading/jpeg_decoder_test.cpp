@@ -29,16 +29,13 @@ std::vector<std::uint8_t> Averaged(const DecodedJpeg& decoded, Size size) {
   return {bytes, bytes + shown.byteSize()};
 }
 
-TEST(JpegScale, TheFewestEighthsWhoseSidesRoundedUpCoverTheShownSize) {
+// The fewest eighths whose sides rounded up cover the shown size; pictures 960 wide, so decoded at 1/4 for
+// display size 160 and at 1/2 for 480, with red, green and blue patches side by side along the bottom.
+TEST(JpegDecoder, TheFewestEighthsThatCoverTheShownSizeAndEveryColourKindDecodedSmallerKeepsItsColours) {
   // 1279 / 8 and 959 / 8 rounded up are 160 and 120; halved, 320 and 240.
   const Size small{1279, 959};
   for (const auto& [target, eighths] : {std::pair{Size{160, 120}, 1}, {Size{320, 240}, 2}, {small, 8}, {Size{}, 8}})
     EXPECT_EQ(ChooseJpegScale(small, target), eighths) << target.width;
-}
-
-// Pictures 960 wide, so decoded at 1/4 for display size 160 and at 1/2 for 480, with red, green and
-// blue patches side by side along the bottom.
-TEST(JpegDecoder, EveryColourKindDecodedSmallerKeepsItsColours) {
   const std::uint32_t rgb[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, grey[] = {0xFF363636, 0xFFB6B6B6, 0xFF121212};
   const std::pair<const char*, const std::uint32_t*> kinds[] = {
       {"photo.jpg", rgb},      {"progressive.jpg", rgb}, {"cmyk.jpg", rgb},

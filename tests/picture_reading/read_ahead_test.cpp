@@ -10,9 +10,6 @@
 #include "menu/main_menu_ids.h"
 #include "picture_logic/bmp_file.h"
 #include "win32/temp_files.h"
-
-#include <cstring>
-
 namespace pintaro::test {
 namespace {
 
@@ -122,13 +119,7 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
 // The largest picture the program holds, 2^28 pixels (a bitmap of 1 bit a pixel, 32 MB), is read and scaled on
 // workers: the program answers within half a second as it opens it, changes the size and shows it full-screen.
 TEST_F(ReadAheadTest, TheLargestPictureOpensChangesSizeAndShowsFullScreenWhileTheProgramAnswers) {
-  constexpr std::uint32_t side = 16384, offset = 62, bytes = side / 8 * side;
-  std::vector<std::uint8_t> bitmap(offset + bytes);  // black, as the first of its two colours
-  const std::uint32_t fields[][2] = {{0, 0x4D42}, {2, offset + bytes}, {10, offset}, {14, 40},
-                                     {18, side},  {22, side},          {26, 0x10001}};
-  for (const auto& [at, value] : fields) std::memcpy(&bitmap[at], &value, 4);
-  const std::wstring largest = dir / L"largest.bmp";
-  WriteBytes(largest, bitmap);
+  const std::wstring largest = WriteWideStripes(dir / L"largest.bmp", 16384, 16384);
   const std::pair<const char*, std::function<void()>> steps[] = {{"opening", [&] { OpenPictureFile(largest); }},
                                                                  {"size change", [] { SetAllSizes(3); }},
                                                                  {"full-screen view", [] { ShowFullScreen(Slot(1)); }}};

@@ -1,7 +1,6 @@
 // Opening pictures: many bad files in one drop, and pastes from another program into the real one.
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <random>
 

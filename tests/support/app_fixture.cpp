@@ -5,10 +5,9 @@
 #include <gdiplus.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <mutex>
 #include <stdexcept>
 
 #include "icon_window/notify_icon.h"
@@ -72,8 +71,7 @@ void AppTest::StartProgram(const std::wstring& commandArguments) {
 }
 
 void AppTest::EndProgram() {
-  if (!std::exchange(started_, false)) return;
-  if (TheIconWindow()) ShutDown();
+  if (std::exchange(started_, false) && TheIconWindow()) ShutDown();
 }
 
 ShellStandIn::ShellStandIn(bool busy, Also also) {
@@ -279,6 +277,17 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
                          gif ? indices.data() : reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.data())));
   if (gif) bitmap.SetPalette(colours);
   if (!gdiplus || bitmap.Save(path.c_str(), &encoder, nullptr) != Gdiplus::Ok) throw std::runtime_error("not written");
+}
+
+std::wstring WriteWideStripes(const std::wstring& path, std::uint32_t width, std::uint32_t height) {
+  constexpr std::uint32_t offset = 62;
+  const std::uint32_t row = width / 8, size = offset + row * height,
+                      fields[][2] = {{0, 0x4D42},  {2, size},     {10, offset}, {14, 40},       {18, width},
+                                     {22, height}, {26, 0x10001}, {46, 2},      {54, 0x336699}, {58, 0xCC8844}};
+  std::vector<std::uint8_t> bitmap(size, 0x0F);
+  std::fill_n(bitmap.begin(), offset, 0), std::fill_n(bitmap.begin() + offset, row, 0xF0);
+  for (const auto& [at, value] : fields) std::memcpy(&bitmap[at], &value, 4);
+  return WriteBytes(path, bitmap), path;
 }
 
 std::wstring WriteGradient(const std::wstring& folder, const std::wstring& name, int width, int height,

@@ -67,6 +67,9 @@ void WritePicture(const std::wstring& path, const Image32& image, PictureFormat 
 // A gradient picture of the size written into the folder; its path.
 std::wstring WriteGradient(const std::wstring& folder, const std::wstring& name, int width, int height,
                            PictureFormat format = PictureFormat::Bmp);
+// A bitmap of 1 bit a pixel, the width a multiple of 32: 4 pixels of 0x336699 and 4 of 0xCC8844 in turn, the
+// bottom row the other way round. Its path.
+std::wstring WriteWideStripes(const std::wstring& path, std::uint32_t width, std::uint32_t height);
 void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
 // The bytes of a file, such as one of the JPEG decoder's test pictures: JpegSeed(L"photo.jpg").
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path);

@@ -246,6 +246,7 @@ faults=(
   "twips-at-fifteen-whatever-the-scale@@src/picture_windows/full_screen.cpp@@s/const float perPixelX = 1440\.0f \/ static_cast<float>\(dpiX > 0 \? dpiX : 96\);/const float perPixelX = 15.0f;/@@mingw-x64@@At144DotsPerInch"
   "version-dialog-opened-twice@@src/menu/about_dialog.cpp@@s/if \(const HWND open = AboutDialogWindow\(\)\) \{/if (const HWND open = AboutDialogWindow(); false) {/@@mingw-x64@@TheVersionDialog"
   "version-dialog-deaf-to-esc@@src/menu/about_dialog.cpp@@s/if \(id == IDOK \|\| id == IDCANCEL\)/if (id == IDOK)/@@mingw-x64@@TheVersionDialog"
+  "main-menu-opens-on-the-right-press@@src/icon_window/icon_window.cpp@@s/    case WM_RBUTTONUP: OnRightButtonUp\(\); return 0;/    case WM_RBUTTONDOWN: OnRightButtonUp(); return 0;/@@mingw-x64@@TheIconWindowDrags"
 )
 
 selected=()

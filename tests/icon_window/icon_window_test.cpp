@@ -57,6 +57,9 @@ TEST_F(AppTest, TheIconWindowDragsOpensTheMenuArrangesAndTakesTheWheelAndThePinI
   const POINT at = OnThePin(icon);
   std::pair<HMENU, POINT> popup{};
   SetPopupMenuHook([&](HMENU menu, UINT, int x, int y, HWND) { popup = {menu, {x, y}}; });
+  for (const UINT nothing : {WM_RBUTTONDOWN, WM_LBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP})
+    SendMessageW(icon, nothing, 0, 0);
+  EXPECT_EQ(popup.first, nullptr) << "a press of the right button, or the other buttons, open nothing";
   ClickAt(at, Button::Right);
   EXPECT_TRUE(PumpUntil([&] { return popup.first == TheMainMenu().handle(); }, 5s));
   EXPECT_EQ(popup.second, at) << "at the pointer";

@@ -160,7 +160,19 @@ run)
   export DISPLAY
   DISPLAY=$(display_of_session)
   export PINTARO_WINE_STATE="$state"
-  exec "$wine" "$@"
+  # Wine's desktop process ends a few seconds after the last program that used it, and the next program
+  # starts it again, handing it its own standard error: a test that did so would keep the caller's pipe
+  # open after its end, and CTest waited for that until the test's time ran out. So the program's
+  # standard error goes to a file, given back once it has ended.
+  errors=$(mktemp)
+  "$wine" "$@" 2>"$errors" &
+  program=$!
+  trap 'kill -KILL "$program" 2>/dev/null; cat "$errors" >&2; rm -f "$errors"; exit 143' TERM INT
+  status=0
+  wait "$program" || status=$?
+  cat "$errors" >&2
+  rm -f "$errors"
+  exit "$status"
   ;;
 env)
   echo "export WINEPREFIX='$WINEPREFIX' WINEARCH=win64 WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES' DISPLAY='$(display_of_session)'"

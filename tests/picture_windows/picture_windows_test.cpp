@@ -270,16 +270,16 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAK
   EXPECT_TRUE(
       WaitUntil([&] { return SizeText(VisibleWindowsOfProcess(program.id(), kPictureClass)[1]) == L"80x60"; }, 10s));
 
-  // Killed, the program leaves its files; the next start removes them, but not other programs' files, some
-  // of whose short names match "pnt*.tmp", some named in the program's form but empty or of other content,
-  // nor a file of the program's that another program holds open. The orderly end removes what that start
-  // pasted, and leaves the same.
+  // Killed, the program leaves its files; the next start removes them, but not other programs' files of the
+  // same content whose names, or only short names, match "pnt*.tmp", nor files named in the program's form
+  // but empty or of other content, nor a file of the program's that another program holds open. The orderly
+  // end removes what that start pasted, and leaves the same.
   std::set<std::wstring> left;
   for (const wchar_t* other : {L"pin.tmp", L"pntnotes.tmpx", L"pnt_report.tmp_old", L"pntdraft.tmp1", L"pnt12345.tmp",
                                L"pntG1.tmp", L"pntE.tmp", L"pnt7.tmp", L"pntB0B.tmp"})
-    WriteBytes(*left.insert(temp + L"\\" + other).first, {1});
+    WriteBytes(*left.insert(temp + L"\\" + other).first, ReadBytes(*files.begin()));  // as the program writes them
   WriteBytes(temp + L"\\pntE.tmp", {});
-  WriteBytes(temp + L"\\pntB0B.tmp", ReadBytes(*files.begin()));  // a bitmap as the program writes them
+  WriteBytes(temp + L"\\pnt7.tmp", {1});
   const UniqueKernelHandle held(
       CreateFileW((temp + L"\\pntB0B.tmp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(program.Kill());

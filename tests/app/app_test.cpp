@@ -38,7 +38,6 @@ void operator delete(void* memory, std::size_t) noexcept { HeapFree(GetProcessHe
 namespace pintaro::test {
 namespace {
 
-using namespace std::chrono_literals;
 
 // The hand-off from a later start: the real pintaro.exe as processes, and the running program in this
 // process.

@@ -46,7 +46,6 @@ std::vector<std::string> IconImage(int size) {
 // the icon window has the focus, which a size change gives it: at 480 a turn away does nothing. Then the
 // pin drawn at each scale, and a move to a screen of another scale.
 TEST_F(AppTest, TheIconWindowDragsOpensTheMenuArrangesAndTakesTheWheelAndThePinIsDrawnFromItsImageOfEachScale) {
-  using namespace std::chrono_literals;
   const std::wstring path = Quoted(WriteGradient(dir, L"p.bmp", 400, 300));
   StartProgram(path + L" " + path + L" " + path);
   const HWND icon = TheIconWindow()->hwnd();

@@ -20,7 +20,6 @@
 namespace pintaro::test {
 namespace {
 
-using namespace std::chrono_literals;
 
 // The main menu's commands on every picture window, the wheel, paste, hiding, showing and arranging and
 // the notification icon's messages, in the test process.

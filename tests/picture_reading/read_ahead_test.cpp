@@ -13,7 +13,6 @@
 namespace pintaro::test {
 namespace {
 
-using namespace std::chrono_literals;
 
 // Every slot's window in order: its size when shown, else "hidden".
 std::wstring Windows() {

@@ -18,7 +18,6 @@
 namespace pintaro::test {
 namespace {
 
-using namespace std::chrono_literals;
 using namespace picture_menu;
 
 void Choose(PictureWindow& window, UINT command) { SendMessageW(window.hwnd(), WM_COMMAND, command, 0); }

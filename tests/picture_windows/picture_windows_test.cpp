@@ -15,7 +15,6 @@
 namespace pintaro::test {
 namespace {
 
-using namespace std::chrono_literals;
 
 // Good pictures of every format among many bad files at once, in one drop: each good picture opens as
 // it should, each bad one has its message, and the program goes on.

@@ -10,7 +10,6 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "icon_window/notify_icon.h"
 #include "picture_logic/packed_dib.h"
 #include "picture_reading/dib_bitmap.h"
 #include "win32/file_access.h"
@@ -70,10 +69,6 @@ void AppTest::StartProgram(const std::wstring& commandArguments) {
   started_ = true;
 }
 
-void AppTest::EndProgram() {
-  if (std::exchange(started_, false) && TheIconWindow()) ShutDown();
-}
-
 ShellStandIn::ShellStandIn(bool busy, Also also) {
   SetNotifyIconHook([state = state_, busy, also = std::move(also)](DWORD message, const NOTIFYICONDATAW& record) {
     if (also) also(message, record);
@@ -86,8 +81,6 @@ ShellStandIn::ShellStandIn(bool busy, Also also) {
     return state->taken.load() ? TRUE : FALSE;
   });
 }
-
-ShellStandIn::~ShellStandIn() { SetNotifyIconHook({}); }
 
 bool ShellStandIn::Asked(DWORD call) {
   return PumpUntil([&] { return Asked().size() > seen_; }, std::chrono::seconds(5)) && Asked()[seen_++] == call;
@@ -135,10 +128,6 @@ void AppTest::ExpectOnlyMessage(const std::wstring& text) {
             std::tuple(text, std::wstring(L"ぴんたろ"), UINT{MB_OK | MB_ICONINFORMATION}, false, IconWindowHandle()))
       << "an information box with OK, the arrow back before it shows, in front with the icon window";
   messages.clear();
-}
-
-PictureWindow& AppTest::Open(const std::wstring& path) {
-  return OpenPictureFile(path), Slot(PictureWindows().LastOpenedSlot());
 }
 
 PictureWindow& AppTest::Slot(int slot) {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -21,6 +22,7 @@
 
 #include "app/application.h"
 #include "icon_window/icon_window.h"
+#include "icon_window/notify_icon.h"
 #include "picture_window/picture_window.h"
 #include "picture_logic/image.h"
 #include "picture_windows/picture_windows.h"
@@ -43,6 +45,8 @@ inline void PrintTo(const RECT& r, std::ostream* out) {
 }
 
 namespace pintaro::test {
+
+using namespace std::chrono_literals;  // the tests speak of seconds as 5s
 
 // Files for tests: a private folder, and pictures written on the spot.
 // A new empty folder under the temporary directory, removed with everything in it at the end.
@@ -131,13 +135,10 @@ class AnswerTimer {
   std::chrono::steady_clock::duration Stop() { return SetEvent(stop_.get()), asker_.join(), longest_.load(); }
 
  private:
-  std::chrono::steady_clock::duration Worked() const {
-    FILETIME times[4]{};
-    GetThreadTimes(thread_.get(), &times[0], &times[1], &times[2], &times[3]);
-    const auto ticks = [](FILETIME t) {
-      return std::chrono::nanoseconds(100 * (std::int64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime));
-    };
-    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(ticks(times[2]) + ticks(times[3]));
+  std::chrono::nanoseconds Worked() const {
+    FILETIME unused[2], kernel, user;
+    GetThreadTimes(thread_.get(), &unused[0], &unused[1], &kernel, &user);
+    return 100 * std::chrono::nanoseconds(std::bit_cast<std::int64_t>(kernel) + std::bit_cast<std::int64_t>(user));
   }
   UniqueKernelHandle answered_{CreateEventW(nullptr, FALSE, FALSE, nullptr)},
       stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)},
@@ -147,12 +148,11 @@ class AnswerTimer {
   std::thread asker_{[this] {
     const HANDLE either[] = {answered_.get(), stop_.get()};
     do {
-      const auto asked = std::chrono::steady_clock::now();
-      const auto workedBefore = Worked();
+      const std::pair asked{std::chrono::steady_clock::now(), Worked()};
       PostMessageW(answer_.hwnd(), WM_APP, 0, 0);
       WaitForMultipleObjects(2, either, FALSE, INFINITE);
-      const auto waited = std::chrono::steady_clock::now() - asked;
-      longest_ = std::max(longest_.load(), waited < std::chrono::seconds(2) ? Worked() - workedBefore : waited);
+      const auto waited = std::chrono::steady_clock::now() - asked.first;
+      longest_ = std::max(longest_.load(), waited < 2s ? Worked() - asked.second : waited);
     } while (WaitForSingleObject(stop_.get(), 20) == WAIT_TIMEOUT);
   }};
 };
@@ -165,7 +165,7 @@ class ShellStandIn {
  public:
   using Also = std::function<void(DWORD, const NOTIFYICONDATAW&)>;
   explicit ShellStandIn(bool busy = false, Also also = {});
-  ~ShellStandIn();
+  ~ShellStandIn() { SetNotifyIconHook({}); }
   std::vector<DWORD> Asked() const { return std::scoped_lock(state_->mutex), state_->asked; }
   std::wstring Tip() const { return std::scoped_lock(state_->mutex), state_->tip; }
   // Whether the next call, waited for 5 s at most, is this one.
@@ -227,7 +227,9 @@ class AppTest : public ::testing::Test {
   void TearDown() override;
   void StartProgram(const std::wstring& commandArguments = L"");
   // Shuts the program down; its object stays until the next start or the test's end.
-  void EndProgram();
+  void EndProgram() {
+    if (std::exchange(started_, false) && TheIconWindow()) ShutDown();
+  }
   // Expects exactly one message: the format message for the path in an information box with OK, shown
   // with the arrow back. Forgets it.
   void ExpectOnlyFormatMessage(const std::wstring& path) { ExpectOnlyMessage(FormatMessageText(path)); }
@@ -235,7 +237,9 @@ class AppTest : public ::testing::Test {
   // by the icon window when there is one.
   void ExpectOnlyMessage(const std::wstring& text);
   // Opens the file in the running program; the window it went to, the one of the slot filled last.
-  PictureWindow& Open(const std::wstring& path);
+  PictureWindow& Open(const std::wstring& path) {
+    return OpenPictureFile(path), Slot(PictureWindows().LastOpenedSlot());
+  }
   static PictureWindow& Slot(int slot);
 
   MessageRecorder messages;
@@ -342,7 +346,6 @@ inline POINT OnThePin(HWND icon) { return {RectOf(icon).left + 21, RectOf(icon).
 // A user presses the button on a window of the test, drags onto the icon and lets go there, once the
 // drag has asked the pin what it takes. Returns the effect the drag ended with.
 inline DWORD DragOntoIcon(NamesSource& source, DWORD allowed) {
-  using namespace std::chrono_literals;
   HWND grip = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"BUTTON", L"", WS_POPUP | WS_VISIBLE, 100, 100, 40, 40,
                               nullptr, nullptr, nullptr, nullptr);
   const HWND icon = TheIconWindow()->hwnd();

@@ -20,7 +20,6 @@
 namespace pintaro::test {
 namespace {
 
-
 // The main menu's commands on every picture window, the wheel, paste, hiding, showing and arranging and
 // the notification icon's messages, in the test process.
 using namespace main_menu;
@@ -97,13 +96,13 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
   EXPECT_TRUE(IsWindowVisible(Icon()) && IsWindowVisible(window.hwnd()) && Read(main).starts_with(L"ウィンドウの整列"));
 
   for (const HMENU menu : {own, main})  // the main menu's choice overrides a window's own
-    for (const std::wstring transparency : {L"3/4 透過", L"1/4 透過", L"1/2 透過", L"透過なし", L"3/4 透過"}) {
-      const int part = transparency[1] == L'/' ? transparency[0] - L'0' : 0, whole = part ? transparency[2] - L'0' : 1;
+    for (const std::wstring choice : {L"3/4 透過", L"1/4 透過", L"1/2 透過", L"透過なし", L"3/4 透過", L"3/4 透過"}) {
+      const int part = choice[1] == L'/' ? choice[0] - L'0' : 0, whole = part ? choice[2] - L'0' : 1;
       const int before = WindowOpacity(other.hwnd());
-      Choose(menu == main ? Icon() : window.hwnd(), menu, transparency);
-      EXPECT_EQ(WindowOpacity(window.hwnd()), 255 * (whole - part) / whole) << transparency;
+      Choose(menu == main ? Icon() : window.hwnd(), menu, choice);
+      EXPECT_EQ(WindowOpacity(window.hwnd()), 255 * (whole - part) / whole) << choice;
       EXPECT_EQ(WindowOpacity(other.hwnd()), menu == main ? WindowOpacity(window.hwnd()) : before) << "its own alone";
-      EXPECT_TRUE(Has(Read(own), L"  ✓" + transparency) && std::ranges::count(Read(own), L'✓') == 1) << transparency;
+      EXPECT_TRUE(Has(Read(own), L"  ✓" + choice) && std::ranges::count(Read(own), L'✓') == 1) << choice;
     }
   for (const std::wstring size : {L"80", L"120", L"480", L"320", L"240", L"160"}) {
     Choose(Icon(), main, size);
@@ -141,7 +140,9 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   EXPECT_EQ(SizeText(tall.hwnd()), L"60x80");
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a free slot stays closed";
 
+  const int reads = FileReads::all;
   TheMainMenu().OnCommand(kOpacity0 + 2);
+  EXPECT_EQ(FileReads::all, reads) << "a transparency change reads no file";
   for (PictureWindow* window : {&wide, &tall, &closed})
     for (int preset = 0; preset < 4; ++preset) EXPECT_EQ(window->IsOpacityChecked(preset), preset == 2);
   EXPECT_EQ(&Open(dir / L"wide.bmp"), &closed);
@@ -188,6 +189,7 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextOrADamagedBitmapOpe
   EXPECT_EQ(PictureWindows().UpperBound(), 1);
   EXPECT_EQ(SizeText(Slot(1).hwnd()), L"80x60") << "its file read for the size chosen meanwhile";
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{Slot(1).picturePath}) << "no file but the one in use";
+  EXPECT_EQ(TipOf(Slot(1).hwnd()), Slot(1).picturePath.substr(dir.path().size() + 1)) << "the tip: the file's name";
   EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -234,6 +236,7 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), kArrange) << "the item goes once they show";
   // Hiding everything leaves the full-screen view as it is; its end shows everything again.
   SendMessageW(Slot(3).hwnd(), WM_COMMAND, picture_menu::kFullScreen, 0);
+  EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), kArrange) << "not hidden as by hiding all";
   NotifyIcon(WM_LBUTTONDBLCLK);
   EXPECT_TRUE(TheFullScreenView()->IsShown());
   SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0);

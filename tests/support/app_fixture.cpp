@@ -33,6 +33,7 @@ const HANDLE g_letGo = CreateEventW(nullptr, TRUE, TRUE, nullptr);
 std::mutex g_heldPath;
 void NoteFileRead(const std::wstring& path) noexcept {
   if (GetCurrentThreadId() == g_uiThread) ++FileReads::onThisThread;
+  ++FileReads::all;
   std::unique_lock lock(g_heldPath);
   const bool hold = path == FileReads::held;
   lock.unlock();

@@ -208,6 +208,7 @@ class ShowWatch {
 // the reads of a file named here wait until the test lets them go (for 30 s at most).
 struct FileReads {
   inline static int onThisThread = 0;
+  inline static std::atomic<int> all = 0;
   inline static std::wstring held;
   static void Hold(const std::wstring& path);
   static void LetGo();

@@ -92,12 +92,9 @@ HWND WaitForWindow(DWORD processId, const wchar_t* className, std::chrono::milli
 void SendMouse(DWORD flags, POINT at, int wheel) {
   // Normalised absolute coordinates that land exactly on the pixel of the primary screen.
   const auto normalised = [](LONG pixel, int size) { return static_cast<LONG>((pixel * 65536LL + size - 1) / size); };
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = normalised(at.x, GetSystemMetrics(SM_CXSCREEN));
-  input.mi.dy = normalised(at.y, GetSystemMetrics(SM_CYSCREEN));
-  input.mi.mouseData = static_cast<DWORD>(wheel);
-  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  INPUT input{INPUT_MOUSE};
+  input.mi = {normalised(at.x, GetSystemMetrics(SM_CXSCREEN)), normalised(at.y, GetSystemMetrics(SM_CYSCREEN)),
+              static_cast<DWORD>(wheel), flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE};
   SendInput(1, &input, sizeof(input));
 }
 
@@ -130,14 +127,12 @@ void DragWithLeftButton(POINT from, POINT to) {
   const DWORD thread = GetWindowThreadProcessId(WindowFromPoint(from), nullptr);
   MouseDown(Button::Left, from);
   // The moves wait for the program's move loop, which goes from where the pointer is when it starts.
-  const bool moving = WaitUntil(
-      [&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
-      },
-      std::chrono::seconds(5));
-  if (!moving) ADD_FAILURE() << "no move loop began at " << from.x << ", " << from.y;
+  const auto moving = [&] {
+    GUITHREADINFO info{sizeof(info)};
+    return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
+  };
+  if (!WaitUntil(moving, std::chrono::seconds(5)))
+    ADD_FAILURE() << "no move loop began at " << from.x << ", " << from.y;
   for (int step = 1; step <= 4; ++step) {
     Sleep(kHandPace);
     MouseMoveTo({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
@@ -153,10 +148,8 @@ void TapKeyFor(DWORD processId, WORD virtualKey) {
   };
   // Where a key goes depends on which window Wine gives the focus.
   if (!WaitUntil(inFront, std::chrono::seconds(5))) ADD_FAILURE() << "the keys would not reach process " << processId;
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+  INPUT input{INPUT_KEYBOARD};
+  input.ki = {virtualKey, static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC))};
   SendInput(1, &input, sizeof(input));
   input.ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(1, &input, sizeof(input));

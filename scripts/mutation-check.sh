@@ -251,6 +251,10 @@ faults=(
   "transparency-change-renders-again@@src/picture_windows/all_windows.cpp@@s/  RunLatest\(TheProgram\(\)\.pictures->opacityChange, SetAllAlphaOnce\);/  RunLatest(TheProgram().pictures->opacityChange, SetAllAlphaOnce);\n  RenderAllAtDisplaySize();/@@mingw-x64@@SizeAndTransparencyForAll"
   "pasted-tip-is-its-path@@src/picture_window/picture_window.cpp@@s/CreateWindowToolTip\(hwnd\(\), tipText\.c_str\(\)\)/CreateWindowToolTip(hwnd(), picturePath.c_str())/@@mingw-x64@@ThePasteItemFollows"
   "full-screen-view-hides-all@@src/picture_windows/full_screen.cpp@@s/(#include \"picture_windows\/picture_rendering\.h\"\n)/\$1#include \"menu\/main_menu.h\"\n/; s/  ShowIconWindow\(SW_HIDE\);\n  ShowPictureWindowsInUse\(SW_HIDE\);/  HideAllWindows();/@@mingw-x64@@TheNotificationIconHidesAll"
+  "wheel-leaves-the-size-mark@@src/menu/main_menu.cpp@@s/  TheMainMenu\(\)\.CheckSizeItem\(preset\);\n//@@mingw-x64@@SizeAndTransparencyForAll"
+  "view-bands-truncated@@src/picture_windows/full_screen.cpp@@s/static_cast<LONG>\(RoundHalfEven\(fit\.topTwips \/ static_cast<double>\(screen\.twipsPerPixelY\)\)\)/static_cast<LONG>(fit.topTwips \/ static_cast<double>(screen.twipsPerPixelY))/@@mingw-x64@@HighDpiTest"
+  "rights-notice-shows-the-address@@src/menu/about_dialog.cpp@@s/IDC_ABOUT_RIGHTS, kRightsNotice\)/IDC_ABOUT_RIGHTS, kWebAddress)/@@mingw-x64@@TheVersionDialog"
+  "help-page-misnamed@@src/menu/about_dialog.cpp@@s/L\"\\\\\\\\Readme\.html\"/L\"\\\\\\\\Readme.htm\"/@@mingw-x64@@TheVersionDialog"
 )
 
 selected=()

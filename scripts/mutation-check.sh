@@ -255,6 +255,7 @@ faults=(
   "view-bands-truncated@@src/picture_windows/full_screen.cpp@@s/static_cast<LONG>\(RoundHalfEven\(fit\.topTwips \/ static_cast<double>\(screen\.twipsPerPixelY\)\)\)/static_cast<LONG>(fit.topTwips \/ static_cast<double>(screen.twipsPerPixelY))/@@mingw-x64@@HighDpiTest"
   "rights-notice-shows-the-address@@src/menu/about_dialog.cpp@@s/IDC_ABOUT_RIGHTS, kRightsNotice\)/IDC_ABOUT_RIGHTS, kWebAddress)/@@mingw-x64@@TheVersionDialog"
   "help-page-misnamed@@src/menu/about_dialog.cpp@@s/L\"\\\\\\\\Readme\.html\"/L\"\\\\\\\\Readme.htm\"/@@mingw-x64@@TheVersionDialog"
+  "failed-open-holds-a-handle@@src/win32/handles.h@@s/return handle == INVALID_HANDLE_VALUE \? nullptr : handle;/return handle;/@@mingw-x64@@OpenPictureTest"
 )
 
 selected=()

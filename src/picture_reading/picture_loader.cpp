@@ -266,9 +266,9 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
     std::optional<FileBytes> file;
     {
       const UniqueKernelHandle opened = OpenForReading(path);
-      if (opened.get() == INVALID_HANDLE_VALUE) why = WhyNotRead(GetLastError());
+      if (!opened) why = WhyNotRead(GetLastError());
       // A pipe or a device might never end a read.
-      if (opened.get() != INVALID_HANDLE_VALUE && GetFileType(opened.get()) == FILE_TYPE_DISK) {
+      if (opened && GetFileType(opened.get()) == FILE_TYPE_DISK) {
         file = WholeFile(opened.get(), pool, why);
       }
     }

@@ -19,7 +19,7 @@ std::wstring CurrentFolder();
 std::wstring ForFileFunctions(const std::wstring& path);
 
 // Opens an existing file for reading, sharing it with every other use: reading, writing, deleting.
-// INVALID_HANDLE_VALUE when it cannot be opened; GetLastError says why.
+// Holds nothing when the file cannot be opened; GetLastError says why.
 UniqueKernelHandle OpenForReading(const std::wstring& path, DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN);
 
 // What tells a file's content apart from the same file's content at another moment.

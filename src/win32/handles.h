@@ -12,7 +12,7 @@ class UniqueHandle {
   using pointer = typename Traits::pointer;
 
   UniqueHandle() noexcept = default;
-  explicit UniqueHandle(pointer handle) noexcept : handle_(handle) {}
+  explicit UniqueHandle(pointer handle) noexcept : handle_(Adopted(handle)) {}
   UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
     if (this != &other) reset(other.release());
@@ -26,11 +26,19 @@ class UniqueHandle {
   explicit operator bool() const noexcept { return handle_ != Traits::invalid(); }
   pointer release() noexcept { return std::exchange(handle_, Traits::invalid()); }
   void reset(pointer handle = Traits::invalid()) noexcept {
-    const pointer old = std::exchange(handle_, handle);
+    const pointer old = std::exchange(handle_, Adopted(handle));
     if (old != Traits::invalid()) Traits::close(old);
   }
 
  private:
+  // What a failed call gives, where it differs from the traits' invalid value, holds nothing either.
+  static pointer Adopted(pointer handle) noexcept {
+    if constexpr (requires { Traits::adopted(handle); })
+      return Traits::adopted(handle);
+    else
+      return handle;
+  }
+
   pointer handle_ = Traits::invalid();
 };
 
@@ -53,14 +61,22 @@ using UniqueMemoryDc = UniqueHandle<NullHandleTraits<HDC, &DeleteDC>>;
 using UniqueGlobal = UniqueHandle<NullHandleTraits<HGLOBAL, &GlobalFree>>;
 using UniqueWindow = UniqueHandle<NullHandleTraits<HWND, &DestroyWindow>>;
 
+// CreateFileW fails with INVALID_HANDLE_VALUE where the other functions give null: either holds nothing.
 struct KernelHandleTraits {
   using pointer = HANDLE;
   static constexpr pointer invalid() noexcept { return nullptr; }
-  static void close(pointer handle) noexcept {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
+  static pointer adopted(pointer handle) noexcept { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+  static void close(pointer handle) noexcept { CloseHandle(handle); }
 };
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
+// A search of a folder's entries (FindFirstFileW), ended with FindClose.
+struct FindHandleTraits {
+  using pointer = HANDLE;
+  static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void close(pointer handle) noexcept { FindClose(handle); }
+};
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 
 // A mutex this thread owns: given up and closed at the end.
 struct OwnedMutexTraits {

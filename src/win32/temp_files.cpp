@@ -44,7 +44,7 @@ TempFile MakeTempFile() {
     const std::wstring path = dir + TempFileName(number);
     UniqueKernelHandle file(CreateFileW(ForFileFunctions(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() != INVALID_HANDLE_VALUE) return {path, std::move(file)};
+    if (file) return {path, std::move(file)};
     if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return {{}, {}, GetLastError()};
   }
   return {{}, {}, ERROR_FILE_EXISTS};
@@ -80,7 +80,7 @@ namespace {
 // one else writes while it is open.
 void DeleteWhenOurs(const std::wstring& path, TempFileContentCheck isOurs) {
   const UniqueKernelHandle file = OpenToCheckAndDelete(path);
-  if (file.get() == INVALID_HANDLE_VALUE) return;  // in use, or gone
+  if (!file) return;  // in use, or gone
   std::uint8_t start[kTempFileStartRead];
   DWORD read = 0;
   LARGE_INTEGER size{};
@@ -99,14 +99,13 @@ void DeleteUnusedTempFiles(TempFileContentCheck isOurs) noexcept {
     WIN32_FIND_DATAW found{};
     // The pattern also matches short 8.3 names: files of other programs such as "pntnotes.tmpx" come
     // up too, and only long names of the program's own form are deleted.
-    HANDLE search = FindFirstFileW(ForFileFunctions(dir + L"pnt*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const UniqueFindHandle search(FindFirstFileW(ForFileFunctions(dir + L"pnt*.tmp").c_str(), &found));
+    if (!search) return;
     do {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempFileName(found.cFileName)) {
         DeleteWhenOurs(dir + found.cFileName, isOurs);
       }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
   } catch (...) {
   }
 }

@@ -15,7 +15,6 @@
 namespace pintaro::test {
 namespace {
 
-
 // Good pictures of every format among many bad files at once, in one drop: each good picture opens as
 // it should, each bad one has its message, and the program goes on.
 using Bytes = std::vector<std::uint8_t>;
@@ -73,6 +72,9 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
   add(nullptr, {{L"notes.txt", {'n', 'o', 't', 'e', 's'}}, {L"real.png", png}});
   UniqueKernelHandle locked(
       CreateFileW((dir / L"locked.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_TRUE(locked && !UniqueKernelHandle(CreateFileW((dir / L"missing.jpg").c_str(), GENERIC_READ, 0, nullptr,
+                                                        OPEN_EXISTING, 0, nullptr)))
+      << "a failed open holds nothing";
 
   // Text, files that may only be moved, and lists that have no end in their block (read, they crashed the
   // program or opened heap bytes as names) are refused; a file list is taken below. Each source offers what

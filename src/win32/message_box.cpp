@@ -8,7 +8,7 @@
 namespace pintaro {
 
 namespace {
-MessageBoxHook& Hook() { return SeamOf<MessageBoxHook>(); }
+MessageBoxHook& Hook() { return SeamOf<MessageBoxHook, &SetMessageBoxHook>(); }
 }  // namespace
 
 void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }

@@ -5,7 +5,7 @@
 namespace pintaro {
 
 namespace {
-PopupMenuHook& Hook() { return SeamOf<PopupMenuHook>(); }
+PopupMenuHook& Hook() { return SeamOf<PopupMenuHook, &SetPopupMenuHook>(); }
 }  // namespace
 
 void SetPopupMenuHook(PopupMenuHook hook) { Hook() = std::move(hook); }

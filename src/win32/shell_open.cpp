@@ -8,7 +8,7 @@
 namespace pintaro {
 
 namespace {
-ShellOpenHook& Hook() { return SeamOf<ShellOpenHook>(); }
+ShellOpenHook& Hook() { return SeamOf<ShellOpenHook, &SetShellOpenHook>(); }
 }  // namespace
 
 void SetShellOpenHook(ShellOpenHook hook) { Hook() = std::move(hook); }

@@ -5,7 +5,9 @@
 
 namespace pintaro {
 
-template <typename Hook>
+// The hook of one kind of call, named by the function that sets it: two kinds of call with one signature
+// keep a hook each.
+template <typename Hook, void (*Setter)(Hook)>
 Hook& SeamOf() noexcept {
   static Hook hook;
   return hook;

@@ -60,7 +60,8 @@ std::vector<std::wstring> CommandPictureNames(const std::wstring& command) {
   return PictureNames(ParseCommandLine(kDefaultMaxArgs, command));
 }
 
-// Opens the pictures a hand-off command names, in order, without letting messages run in between.
+// Opens the pictures a hand-off command names, in order. Each opening lets messages run while its picture is
+// read, and every later one is skipped once the program has ended meanwhile.
 void OpenCommandPictures(const std::wstring& command) {
   if (IconWindow* icon = TheIconWindow()) icon->OpenPictures(CommandPictureNames(command));
 }

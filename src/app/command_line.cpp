@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "win32/ascii_case.h"
 #include "win32/file_paths.h"
 
 namespace pintaro {
@@ -89,12 +90,8 @@ std::wstring WithAbsolutePictureNames(std::wstring_view commandLine, std::wstrin
 
 bool IsPictureName(std::wstring_view name) {
   if (name.size() > kMaxPathLength) return false;
-  const std::wstring_view tail = name.size() > 4 ? name.substr(name.size() - 4) : name;
-  std::wstring lower(tail);
-  for (auto& c : lower) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return lower == L".bmp" || lower == L".jpg" || lower == L".gif";
+  return EndsWithIgnoringAsciiCase(name, L".bmp") || EndsWithIgnoringAsciiCase(name, L".jpg") ||
+         EndsWithIgnoringAsciiCase(name, L".gif");
 }
 
 std::wstring_view ArgumentsAfterProgramName(std::wstring_view line) {

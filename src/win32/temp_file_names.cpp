@@ -4,15 +4,11 @@
 #include <cwchar>
 #include <iterator>
 
+#include "win32/ascii_case.h"
+
 namespace pintaro {
 
 namespace {
-
-constexpr wchar_t AsciiLower(wchar_t c) noexcept { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
-
-bool SameIgnoringCase(std::wstring_view a, std::wstring_view lower) noexcept {
-  return std::ranges::equal(a, lower, [](wchar_t x, wchar_t y) { return AsciiLower(x) == y; });
-}
 
 bool IsHexDigit(wchar_t c) noexcept {
   c = AsciiLower(c);
@@ -31,8 +27,8 @@ bool IsTempFileName(std::wstring_view name) noexcept {
   constexpr std::size_t kPrefix = 3, kSuffix = 4;
   if (name.size() < kPrefix + 1 + kSuffix || name.size() > kPrefix + 4 + kSuffix) return false;
   const std::wstring_view digits = name.substr(kPrefix, name.size() - kPrefix - kSuffix);
-  return SameIgnoringCase(name.substr(0, kPrefix), L"pnt") && std::ranges::all_of(digits, IsHexDigit) &&
-         SameIgnoringCase(name.substr(name.size() - kSuffix), L".tmp");
+  return SameIgnoringAsciiCase(name.substr(0, kPrefix), L"pnt") && std::ranges::all_of(digits, IsHexDigit) &&
+         SameIgnoringAsciiCase(name.substr(name.size() - kSuffix), L".tmp");
 }
 
 }  // namespace pintaro

@@ -256,6 +256,7 @@ faults=(
   "rights-notice-shows-the-address@@src/menu/about_dialog.cpp@@s/IDC_ABOUT_RIGHTS, kRightsNotice\)/IDC_ABOUT_RIGHTS, kWebAddress)/@@mingw-x64@@TheVersionDialog"
   "help-page-misnamed@@src/menu/about_dialog.cpp@@s/L\"\\\\\\\\Readme\.html\"/L\"\\\\\\\\Readme.htm\"/@@mingw-x64@@TheVersionDialog"
   "failed-open-holds-a-handle@@src/win32/handles.h@@s/return handle == INVALID_HANDLE_VALUE \? nullptr : handle;/return handle;/@@mingw-x64@@OpenPictureTest"
+  "hand-off-topic-renamed@@src/win32/dde_names.h@@s/kLinkTopicName\[\] = L\"frmMain\";/kLinkTopicName[] = L\"frmMain2\";/@@mingw-x64@@LargeExecutes"
 )
 
 selected=()

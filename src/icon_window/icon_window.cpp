@@ -125,7 +125,7 @@ void IconWindow::HandOff() {
   if (AnotherInstanceEnding()) return;
   const auto giveUpAt = std::chrono::steady_clock::now() + giveUpAfter_;
   if (!ddeItemWindow_.LinkOpen()) {
-    ddeItemWindow_.OpenLink(kHandOffLinkTopic, kHandOffLinkItem,
+    ddeItemWindow_.OpenLink(HandOffLinkTopic(), kHandOffLinkItem,
                             std::min<std::chrono::milliseconds>(kHandOffRetry, giveUpAfter_));
   }
   // Windows lets only the foreground's process bring a window to the front: the running instance's

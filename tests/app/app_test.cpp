@@ -38,7 +38,6 @@ void operator delete(void* memory, std::size_t) noexcept { HeapFree(GetProcessHe
 namespace pintaro::test {
 namespace {
 
-
 // The hand-off from a later start: the real pintaro.exe as processes, and the running program in this
 // process.
 using Shown = std::multiset<std::wstring>;
@@ -185,7 +184,7 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   DdeClient conversation;
   conversation.Create(nullptr);
   const HWND icon = WaitForIconWindow(first);
-  ASSERT_TRUE(icon && conversation.OpenLink(kHandOffLinkTopic, kHandOffLinkItem, 5s));
+  ASSERT_TRUE(icon && conversation.OpenLink(L"ぴんたろ|frmMain", kHandOffLinkItem, 5s));
   EXPECT_EQ(conversation.LinkExecute(std::wstring(1 << 20, L'x'), std::chrono::steady_clock::now() + 1s),
             DdeClient::ExecuteResult::NoAnswer);
   // From a window that opened no conversation: that one is refused, with a negative acknowledgement.

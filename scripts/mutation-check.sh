@@ -142,7 +142,7 @@ faults=(
   "window-larger-than-monitor-off-its-top@@src/picture_logic/monitors.cpp@@s/if \(end - start >= monitorEnd - monitorStart \|\| start < monitorStart\)/if (start < monitorStart)/@@native@@ScreenPlaces"
   "end-destroys-picture-in-silent-desktop@@src/picture_window/picture_window.cpp@@s/if \(InsideDesktopWindow\(hwnd\(\)\) && !TakeOutOfDesktop\(hwnd\(\)\)\)/if (false)/@@mingw-x64@@ADesktopWindowThatStopsAnswering"
   "pinned-into-silent-desktop@@src/picture_windows/desktop_pinning.cpp@@s/desktop && !asking_\) Ask\(desktop\);/desktop) PinWaitingPictures(desktop);/@@mingw-x64@@ADesktopWindowThatStopsAnswering"
-  "tip-of-lost-picture-left-behind@@src/picture_window/picture_window.cpp@@s/  toolTip_\.reset\(\);\n  if \(ProgramEnded/  if (ProgramEnded/@@mingw-x64@@OutlivesItsDesktop"
+  "tip-of-lost-picture-left-behind@@src/picture_window/picture_window.cpp@@s/  toolTip_\.reset\(\);\n  if \(ProgramEnded/  if (ProgramEnded/; s/  toolTip_\.reset\(\);\n  const SIZE size/  const SIZE size/@@mingw-x64@@OutlivesItsDesktop"
   "version-dialog-leaves-pinned-pictures@@src/win32/modal_block.cpp@@s/  EnumChildWindows\(window, &DisableProgramWindow, dialog\);\n//@@mingw-x64@@TheVersionDialog"
   "notify-icon-retry-adds-only@@src/icon_window/notify_icon.cpp@@s/!icon\.asking\) Ask\(true\);/!icon.asking) Ask(false);/@@mingw-x64@@TheNotificationIconHidesAll"
   "notify-icon-kept-after-failed-add@@src/icon_window/notify_icon.cpp@@s/(  RunOnWorkerFor\(\n)/  if (icon.shown)\n\$1/@@mingw-x64@@TheNotificationIconHidesAll"

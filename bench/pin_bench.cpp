@@ -62,7 +62,7 @@ void TimeOpen(const std::wstring& path) {
     if (!bench::SystemFullDecode(path)) std::printf("%s: the system decoder cannot read it\n", Narrow(path).c_str());
     system.push_back(Milliseconds(start));
     start = Clock::now();
-    picture = pintaro::LoadPicture(path, pintaro::ForDisplaySize(pintaro::Settings().displaySize));
+    picture = pintaro::LoadPicture(path, pintaro::ForDisplaySize(pintaro::Settings().DisplaySize()));
     read.push_back(Milliseconds(start));
     if (!picture) {
       std::printf("%s: cannot be read\n", Narrow(path).c_str());

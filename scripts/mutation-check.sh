@@ -14,7 +14,7 @@ scratch=${PINTARO_MUTATION_DIR:-/tmp/pintaro-mutation-$(id -u)-$(basename "$root
 
 # name @@ file @@ perl substitution (on the whole file) @@ ctest preset @@ the tests that should catch it (ctest regex)
 faults=(
-  "global-opacity-ignored@@src/picture_windows/picture_windows.cpp@@s/SetAlpha\(window->hwnd\(\), Settings\(\)\.opacity\)/SetAlpha(window->hwnd(), 255)/@@mingw-x64@@OpenPictureTest"
+  "global-opacity-ignored@@src/picture_windows/picture_windows.cpp@@s/SetAlpha\(window->hwnd\(\), Settings\(\)\.Opacity\(\)\)/SetAlpha(window->hwnd(), 255)/@@mingw-x64@@OpenPictureTest"
   "dde-answers-any-topic@@src/win32/dde_source.cpp@@s/ \|\| !AtomNames\(topic, topic_\)//@@mingw-x64@@HandOffTest"
   "f5-ends-full-screen@@src/picture_window/full_screen_view.cpp@@s/(    case WM_CHAR:)/    case WM_KEYDOWN:\n\$1/@@mingw-x64@@KeysThatTypeACharacter"
   "double-click-release-ends-view@@src/picture_window/full_screen_view.cpp@@s/if \(std::exchange\(pressed_, false\)\) OnClick\(\);/pressed_ = false;\n  OnClick();/@@mingw-x64@@KeysThatTypeACharacter"
@@ -58,7 +58,7 @@ faults=(
   "version-dialog-not-modal@@src/win32/modal_block.cpp@@s/IsWindowEnabled\(window\)\) DisableAndKeep\(window\);/IsWindowEnabled(window)) {}/@@mingw-x64@@TheVersionDialog"
   "bgr-red-and-blue-swapped@@src/picture_reading/picture_loader.cpp@@s/bgr\[0\] \| (static_cast<std::uint32_t>\(bgr\[1\]\) << 8 \| static_cast<std::uint32_t>\()bgr\[2\]/bgr[2] | \$1bgr[0]/@@mingw-x64@@PasteTest"
   "picture-shown-before-it-is-placed@@src/picture_windows/picture_rendering.cpp@@s/(  PlaceAtScreenPoint\(hwnd, placeFor\(size\), size\);\n)(  ShowWindow\(hwnd, SW_SHOWNA\);\n)/\$2\$1/@@mingw-x64@@SizeAndTransparencyForAll"
-  "transparency-given-after-the-show@@src/picture_windows/picture_windows.cpp@@s/(    SetAlpha\(window->hwnd\(\), Settings\(\)\.opacity\);\n)(.*?)(    if \(ResizePictureWindow[^\n]*\n)/\$2\$3\$1/s@@mingw-x64@@SizeAndTransparencyForAll"
+  "transparency-given-after-the-show@@src/picture_windows/picture_windows.cpp@@s/(    SetAlpha\(window->hwnd\(\), Settings\(\)\.Opacity\(\)\);\n)(.*?)(    if \(ResizePictureWindow[^\n]*\n)/\$2\$3\$1/s@@mingw-x64@@SizeAndTransparencyForAll"
   "likely-place-takes-the-place@@src/picture_windows/picture_windows.cpp@@s/PlacementRandom ahead = TheProgram\(\)\.pictures->placement;/PlacementRandom\& ahead = TheProgram().pictures->placement;/@@mingw-x64@@EveryStackingStep|RealProgramTest"
   "unchanged-opacity-check-ignores-the-value@@src/win32/layered.cpp@@s/ \&\& now == opacity\) return;/) return;/@@mingw-x64@@SizeAndTransparencyForAll|OpenPictureTest"
   "recycled-buffer-not-reused@@src/picture_logic/image.cpp@@s/if \(same != kept_\.end\(\)\)/if (false)/@@native@@MemoryBudget"
@@ -165,7 +165,7 @@ faults=(
   "drop-long-endings-case-sensitive@@src/icon_window/drop_filter.cpp@@s/\{ return EndsWithIgnoringAsciiCase\(name, ending\); \}/{ return ending.size() == 4 ? EndsWithIgnoringAsciiCase(name, ending) : name.ends_with(ending); }/@@mingw-x64@@OpenPictureTest"
   "command-line-endings-case-sensitive@@src/app/command_line.cpp@@s/EndsWithIgnoringAsciiCase\(name, /name.ends_with(/g@@mingw-x64@@RealProgramTest.Only|LaterStartsHandOver"
   "end-keeps-the-full-screen-view@@src/app/application.cpp@@s/  DestroyFullScreen\(\);\n//@@mingw-x64@@ShowsFitted"
-  "start-opacity-not-opaque@@src/picture_windows/picture_windows.h@@s/int opacity = kOpacityPresets\[0\];/int opacity = kOpacityPresets[1];/@@mingw-x64@@ThenClose"
+  "start-opacity-not-opaque@@src/picture_windows/picture_windows.h@@s/int opacityPreset = 0;/int opacityPreset = 1;/@@mingw-x64@@ThenClose"
   "own-opacity-from-the-next-preset@@src/picture_window/picture_window.cpp@@s/SetAlpha\(hwnd\(\), kOpacityPresets\[preset\]\);/SetAlpha(hwnd(), kOpacityPresets[(preset + 1) % kOpacityPresetCount]);/@@mingw-x64@@EveryTextTheUserReads|ThenClose"
   "quarter-and-half-captions-swapped@@src/win32/texts.h@@s/L\"1\/4 透過\", L\"1\/2 透過\"/L\"1\/2 透過\", L\"1\/4 透過\"/@@mingw-x64@@EveryTextTheUserReads"
   "wheel-part-of-a-notch-steps@@src/picture_logic/presets.cpp@@s/if \(sum > -kNotch && sum < kNotch\) \{/if (false) {/@@mingw-x64@@TheIconWindowDrags"

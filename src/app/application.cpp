@@ -86,7 +86,7 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   program.shutDown = &EndInOrder;
   // The pictures named are read on the workers while the icon window is made and shown.
   const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
-  ReadAhead ahead(names, Settings().displaySize);
+  ReadAhead ahead(names, Settings().DisplaySize());
   const HWND foregroundAtStart = GetForegroundWindow();
   program.iconWindow = std::make_unique<IconWindow>(CommandPictureNames);
   IconWindow& icon = *program.iconWindow;

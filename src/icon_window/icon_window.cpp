@@ -189,7 +189,7 @@ void IconWindow::OpenNamedPicture(const std::wstring& name, const PictureSource&
 }
 
 void IconWindow::OpenPictures(const std::vector<std::wstring>& names) {
-  ReadAhead ahead(names, Settings().displaySize);
+  ReadAhead ahead(names, Settings().DisplaySize());
   for (std::size_t i = 0; i < names.size() && !ProgramEnded(); ++i) OpenNamedPicture(names[i], ahead.SourceFor(i));
 }
 

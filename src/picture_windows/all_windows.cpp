@@ -53,11 +53,6 @@ PixelRect ScreenRectOf(HWND hwnd) noexcept {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-template <typename Preset>
-bool InTable(int preset, const Preset& table) noexcept {
-  return preset >= 0 && preset < static_cast<int>(table.size());
-}
-
 // Renders the window at the display size and shows it with its centre where it was.
 void ResizeKeepingCentre(PictureWindow& window, const PictureSource& source) {
   const PixelRect before = ScreenRectOf(window.hwnd());
@@ -81,7 +76,7 @@ void RenderAllAtDisplaySize() {
       paths.push_back(table[slot]->picturePath);
     }
   }
-  ReadAhead ahead(std::move(paths), Settings().displaySize, ReadFor::Rendering);
+  ReadAhead ahead(std::move(paths), Settings().DisplaySize(), ReadFor::Rendering);
   // The table may grow while a rendering lets messages run; windows added then are already rendered
   // at the new size. A window closed or given another file meanwhile finds no picture read for it.
   std::size_t next = 0;
@@ -99,7 +94,7 @@ void SetAllAlphaOnce() {
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
     PictureWindow* window = table[slot];
     if (!window || window->isFree) continue;
-    SetAlpha(window->hwnd(), Settings().opacity);
+    SetAlpha(window->hwnd(), Settings().Opacity());
     window->CheckOpacityItem(Settings().opacityPreset);
     PumpMessages();
     if (ProgramEnded()) return;
@@ -110,7 +105,6 @@ void SetAllAlphaOnce() {
 
 void SetAllSizes(int preset) {
   Settings().sizePreset = preset;
-  if (InTable(preset, kSizePresets)) Settings().displaySize = kSizePresets[preset];
   if (!RunLatest(TheProgram().pictures->sizeChange, RenderAllAtDisplaySize)) return;
   // A hidden icon window cannot take the focus; the size change is complete without it.
   const HWND icon = IconWindowHandle();
@@ -119,7 +113,6 @@ void SetAllSizes(int preset) {
 
 void SetAllAlpha(int preset) {
   Settings().opacityPreset = preset;
-  if (InTable(preset, kOpacityPresets)) Settings().opacity = kOpacityPresets[preset];
   RunLatest(TheProgram().pictures->opacityChange, SetAllAlphaOnce);
 }
 

@@ -156,7 +156,7 @@ void PasteFromClipboard() {
   {
     BusyCursor busy;
     try {
-      job = std::make_shared<PasteJob>(Settings().displaySize);
+      job = std::make_shared<PasteJob>(Settings().DisplaySize());
     } catch (const std::bad_alloc&) {
       return;
     }

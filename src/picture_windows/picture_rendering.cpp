@@ -23,7 +23,7 @@ namespace pintaro {
 namespace {
 
 std::optional<LoadedPicture> ReadPicture(const std::wstring& path, const PictureSource& source, ReadFailure& failure) {
-  const int displaySize = Settings().displaySize;
+  const int displaySize = Settings().DisplaySize();
   return source ? source(path, displaySize, failure) : LoadPictureOnWorker(path, ForDisplaySize(displaySize), &failure);
 }
 
@@ -131,7 +131,7 @@ Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<LoadedPic
   PumpMessages();
   if (!rendering.StillWanted()) return {};
   // Read for another display size when one was chosen during the read.
-  const Size fit = FitToDisplay(source->size, Settings().displaySize);
+  const Size fit = FitToDisplay(source->size, Settings().DisplaySize());
   std::optional<Image32> scaled = AtSize(std::move(source->pixels), fit);
   source.reset();
   PumpMessages();

@@ -34,7 +34,7 @@ POINT NextPlace(SIZE size, PlacementRandom& random) {
 
 // Where the picture read will show unless another window is placed first, without taking the place.
 RECT LikelyPlace(const LoadedPicture& picture) {
-  const Size fit = FitToDisplay(picture.size, Settings().displaySize);
+  const Size fit = FitToDisplay(picture.size, Settings().DisplaySize());
   PlacementRandom ahead = TheProgram().pictures->placement;
   const POINT at = NextPlace({fit.width, fit.height}, ahead);
   return {at.x, at.y, at.x + fit.width, at.y + fit.height};
@@ -152,7 +152,7 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     window->SetTipText(FileNamePart(path));
     // The window shows once, with its transparency and at its place; a reused one shows nothing of
     // its last picture.
-    SetAlpha(window->hwnd(), Settings().opacity);
+    SetAlpha(window->hwnd(), Settings().Opacity());
     window->CheckOpacityItem(Settings().opacityPreset);
     // The picture just read serves as the rendering's source, so the file is decoded once.
     if (ResizePictureWindow(*window, &PlaceNewWindow, std::move(picture)) == Rendering::Unreadable) giveSlotBack();

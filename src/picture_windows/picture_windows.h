@@ -3,6 +3,7 @@
 // picture file into a window.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,11 +21,16 @@ class PictureWindow;
 class FullScreenView;
 
 // As at every start.
+// The presets chosen; the size and the opacity follow from them, so the three never disagree.
 struct DisplaySettings {
-  int displaySize = kSizePresets[kDefaultSizePreset];  // longer side of every picture window, in pixels
-  int sizePreset = kDefaultSizePreset;                 // size preset displaySize came from
-  int opacity = kOpacityPresets[0];                    // opacity of newly opened windows, 1..255
-  int opacityPreset = 0;                               // transparency preset opacity came from
+  int sizePreset = kDefaultSizePreset;
+  int opacityPreset = 0;
+  // The longer side of every picture window, in pixels.
+  int DisplaySize() const noexcept {
+    return kSizePresets[std::clamp(sizePreset, 0, static_cast<int>(kSizePresets.size()) - 1)];
+  }
+  // The opacity of newly opened windows, 1..255.
+  int Opacity() const noexcept { return kOpacityPresets[std::clamp(opacityPreset, 0, kOpacityPresetCount - 1)]; }
 };
 
 DisplaySettings& Settings() noexcept;

@@ -38,7 +38,7 @@ void ArrangeWindows() {
   RECT icon{};
   if (const HWND window = IconWindowHandle()) GetWindowRect(window, &icon);
   const ArrangementGrid grid = PlanArrangement(GetSystemMetrics(SM_CXSCREEN) * tpp, GetSystemMetrics(SM_CYSCREEN) * tpp,
-                                               tpp, Settings().displaySize, (icon.right - icon.left) * tpp);
+                                               tpp, Settings().DisplaySize(), (icon.right - icon.left) * tpp);
   std::int64_t place = 0;
   ForEachWindowInUse([&](PictureWindow& window) {
     const Point at = ArrangedTopLeft(grid, place++);

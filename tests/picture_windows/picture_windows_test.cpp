@@ -29,7 +29,7 @@ using OpenPictureTest = AppTest;
 
 TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTransparencyEachBadOneHasItsMessage) {
   StartProgram();
-  Settings().opacity = 127;  // the common transparency, 1/2
+  Settings().opacityPreset = 2;  // the common transparency, 1/2
   Settings().opacityPreset = 2;
   // The files, made in the folder; locked.jpg is held open without sharing until the end.
   const auto encoded = [&](const Image32& image, PictureFormat format) {

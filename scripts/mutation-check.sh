@@ -192,7 +192,7 @@ faults=(
   "paste-without-memory-told-as-unreadable@@src/picture_windows/paste.cpp@@s/    failure_ = kPastePictureTooLarge;\n//@@mingw-x64@@APictureWithoutMemory"
   "damaged-clipboard-picture-told-as-too-large@@src/picture_windows/paste.cpp@@s/  failure = kPasteClipboardUnreadable;\n/  failure = kPastePictureTooLarge;\n/@@mingw-x64@@ThePasteItemFollows"
   "slow-clipboard-told-as-unreadable@@src/picture_windows/paste.cpp@@s/failure = kPasteClipboardTooSlow;/failure = kPasteClipboardUnreadable;/@@mingw-x64@@PasteTest"
-  "pinned-picture-waits-on-top-of-the-work@@src/picture_window/stacking_mode.cpp@@s/^  PutAtTheBottom\(hwnd\(\)\);\n//m@@mingw-x64@@PinnedPicturesWait"
+  "pinned-picture-waits-on-top-of-the-work@@src/picture_window/stacking_mode.cpp@@s/^  PutAtTheBottom\(hwnd\(\)\);\n//m; s/ \&\& WaitsToBePinned\(\)\) position\.hwndInsertAfter = HWND_BOTTOM;/ \&\& false) position.hwndInsertAfter = HWND_BOTTOM;/@@mingw-x64@@PinnedPicturesWait"
   "pinning-gives-up-on-a-slow-desktop@@src/picture_windows/desktop_pinning.h@@s/kAnswerWait\{10000\}/kAnswerWait{200}/@@mingw-x64@@PinnedPicturesWait"
   "pinned-pictures-left-below-explorers-windows@@src/picture_windows/desktop_pinning.cpp@@s/  if \(!covered\) return;/  return;/@@mingw-x64@@PinnedPicturesWait"
   "home-follows-the-rescue@@src/picture_window/picture_window.cpp@@s/if \(!home_ \|\| draggedByUser_ \|\| LiesOnAMonitor\(homeRect\(\), CurrentMonitors\(\)\)\)/if (true)/@@mingw-x64@@HighDpiTest"

@@ -475,8 +475,10 @@ TEST(HighDpiTest, At144DotsPerInchWithAMonitorLeftPlacesAreThePrimarysInDevicePi
   SetWindowPos(explorer.get(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOACTIVATE);
   const std::vector<POINT> after{{371, 394}, {0, 200}, {0, 500}, {928, 624}};
   EXPECT_TRUE(PumpUntil([&] { return places() == after; }, 10s)) << ::testing::PrintToString(places());
+  SetWindowPos(moved[2], nullptr, 0, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   // Plugged in again (a monitor woken from sleep, a dock), the desktop window back over both: every
-  // picture goes home, the pinned one still pinned.
+  // picture goes home, the pinned one still pinned, and the one moved meanwhile as Windows moves windows
+  // off a monitor that goes.
   ASSERT_TRUE(PlugLeftMonitor(true));
   const std::vector<POINT> home{before[0], before[1], before[2], after[3]};
   SetWindowPos(explorer.get(), nullptr, -1280, 0, 2304, 1024, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -23,6 +23,8 @@ namespace pintaro {
 
 namespace {
 
+NotifyIconHook& Hook() { return SeamOf<NotifyIconHook, &SetNotifyIconHook>(); }
+
 constexpr UINT kTrayIconId = 1;
 
 constexpr int kAddTries = 30;
@@ -91,9 +93,8 @@ void Ask(bool changeFirst) noexcept {
   try {
     auto done = std::make_shared<UniqueKernelHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     icon.lastCallDone = done;
-    if (*done &&
-        StartOnWorker([record = icon.record, held = icon.smallIcon, hook = SeamOf<NotifyIconHook, &SetNotifyIconHook>(),
-                       changeFirst, number = icon.callNumber, done]() mutable {
+    if (*done && StartOnWorker([record = icon.record, held = icon.smallIcon, hook = Hook(), changeFirst,
+                                number = icon.callNumber, done]() mutable {
           const bool taken = (changeFirst && Notify(hook, NIM_MODIFY, record)) || Notify(hook, NIM_ADD, record);
           PostMessageW(record.hWnd, kNotifyIconAnswered, taken, number);
           SetEvent(done->get());
@@ -107,7 +108,7 @@ void Ask(bool changeFirst) noexcept {
 
 }  // namespace
 
-void SetNotifyIconHook(NotifyIconHook hook) { SeamOf<NotifyIconHook, &SetNotifyIconHook>() = std::move(hook); }
+void SetNotifyIconHook(NotifyIconHook hook) { Hook() = std::move(hook); }
 
 void AddNotifyIcon() noexcept {
   const HWND main = IconWindowHandle();
@@ -155,7 +156,7 @@ void RemoveNotifyIcon() noexcept {
   record.uFlags = 0;
   record.hIcon = nullptr;
   RunOnWorkerFor(
-      [record, hook = SeamOf<NotifyIconHook, &SetNotifyIconHook>(), before = icon.lastCallDone]() mutable {
+      [record, hook = Hook(), before = icon.lastCallDone]() mutable {
         if (before) WaitForSingleObject(before->get(), kCallBeforeDeleteMs);
         Notify(hook, NIM_DELETE, record);
       },

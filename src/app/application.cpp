@@ -34,7 +34,7 @@ void EndInOrder();
 }  // namespace
 
 IconWindow* TheIconWindow() noexcept {
-  IconWindow* icon = TheProgram().iconWindow.get();
+  IconWindow* icon = static_cast<IconWindow*>(TheMainWindow());
   return icon && icon->exists() ? icon : nullptr;
 }
 
@@ -88,8 +88,9 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
   ReadAhead ahead(names, Settings().DisplaySize());
   const HWND foregroundAtStart = GetForegroundWindow();
-  program.iconWindow = std::make_unique<IconWindow>(CommandPictureNames);
-  IconWindow& icon = *program.iconWindow;
+  auto iconWindow = std::make_unique<IconWindow>(CommandPictureNames);
+  IconWindow& icon = *iconWindow;
+  program.mainWindow = std::move(iconWindow);
   icon.Show();
   // A log-off may end the program in every step below: in the pumps, and also while a step waits for
   // another program's window, when messages sent from other threads run. Start-up then stops there.
@@ -109,7 +110,7 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   if (ProgramEnded()) return;
   icon.AcceptDrops();
   if (ProgramEnded()) return;
-  AddNotifyIcon();
+  AddNotifyIcon(icon.hwnd());
   if (ProgramEnded()) return;
   icon.Activate(foregroundAtStart);
 }
@@ -132,7 +133,7 @@ void EndInOrder() {
   for (int slot = 1; slot <= table.UpperBound(); ++slot) {
     if (PictureWindow* window = table[slot]) window->TakeDown();
   }
-  const HWND icon = IconWindowHandle();
+  const HWND icon = MainWindowHandle();
   if (icon) {
     StopClipboardWatch(icon);
     StopIconWindowHandling(icon);

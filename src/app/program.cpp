@@ -1,18 +1,17 @@
 // The running program's parts, made and ended in order: the one place that knows them all.
 #include "win32/program.h"
 
-#include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
 #include "menu/main_menu.h"
 #include "picture_windows/picture_windows.h"
 
 namespace pintaro {
 
-Program::Program()
-    : pictures(std::make_unique<PictureWindowsState>()),
-      menus(std::make_unique<MenuState>()),
-      notifyIcon(std::make_unique<NotifyIconState>()) {
+Program::Program() {
   program_detail::Enter(this);
+  parts.push_back(std::make_unique<PictureWindowsState>());
+  parts.push_back(std::make_unique<MenuState>());
+  parts.push_back(std::make_unique<NotifyIconState>());
 }
 
 // The parts go in the reverse of their making, while the program is still the running one for what
@@ -21,16 +20,9 @@ Program::Program()
 // when the thread ends.
 Program::~Program() {
   ended = true;
-  iconWindow.reset();
-  notifyIcon.reset();
-  menus.reset();
-  pictures.reset();
+  mainWindow.reset();
+  while (!parts.empty()) parts.pop_back();
   program_detail::Leave(this);
-}
-
-HWND IconWindowHandle() noexcept {
-  const std::unique_ptr<IconWindow>& icon = TheProgram().iconWindow;
-  return icon ? icon->hwnd() : nullptr;
 }
 
 }  // namespace pintaro

@@ -37,6 +37,8 @@ namespace {
 using namespace std::chrono_literals;
 // How long a later start keeps asking while the running instance has no icon window yet.
 constexpr auto kHandOffRetry = 5s;
+// How long after the exit command the program ends (kEndTimer): its menu closes first.
+constexpr UINT kEndTimerInterval = 250;
 // How often and how long the icon window looks for the desktop window's move after the monitors changed
 // (kDesktopWatchTimer).
 constexpr UINT kDesktopWatchMs = 250;
@@ -205,7 +207,7 @@ void IconWindow::OnEndSession() {
 
 // Closed from outside (End task): the program ends in order, as at a log-off.
 void IconWindow::OnClose() {
-  if (!secondInstance_ && IconWindowHandle() == hwnd()) {
+  if (!secondInstance_ && TheMainWindow() == this) {
     ShutDown();
   } else {
     DestroyWindow(hwnd());
@@ -244,6 +246,22 @@ void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
     if (!ProgramEnded()) OpenMainMenuAtCursor();
   }
 }
+
+void IconWindow::SetShown(bool shown) noexcept { ShowWindow(hwnd(), shown ? SW_SHOWNA : SW_HIDE); }
+
+void IconWindow::TakeFocusIfShown() noexcept {
+  if (Shown()) SetFocus(hwnd());
+}
+
+int IconWindow::Width() const noexcept {
+  RECT place{};
+  GetWindowRect(hwnd(), &place);
+  return place.right - place.left;
+}
+
+void IconWindow::TellPictureWindowsLost() noexcept { PostMessageW(hwnd(), kPictureWindowsLost, 0, 0); }
+
+void IconWindow::EndSoon() noexcept { SetTimer(hwnd(), kEndTimer, kEndTimerInterval, nullptr); }
 
 void IconWindow::OnEndTimer() { ShutDown(); }
 

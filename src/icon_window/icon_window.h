@@ -14,11 +14,12 @@
 #include "win32/dde_client.h"
 #include "win32/dde_source.h"
 #include "win32/handles.h"
+#include "win32/program.h"
 #include "win32/window_base.h"
 
 namespace pintaro {
 
-class IconWindow : public Window<IconWindow> {
+class IconWindow : public Window<IconWindow>, public MainWindow {
  public:
   static constexpr wchar_t kClassName[] = L"PintaroIcon";
   // The colour key. Under desktop composition Windows lets clicks and drops through keyed pixels only
@@ -64,6 +65,15 @@ class IconWindow : public Window<IconWindow> {
   void OnDrop(const std::vector<std::wstring>& names);
   // Takes the names of a drop; they open once the drag source has been answered.
   void OnDropped(std::vector<std::wstring> names);
+
+  // As the program's main window.
+  HWND Handle() const noexcept override { return hwnd(); }
+  void SetShown(bool shown) noexcept override;
+  bool Shown() const noexcept override { return IsWindowVisible(hwnd()) != FALSE; }
+  void TakeFocusIfShown() noexcept override;
+  int Width() const noexcept override;
+  void TellPictureWindowsLost() noexcept override;
+  void EndSoon() noexcept override;
 
   // Event handlers.
   void Initialize();

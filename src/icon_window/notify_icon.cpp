@@ -32,7 +32,7 @@ constexpr UINT kAddRetryMs = 2000;
 // How long the end's delete waits on a worker for a call to the taskbar still on its way.
 constexpr DWORD kCallBeforeDeleteMs = 30000;
 
-NotifyIconState& Icon() noexcept { return *TheProgram().notifyIcon; }
+NotifyIconState& Icon() noexcept { return NotifyIconState::Of(); }
 
 // The 16-colour picture before Windows XP (5.1), the 256-colour one from then on.
 int TrayIconResource() noexcept {
@@ -110,8 +110,7 @@ void Ask(bool changeFirst) noexcept {
 
 void SetNotifyIconHook(NotifyIconHook hook) { Hook() = std::move(hook); }
 
-void AddNotifyIcon() noexcept {
-  const HWND main = IconWindowHandle();
+void AddNotifyIcon(HWND main) noexcept {
   NotifyIconState& icon = Icon();
   if (!main || icon.added) return;  // the record added holds the icon it shows
   icon.record = {};

@@ -7,13 +7,14 @@
 #include <memory>
 
 #include "win32/handles.h"
+#include "win32/program.h"
 #include "win32/messages_and_timers.h"  // kNotifyIconCallback, the message the icon sends the icon window
 
 namespace pintaro {
 
 // The running program's icon in the notification area. A busy Explorer keeps each call to the taskbar
 // waiting for seconds, so the calls are made on workers, one at a time, in the order they were asked.
-struct NotifyIconState {
+struct NotifyIconState : ProgramPartOf<NotifyIconState> {
   bool added = false;     // from AddNotifyIcon to RemoveNotifyIcon
   bool shown = false;     // the taskbar took it
   bool asking = false;    // a call is on its way to the taskbar
@@ -27,7 +28,7 @@ struct NotifyIconState {
 
 // Adds the notification-area icon once, with the tip "ぴんたろ"; when the taskbar does not take it, tries
 // again for a minute on the icon window's retry timer.
-void AddNotifyIcon() noexcept;
+void AddNotifyIcon(HWND main) noexcept;
 // Removes it, if AddNotifyIcon added it, after the call on its way; waits half a second at most.
 void RemoveNotifyIcon() noexcept;
 // After the taskbar was made again (Explorer restarted) or the screen's scale changed, tells the taskbar

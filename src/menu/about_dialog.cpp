@@ -54,7 +54,7 @@ class AboutDialog {
     opening_ = this;
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, &DialogProc, 0);
     opening_ = nullptr;
-    TheProgram().menus->aboutDialog = nullptr;
+    MenuState::Of().aboutDialog = nullptr;
   }
 
  private:
@@ -67,7 +67,7 @@ class AboutDialog {
       self = std::exchange(opening_, nullptr);
       SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
       self->hwnd_ = hwnd;
-      TheProgram().menus->aboutDialog = hwnd;
+      MenuState::Of().aboutDialog = hwnd;
     }
     if (!self) return FALSE;
     try {
@@ -213,8 +213,8 @@ void ShowAboutDialog() {
   dialog.ShowModal();
 }
 
-HWND AboutDialogWindow() noexcept { return TheProgram().menus->aboutDialog; }
+HWND AboutDialogWindow() noexcept { return MenuState::Of().aboutDialog; }
 
-void OpenHelp() { OpenWithShell(IconWindowHandle(), ProgramDirectory() + L"\\Readme.html"); }
+void OpenHelp() { OpenWithShell(MainWindowHandle(), ProgramDirectory() + L"\\Readme.html"); }
 
 }  // namespace pintaro

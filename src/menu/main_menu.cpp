@@ -135,12 +135,12 @@ void HideAllWindows() {
 }
 
 MainMenu& TheMainMenu() {
-  std::unique_ptr<MainMenu>& menu = TheProgram().menus->mainMenu;
+  std::unique_ptr<MainMenu>& menu = MenuState::Of().mainMenu;
   if (!menu) menu = std::make_unique<MainMenu>();
   return *menu;
 }
 
-void DestroyMainMenu() noexcept { TheProgram().menus->mainMenu.reset(); }
+void DestroyMainMenu() noexcept { MenuState::Of().mainMenu.reset(); }
 
 void StepAllSizes(int delta) {
   const int preset = SteppedSizePreset(Settings().sizePreset, delta);

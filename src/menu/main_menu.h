@@ -7,6 +7,7 @@
 
 #include "picture_logic/presets.h"
 #include "win32/handles.h"
+#include "win32/program.h"
 
 namespace pintaro {
 
@@ -41,7 +42,7 @@ class MainMenu {
 };
 
 // The running program's part of this floor.
-struct MenuState {
+struct MenuState : ProgramPartOf<MenuState> {
   std::unique_ptr<MainMenu> mainMenu;  // made at its first use, destroyed by ShutDown
   HWND aboutDialog = nullptr;          // the version dialog while it is open
   HWND wheelWindow = nullptr;          // the icon window, while its wheel and clipboard handling is on

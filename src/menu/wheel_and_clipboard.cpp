@@ -10,7 +10,7 @@ namespace pintaro {
 namespace {
 
 void OnMouseWheel(WPARAM wParam) {
-  if (const int step = TheProgram().menus->wheelNotches.Add(GET_WHEEL_DELTA_WPARAM(wParam))) StepAllSizes(step);
+  if (const int step = MenuState::Of().wheelNotches.Add(GET_WHEEL_DELTA_WPARAM(wParam))) StepAllSizes(step);
 }
 
 void OnClipboardChange() { TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE); }
@@ -21,16 +21,16 @@ void StartClipboardWatch(HWND window) noexcept { AddClipboardFormatListener(wind
 
 void StopClipboardWatch(HWND window) noexcept { RemoveClipboardFormatListener(window); }
 
-void StartIconWindowHandling(HWND hwnd) noexcept { TheProgram().menus->wheelWindow = hwnd; }
+void StartIconWindowHandling(HWND hwnd) noexcept { MenuState::Of().wheelWindow = hwnd; }
 
 void StopIconWindowHandling(HWND hwnd) noexcept {
-  if (MenuState& menus = *TheProgram().menus; menus.wheelWindow == hwnd) menus.wheelWindow = nullptr;
+  if (MenuState& menus = MenuState::Of(); menus.wheelWindow == hwnd) menus.wheelWindow = nullptr;
 }
 
 void HandleIconWindowExtras(UINT message, WPARAM wParam) noexcept {
   // Before the handling starts, the start-up's own clipboard check stands in for notifications. A turn
   // that comes while a step lets messages run is dropped, not summed: one step never runs inside another.
-  MenuState& menus = *TheProgram().menus;
+  MenuState& menus = MenuState::Of();
   if (!menus.wheelWindow || menus.wheelBusy) return;
   if (message != WM_MOUSEWHEEL && message != WM_CLIPBOARDUPDATE) return;
   menus.wheelBusy = true;

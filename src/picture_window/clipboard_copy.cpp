@@ -122,7 +122,7 @@ void PictureWindow::CopyAtOriginalSize() {
   // the clipboard takes sensibly, or beyond what the program holds, shown from a reduced decode.
   if (CannotReadNow(failure)) ShowCannotReadNow(path);
   if (failure == ReadFailure::TooLarge || (done && copy->tooLarge))
-    ShowMessageBox(IconWindowHandle(), path + L"\r\n\r\n" + kCopyTooLarge, MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(MainWindowHandle(), path + L"\r\n\r\n" + kCopyTooLarge, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace pintaro

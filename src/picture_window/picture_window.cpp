@@ -47,7 +47,8 @@ void PictureWindow::CreateAgain() {
   if (stacking == StackingMode::OnDesktop) WaitToBePinned();
   // Windows hides a window before it destroys it: one in use shows again unless the program's windows are
   // hidden meanwhile, with the icon window (all of them, or for the full-screen view).
-  if (!isFree && shownBitmap && IsWindowVisible(IconWindowHandle())) ShowWindow(hwnd(), SW_SHOWNA);
+  const MainWindow* main = TheMainWindow();
+  if (!isFree && shownBitmap && main && main->Shown()) ShowWindow(hwnd(), SW_SHOWNA);
 }
 
 void PictureWindow::GoHome() noexcept {
@@ -110,7 +111,8 @@ void PictureWindow::OnDestroy() noexcept {
 
 // Destroyed by another thread, the window may take its last message a while after the first.
 void PictureWindow::OnFinalMessage() noexcept {
-  if (!ProgramEnded()) PostMessageW(IconWindowHandle(), kPictureWindowsLost, 0, 0);
+  MainWindow* main = ProgramEnded() ? nullptr : TheMainWindow();
+  if (main) main->TellPictureWindowsLost();
 }
 
 PictureWindow::~PictureWindow() {

@@ -105,15 +105,14 @@ void SetAllAlphaOnce() {
 
 void SetAllSizes(int preset) {
   Settings().sizePreset = preset;
-  if (!RunLatest(TheProgram().pictures->sizeChange, RenderAllAtDisplaySize)) return;
+  if (!RunLatest(PictureWindowsState::Of().sizeChange, RenderAllAtDisplaySize)) return;
   // A hidden icon window cannot take the focus; the size change is complete without it.
-  const HWND icon = IconWindowHandle();
-  if (IsWindowVisible(icon)) SetFocus(icon);
+  if (MainWindow* main = TheMainWindow()) main->TakeFocusIfShown();
 }
 
 void SetAllAlpha(int preset) {
   Settings().opacityPreset = preset;
-  RunLatest(TheProgram().pictures->opacityChange, SetAllAlphaOnce);
+  RunLatest(PictureWindowsState::Of().opacityChange, SetAllAlphaOnce);
 }
 
 }  // namespace pintaro

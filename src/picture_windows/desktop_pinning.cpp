@@ -23,8 +23,9 @@ constexpr int kMostChildrenLookedAt = 4096;
 WPARAM g_lastQuestion = 0;
 
 DesktopPinning* RunningPinning() noexcept {
-  Program* program = TryTheProgram();
-  return program && !program->ended && program->pictures ? &program->pictures->pinning : nullptr;
+  const Program* program = TryTheProgram();
+  PictureWindowsState* pictures = PictureWindowsState::Running();
+  return program && !program->ended && pictures ? &pictures->pinning : nullptr;
 }
 
 template <typename Action>

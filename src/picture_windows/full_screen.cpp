@@ -12,28 +12,16 @@
 #include "picture_windows/picture_windows.h"
 #include "picture_reading/dib_bitmap.h"
 #include "picture_windows/picture_rendering.h"
+#include "picture_windows/show_and_arrange.h"
 
 namespace pintaro {
 
 namespace {
 
 FullScreenView& View() {
-  std::unique_ptr<FullScreenView>& view = TheProgram().pictures->fullScreenView;
+  std::unique_ptr<FullScreenView>& view = PictureWindowsState::Of().fullScreenView;
   if (!view) view = std::make_unique<FullScreenView>(&CloseFullScreen);
   return *view;
-}
-
-// Every picture window whose slot is in use, shown or hidden.
-void ShowPictureWindowsInUse(int command) {
-  const PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    PictureWindow* window = table[slot];
-    if (window && !window->isFree) ShowWindow(window->hwnd(), command);
-  }
-}
-
-void ShowIconWindow(int command) {
-  if (const HWND icon = IconWindowHandle()) ShowWindow(icon, command);
 }
 
 // The top-left corner, in pixels, where the picture fitted to the screen is centred.
@@ -70,8 +58,7 @@ void ShowFullScreen(PictureWindow& window) {
   FullScreenView& view = View();
   view.SetPicture(CreateBitmapFromImage(picture->pixels), CentredOnScreen(picture->size, screen));
   picture.reset();
-  ShowIconWindow(SW_HIDE);
-  ShowPictureWindowsInUse(SW_HIDE);
+  ToggleAllWindows(false);
   view.ShowCovering();
   PumpMessages();
 }
@@ -81,12 +68,11 @@ void CloseFullScreen() {
   if (!view || !view->IsShown()) return;
   ShowWindow(view->hwnd(), SW_HIDE);
   view->ReleasePicture();
-  ShowIconWindow(SW_SHOWNA);
-  ShowPictureWindowsInUse(SW_SHOWNA);
+  ToggleAllWindows(true);
 }
 
 FullScreenView* TheFullScreenView() noexcept {
-  FullScreenView* view = TheProgram().pictures->fullScreenView.get();
+  FullScreenView* view = PictureWindowsState::Of().fullScreenView.get();
   return view && view->exists() ? view : nullptr;
 }
 

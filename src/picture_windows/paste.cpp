@@ -171,7 +171,7 @@ void PasteFromClipboard() {
     if (failure || ProgramEnded()) job->Abandon();
   }
   // Told once the arrow is back; the program may have ended while the workers ran.
-  if (failure && !ProgramEnded()) ShowMessageBox(IconWindowHandle(), failure, MB_OK | MB_ICONINFORMATION);
+  if (failure && !ProgramEnded()) ShowMessageBox(MainWindowHandle(), failure, MB_OK | MB_ICONINFORMATION);
   if (failure || ProgramEnded()) return;
   const std::wstring path = job->TakeFile();
   if (path.empty()) return;

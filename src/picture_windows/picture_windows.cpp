@@ -35,7 +35,7 @@ POINT NextPlace(SIZE size, PlacementRandom& random) {
 // Where the picture read will show unless another window is placed first, without taking the place.
 RECT LikelyPlace(const LoadedPicture& picture) {
   const Size fit = FitToDisplay(picture.size, Settings().DisplaySize());
-  PlacementRandom ahead = TheProgram().pictures->placement;
+  PlacementRandom ahead = PictureWindowsState::Of().placement;
   const POINT at = NextPlace({fit.width, fit.height}, ahead);
   return {at.x, at.y, at.x + fit.width, at.y + fit.height};
 }
@@ -55,10 +55,10 @@ bool RoomForAPicture() { return PicturesInUse() < PictureWindowLimit(); }
 
 // Once a batch: the pictures open stay as they are.
 void TellLimitReached() {
-  bool& told = TheProgram().pictures->limitTold;
+  bool& told = PictureWindowsState::Of().limitTold;
   if (told || ProgramEnded()) return;
   told = true;
-  ShowMessageBox(IconWindowHandle(), kPictureLimitBefore + std::to_wstring(PictureWindowLimit()) + kPictureLimitAfter,
+  ShowMessageBox(MainWindowHandle(), kPictureLimitBefore + std::to_wstring(PictureWindowLimit()) + kPictureLimitAfter,
                  MB_OK | MB_ICONINFORMATION);
 }
 
@@ -78,15 +78,15 @@ bool MayOpenAnotherPicture() {
   return false;
 }
 
-void BeginOpenings() noexcept { TheProgram().pictures->limitTold = false; }
+void BeginOpenings() noexcept { PictureWindowsState::Of().limitTold = false; }
 
 int PictureWindowLimit() noexcept { return g_limitForTests > 0 ? g_limitForTests : kPictureWindowLimit; }
 
 void SetPictureWindowLimit(int limit) noexcept { g_limitForTests = limit; }
 
-DisplaySettings& Settings() noexcept { return TheProgram().pictures->settings; }
+DisplaySettings& Settings() noexcept { return PictureWindowsState::Of().settings; }
 
-PictureWindowTable& PictureWindows() noexcept { return TheProgram().pictures->table; }
+PictureWindowTable& PictureWindows() noexcept { return PictureWindowsState::Of().table; }
 
 PictureWindowTable::PictureWindowTable() { slots_.resize(1); }
 PictureWindowTable::~PictureWindowTable() = default;
@@ -194,6 +194,6 @@ void KeepPictureWindowsOnMonitors() {
   }
 }
 
-POINT PlaceNewWindow(SIZE size) { return NextPlace(size, TheProgram().pictures->placement); }
+POINT PlaceNewWindow(SIZE size) { return NextPlace(size, PictureWindowsState::Of().placement); }
 
 }  // namespace pintaro

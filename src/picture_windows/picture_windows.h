@@ -14,6 +14,7 @@
 #include "picture_windows/picture_rendering.h"
 #include "picture_logic/placement.h"
 #include "picture_logic/presets.h"
+#include "win32/program.h"
 
 namespace pintaro {
 
@@ -68,7 +69,7 @@ struct ChangeUnderWay {
 };
 
 // The running program's part of this floor.
-struct PictureWindowsState {
+struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   PictureWindowsState();
   ~PictureWindowsState();
   DisplaySettings settings;

@@ -29,16 +29,16 @@ int ToPixels(int twips, double twipsPerPixel) {
 
 void ToggleAllWindows(bool show) {
   const int command = show ? SW_SHOWNA : SW_HIDE;
-  if (const HWND icon = IconWindowHandle()) ShowWindow(icon, command);
+  if (MainWindow* main = TheMainWindow()) main->SetShown(show);
   ForEachWindowInUse([&](PictureWindow& window) { ShowWindow(window.hwnd(), command); });
 }
 
 void ArrangeWindows() {
   const double tpp = TwipsPerPixel();
-  RECT icon{};
-  if (const HWND window = IconWindowHandle()) GetWindowRect(window, &icon);
+  const MainWindow* main = TheMainWindow();
+  const int iconWidth = main ? main->Width() : 0;
   const ArrangementGrid grid = PlanArrangement(GetSystemMetrics(SM_CXSCREEN) * tpp, GetSystemMetrics(SM_CYSCREEN) * tpp,
-                                               tpp, Settings().DisplaySize(), (icon.right - icon.left) * tpp);
+                                               tpp, Settings().DisplaySize(), iconWidth * tpp);
   std::int64_t place = 0;
   ForEachWindowInUse([&](PictureWindow& window) {
     const Point at = ArrangedTopLeft(grid, place++);

@@ -32,11 +32,11 @@ std::wstring AboutFile(std::wstring_view path, std::wstring_view what) {
 std::wstring UnsupportedFormatText(std::wstring_view path) { return AboutFile(path, kUnsupportedFormat); }
 
 void ShowUnsupportedFormat(std::wstring_view path) {
-  ShowMessageBox(IconWindowHandle(), UnsupportedFormatText(path), MB_OK | MB_ICONINFORMATION);
+  ShowMessageBox(MainWindowHandle(), UnsupportedFormatText(path), MB_OK | MB_ICONINFORMATION);
 }
 
 void ShowCannotReadNow(std::wstring_view path) {
-  ShowMessageBox(IconWindowHandle(), AboutFile(path, kCannotReadNow), MB_OK | MB_ICONINFORMATION);
+  ShowMessageBox(MainWindowHandle(), AboutFile(path, kCannotReadNow), MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace pintaro

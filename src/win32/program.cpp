@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "win32/dpi.h"
-#include "win32/messages_and_timers.h"
 
 namespace pintaro {
 
@@ -25,9 +24,16 @@ void ShutDown() {
   if (const auto shutDown = TheProgram().shutDown) shutDown();
 }
 
+MainWindow* TheMainWindow() noexcept { return TheProgram().mainWindow.get(); }
+
+HWND MainWindowHandle() noexcept {
+  const MainWindow* window = TheMainWindow();
+  return window ? window->Handle() : nullptr;
+}
+
 void StartEndTimer() noexcept {
   AnnounceEnding();
-  if (const HWND icon = IconWindowHandle()) SetTimer(icon, kEndTimer, kEndTimerInterval, nullptr);
+  if (MainWindow* window = TheMainWindow()) window->EndSoon();
 }
 
 void AnnounceEnding() noexcept {

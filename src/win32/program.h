@@ -13,15 +13,52 @@
 
 namespace pintaro {
 
-// The parts of the floors above, each defined on its floor beside the code that uses it.
-class IconWindow;            // icon_window/icon_window.h
-struct NotifyIconState;      // icon_window/notify_icon.h
-struct MenuState;            // menu/main_menu.h
-struct PictureWindowsState;  // picture_windows/picture_windows.h
+// A part of the running program that a floor above owns, defined on its floor beside the code that uses
+// it: the roof makes each once for every Program, in order, and they end in the reverse.
+class ProgramPart {
+ public:
+  virtual ~ProgramPart() = default;
+};
+
+// A part of which one exists at a time, reached by its type: Part derives from ProgramPartOf<Part>.
+template <class Part>
+class ProgramPartOf : public ProgramPart {
+ public:
+  ProgramPartOf() noexcept { running_ = this; }
+  ~ProgramPartOf() override { running_ = nullptr; }
+  ProgramPartOf(const ProgramPartOf&) = delete;
+  ProgramPartOf& operator=(const ProgramPartOf&) = delete;
+  // The running program's part; null before the roof makes it and once it has ended.
+  static Part* Running() noexcept { return static_cast<Part*>(running_); }
+  static Part& Of() noexcept { return *Running(); }
+
+ private:
+  static inline ProgramPartOf* running_ = nullptr;
+};
+
+// The program's main window (the icon window), as the floors below its own need it: what they ask of it
+// goes through here, never through its handle.
+class MainWindow {
+ public:
+  virtual ~MainWindow() = default;
+  // The owner of the program's message boxes; null until it is created.
+  virtual HWND Handle() const noexcept = 0;
+  // Hides it or shows it again, as the picture windows are (all of them, or for the full-screen view).
+  virtual void SetShown(bool shown) noexcept = 0;
+  // Whether it shows: while it is hidden, the picture windows are too.
+  virtual bool Shown() const noexcept = 0;
+  // Takes the keyboard focus back after a change made from the main menu, if it shows.
+  virtual void TakeFocusIfShown() noexcept = 0;
+  virtual int Width() const noexcept = 0;
+  // Picture windows were destroyed from outside; it makes them again from its own message.
+  virtual void TellPictureWindowsLost() noexcept = 0;
+  // The program ends a moment later, from its own timer, once the menu that asked has closed.
+  virtual void EndSoon() noexcept = 0;
+};
 
 // pintaro.exe makes its one Program first thing and ends it last, once the message loop is over; a test
-// makes a fresh one for every start of the program in its process. Its constructor and destructor, and
-// IconWindowHandle(), are defined by the roof (app/program.cpp), the one floor that knows every part.
+// makes a fresh one for every start of the program in its process. Its constructor and destructor are
+// defined by the roof (app/program.cpp), the one floor that knows every part.
 class Program {
  public:
   // Makes the parts; the program is then as at every start (nothing is kept from one run to the next).
@@ -48,12 +85,9 @@ class Program {
   DialogHold dialogHold;
   std::vector<TempFile> tempFiles;  // the temporary files this run made, held open while a window shows them
 
-  // Made in this order, ended in the reverse.
-  std::unique_ptr<PictureWindowsState> pictures;  // the settings, the table, placement, changes, full screen
-  std::unique_ptr<MenuState> menus;               // the main menu, the version dialog, the wheel's handling
-  std::unique_ptr<NotifyIconState> notifyIcon;
-  std::unique_ptr<IconWindow> iconWindow;  // the first instance's, made by the start-up
-  UniqueOwnedMutex firstInstance;          // held from the start until ShutDown has destroyed the icon window
+  std::vector<std::unique_ptr<ProgramPart>> parts;  // made in order, ended in the reverse
+  std::unique_ptr<MainWindow> mainWindow;           // the first instance's icon window, made by the start-up
+  UniqueOwnedMutex firstInstance;                   // held from the start until ShutDown has destroyed the icon window
 };
 
 // The running program; one exists whenever any function of the program runs.
@@ -61,8 +95,10 @@ Program& TheProgram() noexcept;
 // The same, or null before the first and after the last: for what Windows calls back later.
 Program* TryTheProgram() noexcept;
 
-// The running program's icon window, from its creation until ShutDown has destroyed it; null otherwise.
-HWND IconWindowHandle() noexcept;
+// The running program's main window, from the start-up's making it until ShutDown has destroyed it; null
+// otherwise. Its handle is the owner of the program's message boxes.
+MainWindow* TheMainWindow() noexcept;
+HWND MainWindowHandle() noexcept;
 
 inline bool ProgramEnded() noexcept { return TheProgram().ended; }
 
@@ -78,9 +114,8 @@ inline bool ProgramEnding() noexcept { return TheProgram().ending; }
 // Whether some running instance has announced its end (for a later start, which has no Program).
 bool AnotherInstanceEnding() noexcept;
 
-// Starts the icon window's end timer (kEndTimer), whose tick runs ShutDown: the exit command ends the
-// program a moment later, once its menu has closed.
-inline constexpr UINT kEndTimerInterval = 250;
+// Announces the end, and ends the program a moment later from the main window's timer, once the menu
+// of the exit command has closed.
 void StartEndTimer() noexcept;
 
 // The screen's twips (1/1440 inch) per pixel across: 15 at 96 dots per inch.

@@ -247,7 +247,7 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   // there) is tried again 2 s later, as a change first (the taskbar may have taken it late). A busy
   // Explorer keeps each call waiting (here until let go, 4 s at most): the program answers within 0.5 s
   // throughout, and a restart told while a call waits is told after it. The end removes the icon, taken or not.
-  ASSERT_TRUE(PumpUntil([] { return TheProgram().notifyIcon->shown; }, 5s)) << "taken at start-up";
+  ASSERT_TRUE(PumpUntil([] { return NotifyIconState::Of().shown; }, 5s)) << "taken at start-up";
   ShellStandIn shell(true);
   AnswerTimer answers;
   for (int told = 0; told < 2; ++told) SendMessageW(Icon(), TaskbarCreatedMessage(), 0, 0);

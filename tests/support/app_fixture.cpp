@@ -126,7 +126,7 @@ void AppTest::ExpectOnlyMessage(const std::wstring& text) {
   ASSERT_EQ(messages.messages().size(), 1u) << ::testing::PrintToString(text);
   const ShownMessage& shown = messages.messages()[0];
   EXPECT_EQ(std::tuple(shown.text, shown.caption, shown.type, shown.busy, shown.owner),
-            std::tuple(text, std::wstring(L"ぴんたろ"), UINT{MB_OK | MB_ICONINFORMATION}, false, IconWindowHandle()))
+            std::tuple(text, std::wstring(L"ぴんたろ"), UINT{MB_OK | MB_ICONINFORMATION}, false, MainWindowHandle()))
       << "an information box with OK, the arrow back before it shows, in front with the icon window";
   messages.clear();
 }

@@ -67,15 +67,12 @@ void OpenCommandPictures(const std::wstring& command) {
 
 std::optional<UniqueOwnedMutex> RunSecondInstance(std::wstring_view commandArguments,
                                                   std::chrono::milliseconds giveUpAfter) {
-  IconWindow window{std::wstring(commandArguments), giveUpAfter};
-  window.Load();
-  std::optional<UniqueOwnedMutex> first;
-  if (!window.HandedOff()) first = ClaimFirstInstanceAfterAnEnd(kEndingInstanceWait);
-  if (!window.HandedOff() && !first) ShowMessageBox(nullptr, kRunningInstanceDidNotAnswer, MB_OK | MB_ICONINFORMATION);
-  // Going before the first instance's windows come, this one must not end the process.
+  // The conversation's window goes before a first instance's windows come: it must not end the process.
   const bool quitWhenLast = QuitWhenLastWindowCloses(false);
-  if (!first) QuitWhenLastWindowCloses(quitWhenLast);
-  DestroyWindow(window.hwnd());
+  const bool handedOff = HandOffToRunningInstance(commandArguments, giveUpAfter);
+  std::optional<UniqueOwnedMutex> first;
+  if (!handedOff) first = ClaimFirstInstanceAfterAnEnd(kEndingInstanceWait);
+  if (!handedOff && !first) ShowMessageBox(nullptr, kRunningInstanceDidNotAnswer, MB_OK | MB_ICONINFORMATION);
   QuitWhenLastWindowCloses(quitWhenLast);
   return first;
 }

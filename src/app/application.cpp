@@ -68,15 +68,16 @@ void OpenCommandPictures(const std::wstring& command) {
 
 std::optional<UniqueOwnedMutex> RunSecondInstance(std::wstring_view commandArguments,
                                                   std::chrono::milliseconds giveUpAfter) {
-  IconWindow window{std::wstring(commandArguments), giveUpAfter};
-  window.Load();
-  std::optional<UniqueOwnedMutex> first;
-  if (!window.HandedOff()) first = ClaimFirstInstanceAfterAnEnd(kEndingInstanceWait);
-  if (!window.HandedOff() && !first) ShowMessageBox(nullptr, kRunningInstanceDidNotAnswer, MB_OK | MB_ICONINFORMATION);
-  // Going before the first instance's windows come, this one must not end the process.
+  // The conversation's window lives until this start has run as the later one or waited for an end; it
+  // goes before a first instance's windows come, and must not end the process.
   const bool quitWhenLast = QuitWhenLastWindowCloses(false);
-  if (!first) QuitWhenLastWindowCloses(quitWhenLast);
-  DestroyWindow(window.hwnd());
+  std::optional<UniqueOwnedMutex> first;
+  {
+    DdeClient conversation;
+    const bool handedOff = HandOffToRunningInstance(conversation, commandArguments, giveUpAfter);
+    if (!handedOff) first = ClaimFirstInstanceAfterAnEnd(kEndingInstanceWait);
+    if (!handedOff && !first) ShowMessageBox(nullptr, kRunningInstanceDidNotAnswer, MB_OK | MB_ICONINFORMATION);
+  }
   QuitWhenLastWindowCloses(quitWhenLast);
   return first;
 }

@@ -34,9 +34,6 @@
 namespace pintaro {
 
 namespace {
-using namespace std::chrono_literals;
-// How long a later start keeps asking while the running instance has no icon window yet.
-constexpr auto kHandOffRetry = 5s;
 // How long after the exit command the program ends (kEndTimer): its menu closes first.
 constexpr UINT kEndTimerInterval = 250;
 // How often and how long the icon window looks for the desktop window's move after the monitors changed
@@ -47,9 +44,6 @@ constexpr int kDesktopWatchTicks = 40;
 
 IconWindow::IconWindow(CommandNames namesOf) : namesOf_(std::move(namesOf)) {}
 
-IconWindow::IconWindow(std::wstring handOffCommand, std::chrono::milliseconds giveUpAfter)
-    : secondInstance_(true), handOffCommand_(std::move(handOffCommand)), giveUpAfter_(giveUpAfter) {}
-
 // The window goes while the members its messages use still exist.
 IconWindow::~IconWindow() {
   if (exists()) DestroyWindow(hwnd());
@@ -57,12 +51,10 @@ IconWindow::~IconWindow() {
 
 void IconWindow::Show() {
   if (!exists()) {
-    CreateWindowAndControls();
-    if (!secondInstance_) {
-      linkSource_.Open(
-          hwnd(), kLinkService, kLinkTopicName,
-          [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); }, kMaxHandOffBytes);
-    }
+    CreateIconWindow();
+    linkSource_.Open(
+        hwnd(), kLinkService, kLinkTopicName,
+        [this](const std::wstring& command, short& cancel) { OnDdeExecute(command, cancel); }, kMaxHandOffBytes);
   }
   Initialize();
 }
@@ -75,19 +67,13 @@ void IconWindow::AcceptDrops() {
   if (exists()) dropTarget_.Register(hwnd());
 }
 
-void IconWindow::Load() {
-  if (!exists()) CreateWindowAndControls();
-  Initialize();
-}
-
-void IconWindow::CreateWindowAndControls() {
+void IconWindow::CreateIconWindow() {
   RegisterClassOnce(kClassName, CS_DBLCLKS);  // a tool window: no icon of its own shows anywhere
   // Layered and in the topmost band from the start: a window changed so afterwards is made again.
   // Made where the icon goes on a screen of the system's scale: a window on another screen moves.
   const RECT place = PlaceAtScale(DpiOf(nullptr));
   CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST, WS_POPUP, kTitle, place.left, place.top,
                  place.right - place.left, place.bottom - place.top);
-  CreateControls();
 }
 
 // The window's pixels are the screen's: its size and place follow the screen's scale, as the taskbar's
@@ -99,13 +85,7 @@ RECT IconWindow::PlaceAtScale(UINT dpi) noexcept {
   return {left, top, left + size, top + size};
 }
 
-void IconWindow::CreateControls() { ddeItemWindow_.Create(hwnd()); }
-
 void IconWindow::Initialize() {
-  if (secondInstance_) {
-    HandOff();
-    return;
-  }
   const UINT dpi = DpiOf(hwnd());
   TakeSize(dpi, PlaceAtScale(dpi));
   SetColorKey(hwnd(), kIconBackground, 0);  // made layered, opaque but for the key, at its creation
@@ -119,26 +99,6 @@ void IconWindow::Initialize() {
 // foreground then stays where it went.
 void IconWindow::Activate(HWND foregroundAtStart) {
   if (GetForegroundWindow() == foregroundAtStart && IsWindowVisible(hwnd())) SetForegroundWindow(hwnd());
-}
-
-// A later start: the command-line argument string goes to the running instance, unparsed.
-void IconWindow::HandOff() {
-  // A program about to close would take the names and close with them: the start waits for its end.
-  if (AnotherInstanceEnding()) return;
-  const auto giveUpAt = std::chrono::steady_clock::now() + giveUpAfter_;
-  if (!ddeItemWindow_.LinkOpen()) {
-    ddeItemWindow_.OpenLink(HandOffLinkTopic(), kHandOffLinkItem,
-                            std::min<std::chrono::milliseconds>(kHandOffRetry, giveUpAfter_));
-  }
-  // Windows lets only the foreground's process bring a window to the front: the running instance's
-  // message about a file it cannot read would open behind the window the user started this from.
-  DWORD runningInstance = 0;
-  if (GetWindowThreadProcessId(ddeItemWindow_.server(), &runningInstance)) AllowSetForegroundWindow(runningInstance);
-  handedOff_ = ddeItemWindow_.LinkOpen() &&
-               ddeItemWindow_.LinkExecute(handOffCommand_, giveUpAt) == DdeClient::ExecuteResult::Accepted;
-  ddeItemWindow_.CloseLink();
-  PumpMessages();
-  ShowWindow(hwnd(), SW_HIDE);
 }
 
 // Drops do not count against the bounds: each is a user's own, at most kMaxDroppedNames, and none
@@ -201,13 +161,11 @@ void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
   OpenPictures(pictures);
 }
 
-void IconWindow::OnEndSession() {
-  if (!secondInstance_) ShutDown();  // a later start owns nothing that ShutDown would undo
-}
+void IconWindow::OnEndSession() { ShutDown(); }
 
 // Closed from outside (End task): the program ends in order, as at a log-off.
 void IconWindow::OnClose() {
-  if (!secondInstance_ && TheMainWindow() == this) {
+  if (TheMainWindow() == this) {
     ShutDown();
   } else {
     DestroyWindow(hwnd());
@@ -216,7 +174,7 @@ void IconWindow::OnClose() {
 
 // The tip is made when the pointer first comes over the window: the start-up does without it.
 void IconWindow::OnMouseMove() {
-  if (!toolTip_ && !secondInstance_) toolTip_ = CreateWindowToolTip(hwnd(), kDropHereTip);
+  if (!toolTip_) toolTip_ = CreateWindowToolTip(hwnd(), kDropHereTip);
 }
 
 void IconWindow::OnLeftButtonDown() { StartWindowDrag(hwnd()); }
@@ -363,9 +321,7 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       linkSource_.Close();
       return 0;
     case WM_CLOSE: OnClose(); return 0;
-    case WM_DISPLAYCHANGE:
-      if (!secondInstance_) OnDisplayChange();
-      break;
+    case WM_DISPLAYCHANGE: OnDisplayChange(); break;
     case WM_DPICHANGED: OnDpiChanged(wParam, lParam); return 0;
     default: break;
   }

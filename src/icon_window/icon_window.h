@@ -11,7 +11,6 @@
 
 #include "icon_window/drop_target.h"
 #include "picture_reading/picture_loader.h"
-#include "win32/dde_client.h"
 #include "win32/dde_source.h"
 #include "win32/handles.h"
 #include "win32/program.h"
@@ -34,27 +33,20 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   // The names of the pictures that a hand-off command opens.
   using CommandNames = std::function<std::vector<std::wstring>(const std::wstring& command)>;
 
-  // The first instance's icon window; hand-off commands are read by namesOf.
+  // The running instance's icon window; hand-off commands are read by namesOf.
   explicit IconWindow(CommandNames namesOf);
-  // A later start's hidden icon window: its loading hands the command-line argument string to the running instance,
-  // giving up when that has not been acknowledged in the time given.
-  IconWindow(std::wstring handOffCommand, std::chrono::milliseconds giveUpAfter);
   ~IconWindow();
 
-  // First instance: creates the window, answers the hand-off conversation from then on, places the
-  // window and shows it, without activating it yet.
+  // Creates the window, answers the hand-off conversation from then on, places the window and shows it,
+  // without activating it yet.
   void Show();
-  // First instance, at the end of its start-up: the window takes the foreground, as a
-  // window shown at the start of a program does, if it is still where it was at the start.
+  // At the end of the start-up: the window takes the foreground, as a window shown at the start of a
+  // program does, if it is still where it was at the start.
   void Activate(HWND foregroundAtStart);
-  // First instance, once its start-up is done: files dropped on the window open from now on.
+  // Once the start-up is done: files dropped on the window open from now on.
   void AcceptDrops();
-  // Creates the window without showing it; a later start's window then hands its command over.
-  void Load();
 
-  // Second instance: whether loading handed the command over and the running instance accepted it.
-  bool HandedOff() const noexcept { return handedOff_; }
-  // First instance: the number of open hand-off conversations.
+  // The number of open hand-off conversations.
   std::size_t LinkConversations() const noexcept { return linkSource_.ConversationCount(); }
 
   // Opens a copy of the name in a picture window, its picture taken from the source when one is given.
@@ -106,9 +98,7 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  void CreateWindowAndControls();
-  void CreateControls();
-  void HandOff();
+  void CreateIconWindow();
   // The main menu at the mouse pointer; its items also answer the right button.
   void OpenMainMenuAtCursor();
   void OnPaint();
@@ -139,13 +129,8 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   bool opening_ = false;
   bool oleInitialized_ = false;
 
-  bool secondInstance_ = false;
-  std::wstring handOffCommand_;
-  std::chrono::milliseconds giveUpAfter_{};
   CommandNames namesOf_;
-  bool handedOff_ = false;
-  DdeSource linkSource_;     // link mode source, topic "frmMain": first instance only
-  DdeClient ddeItemWindow_;  // a later start's end of the hand-off conversation
+  DdeSource linkSource_;  // link mode source, topic "frmMain"
 };
 
 }  // namespace pintaro

@@ -130,24 +130,26 @@ std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
 
 }  // namespace
 
-void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
+int OpenPictureFile(const std::wstring& path, const PictureSource& source) {
   PictureWindow* window = nullptr;
+  int slot = 0;
   unsigned occupancy = 0;
   // Frees the slot taken for this picture, unless it was closed and taken again meanwhile.
   const auto giveSlotBack = [&] {
     if (window && !ProgramEnded() && window->occupancy == occupancy) window->CloseAndFreeSlot();
   };
   try {
-    if (!MayOpenAnotherPicture()) return;
+    if (!MayOpenAnotherPicture()) return 0;
     std::optional<LoadedPicture> picture = ReadPictureOrReport(path, source);
     // The message box about an unreadable file lets messages run: the program may have ended there.
-    if (!picture || ProgramEnded()) return;
+    if (!picture || ProgramEnded()) return 0;
 
-    int slot = 0;
     std::tie(window, slot) = TakeSlot(*picture);
-    if (!window) return TellLimitReached();  // filled by pictures opened while this one was read
+    if (!window) {
+      TellLimitReached();  // filled by pictures opened while this one was read
+      return 0;
+    }
     occupancy = window->occupancy;
-    PictureWindows().SetLastOpenedSlot(slot);
     window->picturePath = path;
     window->SetTipText(FileNamePart(path));
     // The window shows once, with its transparency and at its place; a reused one shows nothing of
@@ -155,14 +157,16 @@ void OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     SetAlpha(window->hwnd(), Settings().Opacity());
     window->CheckOpacityItem(Settings().opacityPreset);
     // The picture just read serves as the rendering's source, so the file is decoded once.
-    if (ResizePictureWindow(*window, &PlaceNewWindow, std::move(picture)) == Rendering::Unreadable) giveSlotBack();
+    if (ResizePictureWindow(*window, &PlaceNewWindow, std::move(picture)) != Rendering::Unreadable) return slot;
+    giveSlotBack();
   } catch (const std::bad_alloc&) {
     // Memory ran out for this picture: it is reported as one that cannot be read, its slot is free
     // again, and the program goes on.
-    if (ProgramEnded()) return;
+    if (ProgramEnded()) return 0;
     giveSlotBack();
     ShowUnsupportedFormat(path);
   }
+  return 0;
 }
 
 void LetGoOfUnshownTempFiles() {

@@ -49,13 +49,9 @@ class PictureWindowTable {
   PictureWindow* operator[](int slot) const noexcept;
   // Grows the table by one slot holding window; returns the new slot's number.
   int Append(std::unique_ptr<PictureWindow> window);
-  // The number of the slot filled last.
-  int LastOpenedSlot() const noexcept { return lastOpenedSlot_; }
-  void SetLastOpenedSlot(int slot) noexcept { lastOpenedSlot_ = slot; }
 
  private:
   std::vector<std::unique_ptr<PictureWindow>> slots_;
-  int lastOpenedSlot_ = 0;
 };
 
 PictureWindowTable& PictureWindows() noexcept;
@@ -89,8 +85,8 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
 // read as a picture gives the "format not supported" message and changes nothing. The picture comes
 // from the source when one is given (a read-ahead), else the file is read here. While as many
 // pictures are open as the limit allows, the file is not read and nothing changes; the first such
-// picture of a batch tells the user so.
-void OpenPictureFile(const std::wstring& path, const PictureSource& source = {});
+// picture of a batch tells the user so. The slot of the window it went to, or 0.
+int OpenPictureFile(const std::wstring& path, const PictureSource& source = {});
 
 // A batch of openings begins (a command line, a drop, a hand-off, a paste): the first of its pictures
 // past the limit is told. Each read-ahead of an opening begins one by itself.

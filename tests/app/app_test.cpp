@@ -120,6 +120,13 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
   DdeUninitialize(ddeml);
 }
 
+// Whether the process has its hand-off conversation's window (message-only: EnumWindows never lists it).
+bool HasConversationWindow(DWORD processId) {
+  for (HWND hwnd = nullptr; (hwnd = FindWindowExW(HWND_MESSAGE, hwnd, L"PintaroDdeClient", nullptr));)
+    if (DWORD owner = 0; GetWindowThreadProcessId(hwnd, &owner) && owner == processId) return true;
+  return false;
+}
+
 // This process stands in for a running instance that has no icon window yet, started with raised rights:
 // later starts may not open its mutex (they ran as first instances). A later start asks for five seconds,
 // then says so; one that starts meanwhile is answered once the icon window is there.
@@ -141,7 +148,7 @@ TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrT
   EXPECT_EQ(HowItEnded(later), L"ended with 0");
 
   const ChildProcess meanwhile = StartPintaro(Quoted(b) + L" " + Quoted(a));
-  ASSERT_TRUE(WaitUntil([&] { return !WindowsOfProcess(meanwhile.id(), kIconClass).empty(); }, 10s));
+  ASSERT_TRUE(WaitUntil([&] { return HasConversationWindow(meanwhile.id()); }, 10s));
   StartProgram();
   EXPECT_EQ(HowItEnded(meanwhile), L"ended with 0");
   ASSERT_TRUE(PumpUntil([] { return PictureWindows().UpperBound() == 2; }, 10s));
@@ -153,7 +160,7 @@ TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrT
   TheMainMenu().OnCommand(main_menu::kExit);
   EXPECT_TRUE(AnotherInstanceEnding()) << "told from the exit command on, before the end begins";
   const ChildProcess during = StartPintaro(Quoted(b));
-  ASSERT_TRUE(WaitUntil([&] { return !WindowsOfProcess(during.id(), kIconClass).empty(); }, 10s)) << "before the end";
+  ASSERT_TRUE(WaitUntil([&] { return HasConversationWindow(during.id()); }, 10s)) << "before the end";
   ASSERT_TRUE(PumpUntil([] { return ProgramEnded(); }, 5s));
   EXPECT_EQ(SizeText(WaitForWindow(during.id(), kPictureClass)), L"120x160") << "its picture opened";
   EXPECT_TRUE(VisibleWindowsOfProcess(during.id(), kDialogClass).empty()) << "no message";

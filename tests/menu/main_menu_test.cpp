@@ -195,8 +195,7 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextOrADamagedBitmapOpe
 
 TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFreeSlotsAndExitEndsTheProgram) {
   StartProgram();
-  const std::wstring path = WriteGradient(dir, L"p.bmp", 40, 30);
-  for (int i = 0; i < 4; ++i) Open(path);
+  for (int i = 0; i < 4; ++i) Open(WriteGradient(dir, L"p.bmp", 40, 30));
   PictureWindow& free = Slot(2);
   free.CloseAndFreeSlot();
   const POINT freeAt = TopLeft(free.hwnd());

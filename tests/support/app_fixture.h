@@ -237,10 +237,8 @@ class AppTest : public ::testing::Test {
   // Expects exactly one message, the text in an information box with OK shown with the arrow back, owned
   // by the icon window when there is one.
   void ExpectOnlyMessage(const std::wstring& text);
-  // Opens the file in the running program; the window it went to, the one of the slot filled last.
-  PictureWindow& Open(const std::wstring& path) {
-    return OpenPictureFile(path), Slot(PictureWindows().LastOpenedSlot());
-  }
+  // Opens the file in the running program; the window it went to.
+  PictureWindow& Open(const std::wstring& path) { return Slot(OpenPictureFile(path)); }
   static PictureWindow& Slot(int slot);
 
   MessageRecorder messages;

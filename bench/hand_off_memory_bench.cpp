@@ -62,7 +62,7 @@ int wmain(int argc, wchar_t** argv) {
   pintaro::DdeClient client;
   client.Create(nullptr);
   int accepted = 0;
-  if (client.OpenLink(L"ぴんたろ|frmMain", pintaro::kHandOffLinkItem, 5s)) {
+  if (client.OpenLink(L"ぴんたろ|frmMain", 5s)) {
     std::wstring command;
     for (int i = 0; i < 50; ++i)
       command += L"\"" + folder + L"\\" + std::wstring(9990, L'n') + std::to_wstring(i) + L".bmp\" ";

@@ -34,7 +34,7 @@ bool HandOffToRunningInstance(DdeClient& conversation, std::wstring_view command
   // A program about to close would take the names and close with them: the start waits for its end.
   if (AnotherInstanceEnding()) return false;
   const auto giveUpAt = std::chrono::steady_clock::now() + giveUpAfter;
-  if (!conversation.OpenLink(HandOffLinkTopic(), kHandOffLinkItem, std::min(kHandOffRetry, giveUpAfter))) return false;
+  if (!conversation.OpenLink(HandOffLinkTopic(), std::min(kHandOffRetry, giveUpAfter))) return false;
   // Windows lets only the foreground's process bring a window to the front: the running instance's
   // message about a file it cannot read would open behind the window the user started this from.
   DWORD runningInstance = 0;

@@ -47,11 +47,10 @@ void DdeClient::Create(HWND parent) {
   CreateWindowOf(kClassName, 0, WS_CHILD, L"", 0, 0, 0, 0, parent ? parent : HWND_MESSAGE);
 }
 
-bool DdeClient::OpenLink(std::wstring_view linkTopic, std::wstring_view linkItem, std::chrono::milliseconds retryFor) {
+bool DdeClient::OpenLink(std::wstring_view linkTopic, std::chrono::milliseconds retryFor) {
   CloseLink();
   const std::optional<LinkTopic> names = SplitLinkTopic(linkTopic);
   if (!names || !exists()) return false;
-  linkItem_ = linkItem;
 
   connecting_ = true;
   const auto end = std::chrono::steady_clock::now() + retryFor;

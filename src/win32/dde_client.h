@@ -25,10 +25,9 @@ class DdeClient : public Window<DdeClient> {
 
   // Manual link mode: opens a conversation with the "service|topic" of linkTopic. When no server
   // answers, asks again until one does or retryFor has passed. No data is requested or advised.
-  bool OpenLink(std::wstring_view linkTopic, std::wstring_view linkItem, std::chrono::milliseconds retryFor);
+  bool OpenLink(std::wstring_view linkTopic, std::chrono::milliseconds retryFor);
   bool LinkOpen() const noexcept { return server_ != nullptr; }
   HWND server() const noexcept { return server_; }
-  const std::wstring& linkItem() const noexcept { return linkItem_; }
 
   // Sends one Execute and waits for its acknowledgement for as long as the server lives and keeps
   // answering, up to giveUpAt; NoAnswer when it ends the conversation, stops answering or the time is
@@ -49,7 +48,6 @@ class DdeClient : public Window<DdeClient> {
   bool ServerAnswers() const noexcept;
 
   HWND server_ = nullptr;
-  std::wstring linkItem_;
   bool connecting_ = false;
   bool closing_ = false;
   Waiting execute_ = Waiting::Nothing;

@@ -12,9 +12,8 @@ namespace pintaro {
 // The running program answers as this service (its title) on this topic (its icon window's name).
 inline constexpr auto& kLinkService = kTitle;
 inline constexpr wchar_t kLinkTopicName[] = L"frmMain";
-// What a later start links to: service, bar, topic; and the item it names.
+// What a later start links to: service, bar, topic. It names no item: it asks for no data, only executes.
 inline std::wstring HandOffLinkTopic() { return std::wstring(kLinkService) + L'|' + kLinkTopicName; }
-inline constexpr wchar_t kHandOffLinkItem[] = L"Label1";
 
 struct LinkTopic {
   std::wstring service;

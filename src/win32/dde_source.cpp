@@ -79,12 +79,6 @@ void DdeSource::Open(HWND window, std::wstring service, std::wstring topic, Exec
 }
 
 void DdeSource::Close() noexcept {
-  // Executes still being carried out are answered before their conversations end.
-  for (const RunningExecute& execute : running_) {
-    PostAck(execute.client, window_, *execute.cancel == 0 ? kPositiveAck : 0,
-            reinterpret_cast<UINT_PTR>(execute.commands));
-  }
-  running_.clear();
   for (HWND partner : partners_) PostMessageW(partner, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window_), 0);
   partners_.clear();
   formerPartners_.clear();
@@ -158,24 +152,15 @@ std::chrono::milliseconds DdeSource::AnswerBudgetLeft(Clock::time_point now) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(kAnswerBudget - spent);
 }
 
+// The handler decides at once and runs no messages: the conversation is still open when it returns.
 void DdeSource::OnExecute(HWND client, HGLOBAL commands) {
-  const HWND server = window_;
   short cancel = -1;
-  running_.push_back({client, commands, &cancel});
   try {
-    const std::wstring command = CommandText(commands);
-    if (onExecute_) onExecute_(command, cancel);
+    if (onExecute_) onExecute_(CommandText(commands), cancel);
   } catch (...) {
     // The client waits for the answer whatever went wrong here; the cancel flag says what to send.
   }
-  // The handler lets messages run: the conversation may have ended meanwhile. Then either the end
-  // (Close) has answered already, or the client ended it and no answer is owed.
-  if (TakeRunning(commands))
-    PostAck(client, server, cancel == 0 ? kPositiveAck : 0, reinterpret_cast<UINT_PTR>(commands));
-}
-
-bool DdeSource::TakeRunning(HGLOBAL commands) noexcept {
-  return std::erase_if(running_, [&](const RunningExecute& execute) { return execute.commands == commands; }) > 0;
+  PostAck(client, window_, cancel == 0 ? kPositiveAck : 0, reinterpret_cast<UINT_PTR>(commands));
 }
 
 void DdeSource::OnTerminate(HWND partner) {
@@ -186,7 +171,6 @@ void DdeSource::OnTerminate(HWND partner) {
 
 void DdeSource::EndConversation(HWND partner) noexcept {
   std::erase(partners_, partner);
-  std::erase_if(running_, [&](const RunningExecute& execute) { return execute.client == partner; });
   if (!WasPartner(partner)) formerPartners_.push_back(partner);
 }
 

@@ -15,7 +15,8 @@ namespace pintaro {
 class DdeSource {
  public:
   // Receives an Execute's command text and a cancel flag that starts at -1 (refused); the command is
-  // acknowledged as accepted when the handler leaves it at 0.
+  // acknowledged as accepted when the handler leaves it at 0. It decides at once, running no messages:
+  // what the command asks for is done later, from a message of its own.
   using ExecuteHandler = std::function<void(const std::wstring& command, short& cancel)>;
 
   DdeSource() = default;
@@ -27,8 +28,7 @@ class DdeSource {
   // An Execute of more than maxCommandBytes is refused unread.
   void Open(HWND window, std::wstring service, std::wstring topic, ExecuteHandler onExecute,
             std::size_t maxCommandBytes = SIZE_MAX);
-  // Acknowledges the Executes still being carried out, then ends every conversation; later initiates
-  // go unanswered.
+  // Ends every conversation; later initiates go unanswered.
   void Close() noexcept;
   std::size_t ConversationCount() const noexcept { return partners_.size(); }
 
@@ -36,12 +36,6 @@ class DdeSource {
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  // An Execute whose handler is running; its acknowledgement follows the handler's cancel flag.
-  struct RunningExecute {
-    HWND client;
-    HGLOBAL commands;
-    const short* cancel;
-  };
   using Clock = std::chrono::steady_clock;
 
   void OnInitiate(HWND client, ATOM service, ATOM topic);
@@ -53,7 +47,6 @@ class DdeSource {
   // What is left of the time that answers to initiates may take in the current second.
   std::chrono::milliseconds AnswerBudgetLeft(Clock::time_point now);
   void EndConversation(HWND partner) noexcept;
-  bool TakeRunning(HGLOBAL commands) noexcept;
 
   HWND window_ = nullptr;
   std::wstring service_;
@@ -61,7 +54,6 @@ class DdeSource {
   ExecuteHandler onExecute_;
   std::vector<HWND> partners_;        // client windows with an open conversation
   std::vector<HWND> formerPartners_;  // conversations that have ended
-  std::vector<RunningExecute> running_;
   std::size_t maxCommandBytes_ = SIZE_MAX;
   std::vector<std::pair<DWORD, Clock::time_point>> slowThreads_;            // initiators slow to take an answer
   std::vector<std::pair<Clock::time_point, Clock::duration>> answerTimes_;  // answers of the last second

@@ -123,7 +123,7 @@ TEST(HandOffTest, LaterStartsHandOverTheirNamesMadeAbsoluteWithoutAWindowOrRaisi
 // Whether the process has its hand-off conversation's window (message-only: EnumWindows never lists it).
 bool HasConversationWindow(DWORD processId) {
   for (HWND hwnd = nullptr; (hwnd = FindWindowExW(HWND_MESSAGE, hwnd, L"PintaroDdeClient", nullptr));)
-    if (DWORD owner = 0; GetWindowThreadProcessId(hwnd, &owner) && owner == processId) return true;
+    if (ProcessOf(hwnd) == processId) return true;
   return false;
 }
 
@@ -191,7 +191,7 @@ TEST_F(HostileConditionsTest, LargeExecutesAndInitiatesFromASlowWindowNeitherEnd
   DdeClient conversation;
   conversation.Create(nullptr);
   const HWND icon = WaitForIconWindow(first);
-  ASSERT_TRUE(icon && conversation.OpenLink(L"ぴんたろ|frmMain", kHandOffLinkItem, 5s));
+  ASSERT_TRUE(icon && conversation.OpenLink(L"ぴんたろ|frmMain", 5s));
   EXPECT_EQ(conversation.LinkExecute(std::wstring(1 << 20, L'x'), std::chrono::steady_clock::now() + 1s),
             DdeClient::ExecuteResult::NoAnswer);
   // From a window that opened no conversation: that one is refused, with a negative acknowledgement.

@@ -235,7 +235,7 @@ TEST(PasteTest, EachPasteHasItsOwnFileNoBombOrSlowOwnerHoldsItUpAndAStartAfterAK
 
   DdeClient conversation;
   conversation.Create(nullptr);
-  ASSERT_TRUE(conversation.OpenLink(L"ぴんたろ|frmMain", kHandOffLinkItem, 5s));
+  ASSERT_TRUE(conversation.OpenLink(L"ぴんたろ|frmMain", 5s));
   const auto paste = [&](HWND clipboardOwner, HANDLE data) {
     PutOnClipboard(CF_DIB, data, clipboardOwner);
     PostMessageW(icon, WM_COMMAND, main_menu::kPaste, 0);

@@ -34,10 +34,8 @@ std::mutex g_heldPath;
 void NoteFileRead(const std::wstring& path) noexcept {
   if (GetCurrentThreadId() == g_uiThread) ++FileReads::onThisThread;
   ++FileReads::all;
-  std::unique_lock lock(g_heldPath);
-  const bool hold = path == FileReads::held;
-  lock.unlock();
-  if (hold) WaitForSingleObject(g_letGo, 30000);
+  // The lock lasts for the condition alone.
+  if (std::scoped_lock(g_heldPath), path == FileReads::held) WaitForSingleObject(g_letGo, 30000);
 }
 }  // namespace
 
@@ -100,8 +98,7 @@ InNextPump::InNextPump(std::function<void()> action, bool postNow, std::function
                       if (message != WM_APP) return DefWindowProcW(hwnd, message, wParam, lParam);
                       auto* self = reinterpret_cast<InNextPump*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
                       if (self->when_ && !self->when_()) return PostMessageW(hwnd, WM_APP, 0, 0), LRESULT{0};
-                      self->action_();
-                      self->ran_ = true;
+                      self->ran_ = (self->action_(), true);
                       return 0;
                     }));
   if (postNow) PostMessageW(hwnd_, WM_APP, 0, 0);
@@ -178,10 +175,8 @@ void RemoveTree(const std::wstring& folder) {
   for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
     const std::wstring name = found.cFileName, path = folder + L"\\" + name;
     if (name == L"." || name == L"..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      RemoveTree(path);
-    else
-      DeleteFileW((L"\\\\?\\" + path).c_str());
+    (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveTree(path)
+                                                        : void(DeleteFileW((L"\\\\?\\" + path).c_str()));
   }
   if (search != INVALID_HANDLE_VALUE) FindClose(search);
   RemoveDirectoryW((L"\\\\?\\" + folder).c_str());

@@ -64,11 +64,9 @@ std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className, bo
       [](HWND hwnd, LPARAM windows) { return reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd), TRUE; },
       reinterpret_cast<LPARAM>(&found));
   std::erase_if(found, [&](HWND hwnd) {
-    DWORD owner = 0;
     wchar_t name[256] = {};
-    GetWindowThreadProcessId(hwnd, &owner);
     GetClassNameW(hwnd, name, 256);
-    return owner != processId || (visibleOnly && !IsWindowVisible(hwnd)) ||
+    return ProcessOf(hwnd) != processId || (visibleOnly && !IsWindowVisible(hwnd)) ||
            (className && name != std::wstring(className));
   });
   return found;
@@ -142,10 +140,7 @@ void DragWithLeftButton(POINT from, POINT to) {
 }
 
 void TapKeyFor(DWORD processId, WORD virtualKey) {
-  const auto inFront = [&] {
-    DWORD owner = 0;
-    return GetWindowThreadProcessId(GetForegroundWindow(), &owner) && owner == processId;
-  };
+  const auto inFront = [&] { return ProcessOf(GetForegroundWindow()) == processId; };
   // Where a key goes depends on which window Wine gives the focus.
   if (!WaitUntil(inFront, std::chrono::seconds(5))) ADD_FAILURE() << "the keys would not reach process " << processId;
   INPUT input{INPUT_KEYBOARD};

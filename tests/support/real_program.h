@@ -53,6 +53,11 @@ HWND WaitForIconWindow(const ChildProcess& program);
 // Top-level windows of a process from the top of the window order down, optionally of one class only,
 // optionally only the visible ones.
 std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className = nullptr, bool visibleOnly = false);
+// The process the window belongs to.
+inline DWORD ProcessOf(HWND hwnd) {
+  DWORD id = 0;
+  return GetWindowThreadProcessId(hwnd, &id), id;
+}
 inline std::vector<HWND> VisibleWindowsOfProcess(DWORD processId, const wchar_t* className = nullptr) {
   return WindowsOfProcess(processId, className, true);
 }

@@ -100,7 +100,7 @@ int wmain(int argc, wchar_t** argv) {
   const Counts base = Measure();
   std::printf("== limit: %d pictures; one drop of %d names\n", limit, names);
   auto start = Clock::now();
-  pintaro::TheIconWindow()->OpenPictures(std::vector<std::wstring>(static_cast<std::size_t>(names), argv[1]));
+  pintaro::OpenPictureFiles(std::vector<std::wstring>(static_cast<std::size_t>(names), argv[1]));
   std::printf("  drop opened %d windows in %.1f s; messages shown: %d\n", WindowsInUse(), SecondsSince(start),
               messages);
   // Each window's tip is made when the pointer first comes over it: all of them, as after a long day.

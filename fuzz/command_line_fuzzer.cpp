@@ -25,10 +25,8 @@ void CheckTokens(int maxArgs, std::wstring_view line) {
   std::wstring kept, joined, quoted;
   bool inQuotes = false;
   for (const wchar_t c : line) {
-    if (c == L'"')
-      inQuotes = !inQuotes;
-    else if (inQuotes || !IsBlank(c))
-      kept.push_back(c);
+    inQuotes ^= c == L'"';
+    if (c != L'"' && (inQuotes || !IsBlank(c))) kept.push_back(c);
   }
   // Each argument in quotes, one blank apart, reads back as the same arguments.
   for (std::size_t i = 1; i < all.size(); ++i) {

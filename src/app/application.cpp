@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "win32/message_pump.h"
 #include "app/process_command_line.h"
 #include "app/single_instance.h"
 #include "win32/file_access.h"
@@ -60,12 +59,6 @@ std::vector<std::wstring> CommandPictureNames(const std::wstring& command) {
   return PictureNames(ParseCommandLine(kDefaultMaxArgs, command));
 }
 
-// Opens the pictures a hand-off command names, in order. Each opening lets messages run while its picture is
-// read, and every later one is skipped once the program has ended meanwhile.
-void OpenCommandPictures(const std::wstring& command) {
-  if (IconWindow* icon = TheIconWindow()) icon->OpenPictures(CommandPictureNames(command));
-}
-
 std::optional<UniqueOwnedMutex> RunSecondInstance(std::wstring_view commandArguments,
                                                   std::chrono::milliseconds giveUpAfter) {
   // The conversation's window lives until this start has run as the later one or waited for an end; it
@@ -97,11 +90,8 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   // another program's window, when messages sent from other threads run. Start-up then stops there.
   if (ProgramEnded()) return;
   StartIconWindowHandling(icon.hwnd());
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    OpenPictureFile(names[i], ahead.SourceFor(i));
-    PumpMessages();
-    if (ProgramEnded()) return;
-  }
+  OpenPictureFiles(names, &ahead);
+  if (ProgramEnded()) return;
   // What the first pictures do not need comes after them, working from the start-up's end on. The
   // temporary files that a run ended by force left behind go, unless another Pintaro holds them.
   StartOnWorker([] { DeleteUnusedTempFiles(&IsEncodedBmp24); });
@@ -130,10 +120,7 @@ void EndInOrder() {
   WaitForWorkers(std::chrono::milliseconds(1000));
   DeleteTempFiles(&IsEncodedBmp24, std::chrono::milliseconds(300));
   RemoveNotifyIcon();
-  PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (PictureWindow* window = table[slot]) window->TakeDown();
-  }
+  PictureWindows().ForEach([](PictureWindow& window) { window.TakeDown(); });
   const HWND icon = MainWindowHandle();
   if (icon) {
     StopClipboardWatch(icon);

@@ -44,8 +44,7 @@ inline constexpr std::chrono::seconds kEndingInstanceWait{10};
 std::optional<UniqueOwnedMutex> RunSecondInstance(std::wstring_view commandArguments,
                                                   std::chrono::milliseconds giveUpAfter = kHandOffDeadline);
 
-// The pictures a hand-off command names, in order; and their opening.
+// The pictures a hand-off command names, in order.
 std::vector<std::wstring> CommandPictureNames(const std::wstring& command);
-void OpenCommandPictures(const std::wstring& command);
 
 }  // namespace pintaro

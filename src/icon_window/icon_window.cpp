@@ -28,7 +28,6 @@
 #include "picture_window/stacking.h"
 #include "picture_windows/picture_windows.h"
 #include "win32/layered.h"
-#include "picture_reading/read_ahead.h"
 #include "resources/resource_ids.h"
 
 namespace pintaro {
@@ -114,7 +113,7 @@ void IconWindow::OnDdeExecute(const std::wstring& command, short& cancel) {
   cancel = 0;
   if (names.empty()) return;
   const std::size_t count = names.size();
-  OpenLater({[this, names = std::move(names)] { OpenPictures(names); }, count, bytes});
+  OpenLater({[names = std::move(names)] { OpenPictureFiles(names); }, count, bytes});
 }
 
 void IconWindow::OnDropped(std::vector<std::wstring> names) {
@@ -146,19 +145,10 @@ void IconWindow::OnOpenWaitingPictures() {
   opening_ = false;
 }
 
-void IconWindow::OpenNamedPicture(const std::wstring& name, const PictureSource& source) {
-  OpenPictureFile(std::wstring(name), source);
-}
-
-void IconWindow::OpenPictures(const std::vector<std::wstring>& names) {
-  ReadAhead ahead(names, Settings().DisplaySize());
-  for (std::size_t i = 0; i < names.size() && !ProgramEnded(); ++i) OpenNamedPicture(names[i], ahead.SourceFor(i));
-}
-
 void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
   std::vector<std::wstring> pictures;
   std::copy_if(names.begin(), names.end(), std::back_inserter(pictures), IsDroppablePictureName);
-  OpenPictures(pictures);
+  OpenPictureFiles(pictures);
 }
 
 void IconWindow::OnEndSession() { ShutDown(); }

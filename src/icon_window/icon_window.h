@@ -49,10 +49,6 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   // The number of open hand-off conversations.
   std::size_t LinkConversations() const noexcept { return linkSource_.ConversationCount(); }
 
-  // Opens a copy of the name in a picture window, its picture taken from the source when one is given.
-  void OpenNamedPicture(const std::wstring& name, const PictureSource& source = {});
-  // Opens the named pictures, in order, until the program ends.
-  void OpenPictures(const std::vector<std::wstring>& names);
   // Opens the dropped names that look like pictures, in order, skipping the others silently.
   void OnDrop(const std::vector<std::wstring>& names);
   // Takes the names of a drop; they open once the drag source has been answered.

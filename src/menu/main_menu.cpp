@@ -109,10 +109,7 @@ void MainMenu::ChooseDisplaySize(int preset) {
 }
 
 void MainMenu::ChooseOpacityForAll(int preset) {
-  const PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (PictureWindow* window = table[slot]) window->CheckOpacityItem(preset);
-  }
+  PictureWindows().ForEach([&](PictureWindow& window) { window.CheckOpacityItem(preset); });
   SetAllAlpha(preset);
 }
 

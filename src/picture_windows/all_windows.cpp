@@ -90,15 +90,12 @@ void RenderAllAtDisplaySize() {
 }
 
 void SetAllAlphaOnce() {
-  const PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    PictureWindow* window = table[slot];
-    if (!window || window->isFree) continue;
-    SetAlpha(window->hwnd(), Settings().Opacity());
-    window->CheckOpacityItem(Settings().opacityPreset);
-    PumpMessages();
+  PictureWindows().ForEachInUse([](PictureWindow& window) {
     if (ProgramEnded()) return;
-  }
+    SetAlpha(window.hwnd(), Settings().Opacity());
+    window.CheckOpacityItem(Settings().opacityPreset);
+    PumpMessages();
+  });
 }
 
 }  // namespace

@@ -28,23 +28,15 @@ DesktopPinning* RunningPinning() noexcept {
   return program && !program->ended && pictures ? &pictures->pinning : nullptr;
 }
 
-template <typename Action>
-void ForEachPictureWindow(Action action) {
-  const PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (PictureWindow* window = table[slot]) action(*window);
-  }
-}
-
 bool AnyWaits() {
   bool waits = false;
-  ForEachPictureWindow([&](const PictureWindow& window) { waits = waits || window.WaitsToBePinned(); });
+  PictureWindows().ForEach([&](const PictureWindow& window) { waits = waits || window.WaitsToBePinned(); });
   return waits;
 }
 
 bool IsPinnedPicture(HWND child) {
   bool pinned = false;
-  ForEachPictureWindow([&](const PictureWindow& window) {
+  PictureWindows().ForEach([&](const PictureWindow& window) {
     pinned = pinned || (window.hwnd() == child && window.stacking == StackingMode::OnDesktop);
   });
   return pinned;
@@ -73,7 +65,7 @@ void DesktopPinning::Ask(HWND desktop) {
     return;
   }
   HWND reply = nullptr;
-  ForEachPictureWindow([&](const PictureWindow& window) {
+  PictureWindows().ForEach([&](const PictureWindow& window) {
     if (!reply && window.WaitsToBePinned()) reply = window.hwnd();
   });
   asking_ = true;
@@ -100,7 +92,7 @@ void DesktopPinning::OnAnswer(WPARAM question, LPARAM desktop) {
 
 void DesktopPinning::PinWaitingPictures(HWND desktop) {
   if (!IsWindow(desktop)) return;
-  ForEachPictureWindow([&](PictureWindow& window) { window.PinInto(desktop); });
+  PictureWindows().ForEach([&](PictureWindow& window) { window.PinInto(desktop); });
   order_.Watch(desktop, [] {
     if (DesktopPinning* pinning = RunningPinning()) pinning->RaisePinnedPictures();
   });

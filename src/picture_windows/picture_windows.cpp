@@ -43,11 +43,8 @@ RECT LikelyPlace(const LoadedPicture& picture) {
 int g_limitForTests = 0;
 
 int PicturesInUse() {
-  const PictureWindowTable& table = PictureWindows();
   int inUse = 0;
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (table[slot] && !table[slot]->isFree) ++inUse;
-  }
+  PictureWindows().ForEachInUse([&](const PictureWindow&) { ++inUse; });
   return inUse;
 }
 
@@ -169,33 +166,32 @@ int OpenPictureFile(const std::wstring& path, const PictureSource& source) {
   return 0;
 }
 
+void OpenPictureFiles(const std::vector<std::wstring>& names, ReadAhead* ahead) {
+  std::optional<ReadAhead> own;
+  if (!ahead) ahead = &own.emplace(names, Settings().DisplaySize());
+  for (std::size_t i = 0; i < names.size() && !ProgramEnded(); ++i) OpenPictureFile(names[i], ahead->SourceFor(i));
+}
+
 void LetGoOfUnshownTempFiles() {
   if (ProgramEnded()) return;  // the end deletes them all
   LetGoOfTempFiles([](const std::wstring& name) {
-    const PictureWindowTable& table = PictureWindows();
-    for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-      const PictureWindow* window = table[slot];
-      if (window && !window->isFree &&
-          CompareStringOrdinal(FileNamePart(window->picturePath).c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL)
-        return true;
-    }
-    return false;
+    bool shown = false;
+    PictureWindows().ForEachInUse([&](const PictureWindow& window) {
+      shown = shown ||
+              CompareStringOrdinal(FileNamePart(window.picturePath).c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
+    });
+    return shown;
   });
 }
 
 void RestoreLostPictureWindows() {
-  const PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    PictureWindow* window = table[slot];
-    if (window && !window->exists() && !ProgramEnded()) window->CreateAgain();
-  }
+  PictureWindows().ForEach([](PictureWindow& window) {
+    if (!window.exists() && !ProgramEnded()) window.CreateAgain();
+  });
 }
 
 void KeepPictureWindowsOnMonitors() {
-  const PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (PictureWindow* window = table[slot]) window->GoHome();
-  }
+  PictureWindows().ForEach([](PictureWindow& window) { window.GoHome(); });
 }
 
 POINT PlaceNewWindow(SIZE size) { return NextPlace(size, PictureWindowsState::Of().placement); }

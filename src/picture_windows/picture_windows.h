@@ -14,6 +14,7 @@
 #include "picture_windows/picture_rendering.h"
 #include "picture_logic/placement.h"
 #include "picture_logic/presets.h"
+#include "picture_reading/read_ahead.h"
 #include "win32/program.h"
 
 namespace pintaro {
@@ -49,6 +50,20 @@ class PictureWindowTable {
   PictureWindow* operator[](int slot) const noexcept;
   // Grows the table by one slot holding window; returns the new slot's number.
   int Append(std::unique_ptr<PictureWindow> window);
+
+  // Runs the action on every window, slot by slot; ForEachInUse skips the free ones. The table is read
+  // afresh at each step: an action that lets messages run may see windows opened or closed meanwhile.
+  template <typename Action>
+  void ForEach(Action action) const {
+    for (int slot = 1; slot <= UpperBound(); ++slot)
+      if (PictureWindow* window = (*this)[slot]) action(*window);
+  }
+  template <typename Action>
+  void ForEachInUse(Action action) const {
+    ForEach([&](auto& window) {
+      if (!window.isFree) action(window);
+    });
+  }
 
  private:
   std::vector<std::unique_ptr<PictureWindow>> slots_;
@@ -87,6 +102,10 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
 // pictures are open as the limit allows, the file is not read and nothing changes; the first such
 // picture of a batch tells the user so. The slot of the window it went to, or 0.
 int OpenPictureFile(const std::wstring& path, const PictureSource& source = {});
+
+// Opens the pictures in order until the program ends, each read ahead on the workers: by the read-ahead
+// given (the start-up begins one before its icon window), or by one made here.
+void OpenPictureFiles(const std::vector<std::wstring>& names, ReadAhead* ahead = nullptr);
 
 // A batch of openings begins (a command line, a drop, a hand-off, a paste): the first of its pictures
 // past the limit is told. Each read-ahead of an opening begins one by itself.

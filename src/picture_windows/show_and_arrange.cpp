@@ -12,15 +12,6 @@ namespace pintaro {
 
 namespace {
 
-template <typename Action>
-void ForEachWindowInUse(Action action) {
-  const PictureWindowTable& table = PictureWindows();
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    PictureWindow* window = table[slot];
-    if (window && !window->isFree) action(*window);
-  }
-}
-
 int ToPixels(int twips, double twipsPerPixel) {
   return static_cast<int>(RoundHalfEven(static_cast<double>(twips) / twipsPerPixel));
 }
@@ -30,7 +21,7 @@ int ToPixels(int twips, double twipsPerPixel) {
 void ToggleAllWindows(bool show) {
   const int command = show ? SW_SHOWNA : SW_HIDE;
   if (MainWindow* main = TheMainWindow()) main->SetShown(show);
-  ForEachWindowInUse([&](PictureWindow& window) { ShowWindow(window.hwnd(), command); });
+  PictureWindows().ForEachInUse([&](PictureWindow& window) { ShowWindow(window.hwnd(), command); });
 }
 
 void ArrangeWindows() {
@@ -40,7 +31,7 @@ void ArrangeWindows() {
   const ArrangementGrid grid = PlanArrangement(GetSystemMetrics(SM_CXSCREEN) * tpp, GetSystemMetrics(SM_CYSCREEN) * tpp,
                                                tpp, Settings().DisplaySize(), iconWidth * tpp);
   std::int64_t place = 0;
-  ForEachWindowInUse([&](PictureWindow& window) {
+  PictureWindows().ForEachInUse([&](PictureWindow& window) {
     const Point at = ArrangedTopLeft(grid, place++);
     window.MoveHome({ToPixels(at.x, tpp), ToPixels(at.y, tpp)});
   });

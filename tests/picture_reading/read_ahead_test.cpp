@@ -13,14 +13,12 @@
 namespace pintaro::test {
 namespace {
 
-
 // Every slot's window in order: its size when shown, else "hidden".
 std::wstring Windows() {
   std::wstring shown;
-  for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot) {
-    const HWND hwnd = PictureWindows()[slot]->hwnd();
-    shown += (IsWindowVisible(hwnd) ? SizeText(hwnd) : L"hidden") + L" ";
-  }
+  PictureWindows().ForEach([&](const PictureWindow& window) {
+    shown += (IsWindowVisible(window.hwnd()) ? SizeText(window.hwnd()) : L"hidden") + L" ";
+  });
   return shown;
 }
 
@@ -160,7 +158,7 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropOrAHandOffEndsTheWorkersAndLeaves
         !afterRead);
     g_postWhenRead = afterRead ? endTask.hwnd() : nullptr;
     if (startUp) EndProgram(), StartProgram(twenty);
-    if (during == "hand-off") OpenCommandPictures(twenty);
+    if (during == "hand-off") OpenPictureFiles(CommandPictureNames(twenty));
     if (during.ends_with("drop")) TheIconWindow()->OnDrop(files);
     // Once the end is over: the workers but a stuck one, no more than the first window, none shown, and the
     // file gone (a worker of the end deletes it).

@@ -179,14 +179,14 @@ TEST_F(OpenPictureTest, PastTheLimitOfOpenPicturesNothingIsReadOrOpenedEachBatch
     command += L"\"" + names.emplace_back(WriteGradient(dir, name, 8, 6)) + L"\" ";
   const auto inSlots = [] {
     std::vector<std::wstring> paths;
-    for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot) paths.push_back(Slot(slot).picturePath);
+    PictureWindows().ForEach([&](const PictureWindow& window) { paths.push_back(window.picturePath); });
     return paths;
   };
   const std::wstring told = L"同時に開ける画像は 3 枚までです。これを超える画像は開きません。";
   StartProgram(command);
   ExpectOnlyMessage(told);
   EXPECT_EQ(inSlots(), std::vector(names.begin(), names.begin() + 3));
-  TheIconWindow()->OpenPictures({names[3], names[4]});  // as a drop or a hand-off opens them
+  OpenPictureFiles({names[3], names[4]});  // as a drop or a hand-off opens them
   ExpectOnlyMessage(told);
   for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, dir.path().c_str());
   PutOnClipboard(CF_DIB, Dib(4, 32, BI_RGB, 64));
@@ -194,7 +194,7 @@ TEST_F(OpenPictureTest, PastTheLimitOfOpenPicturesNothingIsReadOrOpenedEachBatch
   ExpectOnlyMessage(told);
   EXPECT_EQ(FilesIn(dir).size(), names.size()) << "no file written for the paste";
   Slot(2).CloseAndFreeSlot();
-  TheIconWindow()->OpenPictures({names[3], names[4]});
+  OpenPictureFiles({names[3], names[4]});
   ExpectOnlyMessage(told);
   EXPECT_EQ(inSlots(), (std::vector{names[0], names[3], names[2]}));
   ASSERT_TRUE(PumpUntil([] { return ReadAheadWorkers() == 0; }, 10s));

@@ -18,7 +18,6 @@
 #include "win32/worker.h"
 #include "icon_window/icon_window.h"
 #include "icon_window/notify_icon.h"
-#include "menu/wheel_and_clipboard.h"
 #include "menu/main_menu.h"
 #include "picture_window/picture_window.h"
 #include "picture_windows/full_screen.h"
@@ -89,13 +88,13 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   // A log-off may end the program in every step below: in the pumps, and also while a step waits for
   // another program's window, when messages sent from other threads run. Start-up then stops there.
   if (ProgramEnded()) return;
-  StartIconWindowHandling(icon.hwnd());
+  icon.TakeTheWheel();
   OpenPictureFiles(names, &ahead);
   if (ProgramEnded()) return;
   // What the first pictures do not need comes after them, working from the start-up's end on. The
   // temporary files that a run ended by force left behind go, unless another Pintaro holds them.
   StartOnWorker([] { DeleteUnusedTempFiles(&IsEncodedBmp24); });
-  StartClipboardWatch(icon.hwnd());
+  icon.WatchClipboard();
   if (ProgramEnded()) return;
   TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
   if (ProgramEnded()) return;
@@ -121,11 +120,8 @@ void EndInOrder() {
   DeleteTempFiles(&IsEncodedBmp24, std::chrono::milliseconds(300));
   RemoveNotifyIcon();
   PictureWindows().ForEach([](PictureWindow& window) { window.TakeDown(); });
+  if (IconWindow* window = TheIconWindow()) window->StopWheelAndClipboard();
   const HWND icon = MainWindowHandle();
-  if (icon) {
-    StopClipboardWatch(icon);
-    StopIconWindowHandling(icon);
-  }
   DestroyMainMenu();
   DestroyFullScreen();
   // Its object stays with the program's, as handlers may still be running on it.

@@ -19,7 +19,6 @@
 #include "win32/tool_tip.h"
 #include "win32/window_drag.h"
 #include "win32/window_position.h"
-#include "menu/wheel_and_clipboard.h"
 #include "menu/about_dialog.h"
 #include "menu/main_menu.h"
 #include "picture_windows/show_and_arrange.h"
@@ -151,6 +150,26 @@ void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
   OpenPictureFiles(pictures);
 }
 
+void IconWindow::StopWheelAndClipboard() noexcept {
+  RemoveClipboardFormatListener(hwnd());
+  wheelAndClipboardOn_ = false;
+}
+
+void IconWindow::OnMouseWheel(int distance) {
+  if (!wheelAndClipboardOn_ || stepping_) return;
+  stepping_ = true;
+  try {
+    if (const int step = wheelNotches_.Add(distance)) StepAllSizes(step);
+  } catch (...) {
+    // A size change that ran out of memory leaves the windows as far as it got.
+  }
+  stepping_ = false;
+}
+
+void IconWindow::OnClipboardUpdate() {
+  if (wheelAndClipboardOn_) TheMainMenu().SetPasteEnabled(IsClipboardFormatAvailable(CF_BITMAP) != FALSE);
+}
+
 void IconWindow::OnEndSession() { ShutDown(); }
 
 // Closed from outside (End task): the program ends in order, as at a log-off.
@@ -275,7 +294,6 @@ void IconWindow::OnPaint() {
 
 LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (linkSource_.HandleMessage(message, wParam, lParam)) return 0;
-  HandleIconWindowExtras(message, wParam);
   if (message == TaskbarCreatedMessage() && message != 0) OnTaskbarCreated();
   switch (message) {
     case WM_PAINT: OnPaint(); return 0;
@@ -290,6 +308,8 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: OnLeftButtonDown(); return 0;
     case WM_RBUTTONUP: OnRightButtonUp(); return 0;
     case WM_LBUTTONDBLCLK: OnDoubleClick(); return 0;
+    case WM_MOUSEWHEEL: OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
+    case WM_CLIPBOARDUPDATE: OnClipboardUpdate(); return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == 0) TheMainMenu().OnCommand(LOWORD(wParam));
       return 0;

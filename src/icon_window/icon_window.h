@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "icon_window/drop_target.h"
+#include "picture_logic/presets.h"
 #include "picture_reading/picture_loader.h"
 #include "win32/dde_source.h"
 #include "win32/handles.h"
@@ -45,6 +46,11 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   void Activate(HWND foregroundAtStart);
   // Once the start-up is done: files dropped on the window open from now on.
   void AcceptDrops();
+  // From the start-up's first picture on, the wheel steps the display size of every picture; from
+  // WatchClipboard on, the main menu's paste item follows the clipboard. Until the end stops both.
+  void TakeTheWheel() noexcept { wheelAndClipboardOn_ = true; }
+  void WatchClipboard() noexcept { AddClipboardFormatListener(hwnd()); }
+  void StopWheelAndClipboard() noexcept;
 
   // The number of open hand-off conversations.
   std::size_t LinkConversations() const noexcept { return linkSource_.ConversationCount(); }
@@ -76,6 +82,11 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   void OnLeftButtonDown();
   void OnRightButtonUp();
   void OnDoubleClick();
+  // Turns are summed into whole notches, each a step of the size; parts of a notch, from precision wheels
+  // and touchpads, wait in the sum for more. A turn that comes while a step lets messages run is dropped,
+  // not summed: one step never runs inside another.
+  void OnMouseWheel(int distance);
+  void OnClipboardUpdate();
   // The notification-area icon's mouse message: a double click hides every window, a right-button
   // release opens the main menu.
   void OnNotifyIconMessage(UINT mouseMessage);
@@ -123,6 +134,9 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   std::size_t handOffNamesWaiting_ = 0;
   std::size_t handOffBytesWaiting_ = 0;
   bool opening_ = false;
+  bool wheelAndClipboardOn_ = false;
+  bool stepping_ = false;      // a wheel step is under way
+  WheelNotches wheelNotches_;  // the turns not yet a notch
   bool oleInitialized_ = false;
 
   CommandNames namesOf_;

@@ -1,9 +1,9 @@
 #include "menu/main_menu.h"
 
-#include <iterator>
 #include <memory>
 #include <string>
 
+#include "win32/popup_menu.h"
 #include "win32/program.h"
 #include "win32/texts.h"
 #include "menu/about_dialog.h"
@@ -19,22 +19,12 @@ namespace pintaro {
 
 namespace {
 
-static_assert(std::size(kOpacityCaptions) == kOpacityPresets.size(), "one item for each transparency preset");
-
 HMENU BuildSizeMenu() {
   HMENU sizes = CreatePopupMenu();
   for (int preset = 0; preset < main_menu::kSizeItemCount; ++preset) {
     AppendMenuW(sizes, MF_STRING, main_menu::kSize0 + preset, std::to_wstring(kSizePresets[preset]).c_str());
   }
   return sizes;
-}
-
-HMENU BuildOpacityMenu() {
-  HMENU opacities = CreatePopupMenu();
-  for (int preset = 0; preset < kOpacityPresetCount; ++preset) {
-    AppendMenuW(opacities, MF_STRING, main_menu::kOpacity0 + preset, kOpacityCaptions[preset]);
-  }
-  return opacities;
 }
 
 bool InRange(UINT id, UINT first, int count) noexcept { return id >= first && id < first + count; }
@@ -46,7 +36,7 @@ MainMenu::MainMenu() : menu_(CreatePopupMenu()) {
   AppendMenuW(m, MF_STRING, main_menu::kArrange, L"ウィンドウの整列(&W)");
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildSizeMenu()), L"表示サイズ(&S)");
-  AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildOpacityMenu()), L"透過(&T)");
+  AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(CreateOpacityMenu(main_menu::kOpacity0)), L"透過(&T)");
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(m, MF_STRING, main_menu::kPaste, L"新しいウィンドウに貼り付け(&P)");
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);

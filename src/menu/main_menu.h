@@ -45,9 +45,6 @@ class MainMenu {
 struct MenuState : ProgramPartOf<MenuState> {
   std::unique_ptr<MainMenu> mainMenu;  // made at its first use, destroyed by ShutDown
   HWND aboutDialog = nullptr;          // the version dialog while it is open
-  HWND wheelWindow = nullptr;          // the icon window, while its wheel and clipboard handling is on
-  bool wheelBusy = false;              // a wheel turn or clipboard change is being handled
-  WheelNotches wheelNotches;           // the turns not yet a notch
 };
 
 // Created on first use; destroyed by ShutDown.

@@ -121,10 +121,7 @@ PictureWindow::~PictureWindow() {
 
 void PictureWindow::BuildContextMenu() {
   menus_.reset(CreatePopupMenu());
-  HMENU opacities = CreatePopupMenu();  // owned by menus_ from its item on
-  for (int i = 0; i < kOpacityPresetCount; ++i) {
-    AppendMenuW(opacities, MF_STRING, picture_menu::kOpacity0 + i, kOpacityCaptions[i]);
-  }
+  const HMENU opacities = CreateOpacityMenu(picture_menu::kOpacity0);  // owned by menus_ from its item on
   HMENU m = menus_.get();
   AppendMenuW(m, MF_STRING, picture_menu::kCopyAtShownSize, L"このサイズでコピー(&C)");
   AppendMenuW(m, MF_STRING, picture_menu::kCopyAtOriginalSize, L"元のサイズでコピー(&O)");

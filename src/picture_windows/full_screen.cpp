@@ -34,13 +34,9 @@ POINT CentredOnScreen(Size picture, const ScreenTwips& screen) {
 }  // namespace
 
 ScreenTwips PrimaryScreenTwips() noexcept {
-  WindowDc screen(nullptr);
-  const int dpiX = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
-  const int dpiY = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-  const float perPixelX = 1440.0f / static_cast<float>(dpiX > 0 ? dpiX : 96);
-  const float perPixelY = 1440.0f / static_cast<float>(dpiY > 0 ? dpiY : 96);
-  return {static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * perPixelX,
-          static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * perPixelY, perPixelX, perPixelY};
+  const auto perPixel = static_cast<float>(TwipsPerPixel());
+  return {static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * perPixel,
+          static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * perPixel, perPixel, perPixel};
 }
 
 void ShowFullScreen(PictureWindow& window) {

@@ -1,6 +1,9 @@
 #include "win32/popup_menu.h"
 
+#include <iterator>
+
 #include "win32/test_seam.h"
+#include "win32/texts.h"
 
 namespace pintaro {
 
@@ -19,6 +22,13 @@ void TrackPopup(HMENU menu, UINT flags, POINT at, HWND owner) {
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, flags, at.x, at.y, 0, owner, nullptr);
   PostMessageW(owner, WM_NULL, 0, 0);
+}
+
+HMENU CreateOpacityMenu(UINT firstId) {
+  const HMENU opacities = CreatePopupMenu();
+  for (UINT i = 0; i < std::size(kOpacityCaptions); ++i)
+    AppendMenuW(opacities, MF_STRING, firstId + i, kOpacityCaptions[i]);
+  return opacities;
 }
 
 }  // namespace pintaro

@@ -15,4 +15,7 @@ void SetPopupMenuHook(PopupMenuHook hook);
 // Shows the menu at the given screen point; the chosen item arrives at owner as WM_COMMAND.
 void TrackPopup(HMENU menu, UINT flags, POINT at, HWND owner);
 
+// The transparency submenu: an item for each preset, in order, numbered from firstId.
+HMENU CreateOpacityMenu(UINT firstId);
+
 }  // namespace pintaro

@@ -14,7 +14,7 @@ scratch=${PINTARO_MUTATION_DIR:-/tmp/pintaro-mutation-$(id -u)-$(basename "$root
 
 # name @@ file @@ perl substitution (on the whole file) @@ ctest preset @@ the tests that should catch it (ctest regex)
 faults=(
-  "global-opacity-ignored@@src/picture_windows/picture_windows.cpp@@s/SetAlpha\(window->hwnd\(\), Settings\(\)\.Opacity\(\)\)/SetAlpha(window->hwnd(), 255)/@@mingw-x64@@OpenPictureTest"
+  "global-opacity-ignored@@src/picture_windows/picture_windows.cpp@@s/SetAlpha\(window->hwnd\(\), kOpacityPresets\[opacity\]\)/SetAlpha(window->hwnd(), 255)/@@mingw-x64@@OpenPictureTest"
   "dde-answers-any-topic@@src/win32/dde_source.cpp@@s/ \|\| !AtomNames\(topic, topic_\)//@@mingw-x64@@HandOffTest"
   "f5-ends-full-screen@@src/picture_window/full_screen_view.cpp@@s/(    case WM_CHAR:)/    case WM_KEYDOWN:\n\$1/@@mingw-x64@@KeysThatTypeACharacter"
   "double-click-release-ends-view@@src/picture_window/full_screen_view.cpp@@s/if \(std::exchange\(pressed_, false\)\) OnClick\(\);/pressed_ = false;\n  OnClick();/@@mingw-x64@@KeysThatTypeACharacter"
@@ -58,7 +58,7 @@ faults=(
   "version-dialog-not-modal@@src/win32/modal_block.cpp@@s/IsWindowEnabled\(window\)\) DisableAndKeep\(window\);/IsWindowEnabled(window)) {}/@@mingw-x64@@TheVersionDialog"
   "bgr-red-and-blue-swapped@@src/picture_reading/picture_loader.cpp@@s/bgr\[0\] \| (static_cast<std::uint32_t>\(bgr\[1\]\) << 8 \| static_cast<std::uint32_t>\()bgr\[2\]/bgr[2] | \$1bgr[0]/@@mingw-x64@@PasteTest"
   "picture-shown-before-it-is-placed@@src/picture_windows/picture_rendering.cpp@@s/(  PlaceAtScreenPoint\(hwnd, placeFor\(size\), size\);\n)(  ShowWindow\(hwnd, SW_SHOWNA\);\n)/\$2\$1/@@mingw-x64@@SizeAndTransparencyForAll"
-  "transparency-given-after-the-show@@src/picture_windows/picture_windows.cpp@@s/(    SetAlpha\(window->hwnd\(\), Settings\(\)\.Opacity\(\)\);\n)(.*?)(    if \(ResizePictureWindow[^\n]*\n)/\$2\$3\$1/s@@mingw-x64@@SizeAndTransparencyForAll"
+  "transparency-given-after-the-show@@src/picture_windows/picture_windows.cpp@@s/(    SetAlpha\(window->hwnd\(\), kOpacityPresets\[opacity\]\);\n)(.*?)(    if \(ResizePictureWindow[^\n]*\n)/\$2\$3\$1/s@@mingw-x64@@SizeAndTransparencyForAll"
   "likely-place-takes-the-place@@src/picture_windows/picture_windows.cpp@@s/PlacementRandom ahead = PictureWindowsState::Of\(\)\.placement;/PlacementRandom\& ahead = PictureWindowsState::Of().placement;/@@mingw-x64@@EveryStackingStep|RealProgramTest"
   "unchanged-opacity-check-ignores-the-value@@src/win32/layered.cpp@@s/ \&\& now == opacity\) return;/) return;/@@mingw-x64@@SizeAndTransparencyForAll|OpenPictureTest"
   "recycled-buffer-not-reused@@src/picture_logic/image.cpp@@s/if \(same != kept_\.end\(\)\)/if (false)/@@native@@MemoryBudget"
@@ -183,7 +183,7 @@ faults=(
   "waiting-hand-off-names-unbounded@@src/icon_window/icon_window.cpp@@s/handOffNamesWaiting_ \+ names\.size\(\) > kMaxWaitingHandOffNames \|\|//@@mingw-x64@@HandOffsWaiting"
   "waiting-hand-off-bytes-unbounded@@src/icon_window/icon_window.cpp@@s/ \|\|\s*handOffBytesWaiting_ \+ bytes > kMaxWaitingHandOffBytes//@@mingw-x64@@HandOffsWaiting"
   "opened-hand-offs-still-counted@@src/icon_window/icon_window.cpp@@s/      handOffNamesWaiting_ -= opening\.handOffNames;\n//@@mingw-x64@@HandOffsWaiting"
-  "closed-paste-file-kept@@src/picture_window/picture_window.cpp@@s/  slotFreed_\(\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
+  "closed-paste-file-kept@@src/picture_window/picture_window.cpp@@s/  slotFreed_\(byUser\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
   "closed-paste-file-not-deleted@@src/win32/temp_files.cpp@@s/      DeleteFileW\(ForFileFunctions\(gone->path\)\.c_str\(\)\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
   "paste-file-deleted-though-shown-in-other-case@@src/picture_windows/picture_windows.cpp@@s/name\.c_str\(\), -1, TRUE\)/name.c_str(), -1, FALSE)/@@mingw-x64@@APasteThatFailsSaysWhy"
   "failed-paste-not-told@@src/picture_windows/paste.cpp@@s/if \(failure && !ProgramEnded\(\)\) ShowMessageBox/if (failure && ProgramEnded()) ShowMessageBox/@@mingw-x64@@APasteThatFailsSaysWhy"
@@ -257,6 +257,15 @@ faults=(
   "help-page-misnamed@@src/menu/about_dialog.cpp@@s/L\"\\\\\\\\Readme\.html\"/L\"\\\\\\\\Readme.htm\"/@@mingw-x64@@TheVersionDialog"
   "failed-open-holds-a-handle@@src/win32/handles.h@@s/return handle == INVALID_HANDLE_VALUE \? nullptr : handle;/return handle;/@@mingw-x64@@OpenPictureTest"
   "hand-off-topic-renamed@@src/win32/dde_names.h@@s/kLinkTopicName\[\] = L\"frmMain\";/kLinkTopicName[] = L\"frmMain2\";/@@mingw-x64@@LargeExecutes"
+  "close-not-remembered@@src/picture_windows/picture_windows.cpp@@s/    closed\.push_front\(\*byUser\);\n//@@mingw-x64@@CtrlZOpens|APasteThatFailsSaysWhy"
+  "closed-remembered-without-end@@src/picture_windows/picture_windows.cpp@@s/    if \(closed\.size\(\) > kClosedRemembered\) closed\.pop_back\(\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
+  "remembered-paste-file-deleted@@src/picture_windows/picture_windows.cpp@@s/bool kept = std::ranges::any_of\(/bool kept = false \&\& std::ranges::any_of(/@@mingw-x64@@APasteThatFailsSaysWhy"
+  "closed-picture-told-when-gone@@src/picture_windows/picture_windows.cpp@@s/again \? ReadPictureQuietly\(path\) : ReadPictureOrReport/ReadPictureOrReport/@@mingw-x64@@CtrlZOpens"
+  "closed-picture-at-a-new-place@@src/picture_windows/picture_windows.cpp@@s/const PlaceFor placeFor = again \?/const PlaceFor placeFor = false ?/@@mingw-x64@@CtrlZOpens"
+  "closed-picture-at-the-common-transparency@@src/picture_windows/picture_windows.cpp@@s/const int opacity = again \? again->opacityPreset/const int opacity = false ? again->opacityPreset/@@mingw-x64@@CtrlZOpens"
+  "closed-picture-loses-its-stacking@@src/picture_windows/picture_windows.cpp@@s/if \(again && window->stacking != again->stacking/if (false \&\& window->stacking != again->stacking/@@mingw-x64@@CtrlZOpens"
+  "ctrl-z-ignored-in-a-picture-window@@src/picture_window/picture_window.cpp@@s/if \(MainWindow\* main = TheMainWindow\(\)\) main->OpenLastClosedLater\(\);/;/@@mingw-x64@@CtrlZOpens"
+  "ctrl-z-ignored-in-the-icon-window@@src/icon_window/icon_window.cpp@@s/if \(IsUndoKey\(wParam\)\) OpenLastClosedLater\(\);/;/@@mingw-x64@@CtrlZOpens|APasteThatFailsSaysWhy"
 )
 
 selected=()

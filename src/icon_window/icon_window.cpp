@@ -232,6 +232,14 @@ void IconWindow::EndSoon() noexcept { SetTimer(hwnd(), kEndTimer, kEndTimerInter
 
 void IconWindow::OnEndTimer() { ShutDown(); }
 
+void IconWindow::OpenLastClosedLater() noexcept {
+  try {
+    OpenLater({[] { OpenLastClosed(); }});
+  } catch (const std::bad_alloc&) {
+    // Memory too short for the request: the key does nothing, and the picture stays remembered.
+  }
+}
+
 void IconWindow::OnPictureWindowsLost() { RestoreLostPictureWindows(); }
 
 void IconWindow::OnDisplayChange() {
@@ -309,6 +317,9 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP: OnRightButtonUp(); return 0;
     case WM_LBUTTONDBLCLK: OnDoubleClick(); return 0;
     case WM_MOUSEWHEEL: OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
+    case WM_KEYDOWN:
+      if (IsUndoKey(wParam)) OpenLastClosedLater();
+      break;
     case WM_CLIPBOARDUPDATE: OnClipboardUpdate(); return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == 0) TheMainMenu().OnCommand(LOWORD(wParam));

@@ -68,6 +68,8 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   int Width() const noexcept override;
   void TellPictureWindowsLost() noexcept override;
   void EndSoon() noexcept override;
+  // Ctrl+Z, here or in a picture window: the picture closed last opens again, from the opening queue.
+  void OpenLastClosedLater() noexcept override;
 
   // Event handlers.
   void Initialize();

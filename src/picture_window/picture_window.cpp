@@ -196,14 +196,24 @@ void PictureWindow::SetOwnOpacity(int preset) {
   SetAlpha(hwnd(), kOpacityPresets[preset]);
 }
 
-void PictureWindow::CloseAndFreeSlot() {
+void PictureWindow::CloseByUser() {
+  if (isFree) return;
+  RECT place{};
+  GetWindowRect(hwnd(), &place);
+  int preset = kOpacityPresetCount - 1;
+  while (preset > 0 && !IsOpacityChecked(preset)) --preset;
+  const Closed closed{picturePath, {(place.left + place.right) / 2, (place.top + place.bottom) / 2}, preset, stacking};
+  CloseAndFreeSlot(&closed);
+}
+
+void PictureWindow::CloseAndFreeSlot(const Closed* byUser) {
   isFree = true;
   ++occupancy;
   SetPicture(UniqueBitmap{});
   picturePath.clear();
   home_.reset();
   ShowWindow(hwnd(), SW_HIDE);
-  slotFreed_();
+  slotFreed_(byUser);
 }
 
 void PictureWindow::ShowFullScreen() { showFullScreen_(*this); }
@@ -215,7 +225,7 @@ void PictureWindow::OnCommand(UINT id) {
     case picture_menu::kAlwaysOnTop: ToggleAlwaysOnTop(); break;
     case picture_menu::kPinnedToDesktop: TogglePinnedToDesktop(); break;
     case picture_menu::kFullScreen: ShowFullScreen(); break;
-    case picture_menu::kCloseAndFreeSlot: CloseAndFreeSlot(); break;
+    case picture_menu::kCloseAndFreeSlot: CloseByUser(); break;
     default:
       if (id >= picture_menu::kOpacity0 && id < picture_menu::kOpacity0 + kOpacityPresetCount) {
         SetOwnOpacity(static_cast<int>(id - picture_menu::kOpacity0));
@@ -271,8 +281,14 @@ LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCDESTROY: OnFinalMessage(); break;
     case WM_CLOSE:
       // The table owns picture windows until the program ends: a close request only frees the slot.
-      CloseAndFreeSlot();
+      CloseByUser();
       return 0;
+    case WM_KEYDOWN:
+      if (IsUndoKey(wParam)) {
+        if (MainWindow* main = TheMainWindow()) main->OpenLastClosedLater();
+        return 0;
+      }
+      break;
     default: break;
   }
   return DefaultHandling(message, wParam, lParam);

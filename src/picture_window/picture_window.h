@@ -18,8 +18,16 @@ class PictureWindow : public Window<PictureWindow> {
   // What the window's full-screen command asks of the program around it, which hides every other
   // window while the view is on.
   using FullScreenRequest = void (*)(PictureWindow& window);
-  // What the window tells the program around it once its slot is free: the file it showed may go.
-  using SlotFreedNotice = void (*)();
+  // What a window the user closed showed, and how: enough to open the picture again as it was.
+  struct Closed {
+    std::wstring path;
+    POINT centre{};  // on the screen
+    int opacityPreset = 0;
+    StackingMode stacking = StackingMode::Normal;
+  };
+  // What the window tells the program around it once its slot is free: the file it showed may go, unless
+  // the user closed it (then what it showed comes too).
+  using SlotFreedNotice = void (*)(const Closed* byUser);
   // What a window pinned into the desktop window asks when it is not inside it yet: to be put in as
   // soon as the desktop window answers; and the answer, which may come to this window, passed on.
   struct Pinning {
@@ -79,7 +87,11 @@ class PictureWindow : public Window<PictureWindow> {
   void ToggleAlwaysOnTop();
   void TogglePinnedToDesktop();
   void ShowFullScreen();
-  void CloseAndFreeSlot();
+  void CloseAndFreeSlot(const Closed* byUser = nullptr);
+  // Closed by the user: from the menu, or with Alt+F4.
+  void CloseByUser();
+  // Always on top, pinned into the desktop window, or neither.
+  void ApplyStackingMode(StackingMode mode);
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -91,7 +103,6 @@ class PictureWindow : public Window<PictureWindow> {
   void OnMouseMove();
   void OnPaint();
   void OnCommand(UINT id);
-  void ApplyStackingMode(StackingMode mode);
   void WaitToBePinned();
   void OnPositionChanging(WINDOWPOS& position) const noexcept;
   void OnPositionChanged(const WINDOWPOS& position) noexcept;

@@ -79,6 +79,12 @@ std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const
       path, [&](ReadFailure& failure) { return ReadPicture(path, source, failure); }, false);
 }
 
+std::optional<LoadedPicture> ReadPictureQuietly(const std::wstring& path) {
+  ReadFailure failure = ReadFailure::NotAPicture;
+  const BusyCursor busy;
+  return ReadPicture(path, {}, failure);
+}
+
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target) {
   const auto read = [&](ReadFailure& failure) {
     return LoadPictureOnWorker(path, target, &failure, kCommandReadDeadline);

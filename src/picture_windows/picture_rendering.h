@@ -39,6 +39,8 @@ Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor,
 // hourglass, from the source when one is given. When it gives no picture, the arrow comes back and the
 // "format not supported" message names the file.
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source = {});
+// The same without a word when it gives no picture.
+std::optional<LoadedPicture> ReadPictureQuietly(const std::wstring& path);
 // The same, read and scaled on a worker for another target than a picture window (the screen, say), of
 // a picture already shown: a file that cannot be read now gets the message that says so.
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target);

@@ -105,6 +105,16 @@ std::wstring FileNamePart(const std::wstring& path) {
 
 namespace {
 
+// A window's slot is free: what the user closed is remembered, and the files no window shows may go.
+void OnSlotFreed(const PictureWindow::Closed* byUser) {
+  if (byUser && !ProgramEnded()) {
+    std::deque<PictureWindow::Closed>& closed = PictureWindowsState::Of().closed;
+    closed.push_front(*byUser);
+    if (closed.size() > kClosedRemembered) closed.pop_back();
+  }
+  LetGoOfUnshownTempFiles();
+}
+
 // The lowest free slot, now taken; or a new window, made where the picture is likely to show, in a new
 // slot at the end. None while as many pictures are open as the limit allows.
 std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
@@ -118,7 +128,7 @@ std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
       return {window, slot};
     }
   }
-  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, &LetGoOfUnshownTempFiles,
+  auto created = std::make_unique<PictureWindow>(&ShowFullScreen, &OnSlotFreed,
                                                  PictureWindow::Pinning{&RequestPinning, &PassOnDesktopAnswer},
                                                  LikelyPlace(picture));
   PictureWindow* window = created.get();
@@ -127,7 +137,7 @@ std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
 
 }  // namespace
 
-int OpenPictureFile(const std::wstring& path, const PictureSource& source) {
+int OpenPictureFile(const std::wstring& path, const PictureSource& source, const PictureWindow::Closed* again) {
   PictureWindow* window = nullptr;
   int slot = 0;
   unsigned occupancy = 0;
@@ -137,7 +147,7 @@ int OpenPictureFile(const std::wstring& path, const PictureSource& source) {
   };
   try {
     if (!MayOpenAnotherPicture()) return 0;
-    std::optional<LoadedPicture> picture = ReadPictureOrReport(path, source);
+    std::optional<LoadedPicture> picture = again ? ReadPictureQuietly(path) : ReadPictureOrReport(path, source);
     // The message box about an unreadable file lets messages run: the program may have ended there.
     if (!picture || ProgramEnded()) return 0;
 
@@ -151,10 +161,18 @@ int OpenPictureFile(const std::wstring& path, const PictureSource& source) {
     window->SetTipText(FileNamePart(path));
     // The window shows once, with its transparency and at its place; a reused one shows nothing of
     // its last picture.
-    SetAlpha(window->hwnd(), Settings().Opacity());
-    window->CheckOpacityItem(Settings().opacityPreset);
+    const int opacity = again ? again->opacityPreset : Settings().opacityPreset;
+    SetAlpha(window->hwnd(), kOpacityPresets[opacity]);
+    window->CheckOpacityItem(opacity);
+    const PlaceFor placeFor = again ? PlaceFor([centre = again->centre](SIZE size) {
+      return POINT{centre.x - size.cx / 2, centre.y - size.cy / 2};
+    })
+                                    : PlaceFor(&PlaceNewWindow);
     // The picture just read serves as the rendering's source, so the file is decoded once.
-    if (ResizePictureWindow(*window, &PlaceNewWindow, std::move(picture)) != Rendering::Unreadable) return slot;
+    if (ResizePictureWindow(*window, placeFor, std::move(picture)) != Rendering::Unreadable) {
+      if (again && window->stacking != again->stacking && !ProgramEnded()) window->ApplyStackingMode(again->stacking);
+      return slot;
+    }
     giveSlotBack();
   } catch (const std::bad_alloc&) {
     // Memory ran out for this picture: it is reported as one that cannot be read, its slot is free
@@ -175,13 +193,24 @@ void OpenPictureFiles(const std::vector<std::wstring>& names, ReadAhead* ahead) 
 void LetGoOfUnshownTempFiles() {
   if (ProgramEnded()) return;  // the end deletes them all
   LetGoOfTempFiles([](const std::wstring& name) {
-    bool shown = false;
-    PictureWindows().ForEachInUse([&](const PictureWindow& window) {
-      shown = shown ||
-              CompareStringOrdinal(FileNamePart(window.picturePath).c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
-    });
-    return shown;
+    const auto named = [&](const std::wstring& path) {
+      return CompareStringOrdinal(FileNamePart(path).c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
+    };
+    bool kept = std::ranges::any_of(PictureWindowsState::Of().closed,
+                                    [&](const PictureWindow::Closed& closed) { return named(closed.path); });
+    PictureWindows().ForEachInUse([&](const PictureWindow& window) { kept = kept || named(window.picturePath); });
+    return kept;
   });
+}
+
+void OpenLastClosed() {
+  std::deque<PictureWindow::Closed>& closed = PictureWindowsState::Of().closed;
+  BeginOpenings();
+  if (closed.empty() || !MayOpenAnotherPicture()) return;
+  const PictureWindow::Closed last = std::move(closed.front());
+  closed.pop_front();
+  // A pasted picture's file goes once it is neither shown again nor remembered.
+  if (!OpenPictureFile(last.path, {}, &last)) LetGoOfUnshownTempFiles();
 }
 
 void RestoreLostPictureWindows() {

@@ -4,12 +4,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "picture_logic/image.h"
+#include "picture_window/picture_window.h"
 #include "picture_windows/desktop_pinning.h"
 #include "picture_windows/picture_rendering.h"
 #include "picture_logic/placement.h"
@@ -19,7 +21,6 @@
 
 namespace pintaro {
 
-class PictureWindow;
 class FullScreenView;
 
 // As at every start.
@@ -91,6 +92,8 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   DesktopPinning pinning;
   // The user was told, in the batch of openings under way, that it goes past the limit of open pictures.
   bool limitTold = false;
+  // What the user closed last, the newest first; a pasted picture's file stays while it is here.
+  std::deque<PictureWindow::Closed> closed;
   // The full-screen view, made at its first use. Once its window is destroyed (at the end) the object
   // stays until the program's: a handler may still be running on it.
   std::unique_ptr<FullScreenView> fullScreenView;
@@ -100,8 +103,10 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
 // read as a picture gives the "format not supported" message and changes nothing. The picture comes
 // from the source when one is given (a read-ahead), else the file is read here. While as many
 // pictures are open as the limit allows, the file is not read and nothing changes; the first such
-// picture of a batch tells the user so. The slot of the window it went to, or 0.
-int OpenPictureFile(const std::wstring& path, const PictureSource& source = {});
+// picture of a batch tells the user so. The slot of the window it went to, or 0. A picture closed
+// before and opened again goes where it was, as it was, and a file that gives no picture is not told.
+int OpenPictureFile(const std::wstring& path, const PictureSource& source = {},
+                    const PictureWindow::Closed* again = nullptr);
 
 // Opens the pictures in order until the program ends, each read ahead on the workers: by the read-ahead
 // given (the start-up begins one before its icon window), or by one made here.
@@ -123,6 +128,12 @@ void SetPictureWindowLimit(int limit) noexcept;
 // shows a file of the same name counts, whatever its folder: a drop or a later start may name the same file
 // otherwise (another case, a short name of a folder, a share), and the file stays then until the end.
 void LetGoOfUnshownTempFiles();
+
+// How many closed pictures Ctrl+Z can bring back.
+inline constexpr std::size_t kClosedRemembered = 10;
+// Opens the picture closed last again, where it was, with its transparency and stacking, at the display
+// size of now; it is then forgotten. A file that gives no picture now is forgotten without a word.
+void OpenLastClosed();
 
 // Makes every picture window again that was destroyed from outside, in its slot, as it was (see
 // PictureWindow::CreateAgain): no slot keeps a window that is gone.

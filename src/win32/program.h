@@ -54,7 +54,14 @@ class MainWindow {
   virtual void TellPictureWindowsLost() noexcept = 0;
   // The program ends a moment later, from its own timer, once the menu that asked has closed.
   virtual void EndSoon() noexcept = 0;
+  // Ctrl+Z in a picture window: the picture closed last opens again, from the main window's own message.
+  virtual void OpenLastClosedLater() noexcept = 0;
 };
+
+// Ctrl+Z, as a key-down message's key: open the picture closed last again.
+inline bool IsUndoKey(WPARAM key) noexcept {
+  return key == 'Z' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+}
 
 // pintaro.exe makes its one Program first thing and ends it last, once the message loop is over; a test
 // makes a fresh one for every start of the program in its process. Its constructor and destructor are

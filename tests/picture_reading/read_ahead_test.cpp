@@ -76,8 +76,8 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
                      growing = dir / L"growing.jpg", held = dir / L"held.gif";
   g_locked = abc[2];
   g_lock.reset(CreateFileW(g_locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  WriteBytes(damaged, EmptyBlocksJpeg(8192, 600));
-  WriteBytes(growing, EmptyBlocksJpeg(4096, 299));
+  WriteBytes(damaged, ReadBytes(JpegSeed(L"empty_blocks_8192_600.jpg")));
+  WriteBytes(growing, ReadBytes(JpegSeed(L"empty_blocks_4096_299.jpg")));
   WritePicture(held, MakeGradient(300, 400), PictureFormat::Gif);
   const UniqueKernelHandle forDeletion(
       CreateFileW(held.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));

@@ -95,6 +95,27 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   EXPECT_EQ(TopLeft(window.hwnd()), (POINT{0, 0}));
 }
 
+// Ctrl+Z, in the icon window or a picture window, opens what the user closed again, the newest first: where it
+// was, with its transparency and stacking, at the display size of now. A file gone since is passed over silently.
+TEST_F(AppTest, CtrlZOpensWhatWasClosedAgainTheNewestFirstAsItWasAndPassesOverAFileGone) {
+  StartProgram();
+  const std::wstring gone = WriteGradient(dir, L"gone.bmp", 300, 400);
+  PictureWindow &a = Open(WriteGradient(dir, L"a.bmp", 400, 300)), &b = Open(gone), &c = Open(gone);
+  Choose(a, kAlwaysOnTop);
+  Choose(a, kOpacity0 + 2);
+  const POINT centre = CentreOf(a.hwnd());
+  Choose(a, kCloseAndFreeSlot);
+  SendMessageW(b.hwnd(), WM_CLOSE, 0, 0);  // as Alt+F4 asks
+  ASSERT_TRUE(DeleteFileW(gone.c_str()));
+  SetAllSizes(3);
+  PressCtrlZ(c.hwnd());  // the file gone: passed over, before the next one comes back
+  PressCtrlZ(TheIconWindow()->hwnd());
+  ASSERT_TRUE(PumpUntil([&] { return !a.isFree && IsWindowVisible(a.hwnd()); }, 5s));
+  EXPECT_EQ(std::tuple(b.isFree, messages.messages().size()), std::tuple(true, 0u));
+  EXPECT_EQ(std::tuple(RectOf(a.hwnd()), WindowOpacity(a.hwnd()), a.IsOpacityChecked(2), IsTopMost(a.hwnd())),
+            std::tuple(RECT{centre.x - 120, centre.y - 90, centre.x + 120, centre.y + 90}, 127, true, true));
+}
+
 TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClosingEndTheViewAndEverythingComesBack) {
   StartProgram();
   const std::wstring path = WriteGradient(dir, L"wide.jpg", 1600, 900, PictureFormat::Jpeg);

@@ -135,10 +135,10 @@ LRESULT CALLBACK SlowOwner(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// Pastes in the test process. One that fails says why, once, and leaves no file; a pasted file goes as soon
-// as no window shows it, though a drop may name it again, spelt otherwise; a file of another folder named as
-// ours stays.
-TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoesWithTheLastWindowShowingIt) {
+// Pastes in the test process. One that fails says why, once, and leaves no file; a pasted file goes once no
+// window shows it, though a drop may name it again, spelt otherwise, and Ctrl+Z can no longer bring it back; a
+// file of another folder named as ours stays.
+TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoesOnceNeitherAWindowNorCtrlZHasIt) {
   StartProgram();
   const std::wstring temp = dir / L"temp", deep = dir / std::wstring(130, L'd'),
                      deeper = deep + L"\\" + std::wstring(130, L'e');
@@ -161,8 +161,16 @@ TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoe
   for (int slot : {1, 3}) SendMessageW(Slot(slot).hwnd(), WM_CLOSE, 0, 0);
   SetAllSizes(0);
   EXPECT_EQ(SizeText(Slot(2).hwnd()) + L" " + std::to_wstring(messages.messages().size()), L"80x80 0") << "still read";
+  // Closed, it is kept while Ctrl+Z may bring it back, and goes once ten closes came after.
   SendMessageW(Slot(2).hwnd(), WM_CLOSE, 0, 0);
-  EXPECT_TRUE(PumpUntil([&] { return !FileExists(pasted); }, 5s)) << "gone with the last window showing it";
+  PressCtrlZ(TheIconWindow()->hwnd());
+  ASSERT_TRUE(PumpUntil([&] { return !Slot(1).isFree; }, 5s));
+  SendMessageW(Slot(1).hwnd(), WM_CLOSE, 0, 0);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_TRUE(FileExists(pasted)) << i;
+    SendMessageW(Open(WriteGradient(dir, L"o.bmp", 4, 4)).hwnd(), WM_CLOSE, 0, 0);
+  }
+  EXPECT_TRUE(PumpUntil([&] { return !FileExists(pasted); }, 5s)) << "gone once no window shows it nor may";
   EXPECT_TRUE(FileExists(ours));
 }
 

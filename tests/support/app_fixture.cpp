@@ -194,39 +194,6 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
-std::vector<std::uint8_t> EmptyBlocksJpeg(int side, int acScans) {
-  std::vector<std::uint8_t> jpeg;
-  const auto append = [&](std::initializer_list<std::uint8_t> bytes, std::uint8_t repeated = 0, int times = 0) {
-    for (const std::uint8_t byte : bytes) jpeg.push_back(byte);
-    for (int i = 0; i < times; ++i) jpeg.push_back(repeated);
-  };
-  append({0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0}, 1, 64);  // quantisation: all ones
-  const auto hi = static_cast<std::uint8_t>(side >> 8), lo = static_cast<std::uint8_t>(side);
-  append({0xFF, 0xC2, 0, 11, 8, hi, lo, hi, lo, 1, 1, 0x11, 0});
-  // One code each, '0': a DC difference of 0; an AC run of 2^14 and more empty blocks (EOB14).
-  for (const std::uint8_t table : {0x00, 0x10})
-    append({0xFF, 0xC4, 0, 20, table, 1}, 0, 15), append({}, table ? 0xE0 : 0, 1);
-  std::uint32_t bits = 0, held = 0;
-  const auto put = [&](std::uint32_t value, int count) {
-    for (int i = count - 1; i >= 0; --i) {
-      bits = bits << 1 | (value >> i & 1);
-      if (++held == 8) append({static_cast<std::uint8_t>(bits)}, 0, bits == 0xFF), bits = held = 0;  // 0xFF stuffed
-    }
-  };
-  const int blocks = (side / 8) * (side / 8), runs = (blocks + 32766) / 32767;
-  for (int scan = 0; scan <= acScans; ++scan) {
-    const std::uint8_t from = scan ? 1 : 0, to = scan ? 63 : 0;
-    append({0xFF, 0xDA, 0, 8, 1, 1, 0, from, to, 0});
-    for (int i = 0; i < (scan ? runs : blocks); ++i) {
-      put(0, 1);
-      if (scan) put(static_cast<std::uint32_t>(blocks / runs + (i < blocks % runs) - 16384), 14);
-    }
-    while (held) put(1, 1);
-  }
-  append({0xFF, 0xD9});
-  return jpeg;
-}
-
 Image32 MakeGradient(int width, int height) {
   Image32 image = *Image32::Allocate(width, height);
   for (int y = 0; y < height; ++y)

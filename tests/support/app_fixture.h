@@ -78,9 +78,6 @@ void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes
 // The bytes of a file, such as one of the JPEG decoder's test pictures: JpegSeed(L"photo.jpg").
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
 inline std::wstring JpegSeed(const std::wstring& name) { return L"" PINTARO_JPEG_SEEDS L"/" + name; }
-// A grey progressive JPEG of side x side pixels whose scans are all runs of empty blocks: one DC scan and
-// acScans AC scans, each a pass over every block, a few dozen bytes each.
-std::vector<std::uint8_t> EmptyBlocksJpeg(int side, int acScans);
 // The full paths of the files in the folder.
 std::set<std::wstring> FilesIn(const std::wstring& folder);
 inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -287,6 +284,16 @@ inline RECT RectOf(HWND hwnd) {
 }
 inline POINT TopLeft(HWND hwnd) { return {RectOf(hwnd).left, RectOf(hwnd).top}; }
 inline bool IsTopMost(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+// Ctrl+Z pressed while the window has the keyboard focus.
+inline void PressCtrlZ(HWND hwnd) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(hwnd, WM_KEYDOWN, 'Z', 1);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+}
 
 // Files dragged onto the icon window of the program running in the test process, through OLE drag
 // and drop with the test's own hand on the mouse.

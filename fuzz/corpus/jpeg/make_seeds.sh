@@ -106,3 +106,37 @@ perl -e 'open(my $in, "<:raw", $ARGV[0]) or die; local $/; my $bytes = <$in>;
   my $exif = "Exif\0\0II" . pack("vVv", 42, 8, 1) . pack("vvVvv", 0x0112, 3, 1, 6, 0) . pack("V", 0);
   binmode STDOUT; print substr($bytes, 0, 2), "\xFF\xE1", pack("n", length($exif) + 2), $exif, substr($bytes, 2)' \
   "$here/photo.jpg" >"$here/photo_turned.jpg"
+# Grey progressive pictures whose scans are all runs of empty blocks, slow to decode for their few bytes:
+# one DC scan and AC scans, each a pass over every block with end-of-band runs of 2^14 and more.
+empty_blocks() {
+  perl -e 'my ($side, $ac) = @ARGV;
+    my $jpeg = pack("C*", 0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0) . "\x01" x 64;  # quantisation: all ones
+    my ($hi, $lo) = ($side >> 8 & 0xFF, $side & 0xFF);
+    $jpeg .= pack("C*", 0xFF, 0xC2, 0, 11, 8, $hi, $lo, $hi, $lo, 1, 1, 0x11, 0);
+    # One code each, "0": a DC difference of 0; an AC run of 2^14 and more empty blocks (EOB14).
+    $jpeg .= pack("C*", 0xFF, 0xC4, 0, 20, $_, 1) . "\0" x 15 . chr($_ ? 0xE0 : 0) for (0x00, 0x10);
+    my ($bits, $held) = (0, 0);
+    sub put {
+      my ($value, $count) = @_;
+      for (my $i = $count - 1; $i >= 0; --$i) {
+        $bits = $bits << 1 | ($value >> $i & 1);
+        next unless ++$held == 8;
+        $jpeg .= chr($bits) . ($bits == 0xFF ? "\0" : "");  # 0xFF stuffed
+        $bits = $held = 0;
+      }
+    }
+    my $blocks = ($side / 8) ** 2;
+    my $runs = int(($blocks + 32766) / 32767);
+    for my $scan (0 .. $ac) {
+      $jpeg .= pack("C*", 0xFF, 0xDA, 0, 8, 1, 1, 0, $scan ? 1 : 0, $scan ? 63 : 0, 0);
+      for my $i (0 .. ($scan ? $runs : $blocks) - 1) {
+        put(0, 1);
+        put(int($blocks / $runs) + ($i < $blocks % $runs ? 1 : 0) - 16384, 14) if $scan;
+      }
+      put(1, 1) while $held;
+    }
+    binmode STDOUT;
+    print $jpeg, "\xFF\xD9"' "$@"
+}
+empty_blocks 8192 600 >"$here/empty_blocks_8192_600.jpg"
+empty_blocks 4096 299 >"$here/empty_blocks_4096_299.jpg"

@@ -115,6 +115,12 @@ void OnSlotFreed(const PictureWindow::Closed* byUser) {
   LetGoOfUnshownTempFiles();
 }
 
+// Where an opened window goes: a new one's next place, or the centre it had when the user closed it.
+PlaceFor PlaceOf(const PictureWindow::Closed* again) {
+  if (!again) return &PlaceNewWindow;
+  return [centre = again->centre](SIZE size) { return POINT{centre.x - size.cx / 2, centre.y - size.cy / 2}; };
+}
+
 // The lowest free slot, now taken; or a new window, made where the picture is likely to show, in a new
 // slot at the end. None while as many pictures are open as the limit allows.
 std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
@@ -164,16 +170,15 @@ int OpenPictureFile(const std::wstring& path, const PictureSource& source, const
     const int opacity = again ? again->opacityPreset : Settings().opacityPreset;
     SetAlpha(window->hwnd(), kOpacityPresets[opacity]);
     window->CheckOpacityItem(opacity);
-    const PlaceFor placeFor = again ? PlaceFor([centre = again->centre](SIZE size) {
-      return POINT{centre.x - size.cx / 2, centre.y - size.cy / 2};
-    })
-                                    : PlaceFor(&PlaceNewWindow);
     // The picture just read serves as the rendering's source, so the file is decoded once.
-    if (ResizePictureWindow(*window, placeFor, std::move(picture)) != Rendering::Unreadable) {
-      if (again && window->stacking != again->stacking && !ProgramEnded()) window->ApplyStackingMode(again->stacking);
-      return slot;
+    const Rendering rendering = ResizePictureWindow(*window, PlaceOf(again), std::move(picture));
+    if (rendering == Rendering::Unreadable) {
+      giveSlotBack();
+      return 0;
     }
-    giveSlotBack();
+    if (again && rendering == Rendering::Shown && window->stacking != again->stacking)
+      window->ApplyStackingMode(again->stacking);
+    return slot;
   } catch (const std::bad_alloc&) {
     // Memory ran out for this picture: it is reported as one that cannot be read, its slot is free
     // again, and the program goes on.

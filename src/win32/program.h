@@ -49,6 +49,7 @@ class MainWindow {
   virtual bool Shown() const noexcept = 0;
   // Takes the keyboard focus back after a change made from the main menu, if it shows.
   virtual void TakeFocusIfShown() noexcept = 0;
+  // Its width in pixels: the arrangement leaves room for it.
   virtual int Width() const noexcept = 0;
   // Picture windows were destroyed from outside; it makes them again from its own message.
   virtual void TellPictureWindowsLost() noexcept = 0;

@@ -107,13 +107,14 @@ TEST_F(AppTest, CtrlZOpensWhatWasClosedAgainTheNewestFirstAsItWasAndPassesOverAF
   Choose(a, kCloseAndFreeSlot);
   SendMessageW(b.hwnd(), WM_CLOSE, 0, 0);  // as Alt+F4 asks
   ASSERT_TRUE(DeleteFileW(gone.c_str()));
+  Open(WriteGradient(dir, L"d.bmp", 40, 30));  // in the first window: a comes back in the second, b's
   SetAllSizes(3);
   PressCtrlZ(c.hwnd());  // the file gone: passed over, before the next one comes back
   PressCtrlZ(TheIconWindow()->hwnd());
-  ASSERT_TRUE(PumpUntil([&] { return !a.isFree && IsWindowVisible(a.hwnd()); }, 5s));
-  EXPECT_EQ(std::tuple(b.isFree, messages.messages().size()), std::tuple(true, 0u));
-  EXPECT_EQ(std::tuple(RectOf(a.hwnd()), WindowOpacity(a.hwnd()), a.IsOpacityChecked(2), IsTopMost(a.hwnd())),
+  ASSERT_TRUE(PumpUntil([&] { return !b.isFree && IsWindowVisible(b.hwnd()); }, 5s));
+  EXPECT_EQ(std::tuple(RectOf(b.hwnd()), WindowOpacity(b.hwnd()), b.IsOpacityChecked(2), IsTopMost(b.hwnd())),
             std::tuple(RECT{centre.x - 120, centre.y - 90, centre.x + 120, centre.y + 90}, 127, true, true));
+  EXPECT_EQ(std::tuple(WindowText(b.hwnd()), messages.messages().size()), std::tuple(std::wstring(L"a.bmp"), 0u));
 }
 
 TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClosingEndTheViewAndEverythingComesBack) {

@@ -122,6 +122,7 @@ void IconWindow::OnDropped(std::vector<std::wstring> names) {
 void IconWindow::OpenLater(WaitingOpening opening) {
   handOffNamesWaiting_ += opening.handOffNames;
   handOffBytesWaiting_ += opening.handOffBytes;
+  reopeningsWaiting_ += opening.reopenings;
   waitingOpenings_.push_back(std::move(opening));
   PostMessageW(hwnd(), kOpenWaitingPictures, 0, 0);
 }
@@ -135,6 +136,7 @@ void IconWindow::OnOpenWaitingPictures() {
       waitingOpenings_.pop_front();
       handOffNamesWaiting_ -= opening.handOffNames;
       handOffBytesWaiting_ -= opening.handOffBytes;
+      reopeningsWaiting_ -= opening.reopenings;
       opening.open();
     }
   } catch (...) {
@@ -232,9 +234,11 @@ void IconWindow::EndSoon() noexcept { SetTimer(hwnd(), kEndTimer, kEndTimerInter
 
 void IconWindow::OnEndTimer() { ShutDown(); }
 
+// A held Ctrl+Z repeats while an opening runs: presses past the closes remembered would find nothing.
 void IconWindow::OpenLastClosedLater() noexcept {
+  if (reopeningsWaiting_ >= kClosedRemembered) return;
   try {
-    OpenLater({[] { OpenLastClosed(); }});
+    OpenLater({[] { OpenLastClosed(); }, 0, 0, 1});
   } catch (const std::bad_alloc&) {
     // Memory too short for the request: the key does nothing, and the picture stays remembered.
   }

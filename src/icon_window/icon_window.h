@@ -124,6 +124,7 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
     std::function<void()> open;
     std::size_t handOffNames = 0;
     std::size_t handOffBytes = 0;
+    std::size_t reopenings = 0;  // a Ctrl+Z
   };
   void OpenLater(WaitingOpening opening);
 
@@ -135,6 +136,7 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   std::deque<WaitingOpening> waitingOpenings_;
   std::size_t handOffNamesWaiting_ = 0;
   std::size_t handOffBytesWaiting_ = 0;
+  std::size_t reopeningsWaiting_ = 0;  // no more than the closes remembered
   bool opening_ = false;
   bool wheelAndClipboardOn_ = false;
   bool stepping_ = false;      // a wheel step is under way

@@ -266,6 +266,19 @@ faults=(
   "closed-picture-loses-its-stacking@@src/picture_windows/picture_windows.cpp@@s/if \(again && rendering == Rendering::Shown/if (false \&\& rendering == Rendering::Shown/@@mingw-x64@@CtrlZOpens"
   "ctrl-z-ignored-in-a-picture-window@@src/picture_window/picture_window.cpp@@s/if \(MainWindow\* main = TheMainWindow\(\)\) main->OpenLastClosedLater\(\);/;/@@mingw-x64@@CtrlZOpens"
   "ctrl-z-ignored-in-the-icon-window@@src/icon_window/icon_window.cpp@@s/if \(IsUndoKey\(wParam\)\) OpenLastClosedLater\(\);/;/@@mingw-x64@@CtrlZOpens|APasteThatFailsSaysWhy"
+  # What the user sees while the program works, and the order of its start.
+  "notify-icon-before-start-up-pictures@@src/app/application.cpp@@s/  icon.TakeTheWheel\(\);\n/  icon.TakeTheWheel();\n  AddNotifyIcon(icon.hwnd());\n/; s/(  icon.AcceptDrops\(\);\n  if \(ProgramEnded\(\)\) return;\n)  AddNotifyIcon\(icon.hwnd\(\)\);\n  if \(ProgramEnded\(\)\) return;\n/\$1/@@mingw-x64@@ALogOffAsTheIconIsAdded"
+  "hide-all-needs-a-picture@@src/picture_windows/show_and_arrange.cpp@@s/(void ToggleAllWindows\(bool show\) \{\n)/\$1  if (PictureWindows().UpperBound() == 0) return;\n/@@mingw-x64@@TheNotificationIconHides"
+  "rendering-reads-its-file-twice@@src/picture_windows/picture_rendering.cpp@@s/alreadyRead \? std::move\(alreadyRead\) : ReadPicture\(rendering.path\(\), read, failure\)/alreadyRead ? std::move(alreadyRead) : (ReadPicture(rendering.path(), {}, failure), ReadPicture(rendering.path(), read, failure))/@@mingw-x64@@SizeAndTransparencyForAll"
+  "size-change-reads-free-slots@@src/picture_windows/all_windows.cpp@@s/if \(table\[slot\] \&\& !table\[slot\]->isFree\) \{/if (table[slot]) {/@@mingw-x64@@SizeAndTransparencyForAll"
+  "rendering-shows-no-hourglass@@src/picture_windows/picture_rendering.cpp@@s/    BusyCursor busy;  \/\/ one hourglass from the read to the window shown\n//@@mingw-x64@@SizeAndTransparencyForAll"
+  "reading-shows-no-hourglass@@src/picture_windows/picture_rendering.cpp@@s/    BusyCursor busy;\n    picture = read\(failure\);/    picture = read(failure);/@@mingw-x64@@ThePictureShowsFitted"
+  "slot-in-use-only-once-shown@@src/picture_windows/picture_windows.cpp@@s/      window->isFree = false;\n//; s/(    return slot;\n  \} catch)/    window->isFree = false;\n\$1/@@mingw-x64@@AChangeChosenWhileAnotherRuns"
+  "clipboard-change-ignored-during-a-wheel-step@@src/icon_window/icon_window.cpp@@s/if \(wheelAndClipboardOn_\) TheMainMenu\(\).SetPasteEnabled/if (wheelAndClipboardOn_ \&\& !stepping_) TheMainMenu().SetPasteEnabled/@@mingw-x64@@SizeAndTransparencyForAll"
+  "drag-looks-at-the-names@@src/icon_window/drop_target.cpp@@s/(DragEnter\(IDataObject\* data, DWORD, POINTL, DWORD\* effect\) noexcept \{\n  offersFiles_ = OffersFileList\(data\))/\$1 \&\& FileNames(data) \&\& !FileNames(data)->at(0).ends_with(L\".txt\")/@@mingw-x64@@DroppedWithBadFiles"
+  "drop-brings-the-icon-window-forward@@src/icon_window/icon_window.cpp@@s/(void IconWindow::OnDropped\(std::vector<std::wstring> names\) \{\n)/\$1  SetForegroundWindow(hwnd());\n/@@mingw-x64@@DroppedWithBadFiles"
+  "shell-asked-on-the-user-interface-thread@@src/win32/shell_open.cpp@@s/const bool started = StartOnWorker\(\[owner, target, hook = Hook\(\)\] \{/const bool started = [owner, target, hook = Hook()] {/; s/    --g_openingsUnderWay;\n  \}\);/    --g_openingsUnderWay;\n    return true;\n  }();/@@mingw-x64@@TheVersionDialog"
+  "picture-window-takes-drops@@src/picture_window/picture_window.cpp@@s/CreateWindowOf\(kClassName, WS_EX_TOOLWINDOW \| WS_EX_LAYERED,/CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_ACCEPTFILES,/@@mingw-x64@@EveryTextTheUserReads"
 )
 
 selected=()

@@ -13,8 +13,9 @@ using ShellOpenHook = std::function<void(HWND, const std::wstring&)>;
 
 void SetShellOpenHook(ShellOpenHook hook);
 
-// Opens a file, a web address or a "mailto:" link with the program the user's system has for it.
-// Failures (no such file, no browser) are the shell's to report, or not.
+// Opens a file, a web address or a "mailto:" link with the program the user's system has for it, asking
+// the shell on a worker: it returns at once. Failures (no such file, no browser) are the shell's to
+// report, or not. While four wait on a shell that does not answer, another is not asked for.
 void OpenWithShell(HWND owner, const std::wstring& target);
 
 }  // namespace pintaro

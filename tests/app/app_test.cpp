@@ -283,19 +283,22 @@ TEST_F(HostileConditionsTest, HandOffsWaitingWhileAMessageIsUpStayWithinTheirNam
   EXPECT_EQ(shown, opened);
 }
 
-// A log-off while the shell takes the notification icon (it may wait seconds at logon) ends the program,
-// and the icon goes after the add.
+// The notification icon comes once the pictures named at start-up are open. A log-off while the shell takes
+// it (it may wait seconds at logon) ends the program, and the icon goes after the add.
 TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWithoutMemoryGetsTheMessageAPasteNoFile) {
-  ShellStandIn shell(false, [](DWORD message, const NOTIFYICONDATAW& record) {
+  std::atomic<std::size_t> picturesAtAdd = 0;
+  ShellStandIn shell(false, [&](DWORD message, const NOTIFYICONDATAW& record) {
+    if (message == NIM_ADD) picturesAtAdd = VisibleWindowsOfProcess(GetCurrentProcessId(), kPictureClass).size();
     if (message == NIM_ADD) SendMessageW(record.hWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   });
-  StartProgram();
-  EXPECT_TRUE(shell.Asked(NIM_ADD) && shell.Asked(NIM_DELETE)) << "the icon taken as the end began goes after it";
+  const std::wstring small = WriteGradient(dir, L"small.bmp", 20, 20);
+  StartProgram(Quoted(small) + L" " + Quoted(small));
+  EXPECT_TRUE(shell.Asked(NIM_ADD) && shell.Asked(NIM_DELETE) && picturesAtAdd == 2)
+      << "the icon added once the pictures named are open, and taken as the end began, goes after it";
   SetNotifyIconHook({});  // the shell's own from here on
   EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
   EndProgram();
   StartProgram();
-  const std::wstring small = WriteGradient(dir, L"small.bmp", 20, 20);
   // Read while memory lasts; its scaling on the worker, to 160 x 160, finds none for its pixels.
   g_failAllocationsFrom = 100000;
   OpenPictureFile(small);
@@ -349,6 +352,11 @@ TEST_F(HostileConditionsTest, AChangeChosenWhileAnotherRunsWinsAndAWindowClosedW
   ChooseWhile(kSize0, false, [&] { SendMessageW(tall.hwnd(), WM_CLOSE, 0, 0); });
   for (PictureWindow* window : {&wide, &tall})
     EXPECT_EQ(std::pair(window->isFree, IsWindowVisible(window->hwnd()) != FALSE), std::pair(true, false));
+  // A picture opened while another renders in a slot taken again takes a slot of its own.
+  int meanwhile = 0;
+  InNextPump openAnother([&] { meanwhile = OpenPictureFile(dir / L"tall.bmp"); }, true,
+                         [&, taken = wide.occupancy] { return wide.occupancy != taken; });
+  EXPECT_EQ(std::pair(&Open(dir / L"wide.bmp"), meanwhile), std::pair(&wide, 2));
   EXPECT_TRUE(messages.messages().empty());
 }
 

@@ -134,15 +134,20 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   closed.CloseAndFreeSlot();
   SetWindowPos(wide.hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWatch shows;
+  const int reads = FileReads::all;
+  bool busy = false;
+  InNextPump meanwhile([&] { busy = BusyCursor::Active(); });
   TheMainMenu().OnCommand(kSize0);
+  EXPECT_EQ(std::tuple(FileReads::all - reads, busy, BusyCursor::Active()), std::tuple(6, true, false))
+      << "each picture read once (its stamp looked at before and after), the free slot's not at all; the "
+         "hourglass while they render, the arrow after";
   EXPECT_EQ(RectOf(wide.hwnd()), (RECT{140, 130, 220, 190})) << "centre kept at 2700, 2400 twips";
   EXPECT_EQ(shows.FirstShowing(wide.hwnd()).rect, RectOf(wide.hwnd())) << "shows there, not first elsewhere";
   EXPECT_EQ(SizeText(tall.hwnd()), L"60x80");
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a free slot stays closed";
 
-  const int reads = FileReads::all;
   TheMainMenu().OnCommand(kOpacity0 + 2);
-  EXPECT_EQ(FileReads::all, reads) << "a transparency change reads no file";
+  EXPECT_EQ(FileReads::all, reads + 6) << "a transparency change reads no file";
   for (PictureWindow* window : {&wide, &tall, &closed})
     for (int preset = 0; preset < 4; ++preset) EXPECT_EQ(window->IsOpacityChecked(preset), preset == 2);
   EXPECT_EQ(&Open(dir / L"wide.bmp"), &closed);
@@ -155,10 +160,17 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   Wheel(-120);
   EXPECT_EQ(SizeText(wide.hwnd()), L"80x60") << "80 is the smallest (the wheel's other steps: the icon window's test)";
   TheMainMenu().OnCommand(kSize0 + 4);
-  // A turn that arrives while the size change lets messages run is passed over, and not summed either.
-  InNextPump nested([] { Wheel(-60); });
+  // A turn that arrives while the size change lets messages run is passed over, and not summed either; a
+  // clipboard change then reaches the paste item.
+  PutOnClipboard(CF_BITMAP, CreateBitmap(1, 1, 1, 32, nullptr));
+  ASSERT_TRUE(PumpUntil([] { return TheMainMenu().PasteEnabled(); }, 5s));
+  InNextPump nested([] {
+    Wheel(-60);
+    PutOnClipboard(CF_UNICODETEXT, GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4));
+    SendMessageW(Icon(), WM_CLIPBOARDUPDATE, 0, 0);
+  });
   Wheel(-120);
-  EXPECT_TRUE(nested.ran());
+  EXPECT_TRUE(nested.ran() && !TheMainMenu().PasteEnabled());
   Wheel(-60);
   EXPECT_EQ(SizeText(wide.hwnd()), L"240x180");
   EXPECT_TRUE(Has(Read(TheMainMenu().handle()), L"  ✓240")) << "the wheel moves the mark";
@@ -195,6 +207,9 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextOrADamagedBitmapOpe
 
 TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFreeSlotsAndExitEndsTheProgram) {
   StartProgram();
+  NotifyIcon(WM_LBUTTONDBLCLK);  // with no picture open, the icon window and the item alone
+  EXPECT_EQ(std::pair(!!IsWindowVisible(Icon()), TheMainMenu().ShowWindowsItemVisible()), std::pair(false, true));
+  SendMessageW(Icon(), WM_COMMAND, GetMenuItemID(TheMainMenu().handle(), 0), 0);
   for (int i = 0; i < 4; ++i) Open(WriteGradient(dir, L"p.bmp", 40, 30));
   PictureWindow& free = Slot(2);
   free.CloseAndFreeSlot();
@@ -288,7 +303,8 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
   std::vector<std::wstring> targets;
   std::vector<Colours> coloursAtOpening;
   std::atomic<int> opened{0};
-  SetShellOpenHook([&](HWND owner, const std::wstring& target) {
+  SetShellOpenHook([&, thread = GetCurrentThreadId()](HWND owner, const std::wstring& target) {
+    if (GetCurrentThreadId() == thread) ADD_FAILURE() << "the shell asked on the user-interface thread";
     targets.push_back(target), coloursAtOpening.push_back(LinkColours(owner)), ++opened;
   });
   StartProgram(Quoted(WriteGradient(dir, L"a.bmp", 40, 30)));
@@ -350,6 +366,7 @@ TEST_F(AppTest, TheVersionDialogShowsTheProgramsTextsHoldsOtherWindowsAndOpensLi
 
   // Help: the document beside the program, which the build puts there.
   TheMainMenu().OnCommand(main_menu::kHelp);
+  ASSERT_TRUE(PumpUntil([&] { return opened == 3; }, 5s));
   std::wstring exe(MAX_PATH, L'\0');
   exe.resize(GetModuleFileNameW(nullptr, exe.data(), MAX_PATH));
   EXPECT_EQ(targets.back(), exe.substr(0, exe.rfind(L'\\')) + L"\\Readme.html");

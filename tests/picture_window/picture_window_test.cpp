@@ -160,6 +160,11 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
     for (HWND hwnd : {icon, first.hwnd(), onTop.hwnd()}) EXPECT_TRUE(IsWindowVisible(hwnd)) << "back in use";
   }
   EXPECT_FALSE(TheFullScreenView()->picture()) << "the picture is released when the view ends";
+  bool busy = false;
+  InNextPump meanwhile([&] { busy = BusyCursor::Active(); });
+  Choose(first, kFullScreen);
+  SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(std::pair(busy, BusyCursor::Active()), std::pair(true, false)) << "the hourglass while it is prepared";
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a closed one stays hidden";
   EXPECT_EQ(std::tuple(IsTopMost(onTop.hwnd()), IsTopMost(icon), WindowOpacity(onTop.hwnd()), TopLeft(onTop.hwnd())),
             std::tuple(true, true, 127, place))

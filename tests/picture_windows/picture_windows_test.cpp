@@ -30,7 +30,6 @@ using OpenPictureTest = AppTest;
 TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTransparencyEachBadOneHasItsMessage) {
   StartProgram();
   Settings().opacityPreset = 2;  // the common transparency, 1/2
-  Settings().opacityPreset = 2;
   // The files, made in the folder; locked.jpg is held open without sharing until the end.
   const auto encoded = [&](const Image32& image, PictureFormat format) {
     return WritePicture(dir / L"encoded", image, format), ReadBytes(dir / L"encoded");
@@ -77,23 +76,26 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
       << "a failed open holds nothing";
 
   // Text, files that may only be moved, and lists that have no end in their block (read, they crashed the
-  // program or opened heap bytes as names) are refused; a file list is taken below. Each source offers what
-  // the clipboard holds: one at a time. (Lists that lie outside their block: the drop list's fuzzer.)
+  // program or opened heap bytes as names) are refused; a file list is taken below, and the names are not
+  // looked at while dragging: one with no picture in it gets the copy pointer. Each source offers what the
+  // clipboard holds: one at a time. (Lists that lie outside their block: the drop list's fuzzer.)
   std::vector<BYTE> endless(84, 'a');
   *reinterpret_cast<DROPFILES*>(endless.data()) = {sizeof(DROPFILES), {}, FALSE, FALSE};
-  const std::tuple<UINT, std::vector<BYTE>, DWORD> refused[] = {
-      {CF_UNICODETEXT, NamesSource::Block({good[0]}, CF_UNICODETEXT), DROPEFFECT_COPY},
-      {CF_HDROP, NamesSource::Block({good[0]}, CF_HDROP), DROPEFFECT_MOVE},
-      {CF_HDROP, endless, DROPEFFECT_COPY}};
-  for (const auto& [format, block, allowed] : refused) {
+  const std::tuple<UINT, std::vector<BYTE>, DWORD, DWORD> drags[] = {
+      {CF_UNICODETEXT, NamesSource::Block({good[0]}, CF_UNICODETEXT), DROPEFFECT_COPY, DROPEFFECT_NONE},
+      {CF_HDROP, NamesSource::Block({good[0]}, CF_HDROP), DROPEFFECT_MOVE, DROPEFFECT_NONE},
+      {CF_HDROP, endless, DROPEFFECT_COPY, DROPEFFECT_NONE},
+      {CF_HDROP, NamesSource::Block({dir / L"notes.txt"}, CF_HDROP), DROPEFFECT_COPY, DROPEFFECT_COPY}};
+  for (const auto& [format, block, allowed, effect] : drags) {
     NamesSource source(block, format);
-    EXPECT_EQ(DragOntoIcon(source, allowed), static_cast<DWORD>(DROPEFFECT_NONE)) << format;
+    EXPECT_EQ(DragOntoIcon(source, allowed), effect) << format;
   }
   // A name of 4,000,000 characters, whose message took 16 s to lay out, is skipped silently.
   names.push_back(std::wstring(3999996, L'x') + L".jpg");
   NamesSource files(names, CF_HDROP);
   EXPECT_EQ(DragOntoIcon(files, DROPEFFECT_COPY | DROPEFFECT_MOVE), static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_EQ(files.windowsWhenDropped, 0) << "the drag source is answered before anything opens";
+  EXPECT_NE(files.frontWhenDropped, TheIconWindow()->hwnd()) << "a drop does not bring the icon window to the front";
   ASSERT_TRUE(PumpUntil([&] { return messages.messages().size() == bad.size(); }, 30s));
   std::vector<std::wstring> texts, expected, opened;
   // Each message shows with the arrow back.

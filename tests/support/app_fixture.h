@@ -342,6 +342,7 @@ class NamesSource final : public IDropSource {
   IDataObject* data = nullptr;
   POINT target{};               // where the drag goes
   int windowsWhenDropped = -1;  // picture windows in the table when DoDragDrop returned
+  HWND frontWhenDropped = nullptr;  // the foreground window then
   std::atomic<int> polls{0};
   std::atomic<bool> fedBackOnTarget{false};
 };
@@ -374,6 +375,7 @@ inline DWORD DragOntoIcon(NamesSource& source, DWORD allowed) {
   DWORD effect = DROPEFFECT_NONE;
   DoDragDrop(source.data, &source, allowed, &effect);
   source.windowsWhenDropped = PictureWindows().UpperBound();
+  source.frontWhenDropped = GetForegroundWindow();
   EXPECT_TRUE(PumpUntil([&] { return hand.done(); }, 10s));
   DestroyWindow(grip);
   return effect;

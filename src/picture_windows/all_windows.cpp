@@ -12,7 +12,6 @@
 #include "picture_windows/picture_windows.h"
 #include "picture_logic/presets.h"
 #include "picture_reading/read_ahead.h"
-#include "win32/message_pump.h"
 #include "win32/window_position.h"
 
 namespace pintaro {
@@ -89,15 +88,6 @@ void RenderAllAtDisplaySize() {
   }
 }
 
-void SetAllAlphaOnce() {
-  PictureWindows().ForEachInUse([](PictureWindow& window) {
-    if (ProgramEnded()) return;
-    SetAlpha(window.hwnd(), Settings().Opacity());
-    window.CheckOpacityItem(Settings().opacityPreset);
-    PumpMessages();
-  });
-}
-
 }  // namespace
 
 void SetAllSizes(int preset) {
@@ -107,9 +97,13 @@ void SetAllSizes(int preset) {
   if (MainWindow* main = TheMainWindow()) main->TakeFocusIfShown();
 }
 
+// Nothing to read or scale: every window changes at once, with no message running in between.
 void SetAllAlpha(int preset) {
   Settings().opacityPreset = preset;
-  RunLatest(PictureWindowsState::Of().opacityChange, SetAllAlphaOnce);
+  PictureWindows().ForEachInUse([](PictureWindow& window) {
+    SetAlpha(window.hwnd(), Settings().Opacity());
+    window.CheckOpacityItem(Settings().opacityPreset);
+  });
 }
 
 }  // namespace pintaro

@@ -72,9 +72,9 @@ class PictureWindowTable {
 
 PictureWindowTable& PictureWindows() noexcept;
 
-// A change of all sizes or of all transparencies lets messages run, in which another such change may
-// be chosen. That one only sets the settings and asks the change under way to go over the windows
-// once more, so whatever was chosen last is what every window shows in the end (all_windows.cpp).
+// A change of all sizes lets messages run, in which another may be chosen. That one only sets the
+// settings and asks the change under way to go over the windows once more, so whatever was chosen last
+// is what every window shows in the end (all_windows.cpp).
 struct ChangeUnderWay {
   bool running = false;
   bool again = false;
@@ -88,7 +88,6 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   PictureWindowTable table;
   PlacementRandom placement;  // where the next new window goes
   ChangeUnderWay sizeChange;
-  ChangeUnderWay opacityChange;
   DesktopPinning pinning;
   // The user was told, in the batch of openings under way, that it goes past the limit of open pictures.
   bool limitTold = false;

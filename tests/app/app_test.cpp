@@ -324,7 +324,7 @@ void ChooseWhile(UINT command, bool whileScaling, std::function<void()> meanwhil
   if (whileScaling) g_postOnLargeAllocation = later.hwnd();
   TheMainMenu().OnCommand(command);
   g_postOnLargeAllocation = nullptr;
-  EXPECT_TRUE(later.ran());
+  EXPECT_TRUE(PumpUntil([&] { return later.ran(); }, 5s));
 }
 
 // A change chosen while another runs wins, from the menu or the wheel. A window closed while it

@@ -117,6 +117,7 @@ void EndInOrder() {
   // writing its file, and for the one that reads the starts of the temporary files and deletes them.
   StopAllReadAhead(std::chrono::steady_clock::now() + std::chrono::milliseconds(500));
   WaitForWorkers(std::chrono::milliseconds(1000));
+  DropAnswers();
   DeleteTempFiles(&IsEncodedBmp24, std::chrono::milliseconds(300));
   RemoveNotifyIcon();
   PictureWindows().ForEach([](PictureWindow& window) { window.TakeDown(); });

@@ -6,7 +6,7 @@
 
 #include "win32/program.h"
 #include "win32/busy_cursor.h"
-#include "win32/message_pump.h"
+#include "win32/worker.h"
 #include "picture_window/picture_window.h"
 #include "picture_window/full_screen_view.h"
 #include "picture_windows/picture_windows.h"
@@ -39,24 +39,46 @@ ScreenTwips PrimaryScreenTwips() noexcept {
           static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * perPixel, perPixel, perPixel};
 }
 
-void ShowFullScreen(PictureWindow& window) {
-  const std::wstring path = window.picturePath;
-  const ScreenTwips screen = PrimaryScreenTwips();
-  const TargetSizeFor toScreen = [screen](Size size) { return FitToScreen(size, screen).size; };
-  // Its pixels come at the screen-fitted size, scaled by the worker that read them.
-  std::optional<LoadedPicture> picture = ReadPictureOrReport(path, toScreen);
-  if (!picture) return;
-  BusyCursor busy;
-  PumpMessages();
-  // The program may have ended in there (a log-off): then there is nothing left to show.
-  if (ProgramEnded()) return;
+namespace {
 
+struct ScreenRead {
+  std::optional<LoadedPicture> picture;
+  ReadFailure failure = ReadFailure::Unreachable;
+};
+
+// The view asked for last, once its picture is read: shown unless its window was closed or given
+// another picture meanwhile.
+void ShowRead(PictureWindow& window, unsigned occupancy, unsigned asked, ScreenRead& read, const ScreenTwips& screen) {
+  PictureWindowsState& state = PictureWindowsState::Of();
+  if (asked != state.fullScreenAsked) return;
+  state.fullScreenBusy.reset();
+  if (!window.exists() || window.isFree || window.occupancy != occupancy) return;
+  if (!read.picture) {
+    TellWhyShownPictureIsNotRead(window.picturePath, read.failure);
+    return;
+  }
   FullScreenView& view = View();
-  view.SetPicture(CreateBitmapFromImage(picture->pixels), CentredOnScreen(picture->size, screen));
-  picture.reset();
+  view.SetPicture(CreateBitmapFromImage(read.picture->pixels), CentredOnScreen(read.picture->size, screen));
+  read.picture.reset();
   ToggleAllWindows(false);
   view.ShowCovering();
-  PumpMessages();
+}
+
+}  // namespace
+
+// Its pixels come at the screen-fitted size, scaled by the worker that reads them.
+void ShowFullScreen(PictureWindow& window) {
+  PictureWindowsState& state = PictureWindowsState::Of();
+  const unsigned asked = ++state.fullScreenAsked, occupancy = window.occupancy;
+  const ScreenTwips screen = PrimaryScreenTwips();
+  const auto read = std::make_shared<ScreenRead>();
+  const auto load = [read, path = window.picturePath, screen] {
+    const TargetSizeFor toScreen = [screen](Size size) { return FitToScreen(size, screen).size; };
+    read->picture = LoadPicture(path, toScreen, nullptr, &read->failure, PixelsAs::Targeted);
+  };
+  const auto show = [&window, occupancy, asked, read, screen] { ShowRead(window, occupancy, asked, *read, screen); };
+  state.fullScreenBusy.emplace();
+  if (!StartOnWorkerThenAnswer(load, show)) show();  // no worker for it: the file cannot be read now
 }
 
 void CloseFullScreen() {
@@ -73,6 +95,7 @@ FullScreenView* TheFullScreenView() noexcept {
 }
 
 void DestroyFullScreen() noexcept {
+  PictureWindowsState::Of().fullScreenBusy.reset();  // a view asked for is never shown now
   if (FullScreenView* view = TheFullScreenView()) DestroyWindow(view->hwnd());
 }
 

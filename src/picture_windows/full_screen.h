@@ -8,10 +8,11 @@ namespace pintaro {
 class PictureWindow;
 class FullScreenView;
 
-// Reads the window's picture file again, fitted to the primary screen on a worker, and shows it alone
-// on black; the icon window and the picture windows in use are hidden meanwhile. A file that cannot be
-// read now says so, one that gives no picture gets the "format not supported" message; either way
-// nothing is hidden.
+// Reads the window's picture file again, fitted to the primary screen on a worker, and returns at once;
+// the hourglass shows until the picture comes. Then it shows it alone on black, the icon window and
+// the picture windows in use hidden meanwhile, unless the window was closed or another view was asked
+// for since. A file that cannot be read now says so, one that gives no picture gets the "format not
+// supported" message; either way nothing is hidden.
 void ShowFullScreen(PictureWindow& window);
 
 // Ends the view: its picture is released and the icon window and every picture window in use are

@@ -85,11 +85,8 @@ std::optional<LoadedPicture> ReadPictureQuietly(const std::wstring& path) {
   return ReadPicture(path, {}, failure);
 }
 
-std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target) {
-  const auto read = [&](ReadFailure& failure) {
-    return LoadPictureOnWorker(path, target, &failure, kCommandReadDeadline);
-  };
-  return ReadOrReport(path, read, true);
+void TellWhyShownPictureIsNotRead(const std::wstring& path, ReadFailure failure) {
+  if (!ProgramEnded()) TellWhyNoPicture(path, failure, true);
 }
 
 namespace {

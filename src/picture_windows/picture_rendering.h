@@ -41,8 +41,9 @@ Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor,
 std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source = {});
 // The same without a word when it gives no picture.
 std::optional<LoadedPicture> ReadPictureQuietly(const std::wstring& path);
-// The same, read and scaled on a worker for another target than a picture window (the screen, say), of
-// a picture already shown: a file that cannot be read now gets the message that says so.
-std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const TargetSizeFor& target);
+// Tells why the file of a picture already shown, read again for another target than its window (the
+// screen, say), gave no picture: one that cannot be read now gets the message that says so, one that
+// is no picture the "format not supported" message.
+void TellWhyShownPictureIsNotRead(const std::wstring& path, ReadFailure failure);
 
 }  // namespace pintaro

@@ -17,6 +17,7 @@
 #include "picture_logic/placement.h"
 #include "picture_logic/presets.h"
 #include "picture_reading/read_ahead.h"
+#include "win32/busy_cursor.h"
 #include "win32/program.h"
 
 namespace pintaro {
@@ -96,6 +97,9 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   // The full-screen view, made at its first use. Once its window is destroyed (at the end) the object
   // stays until the program's: a handler may still be running on it.
   std::unique_ptr<FullScreenView> fullScreenView;
+  // The view asked for last, whose picture a worker reads: the hourglass shows until it comes.
+  unsigned fullScreenAsked = 0;
+  std::optional<BusyCursor> fullScreenBusy;
 };
 
 // Opens a picture file in the lowest free picture window, or in a new one. A file that cannot be

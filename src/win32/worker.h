@@ -27,6 +27,16 @@ bool RunOnWorkerFor(std::function<void()> work, std::chrono::milliseconds timeou
 // for it, the work is not done, and the answer is false.
 bool StartOnWorker(std::function<void()> work) noexcept;
 
+// Starts the work on a new thread and returns at once. Once the work is done, `then` runs on this, the
+// user-interface, thread from its message loop, as a message's handler of its own: never inside another
+// handler, and never after the end (DropAnswers). Without a thread for it, the work is not done, `then`
+// never runs, and the answer is false.
+bool StartOnWorkerThenAnswer(std::function<void()> work, std::function<void()> then,
+                             AtTheEnd atTheEnd = AtTheEnd::LeftToEnd) noexcept;
+
+// For the end: the answers still on their way are dropped, and the window that takes them goes.
+void DropAnswers() noexcept;
+
 // Waits up to the time given for work that the end waits for and that still goes on; the end does,
 // before it removes the temporary files.
 void WaitForWorkers(std::chrono::milliseconds timeout) noexcept;

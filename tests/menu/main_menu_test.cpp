@@ -120,7 +120,7 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
   EXPECT_EQ(GetAncestor(window.hwnd(), GA_PARENT), desktop.get()) << "pinned into the desktop";
   EXPECT_TRUE(Has(Read(own), L"最前面に表示(&T)\n✓最背面に表示(&B)"));
   Choose(window.hwnd(), own, L"全画面表示(&F)");
-  EXPECT_TRUE(TheFullScreenView() && TheFullScreenView()->IsShown());
+  EXPECT_TRUE(PumpUntil([] { return TheFullScreenView() && TheFullScreenView()->IsShown(); }, 5s));
   SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0);
   Choose(window.hwnd(), own, L"閉じる(&L)");
   EXPECT_FALSE(IsWindowVisible(window.hwnd()));
@@ -250,6 +250,7 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), kArrange) << "the item goes once they show";
   // Hiding everything leaves the full-screen view as it is; its end shows everything again.
   SendMessageW(Slot(3).hwnd(), WM_COMMAND, picture_menu::kFullScreen, 0);
+  ASSERT_TRUE(PumpUntil([] { return TheFullScreenView() && TheFullScreenView()->IsShown(); }, 5s));
   EXPECT_EQ(GetMenuItemID(TheMainMenu().handle(), 0), kArrange) << "not hidden as by hiding all";
   NotifyIcon(WM_LBUTTONDBLCLK);
   EXPECT_TRUE(TheFullScreenView()->IsShown());

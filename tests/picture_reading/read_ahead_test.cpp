@@ -117,9 +117,13 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
 // workers: the program answers within half a second as it opens it, changes the size and shows it full-screen.
 TEST_F(ReadAheadTest, TheLargestPictureOpensChangesSizeAndShowsFullScreenWhileTheProgramAnswers) {
   const std::wstring largest = WriteWideStripes(dir / L"largest.bmp", 16384, 16384);
+  const auto fullScreen = [] {
+    ShowFullScreen(Slot(1));
+    PumpUntil([] { return TheFullScreenView() && TheFullScreenView()->IsShown(); }, 30s);  // checked below
+  };
   const std::pair<const char*, std::function<void()>> steps[] = {{"opening", [&] { OpenPictureFile(largest); }},
                                                                  {"size change", [] { SetAllSizes(3); }},
-                                                                 {"full-screen view", [] { ShowFullScreen(Slot(1)); }}};
+                                                                 {"full-screen view", fullScreen}};
   for (const auto& [step, run] : steps) {
     AnswerTimer answers;
     run();

@@ -154,7 +154,7 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   for (const auto& [ending, end] : endings) {
     SCOPED_TRACE(ending);
     if (!ViewShown()) Choose(first, kFullScreen);
-    ASSERT_TRUE(ViewShown());
+    ASSERT_TRUE(PumpUntil(ViewShown, 5s));
     end();
     EXPECT_TRUE(PumpUntil([] { return !ViewShown(); }, 5s));
     for (HWND hwnd : {icon, first.hwnd(), onTop.hwnd()}) EXPECT_TRUE(IsWindowVisible(hwnd)) << "back in use";
@@ -163,6 +163,7 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   bool busy = false;
   InNextPump meanwhile([&] { busy = BusyCursor::Active(); });
   Choose(first, kFullScreen);
+  ASSERT_TRUE(PumpUntil(ViewShown, 5s));
   SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0);
   EXPECT_EQ(std::pair(busy, BusyCursor::Active()), std::pair(true, false)) << "the hourglass while it is prepared";
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a closed one stays hidden";

@@ -120,6 +120,7 @@ ShowWatch::ShowWatch()
 }
 
 void AppTest::ExpectOnlyMessage(const std::wstring& text) {
+  PumpUntil([&] { return !messages.messages().empty(); }, std::chrono::seconds(10));  // one a worker's answer tells
   ASSERT_EQ(messages.messages().size(), 1u) << ::testing::PrintToString(text);
   const ShownMessage& shown = messages.messages()[0];
   EXPECT_EQ(std::tuple(shown.text, shown.caption, shown.type, shown.busy, shown.owner),

@@ -1,12 +1,14 @@
 // The picture window's two copy commands: the picture as shown, and the file's picture at its own
 // size. Either goes to the clipboard as a bitmap that any program can paste.
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "win32/busy_cursor.h"
 #include "win32/handles.h"
+#include "win32/messages_and_timers.h"
 #include "win32/message_box.h"
 #include "win32/program.h"
 #include "win32/texts.h"
@@ -83,11 +85,12 @@ class CopyOnWorker {
       PutOnClipboard(owner_, CF_DIB, std::move(dib));
   }
 
-  // The user no longer waits: the copy is dropped, unless the clipboard is taking it already. True when dropped.
+  // The copy is no longer wanted: it is dropped, unless the clipboard is taking it already. True when dropped.
   bool GiveUp() noexcept {
     Step working = Step::Working;
     return step_.compare_exchange_strong(working, Step::GivenUp);
   }
+  bool GivenUp() const noexcept { return step_ == Step::GivenUp; }
 
   ReadFailure failure = ReadFailure::None;
   bool tooLarge = false;
@@ -100,29 +103,76 @@ class CopyOnWorker {
 
 }  // namespace
 
+struct PictureWindow::CopyUnderWay {
+  std::shared_ptr<CopyOnWorker> work;
+  std::wstring path;
+  std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+  std::optional<BusyCursor> busy;
+};
+
+namespace {
+
+// The copy chosen last, of any window: a later copy of either kind takes its place on the clipboard, and the
+// user waits for it no longer.
+std::weak_ptr<PictureWindow::CopyUnderWay> g_lastCopy;
+
+void GiveUpLastCopy() noexcept {
+  if (const std::shared_ptr<PictureWindow::CopyUnderWay> last = g_lastCopy.lock()) {
+    last->work->GiveUp();
+    last->busy.reset();
+  }
+}
+
+}  // namespace
+
 void PictureWindow::CopyAtShownSize() {
   if (!shownBitmap) return;
+  GiveUpLastCopy();
   PutOnClipboard(hwnd(), CF_BITMAP, ScreenBitmapFrom(shownBitmap.get()));
 }
 
+// The file is read first: one that is gone or unreadable leaves the clipboard untouched. The worker is not
+// waited for at the end: a copy still in flight then goes with the program.
 void PictureWindow::CopyAtOriginalSize() {
-  const std::wstring path = picturePath;  // messages run while the file is read
-  const auto copy = std::make_shared<CopyOnWorker>(hwnd());
-  bool done = false;
-  {
-    // The file is read first: one that is gone or unreadable leaves the clipboard untouched. The worker is not
-    // waited for at the end: a copy still in flight then goes with the program.
-    BusyCursor busy;
-    done = RunOnWorker([copy, path] { copy->Run(path); }, kCommandReadDeadline);
+  GiveUpLastCopy();
+  const auto copy = std::make_shared<CopyUnderWay>(std::make_shared<CopyOnWorker>(hwnd()), picturePath);
+  copy->busy.emplace();
+  g_lastCopy = copy;
+  const auto read = [work = copy->work, path = copy->path] { work->Run(path); };
+  if (!StartOnWorkerThenAnswer(read, [this, copy] { OnCopyRead(*copy); })) {
+    copy->busy.reset();
+    ShowCannotReadNow(copy->path);
+    return;
   }
-  // Not read in time, or the program ended: a copy that the clipboard is taking already still lands, unsaid.
-  const ReadFailure failure = done ? copy->failure : copy->GiveUp() ? ReadFailure::Unreachable : ReadFailure::None;
-  if (ProgramEnded()) return;
+  copy_ = copy;
+  SetTimer(hwnd(), kCopyDeadlineTimer, static_cast<UINT>(kCommandReadDeadline.count()), nullptr);
+}
+
+void PictureWindow::OnCopyRead(CopyUnderWay& copy) {
+  copy.busy.reset();
+  if (copy_.get() == &copy) {
+    KillTimer(hwnd(), kCopyDeadlineTimer);
+    copy_.reset();
+  }
+  // A later copy took its place, or the wait ended: nothing more is said.
+  if (copy.work->GivenUp()) return;
   // A file that cannot be read now (gone, offline, locked) is said, as is a picture too large to copy: beyond what
   // the clipboard takes sensibly, or beyond what the program holds, shown from a reduced decode.
-  if (CannotReadNow(failure)) ShowCannotReadNow(path);
-  if (failure == ReadFailure::TooLarge || (done && copy->tooLarge))
-    ShowMessageBox(MainWindowHandle(), path + L"\r\n\r\n" + kCopyTooLarge, MB_OK | MB_ICONINFORMATION);
+  const ReadFailure failure = copy.work->failure;
+  if (CannotReadNow(failure)) ShowCannotReadNow(copy.path);
+  if (failure == ReadFailure::TooLarge || copy.work->tooLarge)
+    ShowMessageBox(MainWindowHandle(), copy.path + L"\r\n\r\n" + kCopyTooLarge, MB_OK | MB_ICONINFORMATION);
+}
+
+// A file that has not answered in a minute (a network drive gone, say) is said not to be readable now; a copy
+// that the clipboard is taking already still lands, unsaid. Only the wait's own end counts.
+void PictureWindow::OnCopyDeadline() {
+  if (!copy_ || std::chrono::steady_clock::now() - copy_->started < kCommandReadDeadline) return;
+  KillTimer(hwnd(), kCopyDeadlineTimer);
+  if (!copy_->work->GiveUp()) return;
+  const std::shared_ptr<CopyUnderWay> copy = std::exchange(copy_, nullptr);
+  copy->busy.reset();
+  ShowCannotReadNow(copy->path);
 }
 
 }  // namespace pintaro

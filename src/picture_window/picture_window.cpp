@@ -90,6 +90,7 @@ void PictureWindow::OnPositionChanged(const WINDOWPOS& position) noexcept {
 }
 
 void PictureWindow::TakeDown() noexcept {
+  copy_.reset();
   if (!exists()) return;
   if (InsideDesktopWindow(hwnd()) && !TakeOutOfDesktop(hwnd())) {
     LetGo();
@@ -276,6 +277,9 @@ LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       break;
     case kDesktopAnswered:
       if (pinning_.answered) pinning_.answered(wParam, lParam);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kCopyDeadlineTimer) OnCopyDeadline();
       return 0;
     case WM_DESTROY: OnDestroy(); break;
     case WM_NCDESTROY: OnFinalMessage(); break;

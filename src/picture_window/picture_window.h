@@ -2,6 +2,7 @@
 // A picture window: a borderless layered window that shows one picture at the display size.
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -95,6 +96,8 @@ class PictureWindow : public Window<PictureWindow> {
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+  struct CopyUnderWay;  // clipboard_copy.cpp
+
  private:
   void CreateTheWindow(const RECT& place);
   void BuildContextMenu();
@@ -106,6 +109,8 @@ class PictureWindow : public Window<PictureWindow> {
   void WaitToBePinned();
   void OnPositionChanging(WINDOWPOS& position) const noexcept;
   void OnPositionChanged(const WINDOWPOS& position) noexcept;
+  void OnCopyRead(CopyUnderWay& copy);
+  void OnCopyDeadline();
 
   const FullScreenRequest showFullScreen_;
   const SlotFreedNotice slotFreed_;
@@ -121,6 +126,8 @@ class PictureWindow : public Window<PictureWindow> {
   bool keepingHome_ = false;  // while the program moves the window for a reason of its own
   // The window's opacity when it was destroyed from outside.
   int lostOpacity_ = 255;
+  // The copy at the picture's own size on its way, if any (clipboard_copy.cpp).
+  std::shared_ptr<CopyUnderWay> copy_;
 };
 
 }  // namespace pintaro

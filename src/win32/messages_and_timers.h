@@ -37,4 +37,9 @@ inline constexpr UINT_PTR kNotifyIconRetryTimer = 2;
 // Looks for the desktop window's move after the monitors changed.
 inline constexpr UINT_PTR kDesktopWatchTimer = 3;
 
+// Timers of a picture window.
+
+// Ends the wait for a copy at the picture's own size whose file does not answer.
+inline constexpr UINT_PTR kCopyDeadlineTimer = 1;
+
 }  // namespace pintaro

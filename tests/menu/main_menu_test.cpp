@@ -109,7 +109,9 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
     EXPECT_EQ(SizeText(other.hwnd()), size + L"x" + std::to_wstring(std::stoi(size) * 3 / 4));
     EXPECT_TRUE(Has(Read(main), L"  ✓" + size) && std::ranges::count(Read(main), L'✓') == 1) << "the only mark";
   }
+  const DWORD sequence = GetClipboardSequenceNumber();
   Choose(window.hwnd(), own, L"元のサイズでコピー(&O)");
+  ASSERT_TRUE(PumpUntil([&] { return GetClipboardSequenceNumber() != sequence; }, 10s));
   EXPECT_EQ(ClipboardDibSeen(), (std::vector<std::int32_t>{400, 300}));
   Choose(window.hwnd(), own, L"このサイズでコピー(&C)");
   EXPECT_EQ(ClipboardDibSeen(), (std::vector<std::int32_t>{160, 120}));

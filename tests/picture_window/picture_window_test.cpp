@@ -215,8 +215,8 @@ TEST_F(AppTest, TheLargestCopyAtItsOwnSizeLandsWholeAndTheLargestPictureIsSaidTo
     const DWORD sequence = GetClipboardSequenceNumber();
     AnswerTimer answers;
     Choose(window, kCopyAtOriginalSize);
-    EXPECT_LT(larger ? answers.Stop() : (answers.Stop(), 0ms), 500ms);
     if (larger) ExpectOnlyMessage(path + L"\r\n\r\n画像が大きすぎるため、元のサイズではコピーできません。");
+    EXPECT_LT(larger ? answers.Stop() : (answers.Stop(), 0ms), 500ms);
     EXPECT_EQ(WaitUntil([&] { return GetClipboardSequenceNumber() != sequence; }, larger ? 0s : 30s), !larger);
     EXPECT_EQ(ClipboardDibSeen({{0, 0}, {8191, 0}, {0, 8191}, {8191, 8191}}), copied);
   }

@@ -11,7 +11,6 @@
 #include "win32/dde_names.h"
 #include "win32/dpi.h"
 #include "win32/message_box.h"
-#include "win32/message_pump.h"
 #include "win32/name_limits.h"
 #include "win32/popup_menu.h"
 #include "win32/posted_pointers.h"
@@ -90,7 +89,7 @@ void IconWindow::Initialize() {
   // Activation costs a round of messages with the window manager: it waits for Activate, at the end
   // of the start-up.
   ShowWindow(hwnd(), SW_SHOWNA);
-  PumpMessages();
+  UpdateWindow(hwnd());  // drawn at once, whatever the start-up waits for next
 }
 
 // The user may have moved on meanwhile, to another program, a picture or its full-screen view: the
@@ -209,10 +208,10 @@ void IconWindow::OnNotifyIconMessage(UINT mouseMessage) {
   if (mouseMessage == WM_LBUTTONDBLCLK) {
     HideAllWindows();
   } else if (mouseMessage == WM_RBUTTONUP) {
-    // The menu closes on a click elsewhere only when its owner's thread is in front.
+    // The menu closes on a click elsewhere only when its owner's thread is in front: it opens once the
+    // messages that bringing the thread there makes have run.
     SetForegroundWindow(hwnd());
-    PumpMessages();
-    if (!ProgramEnded()) OpenMainMenuAtCursor();
+    PostMessageW(hwnd(), kOpenMainMenu, 0, 0);
   }
 }
 
@@ -314,6 +313,9 @@ LRESULT IconWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnNotifyIconMessage(LOWORD(lParam));
       return 0;
     case kOpenWaitingPictures: OnOpenWaitingPictures(); return 0;
+    case kOpenMainMenu:
+      if (!AboutDialogWindow()) OpenMainMenuAtCursor();
+      return 0;
     case kPictureWindowsLost: OnPictureWindowsLost(); return 0;
     case kNotifyIconAnswered: OnNotifyIconAnswered(wParam != 0, lParam); return 0;
     case WM_ERASEBKGND: return 1;

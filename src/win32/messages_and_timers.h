@@ -19,6 +19,8 @@ inline constexpr UINT kDesktopAnswered = WM_APP + 5;
 // To the icon window, from the worker that told the taskbar of the notification icon: whether the taskbar
 // took it in wParam, the call's number in lParam.
 inline constexpr UINT kNotifyIconAnswered = WM_APP + 6;
+// Posted to the icon window: opens the main menu at the pointer, once the icon window is in front.
+inline constexpr UINT kOpenMainMenu = WM_APP + 7;
 
 // The message the notification icon sends the icon window, the mouse message in lParam's low word. Its
 // value is the program's interface with the taskbar and stays what it always was, although it equals

@@ -244,6 +244,7 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   std::pair<HMENU, UINT> popup{};
   SetPopupMenuHook([&](HMENU menu, UINT flags, int, int, HWND) { popup = {menu, flags & TPM_RIGHTBUTTON}; });
   NotifyIcon(WM_RBUTTONUP);
+  EXPECT_TRUE(PumpUntil([&] { return popup.first != nullptr; }, 5s)) << "once the icon window is in front";
   EXPECT_EQ(popup, std::pair(TheMainMenu().handle(), static_cast<UINT>(TPM_RIGHTBUTTON))) << "either button chooses";
   SendMessageW(Icon(), WM_COMMAND, GetMenuItemID(TheMainMenu().handle(), 0), 0);
   EXPECT_EQ(shown(), std::tuple(true, true, false));

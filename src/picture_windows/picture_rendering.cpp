@@ -8,7 +8,6 @@
 #include "win32/program.h"
 #include "win32/busy_cursor.h"
 #include "win32/message_box.h"
-#include "win32/message_pump.h"
 #include "win32/window_position.h"
 #include "win32/worker.h"
 #include "picture_window/picture_window.h"
@@ -131,13 +130,10 @@ Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<LoadedPic
       alreadyRead ? std::move(alreadyRead) : ReadPicture(rendering.path(), read, failure);
   if (!rendering.StillWanted()) return {};  // a source may let messages run while it waits
   if (!source) return NoNewPicture(rendering, failure, wasShown);
-  PumpMessages();
-  if (!rendering.StillWanted()) return {};
-  // Read for another display size when one was chosen during the read.
+  // Read for another display size when one was chosen during the read: scaled again on a worker.
   const Size fit = FitToDisplay(source->size, Settings().DisplaySize());
   std::optional<Image32> scaled = AtSize(std::move(source->pixels), fit);
   source.reset();
-  PumpMessages();
   if (!rendering.StillWanted()) return {};
   if (!scaled) return NoNewPicture(rendering, ReadFailure::MayPass, wasShown);  // memory short
   return {Rendering::Shown, std::move(scaled)};
@@ -151,8 +147,7 @@ Rendering ShowAtDisplaySize(const RenderingOf& rendering, std::optional<Image32>
   picture.reset();
   PlaceAtScreenPoint(hwnd, placeFor(size), size);
   ShowWindow(hwnd, SW_SHOWNA);
-  PumpMessages();
-  return rendering.StillWanted() ? Rendering::Shown : Rendering::GaveUp;
+  return Rendering::Shown;
 }
 
 }  // namespace

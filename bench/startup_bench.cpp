@@ -110,9 +110,10 @@ int wmain(int argc, wchar_t** argv) {
       start.times.push_back(ms);
     }
   }
-  std::printf("from CreateProcess to the window on the screen, medians of %d starts; against the minimal window:\n"
-              "the ratio of the medians, and the median of each round's ratio\n",
-              runs);
+  std::printf(
+      "from CreateProcess to the window on the screen, medians of %d starts; against the minimal window:\n"
+      "the ratio of the medians, and the median of each round's ratio\n",
+      runs);
   const double yardstick = Median(starts[0].times);
   const double goals[] = {0, 0, 1.1, 1.2, 1.4};
   for (std::size_t i = 0; i < starts.size(); ++i) {

@@ -21,6 +21,7 @@
 #include "menu/main_menu.h"
 #include "picture_window/picture_window.h"
 #include "picture_windows/full_screen.h"
+#include "picture_windows/paste.h"
 #include "picture_windows/picture_windows.h"
 #include "picture_logic/bmp_file.h"
 #include "picture_reading/read_ahead.h"
@@ -118,6 +119,7 @@ void EndInOrder() {
   StopAllReadAhead(std::chrono::steady_clock::now() + std::chrono::milliseconds(500));
   WaitForWorkers(std::chrono::milliseconds(1000));
   DropAnswers();
+  AbandonPastes();
   DeleteTempFiles(&IsEncodedBmp24, std::chrono::milliseconds(300));
   RemoveNotifyIcon();
   PictureWindows().ForEach([](PictureWindow& window) { window.TakeDown(); });

@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -147,37 +149,112 @@ class PasteJob {
 
 }  // namespace
 
-void PasteFromClipboard() {
-  if (!IsClipboardFormatAvailable(CF_BITMAP)) return;
-  BeginOpenings();
-  if (!MayOpenAnotherPicture()) return;  // the clipboard is not read, no file written
+// One paste on its way, on the user-interface thread: its job, shared with the workers, the hourglass, and
+// the timer that ends the wait for a worker that takes too long.
+struct PasteUnderWay {
   std::shared_ptr<PasteJob> job;
-  const wchar_t* failure = nullptr;
-  {
-    BusyCursor busy;
-    try {
-      job = std::make_shared<PasteJob>(Settings().DisplaySize());
-    } catch (const std::bad_alloc&) {
+  std::optional<BusyCursor> busy;
+  UINT_PTR deadline = 0;
+  bool saving = false;  // the clipboard read, its file being written
+};
+
+namespace {
+
+// A clipboard owner that takes its time keeps its paste waiting: a user pasting on meanwhile starts no more
+// than these.
+constexpr std::size_t kMostPastesUnderWay = 4;
+
+std::vector<std::shared_ptr<PasteUnderWay>>& Pastes() { return PictureWindowsState::Of().pastes; }
+
+// The paste is over: its timer goes, and so does it.
+void EndPaste(const std::shared_ptr<PasteUnderWay>& paste) {
+  if (paste->deadline) KillTimer(nullptr, std::exchange(paste->deadline, 0));
+  paste->busy.reset();
+  std::erase(Pastes(), paste);
+}
+
+void Tell(const wchar_t* failure) { ShowMessageBox(MainWindowHandle(), failure, MB_OK | MB_ICONINFORMATION); }
+
+void CALLBACK OnPasteDeadline(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
+  KillTimer(nullptr, timer);
+  if (!TryTheProgram() || ProgramEnded()) return;
+  try {
+    for (const std::shared_ptr<PasteUnderWay>& paste : Pastes()) {
+      if (paste->deadline != timer) continue;
+      paste->deadline = 0;
+      paste->job->Abandon();
+      // Still reading: an owner slow to render. Still writing: a share that does not answer.
+      const wchar_t* failure = paste->saving ? kPasteNoTempFolder : kPasteClipboardTooSlow;
+      EndPaste(std::shared_ptr<PasteUnderWay>(paste));
+      Tell(failure);
       return;
     }
-    if (!RunOnWorker([job] { job->ReadClipboard(); }, kReadDeadline)) {
-      failure = kPasteClipboardTooSlow;
-    } else if (job->HasPicture() && !ProgramEnded() &&
-               !RunOnWorker([job] { job->Save(); }, kSaveDeadline, AtTheEnd::WaitedFor)) {
-      failure = kPasteNoTempFolder;  // a write that never ends: a share that does not answer
-    } else {
-      failure = job->Failure();
-    }
-    if (failure || ProgramEnded()) job->Abandon();
+  } catch (...) {
+    // Out of memory for the message: the paste is over all the same.
   }
-  // Told once the arrow is back; the program may have ended while the workers ran.
-  if (failure && !ProgramEnded()) ShowMessageBox(MainWindowHandle(), failure, MB_OK | MB_ICONINFORMATION);
-  if (failure || ProgramEnded()) return;
-  const std::wstring path = job->TakeFile();
+}
+
+void WaitAtMost(PasteUnderWay& paste, std::chrono::milliseconds deadline) {
+  if (paste.deadline) KillTimer(nullptr, paste.deadline);
+  paste.deadline = SetTimer(nullptr, 0, static_cast<UINT>(deadline.count()), &OnPasteDeadline);
+}
+
+bool UnderWay(const std::shared_ptr<PasteUnderWay>& paste) { return std::ranges::count(Pastes(), paste) > 0; }
+
+void OnSaved(const std::shared_ptr<PasteUnderWay>& paste) {
+  if (!UnderWay(paste)) return;  // the wait ended first
+  EndPaste(paste);
+  if (const wchar_t* failure = paste->job->Failure()) {
+    paste->job->Abandon();
+    Tell(failure);
+    return;
+  }
+  const std::wstring path = paste->job->TakeFile();
   if (path.empty()) return;
-  OpenPictureFile(path, [&job](const std::wstring& path, int displaySize, ReadFailure& failure) {
+  OpenPictureFile(path, [job = paste->job](const std::wstring& path, int displaySize, ReadFailure& failure) {
     return job->Shown(path, displaySize, failure);
   });
+}
+
+void OnClipboardRead(const std::shared_ptr<PasteUnderWay>& paste) {
+  if (!UnderWay(paste)) return;  // the wait ended first
+  const std::shared_ptr<PasteJob> job = paste->job;
+  if (job->HasPicture() &&
+      StartOnWorkerThenAnswer([job] { job->Save(); }, [paste] { OnSaved(paste); }, AtTheEnd::WaitedFor)) {
+    paste->saving = true;
+    WaitAtMost(*paste, kSaveDeadline);
+    return;
+  }
+  EndPaste(paste);
+  job->Abandon();
+  if (const wchar_t* failure = job->HasPicture() ? kPasteNoTempFolder : job->Failure()) Tell(failure);
+}
+
+}  // namespace
+
+// The clipboard is read, and the file written, on workers, each answering through the message loop.
+void PasteFromClipboard() {
+  if (!IsClipboardFormatAvailable(CF_BITMAP) || Pastes().size() >= kMostPastesUnderWay) return;
+  BeginOpenings();
+  if (!MayOpenAnotherPicture()) return;  // the clipboard is not read, no file written
+  std::shared_ptr<PasteUnderWay> paste;
+  try {
+    paste = std::make_shared<PasteUnderWay>(std::make_shared<PasteJob>(Settings().DisplaySize()));
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  const std::shared_ptr<PasteJob> job = paste->job;
+  if (!StartOnWorkerThenAnswer([job] { job->ReadClipboard(); }, [paste] { OnClipboardRead(paste); })) {
+    Tell(kPasteClipboardTooSlow);
+    return;
+  }
+  paste->busy.emplace();
+  Pastes().push_back(paste);
+  WaitAtMost(*paste, kReadDeadline);
+}
+
+void AbandonPastes() noexcept {
+  for (const std::shared_ptr<PasteUnderWay>& paste : Pastes()) paste->job->Abandon();
 }
 
 }  // namespace pintaro

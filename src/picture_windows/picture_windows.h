@@ -81,6 +81,8 @@ struct ChangeUnderWay {
   bool again = false;
 };
 
+struct PasteUnderWay;  // paste.cpp
+
 // The running program's part of this floor.
 struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   PictureWindowsState();
@@ -97,6 +99,8 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   // The full-screen view, made at its first use. Once its window is destroyed (at the end) the object
   // stays until the program's: a handler may still be running on it.
   std::unique_ptr<FullScreenView> fullScreenView;
+  // The pastes on their way (paste.cpp).
+  std::vector<std::shared_ptr<PasteUnderWay>> pastes;
   // The view asked for last, whose picture a worker reads: the hourglass shows until it comes.
   unsigned fullScreenAsked = 0;
   std::optional<BusyCursor> fullScreenBusy;

@@ -310,8 +310,8 @@ TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWitho
   PutOnClipboard(CF_BITMAP, CreateBitmap(1, 100000, 1, 32, nullptr));
   g_failAllocationsFrom = 4 * 100000 + 1;
   TheMainMenu().OnCommand(main_menu::kPaste);
-  g_failAllocationsFrom = SIZE_MAX;
   ExpectOnlyMessage(L"貼り付けに失敗しました。クリップボードの画像が大きすぎます。");
+  g_failAllocationsFrom = SIZE_MAX;
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{small}) << "no file left behind";
 }
 

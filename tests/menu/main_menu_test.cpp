@@ -200,6 +200,7 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextOrADamagedBitmapOpe
   PutOnClipboard(CF_BITMAP, CreateBitmap(64, 48, 1, 32, nullptr));
   InNextPump smaller([] { TheMainMenu().OnCommand(kSize0); });  // chosen while the paste reads the clipboard
   TheMainMenu().OnCommand(kPaste);
+  ASSERT_TRUE(PastesDone());
   EXPECT_EQ(PictureWindows().UpperBound(), 1);
   EXPECT_EQ(SizeText(Slot(1).hwnd()), L"80x60") << "its file read for the size chosen meanwhile";
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{Slot(1).picturePath}) << "no file but the one in use";

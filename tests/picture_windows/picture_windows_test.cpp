@@ -154,6 +154,7 @@ TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoe
     for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, folder.c_str());
     PutOnClipboard(CF_DIB, dib);
     PasteFromClipboard();
+    ASSERT_TRUE(PastesDone());
     if (!told.empty()) ExpectOnlyMessage(told);
     EXPECT_EQ(FilesIn(temp).size() + FilesIn(deeper).size(), told.empty() ? 1u : 0u) << told;
   }

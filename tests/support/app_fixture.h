@@ -246,6 +246,11 @@ class AppTest : public ::testing::Test {
   bool started_ = false;
 };
 
+// Runs this thread's messages until every paste on its way has opened its window or said why not (10 s at most).
+inline bool PastesDone() {
+  return PumpUntil([] { return PictureWindowsState::Of().pastes.empty(); }, 10s);
+}
+
 // Whether the running program answers an Execute posted over the conversation within the limit, every
 // time it is asked for as long as the period lasts: its queue moves, whatever another program does.
 bool AnswersThroughout(DdeClient& conversation, std::chrono::milliseconds limit, std::chrono::milliseconds period);
@@ -340,8 +345,8 @@ class NamesSource final : public IDropSource {
   }
 
   IDataObject* data = nullptr;
-  POINT target{};               // where the drag goes
-  int windowsWhenDropped = -1;  // picture windows in the table when DoDragDrop returned
+  POINT target{};                   // where the drag goes
+  int windowsWhenDropped = -1;      // picture windows in the table when DoDragDrop returned
   HWND frontWhenDropped = nullptr;  // the foreground window then
   std::atomic<int> polls{0};
   std::atomic<bool> fedBackOnTarget{false};

@@ -279,6 +279,7 @@ faults=(
   "drag-looks-at-the-names@@src/icon_window/drop_target.cpp@@s/(DragEnter\(IDataObject\* data, DWORD, POINTL, DWORD\* effect\) noexcept \{\n  offersFiles_ = OffersFileList\(data\))/\$1 \&\& FileNames(data) \&\& !FileNames(data)->at(0).ends_with(L\".txt\")/@@mingw-x64@@DroppedWithBadFiles"
   "drop-brings-the-icon-window-forward@@src/icon_window/icon_window.cpp@@s/(void IconWindow::OnDropped\(std::vector<std::wstring> names\) \{\n)/\$1  SetForegroundWindow(hwnd());\n/@@mingw-x64@@DroppedWithBadFiles"
   "shell-asked-on-the-user-interface-thread@@src/win32/shell_open.cpp@@s/const bool started = StartOnWorker\(\[owner, target, hook = Hook\(\)\] \{/const bool started = [owner, target, hook = Hook()] {/; s/    --g_openingsUnderWay;\n  \}\);/    --g_openingsUnderWay;\n    return true;\n  }();/@@mingw-x64@@TheVersionDialog"
+  "view-shown-for-a-closed-window@@src/picture_windows/full_screen.cpp@@s/  if \(!window.exists\(\) \|\| window.isFree \|\| window.occupancy != occupancy\) return;\n//@@mingw-x64@@ShowsFitted"
   "picture-window-takes-drops@@src/picture_window/picture_window.cpp@@s/CreateWindowOf\(kClassName, WS_EX_TOOLWINDOW \| WS_EX_LAYERED,/CreateWindowOf(kClassName, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_ACCEPTFILES,/@@mingw-x64@@EveryTextTheUserReads"
 )
 

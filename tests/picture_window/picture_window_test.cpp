@@ -166,6 +166,9 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   ASSERT_TRUE(PumpUntil(ViewShown, 5s));
   SendMessageW(TheFullScreenView()->hwnd(), WM_CLOSE, 0, 0);
   EXPECT_EQ(std::pair(busy, BusyCursor::Active()), std::pair(true, false)) << "the hourglass while it is prepared";
+  Choose(first, kFullScreen);
+  Choose(first, kCloseAndFreeSlot);  // before its picture comes: no view
+  EXPECT_TRUE(PumpUntil([] { return !BusyCursor::Active(); }, 5s) && !ViewShown());
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a closed one stays hidden";
   EXPECT_EQ(std::tuple(IsTopMost(onTop.hwnd()), IsTopMost(icon), WindowOpacity(onTop.hwnd()), TopLeft(onTop.hwnd())),
             std::tuple(true, true, 127, place))

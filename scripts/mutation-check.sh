@@ -274,7 +274,6 @@ faults=(
   "size-change-reads-free-slots@@src/picture_windows/all_windows.cpp@@s/if \(table\[slot\] \&\& !table\[slot\]->isFree\) \{/if (table[slot]) {/@@mingw-x64@@SizeAndTransparencyForAll"
   "rendering-shows-no-hourglass@@src/picture_windows/picture_rendering.cpp@@s/    BusyCursor busy;  \/\/ one hourglass from the read to the window shown\n//@@mingw-x64@@SizeAndTransparencyForAll"
   "full-screen-read-without-hourglass@@src/picture_windows/full_screen.cpp@@s/  state.fullScreenBusy.emplace\(\);\n//@@mingw-x64@@ThePictureShowsFitted"
-  "slot-in-use-only-once-shown@@src/picture_windows/picture_windows.cpp@@s/      window->isFree = false;\n//; s/(    return slot;\n  \} catch)/    window->isFree = false;\n\$1/@@mingw-x64@@AChangeChosenWhileAnotherRuns"
   "clipboard-change-ignored-during-a-wheel-step@@src/icon_window/icon_window.cpp@@s/if \(wheelAndClipboardOn_\) TheMainMenu\(\).SetPasteEnabled/if (wheelAndClipboardOn_ \&\& !stepping_) TheMainMenu().SetPasteEnabled/@@mingw-x64@@SizeAndTransparencyForAll"
   "drag-looks-at-the-names@@src/icon_window/drop_target.cpp@@s/(DragEnter\(IDataObject\* data, DWORD, POINTL, DWORD\* effect\) noexcept \{\n  offersFiles_ = OffersFileList\(data\))/\$1 \&\& FileNames(data) \&\& !FileNames(data)->at(0).ends_with(L\".txt\")/@@mingw-x64@@DroppedWithBadFiles"
   "drop-brings-the-icon-window-forward@@src/icon_window/icon_window.cpp@@s/(void IconWindow::OnDropped\(std::vector<std::wstring> names\) \{\n)/\$1  SetForegroundWindow(hwnd());\n/@@mingw-x64@@DroppedWithBadFiles"

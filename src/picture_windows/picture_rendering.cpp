@@ -9,7 +9,6 @@
 #include "win32/busy_cursor.h"
 #include "win32/message_box.h"
 #include "win32/window_position.h"
-#include "win32/worker.h"
 #include "picture_window/picture_window.h"
 #include "picture_windows/picture_windows.h"
 #include "picture_reading/dib_bitmap.h"
@@ -50,25 +49,16 @@ std::optional<LoadedPicture> ReadOrReport(const std::wstring& path, Read read, b
 }
 
 // The pixels at the size given: as they are when they have it (the worker that read them scaled them),
-// else scaled on a worker while messages run. Nothing when memory is short or the program ended.
+// else scaled here. They were then read for another display size, chosen while the file was read, so
+// they are no larger than a picture window: scaling them takes a moment, not a worker. Nothing when
+// memory is short.
 std::optional<Image32> AtSize(Image32 pixels, Size size) {
   if (pixels.width() == size.width && pixels.height() == size.height) return pixels;
-  struct Scaling {
-    Image32 from;
-    std::optional<Image32> to;
-  };
-  std::shared_ptr<Scaling> scaling;
   try {
-    scaling = std::make_shared<Scaling>(Scaling{std::move(pixels), std::nullopt});
+    return ScalePicture(pixels, size.width, size.height);
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
-  const auto scale = [scaling, size] {
-    scaling->to = ScalePicture(scaling->from, size.width, size.height);
-    scaling->from = {};  // the larger picture is not kept a moment longer than needed
-  };
-  if (!RunOnWorker(scale, kNoDeadline)) return std::nullopt;
-  return std::move(scaling->to);
 }
 
 }  // namespace
@@ -130,11 +120,10 @@ Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<LoadedPic
       alreadyRead ? std::move(alreadyRead) : ReadPicture(rendering.path(), read, failure);
   if (!rendering.StillWanted()) return {};  // a source may let messages run while it waits
   if (!source) return NoNewPicture(rendering, failure, wasShown);
-  // Read for another display size when one was chosen during the read: scaled again on a worker.
+  // Read for another display size when one was chosen during the read: scaled again.
   const Size fit = FitToDisplay(source->size, Settings().DisplaySize());
   std::optional<Image32> scaled = AtSize(std::move(source->pixels), fit);
   source.reset();
-  if (!rendering.StillWanted()) return {};
   if (!scaled) return NoNewPicture(rendering, ReadFailure::MayPass, wasShown);  // memory short
   return {Rendering::Shown, std::move(scaled)};
 }

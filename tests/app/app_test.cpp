@@ -352,13 +352,6 @@ TEST_F(HostileConditionsTest, AChangeChosenWhileAnotherRunsWinsAndAWindowClosedW
   ChooseWhile(kSize0, false, [&] { SendMessageW(tall.hwnd(), WM_CLOSE, 0, 0); });
   for (PictureWindow* window : {&wide, &tall})
     EXPECT_EQ(std::pair(window->isFree, IsWindowVisible(window->hwnd()) != FALSE), std::pair(true, false));
-  // A picture opened while another renders in a slot taken again takes a slot of its own: a size chosen
-  // during its read has the rendering scale it again on a worker, while messages run.
-  InNextPump chooseSize([] { TheMainMenu().OnCommand(kSize0 + 1); });
-  int meanwhile = 0;
-  InNextPump openAnother([&] { meanwhile = OpenPictureFile(dir / L"tall.bmp"); }, true,
-                         [&, taken = wide.occupancy] { return wide.occupancy != taken; });
-  EXPECT_EQ(std::pair(&Open(dir / L"wide.bmp"), meanwhile), std::pair(&wide, 2));
   EXPECT_TRUE(messages.messages().empty());
 }
 

@@ -323,13 +323,15 @@ TEST(RealProgramTest, PinnedPicturesWaitAtTheBottomForALateOrSlowDesktopWindowAn
   ASSERT_TRUE(
       WaitUntil([&] { return (pictures = VisibleWindowsOfProcess(program.id(), kPictureClass)).size() == 2; }, 20s));
   // The user's work, with the picture above it until it is pinned, and below it, the other picture and
-  // every other window from then on. (Wine moves the user's work above the picture when it shows the
-  // notification icon's window: below the work alone, the picture may be where Wine put it.)
+  // every other window of this test and the program from then on. (Wine moves the user's work above the
+  // picture when it shows the notification icon's window: below the work alone, the picture may be where
+  // Wine put it. Tests running beside this one put windows of their own at the bottom.)
   const UniqueWindow work(CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"work",
                                           WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr));
-  const auto atTheBottom = [](HWND picture) {
+  const auto atTheBottom = [&](HWND picture) {
     for (HWND hwnd = GetWindow(picture, GW_HWNDNEXT); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT))
-      if (IsWindowVisible(hwnd)) return false;
+      if (IsWindowVisible(hwnd) && (ProcessOf(hwnd) == program.id() || ProcessOf(hwnd) == GetCurrentProcessId()))
+        return false;
     return true;
   };
   SetWindowPos(pictures[0], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

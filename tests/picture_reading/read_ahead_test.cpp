@@ -37,6 +37,16 @@ void Watch(const std::wstring& path) noexcept {
   if (g_stick) WaitForSingleObject(g_release.get(), 60000);
 }
 
+// Whether the watched file's read had begun when the icon window was made (20 s at most for it).
+std::atomic<int> g_readBeforeIcon = -1;
+LRESULT CALLBACK OnWindowMade(int code, WPARAM wParam, LPARAM lParam) {
+  wchar_t name[64] = {};
+  if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64) &&
+      name == std::wstring(kIconClass))
+    g_readBeforeIcon = WaitForSingleObject(g_read.get(), 20000) == WAIT_OBJECT_0;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // Each test runs in a process of its own: the settings made here go with it.
 class ReadAheadTest : public AppTest {
  protected:
@@ -161,7 +171,13 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropOrAHandOffEndsTheWorkersAndLeaves
         },
         !afterRead);
     g_postWhenRead = afterRead ? endTask.hwnd() : nullptr;
+    const HHOOK made =
+        stick && startUp ? SetWindowsHookExW(WH_CBT, &OnWindowMade, nullptr, GetCurrentThreadId()) : nullptr;
     if (startUp) EndProgram(), StartProgram(twenty);
+    if (made) {
+      UnhookWindowsHookEx(made);
+      EXPECT_EQ(g_readBeforeIcon, 1) << "read from the first moment";
+    }
     if (during == "hand-off") OpenPictureFiles(CommandPictureNames(twenty));
     if (during.ends_with("drop")) TheIconWindow()->OnDrop(files);
     // Once the end is over: the workers but a stuck one, no more than the first window, none shown, and the

@@ -164,6 +164,7 @@ TEST_F(AppTest, ALaterStartKeepsAskingForFiveSecondsUntilTheIconWindowAnswersOrT
   ASSERT_TRUE(PumpUntil([] { return ProgramEnded(); }, 5s));
   EXPECT_EQ(SizeText(WaitForWindow(during.id(), kPictureClass)), L"120x160") << "its picture opened";
   EXPECT_TRUE(VisibleWindowsOfProcess(during.id(), kDialogClass).empty()) << "no message";
+  EXPECT_EQ(HowItEnded(StartPintaro(Quoted(a))), L"ended with 0") << "the next start hands off to it: it runs on";
 }
 
 // The program under unlucky or hostile conditions: a quit from outside, no acknowledgement, memory running out while a

@@ -22,6 +22,7 @@
 #include "picture_windows/all_windows.h"
 #include "picture_windows/full_screen.h"
 #include "picture_windows/picture_windows.h"
+#include "open_and_wait.h"
 #include "win32/message_box.h"
 
 namespace {
@@ -111,7 +112,7 @@ void Run(const std::wstring& path) {
       times[which].push_back(Milliseconds(Clock::now() - start));
     };
     timed(0, [&] {
-      pintaro::OpenPictureFile(path);
+      OpenAndWait(path);
       window = pintaro::PictureWindows()[pintaro::PictureWindows().UpperBound()];
     });
     timed(1, [] { pintaro::SetAllSizes(3); });
@@ -138,7 +139,7 @@ void RunCopies(const std::wstring& folder) {
   for (const auto& [width, height] : sizes) {
     const std::wstring path = folder + L"\\copy" + std::to_wstring(width) + L"x" + std::to_wstring(height) + L".bmp";
     if (!MakePicture(path, width, height)) return;
-    pintaro::OpenPictureFile(path);
+    OpenAndWait(path);
     pintaro::PictureWindow* window = pintaro::PictureWindows()[pintaro::PictureWindows().UpperBound()];
     std::vector<double> stretches, times;
     g_messages = 0;

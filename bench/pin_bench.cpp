@@ -21,6 +21,7 @@
 #include "picture_logic/fit.h"
 #include "picture_reading/picture_loader.h"
 #include "picture_windows/picture_rendering.h"
+#include "open_and_wait.h"
 #include "system_decoder.h"
 
 namespace {
@@ -52,7 +53,8 @@ std::string Narrow(const std::wstring& text) {
 }
 
 // A pin of the file (read for the display size, scaled, shown in a window) against the system
-// decoder's whole decode of it, and the program's own read of it alone.
+// decoder's whole decode of it, and the program's own read of it alone.}
+
 void TimeOpen(const std::wstring& path) {
   constexpr int kRuns = 5;
   std::vector<double> system, read, pin;
@@ -69,7 +71,7 @@ void TimeOpen(const std::wstring& path) {
       return;
     }
     start = Clock::now();
-    pintaro::OpenPictureFile(path);
+    OpenAndWait(path);
     pin.push_back(Milliseconds(start));
     pintaro::PictureWindows()[pintaro::PictureWindows().UpperBound()]->CloseAndFreeSlot();
   }
@@ -84,9 +86,9 @@ void TimeOpen(const std::wstring& path) {
 void MeasureMemory(const std::wstring& path) {
   constexpr int kWindows = 50;
   // A first window outside the count, so one-time set-up is not charged to the others.
-  pintaro::OpenPictureFile(path);
+  OpenAndWait(path);
   const SIZE_T before = PrivateBytes();
-  for (int i = 0; i < kWindows; ++i) pintaro::OpenPictureFile(path);
+  for (int i = 0; i < kWindows; ++i) OpenAndWait(path);
   const SIZE_T after = PrivateBytes();
   const SIZE size = pintaro::PictureWindows()[1]->PictureSize();
   const double bitmap = size.cx * size.cy * 4.0;

@@ -23,6 +23,7 @@
 #include "picture_windows/picture_windows.h"
 #include "win32/message_box.h"
 #include "win32/message_pump.h"
+#include "open_and_wait.h"
 #include "support/gdi_objects.h"
 
 namespace {
@@ -98,7 +99,7 @@ void Phase(const char* name, int count, Step step) {
 // Pictures come and go, eight open at a time; a closed slot in the middle is the next one filled.
 void OpenAndClose(const std::vector<std::wstring>& files, int count) {
   Phase("pictures opened and closed", count, [&](int i) {
-    pintaro::OpenPictureFile(files[i % files.size()]);
+    OpenAndWait(files[i % files.size()]);
     const auto open = WindowsInUse();
     if (static_cast<int>(open.size()) >= kOpenAtOnce) open[(i * 5) % open.size()]->CloseAndFreeSlot();
   });

@@ -75,25 +75,13 @@ std::optional<UniqueOwnedMutex> RunSecondInstance(std::wstring_view commandArgum
   return first;
 }
 
-void RunFirstInstance(std::wstring_view commandArguments) {
-  Program& program = TheProgram();
-  program.shutDown = &EndInOrder;
-  // The pictures named are read on the workers while the icon window is made and shown.
-  const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
-  ReadAhead ahead(names, Settings().DisplaySize());
-  const HWND foregroundAtStart = GetForegroundWindow();
-  auto iconWindow = std::make_unique<IconWindow>(CommandPictureNames);
-  IconWindow& icon = *iconWindow;
-  program.mainWindow = std::move(iconWindow);
-  icon.Show();
-  // A log-off may end the program in every step below: in the pumps, and also while a step waits for
-  // another program's window, when messages sent from other threads run. Start-up then stops there.
-  if (ProgramEnded()) return;
-  icon.TakeTheWheel();
-  OpenPictureFiles(names, &ahead);
-  if (ProgramEnded()) return;
-  // What the first pictures do not need comes after them, working from the start-up's end on. The
-  // temporary files that a run ended by force left behind go, unless another Pintaro holds them.
+namespace {
+
+// What the first pictures do not need comes after them, once they are open, from the message loop. A
+// log-off may end the program in every step: while a step waits for another program's window, messages
+// sent from other threads run. The start-up then stops there.
+void FinishStartUp(IconWindow& icon, HWND foregroundAtStart) {
+  // The temporary files that a run ended by force left behind go, unless another Pintaro holds them.
   StartOnWorker([] { DeleteUnusedTempFiles(&IsEncodedBmp24); });
   icon.WatchClipboard();
   if (ProgramEnded()) return;
@@ -104,6 +92,26 @@ void RunFirstInstance(std::wstring_view commandArguments) {
   AddNotifyIcon(icon.hwnd());
   if (ProgramEnded()) return;
   icon.Activate(foregroundAtStart);
+}
+
+}  // namespace
+
+void RunFirstInstance(std::wstring_view commandArguments) {
+  Program& program = TheProgram();
+  program.shutDown = &EndInOrder;
+  // The pictures named are read on the workers while the icon window is made and shown.
+  const std::vector<std::wstring> names = PictureNames(ParseCommandLine(kDefaultMaxArgs, commandArguments));
+  auto ahead = std::make_unique<ReadAhead>(names, Settings().DisplaySize());
+  const HWND foregroundAtStart = GetForegroundWindow();
+  auto iconWindow = std::make_unique<IconWindow>(CommandPictureNames);
+  IconWindow& icon = *iconWindow;
+  program.mainWindow = std::move(iconWindow);
+  icon.Show();
+  // A log-off may already have ended the program: the icon window's making lets sent messages run.
+  if (ProgramEnded()) return;
+  icon.TakeTheWheel();
+  OpenPictureFiles(
+      names, [&icon, foregroundAtStart] { FinishStartUp(icon, foregroundAtStart); }, std::move(ahead));
 }
 
 namespace {

@@ -111,38 +111,38 @@ void IconWindow::OnDdeExecute(const std::wstring& command, short& cancel) {
   cancel = 0;
   if (names.empty()) return;
   const std::size_t count = names.size();
-  OpenLater({[names = std::move(names)] { OpenPictureFiles(names); }, count, bytes});
+  OpenLater({[names = std::move(names)](std::function<void()> begun) { OpenPictureFiles(names, {}, nullptr, begun); },
+             count, bytes});
 }
 
 void IconWindow::OnDropped(std::vector<std::wstring> names) {
-  OpenLater({[this, names = std::move(names)] { OnDrop(names); }});
+  OpenLater({[this, names = std::move(names)](const std::function<void()>&) { OnDrop(names); }});
 }
 
 void IconWindow::OpenLater(WaitingOpening opening) {
   handOffNamesWaiting_ += opening.handOffNames;
   handOffBytesWaiting_ += opening.handOffBytes;
-  reopeningsWaiting_ += opening.reopenings;
   waitingOpenings_.push_back(std::move(opening));
   PostMessageW(hwnd(), kOpenWaitingPictures, 0, 0);
 }
 
+// Each goes to the opening queue, behind those asked for before; a hand-off counts against the bounds
+// until its turn comes.
 void IconWindow::OnOpenWaitingPictures() {
-  if (opening_) return;
-  opening_ = true;
-  try {
-    while (!waitingOpenings_.empty() && !ProgramEnded()) {
-      const WaitingOpening opening = std::move(waitingOpenings_.front());
-      waitingOpenings_.pop_front();
+  while (!waitingOpenings_.empty() && !ProgramEnded()) {
+    WaitingOpening opening = std::move(waitingOpenings_.front());
+    waitingOpenings_.pop_front();
+    try {
+      opening.open([this, names = opening.handOffNames, bytes = opening.handOffBytes] {
+        handOffNamesWaiting_ -= names;
+        handOffBytesWaiting_ -= bytes;
+      });
+    } catch (...) {
+      // Memory ran out for a list of names: it is not opened, and counts no more.
       handOffNamesWaiting_ -= opening.handOffNames;
       handOffBytesWaiting_ -= opening.handOffBytes;
-      reopeningsWaiting_ -= opening.reopenings;
-      opening.open();
     }
-  } catch (...) {
-    // Memory ran out for a list of names: what waits behind it opens at the next message.
-    PostMessageW(hwnd(), kOpenWaitingPictures, 0, 0);
   }
-  opening_ = false;
 }
 
 void IconWindow::OnDrop(const std::vector<std::wstring>& names) {
@@ -233,11 +233,9 @@ void IconWindow::EndSoon() noexcept { SetTimer(hwnd(), kEndTimer, kEndTimerInter
 
 void IconWindow::OnEndTimer() { ShutDown(); }
 
-// A held Ctrl+Z repeats while an opening runs: presses past the closes remembered would find nothing.
 void IconWindow::OpenLastClosedLater() noexcept {
-  if (reopeningsWaiting_ >= kClosedRemembered) return;
   try {
-    OpenLater({[] { OpenLastClosed(); }, 0, 0, 1});
+    OpenLater({[](const std::function<void()>&) { OpenLastClosed(); }});
   } catch (const std::bad_alloc&) {
     // Memory too short for the request: the key does nothing, and the picture stays remembered.
   }

@@ -101,7 +101,7 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   void OnDisplayChange();
   void OnDesktopWatchTimer();
   void OnTaskbarCreated();
-  // Opens what waits, in order; one that comes while this runs waits for it.
+  // Hands what waits to the opening queue, in order.
   void OnOpenWaitingPictures();
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -117,14 +117,14 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   void OnDpiChanged(WPARAM dpis, LPARAM suggested);
   // Looks at the desktop window four times a second for ten seconds.
   void WatchDesktop();
-  // Opening pictures lets messages run and shows messages, which neither a drag source nor a later
-  // start should wait for: they are answered first, and the pictures open from a posted message.
-  // A hand-off's names and bytes count against the bounds of those waiting until its opening starts.
+  // Opening pictures shows messages, which neither a drag source nor a later start should wait for:
+  // they are answered first, and the pictures go to the opening queue from a posted message. A
+  // hand-off's names and bytes count against the bounds of those waiting until its batch begins, when
+  // open calls what it is given.
   struct WaitingOpening {
-    std::function<void()> open;
+    std::function<void(std::function<void()> begun)> open;
     std::size_t handOffNames = 0;
     std::size_t handOffBytes = 0;
-    std::size_t reopenings = 0;  // a Ctrl+Z
   };
   void OpenLater(WaitingOpening opening);
 
@@ -136,8 +136,6 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   std::deque<WaitingOpening> waitingOpenings_;
   std::size_t handOffNamesWaiting_ = 0;
   std::size_t handOffBytesWaiting_ = 0;
-  std::size_t reopeningsWaiting_ = 0;  // no more than the closes remembered
-  bool opening_ = false;
   bool wheelAndClipboardOn_ = false;
   bool stepping_ = false;      // a wheel step is under way
   WheelNotches wheelNotches_;  // the turns not yet a notch

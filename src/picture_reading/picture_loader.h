@@ -44,6 +44,8 @@ constexpr bool CannotReadNow(ReadFailure failure) noexcept {
 // (read_ahead.h) hands over the picture it read earlier on another thread.
 using PictureSource =
     std::function<std::optional<LoadedPicture>(const std::wstring& path, int displaySize, ReadFailure& failure)>;
+// The same, run on a worker: it touches nothing of the user-interface thread's, and may wait there.
+using PictureRead = PictureSource;
 
 // What a read gives a picture's pixels as.
 enum class PixelsAs {

@@ -14,7 +14,6 @@
 #include "win32/program.h"
 #include "picture_reading/picture_loader.h"
 #include "win32/file_access.h"
-#include "win32/message_wait.h"
 #include "win32/worker.h"
 
 namespace pintaro {
@@ -47,37 +46,13 @@ std::size_t WorkerLimit() noexcept {
   return std::min<std::size_t>(limit > 0 ? static_cast<std::size_t>(limit) : cores, MAXIMUM_WAIT_OBJECTS);
 }
 
-// What a worker read stands when it was read for this display size and the file has not changed
-// since: its picture, or a failure that does not pass by itself (a damaged file, or one out of reach,
-// which is not asked twice in one operation) at once. Anything else is read again: what no worker
-// read, what changed or went since it was read, what was read for another display size (one chosen
-// meanwhile), and what failed for a cause that may pass in a moment (memory held by the pictures read
-// ahead, a file held by another program). The check and the read both run on a worker, while
-// messages keep running: nothing when the program ends first.
-std::optional<LoadedPicture> StandingOrReadAgain(Entry entry, bool readForThisSize, const std::wstring& path,
-                                                 int displaySize, ReadFailure& failure) {
-  const bool mayStand = entry.read && readForThisSize && entry.failure != ReadFailure::MayPass;
-  const auto result = std::make_shared<Entry>(std::move(entry));
-  const auto confirmOrRead = [result, mayStand, path, displaySize] {
-    if (mayStand && StampOf(path) == result->stamp) return;
-    result->picture = LoadPicture(path, ForDisplaySize(displaySize), nullptr, &result->failure, PixelsAs::Targeted);
-  };
-  if (!RunOnWorker(confirmOrRead, kNoDeadline)) return std::nullopt;
-  failure = result->failure;
-  return std::move(result->picture);
-}
-
 }  // namespace
 
 // Shared by the user-interface thread and the workers; each worker holds it as long as it runs, so
 // one that ends late, after its operation, still finds it.
 struct ReadAheadState {
   ReadAheadState(std::vector<std::wstring> files, int size, std::size_t workers)
-      : paths(std::move(files)),
-        displaySize(size),
-        ahead(workers),
-        entries(paths.size()),
-        changed(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+      : paths(std::move(files)), displaySize(size), ahead(workers), entries(paths.size()) {}
 
   const std::vector<std::wstring> paths;
   const int displaySize;    // the pictures are read for
@@ -85,12 +60,12 @@ struct ReadAheadState {
 
   std::mutex mutex;
   std::condition_variable room;
+  std::condition_variable handed;  // an entry has been read, a worker ended, or the operation stopped
   std::vector<Entry> entries;
   std::size_t nextToRead = 0;
   std::atomic<std::size_t> nextToTake = 0;  // changed under the mutex; read without it by the budget's waits
   int running = 0;
   std::atomic<bool> stopped = false;
-  UniqueKernelHandle changed;  // set when an entry has been read and when a worker ends
 };
 
 namespace {
@@ -133,8 +108,8 @@ void ReadFiles(const std::shared_ptr<ReadAheadState>& state) {
     if (index + 1 == s.paths.size()) buffers.reset();
     lock.lock();
     if (index >= s.nextToTake) s.entries[index] = std::move(read);  // else given up meanwhile
-    SetEvent(s.changed.get());
     lock.unlock();
+    s.handed.notify_all();
     read = {};
     if (const auto hook = g_hook.load()) hook(path);
     lock.lock();
@@ -156,7 +131,7 @@ unsigned __stdcall RunWorker(void* parameter) noexcept {
     const std::lock_guard lock(state->mutex);
     --state->running;
   }
-  SetEvent(state->changed.get());
+  state->handed.notify_all();
   --g_liveWorkers;
   return 0;
 }
@@ -170,11 +145,6 @@ ReadAhead::ReadAhead(std::vector<std::wstring> paths, int displaySize, ReadFor p
   try {
     Running().push_back(this);
     state_ = std::make_shared<ReadAheadState>(std::move(paths), displaySize, workers);
-    // Without the event that wakes this thread no worker can hand a picture over: each is read at its turn.
-    if (!state_->changed) {
-      state_.reset();
-      return;
-    }
     threads_.reserve(workers);
     for (std::size_t i = 0; i < workers; ++i) {
       auto handed = std::make_unique<std::shared_ptr<ReadAheadState>>(state_);
@@ -217,6 +187,7 @@ void ReadAhead::StopReading() noexcept {
     state_->stopped = true;
   }
   state_->room.notify_all();
+  state_->handed.notify_all();
 }
 
 void ReadAhead::Stop(std::chrono::steady_clock::time_point giveUpAt) noexcept {
@@ -233,38 +204,71 @@ void ReadAhead::Stop(std::chrono::steady_clock::time_point giveUpAt) noexcept {
   threads_.clear();
 }
 
-std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstring& path, int displaySize,
-                                             ReadFailure& failure) {
-  Entry entry;  // nothing read yet
+namespace {
+
+// The entry as a worker read it, once it is read; nothing read when no worker will read it, the
+// operation stopped, or another entry after it was taken first. Entries before it are given up.
+Entry WaitForEntry(ReadAheadState& s, std::size_t index) {
+  std::unique_lock lock(s.mutex);
+  if (index < s.nextToTake) return {};  // taken already
+  for (std::size_t i = s.nextToTake; i < index; ++i) s.entries[i] = {};
+  s.nextToTake = index;
+  s.room.notify_all();
+  s.handed.wait(lock, [&] { return s.stopped || s.entries[index].read || s.running == 0; });
+  if (s.stopped) return {};
+  Entry entry = std::exchange(s.entries[index], {});
+  s.nextToTake = index + 1;
+  s.room.notify_all();
+  return entry;
+}
+
+// What a worker read stands when it was read for this display size and the file has not changed
+// since: its picture, or a failure that does not pass by itself (a damaged file, or one out of reach,
+// which is not asked twice in one operation) at once. Anything else is read again: what no worker
+// read, what changed or went since it was read, what was read for another display size (one chosen
+// meanwhile), and what failed for a cause that may pass in a moment (memory held by the pictures read
+// ahead, a file held by another program).
+std::optional<LoadedPicture> TakeFrom(const std::shared_ptr<ReadAheadState>& state, std::size_t index,
+                                      const std::wstring& path, int displaySize, ReadFailure& failure) {
+  Entry entry;
   bool readForThisSize = false;
-  if (state_ && index < state_->paths.size() && state_->paths[index] == path) {
-    ReadAheadState& s = *state_;
-    readForThisSize = displaySize == s.displaySize;
-    bool waiting = false;
-    {
-      const std::lock_guard lock(s.mutex);
-      waiting = index >= s.nextToTake;  // else taken already
-      if (waiting) {
-        for (std::size_t i = s.nextToTake; i < index; ++i) s.entries[i] = {};
-        s.nextToTake = index;
-      }
-    }
-    if (waiting) {
-      s.room.notify_all();
-      RunMessagesUntilSignalled(s.changed.get(), [&] {
-        const std::lock_guard lock(s.mutex);
-        return ProgramEnded() || s.entries[index].read || s.running == 0;
-      });
-      if (ProgramEnded()) return std::nullopt;
-      {
-        const std::lock_guard lock(s.mutex);
-        entry = std::exchange(s.entries[index], {});
-        s.nextToTake = index + 1;
-      }
-      s.room.notify_all();
+  if (state && index < state->paths.size() && state->paths[index] == path) {
+    readForThisSize = displaySize == state->displaySize;
+    entry = WaitForEntry(*state, index);
+    if (state->stopped) {
+      failure = ReadFailure::Unreachable;
+      return std::nullopt;
     }
   }
-  return StandingOrReadAgain(std::move(entry), readForThisSize, path, displaySize, failure);
+  if (entry.read && readForThisSize && entry.failure != ReadFailure::MayPass && StampOf(path) == entry.stamp) {
+    failure = entry.failure;
+    return std::move(entry.picture);
+  }
+  entry = {};
+  return LoadPicture(path, ForDisplaySize(displaySize), nullptr, &failure, PixelsAs::Targeted);
+}
+
+}  // namespace
+
+PictureRead ReadAhead::ReaderFor(std::size_t index) const {
+  return [state = state_, index](const std::wstring& path, int displaySize, ReadFailure& failure) {
+    return TakeFrom(state, index, path, displaySize, failure);
+  };
+}
+
+std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstring& path, int displaySize,
+                                             ReadFailure& failure) {
+  struct Taken {
+    std::optional<LoadedPicture> picture;
+    ReadFailure failure = ReadFailure::NotAPicture;
+  };
+  const auto taken = std::make_shared<Taken>();
+  const auto take = [taken, read = ReaderFor(index), path, displaySize] {
+    taken->picture = read(path, displaySize, taken->failure);
+  };
+  if (!RunOnWorker(take, kNoDeadline)) return std::nullopt;
+  failure = taken->failure;
+  return std::move(taken->picture);
 }
 
 PictureSource ReadAhead::SourceFor(std::size_t index) {

@@ -42,6 +42,9 @@ class ReadAhead {
   std::optional<LoadedPicture> Take(std::size_t index, const std::wstring& path, int displaySize, ReadFailure& failure);
   // Take for the entry index, in the form a rendering asks for its picture.
   PictureSource SourceFor(std::size_t index);
+  // The same without the wait, for a worker to run: it waits for the entry there, and holds what it
+  // shares with this operation, so it may run on after the operation is over.
+  PictureRead ReaderFor(std::size_t index) const;
 
   // Ends the workers and waits for them until the time given: a read in progress is cancelled, a
   // decoding is let finish; one stuck in a read that does not end is left to end on its own.

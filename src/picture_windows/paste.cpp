@@ -125,10 +125,11 @@ class PasteJob {
     return path;
   }
 
-  // The window's picture as the worker scaled it, when the display size is still the same.
+  // The window's picture as the worker scaled it, when the display size is still the same; else read from
+  // the file. Run on the worker of the opening.
   std::optional<LoadedPicture> Shown(const std::wstring& path, int displaySize, ReadFailure& failure) {
     if (displaySize == displaySize_ && shown_) return std::exchange(shown_, std::nullopt);
-    return LoadPictureOnWorker(path, ForDisplaySize(displaySize), &failure);
+    return LoadPicture(path, ForDisplaySize(displaySize), nullptr, &failure, PixelsAs::Targeted);
   }
 
  private:
@@ -211,7 +212,7 @@ void OnSaved(const std::shared_ptr<PasteUnderWay>& paste) {
   }
   const std::wstring path = paste->job->TakeFile();
   if (path.empty()) return;
-  OpenPictureFile(path, [job = paste->job](const std::wstring& path, int displaySize, ReadFailure& failure) {
+  OpenPictureFileAs(path, [job = paste->job](const std::wstring& path, int displaySize, ReadFailure& failure) {
     return job->Shown(path, displaySize, failure);
   });
 }

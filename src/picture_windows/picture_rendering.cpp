@@ -35,19 +35,6 @@ void TellWhyNoPicture(const std::wstring& path, ReadFailure failure, bool shownA
   }
 }
 
-template <typename Read>
-std::optional<LoadedPicture> ReadOrReport(const std::wstring& path, Read read, bool shownAlready) {
-  std::optional<LoadedPicture> picture;
-  ReadFailure failure = ReadFailure::NotAPicture;
-  {
-    BusyCursor busy;
-    picture = read(failure);
-  }
-  // A source may let messages run while it waits: the program may have ended there.
-  if (!picture && !ProgramEnded()) TellWhyNoPicture(path, failure, shownAlready);
-  return picture;
-}
-
 // The pixels at the size given: as they are when they have it (the worker that read them scaled them),
 // else scaled here. They were then read for another display size, chosen while the file was read, so
 // they are no larger than a picture window: scaling them takes a moment, not a worker. Nothing when
@@ -62,17 +49,6 @@ std::optional<Image32> AtSize(Image32 pixels, Size size) {
 }
 
 }  // namespace
-
-std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source) {
-  return ReadOrReport(
-      path, [&](ReadFailure& failure) { return ReadPicture(path, source, failure); }, false);
-}
-
-std::optional<LoadedPicture> ReadPictureQuietly(const std::wstring& path) {
-  ReadFailure failure = ReadFailure::NotAPicture;
-  const BusyCursor busy;
-  return ReadPicture(path, {}, failure);
-}
 
 void TellWhyShownPictureIsNotRead(const std::wstring& path, ReadFailure failure) {
   if (!ProgramEnded()) TellWhyNoPicture(path, failure, true);

@@ -35,12 +35,6 @@ Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor,
                               std::optional<LoadedPicture> alreadyRead = std::nullopt,
                               const PictureSource& source = {});
 
-// Reads a picture file for a window of the display size, its pixels at the size shown, under the
-// hourglass, from the source when one is given. When it gives no picture, the arrow comes back and the
-// "format not supported" message names the file.
-std::optional<LoadedPicture> ReadPictureOrReport(const std::wstring& path, const PictureSource& source = {});
-// The same without a word when it gives no picture.
-std::optional<LoadedPicture> ReadPictureQuietly(const std::wstring& path);
 // Tells why the file of a picture already shown, read again for another target than its window (the
 // screen, say), gave no picture: one that cannot be read now gets the message that says so, one that
 // is no picture the "format not supported" message.

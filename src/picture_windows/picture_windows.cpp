@@ -19,6 +19,7 @@
 #include "win32/temp_files.h"
 #include "win32/texts.h"
 #include "win32/window_position.h"
+#include "win32/worker.h"
 
 namespace pintaro {
 
@@ -143,24 +144,23 @@ std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
 
 }  // namespace
 
-int OpenPictureFile(const std::wstring& path, const PictureSource& source, const PictureWindow::Closed* again) {
-  PictureWindow* window = nullptr;
-  int slot = 0;
-  unsigned occupancy = 0;
-  // Frees the slot taken for this picture, unless it was closed and taken again meanwhile.
-  const auto giveSlotBack = [&] {
-    if (window && !ProgramEnded() && window->occupancy == occupancy) window->CloseAndFreeSlot();
-  };
-  try {
-    if (!MayOpenAnotherPicture()) return 0;
-    std::optional<LoadedPicture> picture = again ? ReadPictureQuietly(path) : ReadPictureOrReport(path, source);
-    // The message box about an unreadable file lets messages run: the program may have ended there.
-    if (!picture || ProgramEnded()) return 0;
+namespace {
 
-    std::tie(window, slot) = TakeSlot(*picture);
+// The picture read goes into a window: the lowest free one, or a new one. A file that gave no picture
+// is told (unless it opens again what the user closed), and changes nothing.
+void ShowOpenedPicture(const std::wstring& path, std::optional<LoadedPicture> picture,
+                       const PictureWindow::Closed* again) {
+  if (!picture) {
+    if (!again && !ProgramEnded()) ShowUnsupportedFormat(path);
+    return;
+  }
+  PictureWindow* window = nullptr;
+  unsigned occupancy = 0;
+  try {
+    window = TakeSlot(*picture).first;
     if (!window) {
       TellLimitReached();  // filled by pictures opened while this one was read
-      return 0;
+      return;
     }
     occupancy = window->occupancy;
     window->picturePath = path;
@@ -170,29 +170,123 @@ int OpenPictureFile(const std::wstring& path, const PictureSource& source, const
     const int opacity = again ? again->opacityPreset : Settings().opacityPreset;
     SetAlpha(window->hwnd(), kOpacityPresets[opacity]);
     window->CheckOpacityItem(opacity);
-    // The picture just read serves as the rendering's source, so the file is decoded once.
+    // The picture read serves as the rendering's source: the file is not read again.
     const Rendering rendering = ResizePictureWindow(*window, PlaceOf(again), std::move(picture));
-    if (rendering == Rendering::Unreadable) {
-      giveSlotBack();
-      return 0;
-    }
+    if (rendering == Rendering::Unreadable) window->CloseAndFreeSlot();
     if (again && rendering == Rendering::Shown && window->stacking != again->stacking)
       window->ApplyStackingMode(again->stacking);
-    return slot;
   } catch (const std::bad_alloc&) {
     // Memory ran out for this picture: it is reported as one that cannot be read, its slot is free
     // again, and the program goes on.
-    if (ProgramEnded()) return 0;
-    giveSlotBack();
+    if (ProgramEnded()) return;
+    if (window && window->occupancy == occupancy) window->CloseAndFreeSlot();
     ShowUnsupportedFormat(path);
   }
-  return 0;
 }
 
-void OpenPictureFiles(const std::vector<std::wstring>& names, ReadAhead* ahead) {
-  std::optional<ReadAhead> own;
-  if (!ahead) ahead = &own.emplace(names, Settings().DisplaySize());
-  for (std::size_t i = 0; i < names.size() && !ProgramEnded(); ++i) OpenPictureFile(names[i], ahead->SourceFor(i));
+OpeningQueue& Openings() { return PictureWindowsState::Of().openings; }
+
+void ContinueOpenings();
+
+// The answer of the worker that read the batch's next picture.
+void OnPictureRead(const std::wstring& path, const std::shared_ptr<PictureReadResult>& read) {
+  OpeningQueue& queue = Openings();
+  queue.busy.reset();
+  const std::optional<PictureWindow::Closed> again = queue.batches.front().again;
+  queue.showing = true;  // a message about the picture lets messages run
+  ShowOpenedPicture(path, std::move(read->picture), again ? &*again : nullptr);
+  queue.showing = false;
+  queue.reading = false;
+  ContinueOpenings();
+}
+
+// Starts the worker that reads the batch's picture; false when no worker could be started.
+bool StartReading(OpeningBatch& batch, std::size_t index) {
+  const std::wstring path = batch.names[index];
+  PictureRead read = batch.read ? batch.read : batch.ahead ? batch.ahead->ReaderFor(index) : PictureRead{};
+  if (!read)
+    read = [](const std::wstring& path, int displaySize, ReadFailure& failure) {
+      return LoadPicture(path, ForDisplaySize(displaySize), nullptr, &failure, PixelsAs::Targeted);
+    };
+  const auto result = std::make_shared<PictureReadResult>();
+  const auto work = [result, read = std::move(read), path, displaySize = Settings().DisplaySize()] {
+    result->picture = read(path, displaySize, result->failure);
+  };
+  if (!StartOnWorkerThenAnswer(work, [path, result] { OnPictureRead(path, result); })) return false;
+  Openings().busy.emplace();
+  return true;
+}
+
+// A batch reaches the front: the first of its pictures past the limit is told, and its files are read
+// ahead, as many as may still open.
+void Begin(OpeningBatch& batch) {
+  batch.started = true;
+  if (batch.begun) batch.begun();
+  BeginOpenings();
+  if (!batch.ahead && !batch.read && batch.names.size() > 1)
+    batch.ahead = std::make_unique<ReadAhead>(batch.names, Settings().DisplaySize());
+}
+
+// Goes on with the openings until a picture is being read, or none waits. The message about the limit
+// lets messages run: openings asked for meanwhile wait behind.
+void ContinueOpenings() {
+  OpeningQueue& queue = Openings();
+  if (queue.reading || queue.showing) return;
+  while (!queue.batches.empty() && !ProgramEnded()) {
+    OpeningBatch& batch = queue.batches.front();
+    if (!batch.started) Begin(batch);
+    if (batch.next < batch.names.size()) {
+      const std::size_t index = batch.next++;
+      queue.showing = true;
+      const bool room = MayOpenAnotherPicture();
+      queue.showing = false;
+      if (ProgramEnded()) break;
+      if (!room && batch.again) PictureWindowsState::Of().closed.push_front(*batch.again);  // still remembered
+      if (!room) continue;
+      if (StartReading(batch, index)) {
+        queue.reading = true;
+        return;
+      }
+      queue.showing = true;
+      if (!batch.again) ShowUnsupportedFormat(batch.names[index]);
+      queue.showing = false;
+      continue;
+    }
+    const std::function<void()> then = std::move(batch.then);
+    const bool reopened = batch.again.has_value();
+    queue.batches.pop_front();
+    if (reopened) LetGoOfUnshownTempFiles();  // a pasted picture's file goes once neither shown nor remembered
+    if (then) then();
+  }
+}
+
+void Enqueue(OpeningBatch batch) {
+  Openings().batches.push_back(std::move(batch));
+  ContinueOpenings();
+}
+
+}  // namespace
+
+void OpenPictureFiles(std::vector<std::wstring> names, std::function<void()> then, std::unique_ptr<ReadAhead> ahead,
+                      std::function<void()> begun) {
+  OpeningBatch batch;
+  batch.begun = std::move(begun);
+  batch.names = std::move(names);
+  batch.then = std::move(then);
+  batch.ahead = std::move(ahead);
+  Enqueue(std::move(batch));
+}
+
+void OpenPictureFileAs(std::wstring path, PictureRead read) {
+  OpeningBatch batch;
+  batch.names.push_back(std::move(path));
+  batch.read = std::move(read);
+  Enqueue(std::move(batch));
+}
+
+bool OpeningsUnderWay() noexcept {
+  const PictureWindowsState* state = PictureWindowsState::Running();
+  return state && !ProgramEnded() && !state->openings.batches.empty();
 }
 
 void LetGoOfUnshownTempFiles() {
@@ -208,14 +302,20 @@ void LetGoOfUnshownTempFiles() {
   });
 }
 
-void OpenLastClosed() {
+void OpenLastClosed(std::function<void()> then) {
   std::deque<PictureWindow::Closed>& closed = PictureWindowsState::Of().closed;
   BeginOpenings();
-  if (closed.empty() || !MayOpenAnotherPicture()) return;
-  const PictureWindow::Closed last = std::move(closed.front());
+  if (closed.empty() || !MayOpenAnotherPicture()) {
+    if (then) then();
+    return;
+  }
+  // A picture that gives none now is forgotten without a word.
+  OpeningBatch batch;
+  batch.names.push_back(closed.front().path);
+  batch.again = std::move(closed.front());
+  batch.then = std::move(then);
   closed.pop_front();
-  // A pasted picture's file goes once it is neither shown again nor remembered.
-  if (!OpenPictureFile(last.path, {}, &last)) LetGoOfUnshownTempFiles();
+  Enqueue(std::move(batch));
 }
 
 void RestoreLostPictureWindows() {

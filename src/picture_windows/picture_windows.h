@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -83,6 +84,32 @@ struct ChangeUnderWay {
 
 struct PasteUnderWay;  // paste.cpp
 
+// What a worker read for an opening.
+struct PictureReadResult {
+  std::optional<LoadedPicture> picture;
+  ReadFailure failure = ReadFailure::NotAPicture;
+};
+
+// Pictures to open, in the order they were named: a command line, a drop, a hand-off, a paste, a Ctrl+Z.
+struct OpeningBatch {
+  std::vector<std::wstring> names;
+  PictureRead read;                  // how a worker reads the picture; empty: the read-ahead's, or a plain read
+  std::unique_ptr<ReadAhead> ahead;  // made when the batch begins, unless given
+  std::optional<PictureWindow::Closed> again;  // a picture the user closed, opened again as it was
+  std::function<void()> begun;                 // when its turn comes
+  std::function<void()> then;                  // once every picture of the batch is done with
+  std::size_t next = 0;                        // the next name to read
+  bool started = false;
+};
+
+// One picture at a time is read, on a worker, and shown when its answer comes through the message loop.
+struct OpeningQueue {
+  std::deque<OpeningBatch> batches;  // the one under way first
+  bool reading = false;              // a worker reads the front batch's picture
+  bool showing = false;              // a message about a picture is up: the queue goes on after it
+  std::optional<BusyCursor> busy;    // while a picture is read
+};
+
 // The running program's part of this floor.
 struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   PictureWindowsState();
@@ -104,20 +131,22 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   // The view asked for last, whose picture a worker reads: the hourglass shows until it comes.
   unsigned fullScreenAsked = 0;
   std::optional<BusyCursor> fullScreenBusy;
+  OpeningQueue openings;
 };
 
-// Opens a picture file in the lowest free picture window, or in a new one. A file that cannot be
-// read as a picture gives the "format not supported" message and changes nothing. The picture comes
-// from the source when one is given (a read-ahead), else the file is read here. While as many
-// pictures are open as the limit allows, the file is not read and nothing changes; the first such
-// picture of a batch tells the user so. The slot of the window it went to, or 0. A picture closed
-// before and opened again goes where it was, as it was, and a file that gives no picture is not told.
-int OpenPictureFile(const std::wstring& path, const PictureSource& source = {},
-                    const PictureWindow::Closed* again = nullptr);
-
-// Opens the pictures in order until the program ends, each read ahead on the workers: by the read-ahead
-// given (the start-up begins one before its icon window), or by one made here.
-void OpenPictureFiles(const std::vector<std::wstring>& names, ReadAhead* ahead = nullptr);
+// Opens the pictures in order, each in the lowest free picture window or a new one, after the openings
+// asked for before. Each file is read on a worker, ahead of its turn (by the read-ahead given, as the
+// start-up begins one before its icon window, or by one made when the batch begins), and shown when its
+// answer comes through the message loop. A file that gives no picture gets the "format not supported"
+// message and changes nothing. While as many pictures are open as the limit allows, no file is read and
+// nothing changes; the first such picture of a batch tells the user so. Then runs once the batch is
+// done with, unless the program ended first; begun when the batch's turn comes.
+void OpenPictureFiles(std::vector<std::wstring> names, std::function<void()> then = {},
+                      std::unique_ptr<ReadAhead> ahead = nullptr, std::function<void()> begun = {});
+// The same for one file, whose picture the worker gets through read (a paste's).
+void OpenPictureFileAs(std::wstring path, PictureRead read);
+// Whether an opening is under way or waits.
+bool OpeningsUnderWay() noexcept;
 
 // A batch of openings begins (a command line, a drop, a hand-off, a paste): the first of its pictures
 // past the limit is told. Each read-ahead of an opening begins one by itself.
@@ -138,9 +167,10 @@ void LetGoOfUnshownTempFiles();
 
 // How many closed pictures Ctrl+Z can bring back.
 inline constexpr std::size_t kClosedRemembered = 10;
-// Opens the picture closed last again, where it was, with its transparency and stacking, at the display
-// size of now; it is then forgotten. A file that gives no picture now is forgotten without a word.
-void OpenLastClosed();
+// Opens the picture closed last again, in turn with the other openings, where it was, with its
+// transparency and stacking, at the display size of now; it is then forgotten. A file that gives no
+// picture now is forgotten without a word. Then runs once it is done with.
+void OpenLastClosed(std::function<void()> then = {});
 
 // Makes every picture window again that was destroyed from outside, in its slot, as it was (see
 // PictureWindow::CreateAgain): no slot keeps a window that is gone.

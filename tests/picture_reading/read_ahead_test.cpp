@@ -109,6 +109,7 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
       true, [] { return WaitForSingleObject(g_read.get(), 0) == WAIT_OBJECT_0; });
   AnswerTimer answers;
   TheIconWindow()->OnDrop({slow, damaged, replaced, growing, held, g_locked});
+  EXPECT_TRUE(OpeningsDone());
   SetEvent(stop.get());
   EXPECT_LT(answers.Stop(), 500ms);
   EXPECT_EQ(whileHeld, L"") << "nothing opens before the picture held up";
@@ -180,6 +181,7 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropOrAHandOffEndsTheWorkersAndLeaves
     }
     if (during == "hand-off") OpenPictureFiles(CommandPictureNames(twenty));
     if (during.ends_with("drop")) TheIconWindow()->OnDrop(files);
+    EXPECT_TRUE(OpeningsDone());
     // Once the end is over: the workers but a stuck one, no more than the first window, none shown, and the
     // file gone (a worker of the end deletes it).
     EXPECT_EQ(std::tuple(ProgramEnded(), workersAfterEnd, PictureWindows().UpperBound() < 2,

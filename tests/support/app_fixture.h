@@ -108,6 +108,15 @@ class MessageRecorder {
 // Runs this thread's messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
+// Runs this thread's messages until no opening is under way or waits (a minute at most).
+inline bool OpeningsDone() {
+  return PumpUntil([] { return !OpeningsUnderWay(); }, 60s);
+}
+
+// Opens the file as a drop does, and runs this thread's messages until it is done with: the slot of the
+// window it went to, or 0.
+int OpenPictureFile(const std::wstring& path);
+
 // Runs the action in the first message pump of this thread after this object is made, or, when not
 // posted now, after a WM_APP is posted to its window; with a condition, in the first pump where it holds.
 class InNextPump {
@@ -248,7 +257,7 @@ class AppTest : public ::testing::Test {
 
 // Runs this thread's messages until every paste on its way has opened its window or said why not (10 s at most).
 inline bool PastesDone() {
-  return PumpUntil([] { return PictureWindowsState::Of().pastes.empty(); }, 10s);
+  return PumpUntil([] { return PictureWindowsState::Of().pastes.empty() && !OpeningsUnderWay(); }, 10s);
 }
 
 // Whether the running program answers an Execute posted over the conversation within the limit, every

@@ -157,14 +157,12 @@ void IconWindow::StopWheelAndClipboard() noexcept {
 }
 
 void IconWindow::OnMouseWheel(int distance) {
-  if (!wheelAndClipboardOn_ || stepping_) return;
-  stepping_ = true;
+  if (!wheelAndClipboardOn_) return;
   try {
     if (const int step = wheelNotches_.Add(distance)) StepAllSizes(step);
   } catch (...) {
     // A size change that ran out of memory leaves the windows as far as it got.
   }
-  stepping_ = false;
 }
 
 void IconWindow::OnClipboardUpdate() {

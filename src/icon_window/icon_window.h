@@ -137,7 +137,6 @@ class IconWindow : public Window<IconWindow>, public MainWindow {
   std::size_t handOffNamesWaiting_ = 0;
   std::size_t handOffBytesWaiting_ = 0;
   bool wheelAndClipboardOn_ = false;
-  bool stepping_ = false;      // a wheel step is under way
   WheelNotches wheelNotches_;  // the turns not yet a notch
   bool oleInitialized_ = false;
 

@@ -286,22 +286,4 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
   return picture;
 }
 
-std::optional<LoadedPicture> LoadPictureOnWorker(const std::wstring& path, const TargetSizeFor& target,
-                                                 ReadFailure* failure, std::chrono::milliseconds deadline) {
-  struct Read {
-    std::optional<LoadedPicture> picture;
-    ReadFailure failure = ReadFailure::NotAPicture;
-  };
-  const auto read = std::make_shared<Read>();
-  const auto load = [read, path, target] {
-    read->picture = LoadPicture(path, target, nullptr, &read->failure, PixelsAs::Targeted);
-  };
-  if (!RunOnWorker(load, deadline)) {
-    if (failure) *failure = ReadFailure::Unreachable;  // not read in time, or the program ended
-    return std::nullopt;
-  }
-  if (failure) *failure = read->failure;
-  return std::move(read->picture);
-}
-
 }  // namespace pintaro

@@ -39,13 +39,11 @@ constexpr bool CannotReadNow(ReadFailure failure) noexcept {
   return failure == ReadFailure::MayPass || failure == ReadFailure::Unreachable;
 }
 
-// Where a rendering gets a file's picture for a window of the display size, its pixels at the size the
-// window shows them, and why there is none: when empty, the file is read there and then; a read-ahead
-// (read_ahead.h) hands over the picture it read earlier on another thread.
-using PictureSource =
+// How a worker gets a file's picture for a window of the display size, its pixels at the size the window
+// shows them, and why there is none: a read-ahead (read_ahead.h) hands over the picture it read earlier
+// on another worker. It touches nothing of the user-interface thread's, and may wait.
+using PictureRead =
     std::function<std::optional<LoadedPicture>(const std::wstring& path, int displaySize, ReadFailure& failure)>;
-// The same, run on a worker: it touches nothing of the user-interface thread's, and may wait there.
-using PictureRead = PictureSource;
 
 // What a read gives a picture's pixels as.
 enum class PixelsAs {
@@ -84,13 +82,5 @@ class ComForReading {
 // A picture that a command reads (the full-screen view, a copy at the picture's own size) and that has
 // not come within a minute is no longer what the user waits for.
 inline constexpr std::chrono::milliseconds kCommandReadDeadline = std::chrono::minutes(1);
-
-// LoadPicture on a worker thread while this thread's messages keep running, so that a slow disk or
-// network share holds nothing else up; with a target, the worker scales the pixels to it too. Nothing
-// when the deadline passes first (the file cannot be read now), or the program ends meanwhile. The
-// target must hold what it uses itself: a read past its deadline goes on.
-std::optional<LoadedPicture> LoadPictureOnWorker(const std::wstring& path, const TargetSizeFor& target = {},
-                                                 ReadFailure* failure = nullptr,
-                                                 std::chrono::milliseconds deadline = kNoDeadline);
 
 }  // namespace pintaro

@@ -256,27 +256,6 @@ PictureRead ReadAhead::ReaderFor(std::size_t index) const {
   };
 }
 
-std::optional<LoadedPicture> ReadAhead::Take(std::size_t index, const std::wstring& path, int displaySize,
-                                             ReadFailure& failure) {
-  struct Taken {
-    std::optional<LoadedPicture> picture;
-    ReadFailure failure = ReadFailure::NotAPicture;
-  };
-  const auto taken = std::make_shared<Taken>();
-  const auto take = [taken, read = ReaderFor(index), path, displaySize] {
-    taken->picture = read(path, displaySize, taken->failure);
-  };
-  if (!RunOnWorker(take, kNoDeadline)) return std::nullopt;
-  failure = taken->failure;
-  return std::move(taken->picture);
-}
-
-PictureSource ReadAhead::SourceFor(std::size_t index) {
-  return [this, index](const std::wstring& path, int displaySize, ReadFailure& failure) {
-    return Take(index, path, displaySize, failure);
-  };
-}
-
 void StopAllReadAhead(std::chrono::steady_clock::time_point giveUpAt) noexcept {
   for (ReadAhead* readAhead : Running()) readAhead->Stop(giveUpAt);
 }

@@ -35,15 +35,11 @@ class ReadAhead {
   ReadAhead& operator=(const ReadAhead&) = delete;
 
   // The picture of the list's entry index, as reading the file now for the display size would give
-  // it, its pixels at the size shown: a file that was changed or removed since it was read, or read
-  // for another display size, is read again, on a worker too. Messages run while it waits, however
-  // long the read takes. Entries before index are given up. Nothing when the program ended during the
-  // wait, or the file gave no picture (failure says why).
-  std::optional<LoadedPicture> Take(std::size_t index, const std::wstring& path, int displaySize, ReadFailure& failure);
-  // Take for the entry index, in the form a rendering asks for its picture.
-  PictureSource SourceFor(std::size_t index);
-  // The same without the wait, for a worker to run: it waits for the entry there, and holds what it
-  // shares with this operation, so it may run on after the operation is over.
+  // it, its pixels at the size shown, for a worker to run: a file that was changed or removed since it
+  // was read, or read for another display size, is read again there. It waits there for the entry, and
+  // holds what it shares with this operation, so it may run on after the operation is over. Entries
+  // before index are given up. Nothing when the operation was stopped, or the file gave no picture
+  // (failure says why).
   PictureRead ReaderFor(std::size_t index) const;
 
   // Ends the workers and waits for them until the time given: a read in progress is cancelled, a

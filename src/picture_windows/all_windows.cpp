@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,38 +14,11 @@
 #include "picture_logic/presets.h"
 #include "picture_reading/read_ahead.h"
 #include "win32/window_position.h"
+#include "win32/worker.h"
 
 namespace pintaro {
 
 namespace {
-
-class Running {
- public:
-  explicit Running(ChangeUnderWay& change) noexcept : change_(change) { change_.running = true; }
-  ~Running() { change_ = {}; }
-  Running(const Running&) = delete;
-  Running& operator=(const Running&) = delete;
-
- private:
-  ChangeUnderWay& change_;
-};
-
-// Goes over the windows, and again for as long as another change was chosen meanwhile. False when
-// the change is left to the one under way, which picks its settings up, or the program has ended.
-template <typename Pass>
-bool RunLatest(ChangeUnderWay& change, Pass pass) {
-  if (change.running) {
-    change.again = true;
-    return false;
-  }
-  const Running running(change);
-  do {
-    change.again = false;
-    pass();
-    if (ProgramEnded()) return false;
-  } while (change.again);
-  return true;
-}
 
 PixelRect ScreenRectOf(HWND hwnd) noexcept {
   RECT r{};
@@ -52,49 +26,87 @@ PixelRect ScreenRectOf(HWND hwnd) noexcept {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-// Renders the window at the display size and shows it with its centre where it was.
-void ResizeKeepingCentre(PictureWindow& window, const PictureSource& source) {
-  const PixelRect before = ScreenRectOf(window.hwnd());
-  const auto keepCentre = [before](SIZE size) {
-    const Point at = KeepCentre(before, {size.cx, size.cy}, TwipsPerPixel());
-    return POINT{at.x, at.y};
-  };
-  // A file that gives no picture leaves it hidden, one that cannot be read now as it was; closed or reused
-  // meanwhile, it is no longer this change's.
-  ResizePictureWindow(window, keepCentre, std::nullopt, source);
+SizeChange& TheSizeChange() { return PictureWindowsState::Of().sizeChange; }
+
+// The window planned, while it still holds the picture it held then.
+PictureWindow* StillPlanned(const SizeChange::Planned& planned) {
+  PictureWindow* window = PictureWindows()[planned.slot];
+  return window && window->exists() && !window->isFree && window->occupancy == planned.occupancy ? window : nullptr;
 }
 
-// One pass of a size change over the windows in use, their files read ahead.
-void RenderAllAtDisplaySize() {
-  const PictureWindowTable& table = PictureWindows();
-  std::vector<int> slots;
-  std::vector<std::wstring> paths;
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    if (table[slot] && !table[slot]->isFree) {
-      slots.push_back(slot);
-      paths.push_back(table[slot]->picturePath);
+void ContinueSizeChange();
+
+// The answer of the worker that read a planned window's file: the window shows it with its centre
+// where it was. One closed or given another picture meanwhile is no longer this change's.
+void OnRendered(unsigned plan, std::size_t index, const std::shared_ptr<PictureReadResult>& read) {
+  SizeChange& change = TheSizeChange();
+  if (plan != change.plan) return;  // a later choice planned every window again
+  change.reading = false;
+  change.busy.reset();
+  if (PictureWindow* window = StillPlanned(change.windows[index])) {
+    const PixelRect before = ScreenRectOf(window->hwnd());
+    const auto keepCentre = [before](SIZE size) {
+      const Point at = KeepCentre(before, {size.cx, size.cy}, TwipsPerPixel());
+      return POINT{at.x, at.y};
+    };
+    change.telling = true;  // the message about a file that gave no picture lets messages run
+    ResizePictureWindow(*window, keepCentre, std::move(read->picture), read->failure);
+    change.telling = false;
+  }
+  ContinueSizeChange();
+}
+
+// Starts the worker that reads the next planned window's file, or ends the change when none is left.
+void ContinueSizeChange() {
+  SizeChange& change = TheSizeChange();
+  if (change.reading || change.telling || !change.underWay || ProgramEnded()) return;
+  while (change.next < change.windows.size()) {
+    const std::size_t index = change.next++;
+    const PictureWindow* window = StillPlanned(change.windows[index]);
+    if (!window) continue;
+    const auto result = std::make_shared<PictureReadResult>();
+    const auto work = [result, read = change.ahead->ReaderFor(index), path = window->picturePath,
+                       displaySize = Settings().DisplaySize()] {
+      result->picture = read(path, displaySize, result->failure);
+    };
+    if (StartOnWorkerThenAnswer(work, [plan = change.plan, index, result] { OnRendered(plan, index, result); })) {
+      change.reading = true;
+      if (!change.busy) change.busy.emplace();
+      return;
     }
   }
-  ReadAhead ahead(std::move(paths), Settings().DisplaySize(), ReadFor::Rendering);
-  // The table may grow while a rendering lets messages run; windows added then are already rendered
-  // at the new size. A window closed or given another file meanwhile finds no picture read for it.
-  std::size_t next = 0;
-  for (int slot = 1; slot <= table.UpperBound(); ++slot) {
-    PictureWindow* window = table[slot];
-    while (next < slots.size() && slots[next] < slot) ++next;
-    const bool planned = next < slots.size() && slots[next] == slot;
-    if (window && !window->isFree) ResizeKeepingCentre(*window, planned ? ahead.SourceFor(next) : PictureSource{});
-    if (ProgramEnded()) return;
-  }
+  change.ahead.reset();
+  change.underWay = false;
+  change.busy.reset();
+  // A hidden icon window cannot take the focus; the size change is complete without it.
+  if (MainWindow* main = TheMainWindow()) main->TakeFocusIfShown();
 }
 
 }  // namespace
 
+// Every window in use is planned, and its file read ahead; a change under way gives way to this one.
+// Windows opened from now on show at the new size by themselves.
 void SetAllSizes(int preset) {
   Settings().sizePreset = preset;
-  if (!RunLatest(PictureWindowsState::Of().sizeChange, RenderAllAtDisplaySize)) return;
-  // A hidden icon window cannot take the focus; the size change is complete without it.
-  if (MainWindow* main = TheMainWindow()) main->TakeFocusIfShown();
+  SizeChange& change = TheSizeChange();
+  change.ahead.reset();
+  change.windows.clear();
+  std::vector<std::wstring> paths;
+  PictureWindows().ForEachInUse([&](PictureWindow& window) { paths.push_back(window.picturePath); });
+  for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot)
+    if (const PictureWindow* window = PictureWindows()[slot]; window && !window->isFree)
+      change.windows.push_back({slot, window->occupancy});
+  change.ahead = std::make_unique<ReadAhead>(std::move(paths), Settings().DisplaySize(), ReadFor::Rendering);
+  change.next = 0;
+  change.reading = false;
+  ++change.plan;
+  change.underWay = true;
+  ContinueSizeChange();
+}
+
+bool SizeChangeUnderWay() noexcept {
+  const PictureWindowsState* state = PictureWindowsState::Running();
+  return state && !ProgramEnded() && state->sizeChange.underWay;
 }
 
 // Nothing to read or scale: every window changes at once, with no message running in between.

@@ -20,21 +20,6 @@ namespace pintaro {
 
 namespace {
 
-std::optional<LoadedPicture> ReadPicture(const std::wstring& path, const PictureSource& source, ReadFailure& failure) {
-  const int displaySize = Settings().DisplaySize();
-  return source ? source(path, displaySize, failure) : LoadPictureOnWorker(path, ForDisplaySize(displaySize), &failure);
-}
-
-// The message for a file that gave no picture: an opening says that the file is no picture it reads,
-// whatever kept it from reading it; a picture already shown tells a file that cannot be read now apart.
-void TellWhyNoPicture(const std::wstring& path, ReadFailure failure, bool shownAlready) {
-  if (shownAlready && CannotReadNow(failure)) {
-    ShowCannotReadNow(path);
-  } else {
-    ShowUnsupportedFormat(path);
-  }
-}
-
 // The pixels at the size given: as they are when they have it (the worker that read them scaled them),
 // else scaled here. They were then read for another display size, chosen while the file was read, so
 // they are no larger than a picture window: scaling them takes a moment, not a worker. Nothing when
@@ -48,87 +33,46 @@ std::optional<Image32> AtSize(Image32 pixels, Size size) {
   }
 }
 
+// The picture read, at the display size of now; nothing when there is none, or no memory to scale it.
+std::optional<Image32> AtDisplaySize(std::optional<LoadedPicture> picture, ReadFailure& failure) {
+  if (!picture) return std::nullopt;
+  std::optional<Image32> scaled =
+      AtSize(std::move(picture->pixels), FitToDisplay(picture->size, Settings().DisplaySize()));
+  if (!scaled) failure = ReadFailure::MayPass;  // memory short
+  return scaled;
+}
+
 }  // namespace
 
 void TellWhyShownPictureIsNotRead(const std::wstring& path, ReadFailure failure) {
-  if (!ProgramEnded()) TellWhyNoPicture(path, failure, true);
-}
-
-namespace {
-
-// What a rendering needs of its window, taken when it starts.
-class RenderingOf {
- public:
-  explicit RenderingOf(PictureWindow& window)
-      : window_(window), occupancy_(window.occupancy), path_(window.picturePath) {}
-  PictureWindow& window() const noexcept { return window_; }
-  const std::wstring& path() const noexcept { return path_; }
-  // False once the window was closed or freed, holds another picture, or the program has ended.
-  bool StillWanted() const noexcept {
-    return !ProgramEnded() && window_.exists() && !window_.isFree && window_.occupancy == occupancy_;
+  if (ProgramEnded()) return;
+  if (CannotReadNow(failure)) {
+    ShowCannotReadNow(path);
+  } else {
+    ShowUnsupportedFormat(path);
   }
-
- private:
-  PictureWindow& window_;
-  const unsigned occupancy_;
-  const std::wstring path_;
-};
-
-struct Scaled {
-  Rendering outcome = Rendering::GaveUp;
-  std::optional<Image32> picture;  // at the display size, when Shown
-};
-
-// A window that has a picture keeps it, as and where it was, while its file cannot be read now.
-Scaled NoNewPicture(const RenderingOf& rendering, ReadFailure failure, bool wasShown) {
-  if (!CannotReadNow(failure) || !rendering.window().shownBitmap) return {Rendering::Unreadable, std::nullopt};
-  if (wasShown) ShowWindow(rendering.window().hwnd(), SW_SHOWNA);
-  return {Rendering::Kept, std::nullopt};
 }
 
-// Everything up to the window's new picture.
-Scaled RenderAtDisplaySize(const RenderingOf& rendering, std::optional<LoadedPicture> alreadyRead,
-                           const PictureSource& read) {
-  const bool wasShown = IsWindowVisible(rendering.window().hwnd()) != FALSE;
-  ShowWindow(rendering.window().hwnd(), SW_HIDE);
-  ReadFailure failure = ReadFailure::None;
-  std::optional<LoadedPicture> source =
-      alreadyRead ? std::move(alreadyRead) : ReadPicture(rendering.path(), read, failure);
-  if (!rendering.StillWanted()) return {};  // a source may let messages run while it waits
-  if (!source) return NoNewPicture(rendering, failure, wasShown);
-  // Read for another display size when one was chosen during the read: scaled again.
-  const Size fit = FitToDisplay(source->size, Settings().DisplaySize());
-  std::optional<Image32> scaled = AtSize(std::move(source->pixels), fit);
-  source.reset();
-  if (!scaled) return NoNewPicture(rendering, ReadFailure::MayPass, wasShown);  // memory short
-  return {Rendering::Shown, std::move(scaled)};
-}
-
-// The window takes its picture and shows with it, where placeFor puts it.
-Rendering ShowAtDisplaySize(const RenderingOf& rendering, std::optional<Image32> picture, const PlaceFor& placeFor) {
-  const HWND hwnd = rendering.window().hwnd();
-  rendering.window().SetPicture(CreateBitmapFromImage(*picture));
-  const SIZE size{picture->width(), picture->height()};
-  picture.reset();
-  PlaceAtScreenPoint(hwnd, placeFor(size), size);
-  ShowWindow(hwnd, SW_SHOWNA);
-  return Rendering::Shown;
-}
-
-}  // namespace
-
-Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor, std::optional<LoadedPicture> alreadyRead,
-                              const PictureSource& source) {
-  const RenderingOf rendering(window);
-  Rendering outcome = Rendering::GaveUp;
+Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor, std::optional<LoadedPicture> picture,
+                              ReadFailure failure) {
+  const std::wstring path = window.picturePath;
   {
-    BusyCursor busy;  // one hourglass from the read to the window shown
-    Scaled scaled = RenderAtDisplaySize(rendering, std::move(alreadyRead), source);
-    outcome = scaled.outcome;
-    if (outcome == Rendering::Shown) outcome = ShowAtDisplaySize(rendering, std::move(scaled.picture), placeFor);
+    const BusyCursor busy;  // one hourglass from the scaling to the window shown
+    std::optional<Image32> scaled = AtDisplaySize(std::move(picture), failure);
+    if (scaled) {
+      window.SetPicture(CreateBitmapFromImage(*scaled));
+      const SIZE size{scaled->width(), scaled->height()};
+      scaled.reset();
+      PlaceAtScreenPoint(window.hwnd(), placeFor(size), size);
+      ShowWindow(window.hwnd(), SW_SHOWNA);
+      return Rendering::Shown;
+    }
+    // A window that has a picture keeps it, as and where it was, while its file cannot be read now.
+    if (CannotReadNow(failure) && window.shownBitmap) return Rendering::Kept;
+    ShowWindow(window.hwnd(), SW_HIDE);
   }
-  if (outcome == Rendering::Unreadable) ShowUnsupportedFormat(rendering.path());
-  return outcome;
+  ShowUnsupportedFormat(path);
+  return Rendering::Unreadable;
 }
 
 }  // namespace pintaro

@@ -18,22 +18,16 @@ enum class Rendering {
                // named the file
   Kept,        // the file cannot be read now (see CannotReadNow): a window that has a picture keeps it,
                // with its place and visibility, and nothing is said; the next rendering tries again
-  GaveUp,      // the window was closed, freed or given another picture while messages ran, or the
-               // program ended: nothing more was done or said
 };
 
 // Where a rendered window goes: the screen point of its top-left corner at its new size.
 using PlaceFor = std::function<POINT(SIZE size)>;
 
-// Renders the window's picture file so that its longer side is the display size, sizes the window
-// to it, puts it where placeFor says and shows it: the window appears once, at its place. A picture
-// already read from that file may be passed in to spare a second read. The rendering copies the
-// path it renders and scales from buffers of its own, so renderings that start inside another one's
-// message pumping do not disturb it; after each time it lets messages run it makes sure its window
-// still holds the same picture.
-Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor,
-                              std::optional<LoadedPicture> alreadyRead = std::nullopt,
-                              const PictureSource& source = {});
+// The window takes the picture a worker read from its file (nothing: why not), so that its longer side
+// is the display size of now, is sized to it, put where placeFor says and shown: it appears once, at
+// its place. No message runs meanwhile but the one about a file that gave no picture.
+Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor, std::optional<LoadedPicture> picture,
+                              ReadFailure failure = ReadFailure::NotAPicture);
 
 // Tells why the file of a picture already shown, read again for another target than its window (the
 // screen, say), gave no picture: one that cannot be read now gets the message that says so, one that

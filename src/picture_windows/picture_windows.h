@@ -74,14 +74,6 @@ class PictureWindowTable {
 
 PictureWindowTable& PictureWindows() noexcept;
 
-// A change of all sizes lets messages run, in which another may be chosen. That one only sets the
-// settings and asks the change under way to go over the windows once more, so whatever was chosen last
-// is what every window shows in the end (all_windows.cpp).
-struct ChangeUnderWay {
-  bool running = false;
-  bool again = false;
-};
-
 struct PasteUnderWay;  // paste.cpp
 
 // What a worker read for an opening.
@@ -110,6 +102,23 @@ struct OpeningQueue {
   std::optional<BusyCursor> busy;    // while a picture is read
 };
 
+// The size change under way (all_windows.cpp): the windows in use when it was chosen, each rendered in
+// turn from its file read on a worker.
+struct SizeChange {
+  struct Planned {
+    int slot;
+    unsigned occupancy;  // the picture it held then
+  };
+  std::vector<Planned> windows;
+  std::unique_ptr<ReadAhead> ahead;
+  std::size_t next = 0;  // the next window to read
+  unsigned plan = 0;     // numbers the choices: an answer for an earlier one is dropped
+  bool underWay = false;
+  bool reading = false;            // a worker reads a window's file
+  bool telling = false;            // a message about a file is up: the change goes on after it
+  std::optional<BusyCursor> busy;  // while a worker reads
+};
+
 // The running program's part of this floor.
 struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   PictureWindowsState();
@@ -117,7 +126,7 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
   DisplaySettings settings;
   PictureWindowTable table;
   PlacementRandom placement;  // where the next new window goes
-  ChangeUnderWay sizeChange;
+  SizeChange sizeChange;
   DesktopPinning pinning;
   // The user was told, in the batch of openings under way, that it goes past the limit of open pictures.
   bool limitTold = false;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "win32/handles.h"
-#include "win32/message_wait.h"
 #include "win32/program.h"
 
 namespace pintaro {
@@ -20,8 +19,7 @@ namespace {
 struct Job {
   std::function<void()> work;
   UniqueKernelHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  std::chrono::steady_clock::time_point finished;  // written before done is set
-  HWND answerTo = nullptr;                         // told once done, with the answer's number
+  HWND answerTo = nullptr;  // told once done, with the answer's number
   WPARAM answer = 0;
 };
 
@@ -60,7 +58,6 @@ unsigned __stdcall RunJob(void* parameter) noexcept {
   } catch (...) {
     // Out of memory, say: the work is left undone, and its owner finds nothing.
   }
-  job->finished = std::chrono::steady_clock::now();
   SetEvent(job->done.get());
   for (int tries = 0; job->answerTo && tries < kAnswerPostTries; ++tries) {
     if (PostMessageW(job->answerTo, kWorkDone, job->answer, 0)) break;
@@ -119,20 +116,6 @@ std::shared_ptr<Job> Start(std::function<void()> work, AtTheEnd atTheEnd, HWND a
 }
 
 }  // namespace
-
-bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline, AtTheEnd atTheEnd) noexcept {
-  try {
-    const std::shared_ptr<Job> job = Start(std::move(work), atTheEnd);
-    if (!job) return false;
-    const HANDLE done = job->done.get();
-    const auto started = std::chrono::steady_clock::now();
-    RunMessagesUntil([&] { return ProgramEnded() || Finished(done); }, deadline, done);
-    // A message handled meanwhile may have taken longer than the time left: work done after it is late.
-    return Finished(done) && (deadline == kNoDeadline || job->finished - started <= deadline);
-  } catch (...) {
-    return false;
-  }
-}
 
 bool RunOnWorkerFor(std::function<void()> work, std::chrono::milliseconds timeout) noexcept {
   try {

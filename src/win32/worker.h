@@ -6,18 +6,9 @@
 
 namespace pintaro {
 
-// A wait that only the work's end or the program's ends.
-inline constexpr std::chrono::milliseconds kNoDeadline = std::chrono::milliseconds::max();
-
 // Whether the end waits for the work when it still goes on: work that writes a file it would leave
 // behind is waited for; a read is not.
 enum class AtTheEnd { LeftToEnd, WaitedFor };
-
-// Runs the work on a new thread, letting this thread's messages run meanwhile, until it is done, the
-// time is up or the program has ended; true when it was done. Work not done by then goes on and ends
-// on its own, so it must hold whatever it uses. Without a thread for it, the work is not done.
-bool RunOnWorker(std::function<void()> work, std::chrono::milliseconds deadline,
-                 AtTheEnd atTheEnd = AtTheEnd::LeftToEnd) noexcept;
 
 // Runs the work on a new thread and waits for it up to the time given, letting no message run meanwhile:
 // for the end, which no other program may hold up. True when it was done in time.

@@ -316,16 +316,16 @@ TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWitho
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{small}) << "no file left behind";
 }
 
-// Chooses the command from the main menu; meanwhile runs in the change's first message pump, or, while
+// Chooses the command from the main menu; meanwhile runs in the first message pump after it, or, while
 // scaling, in the pump after a worker first takes memory for a picture, as a user's choice that comes in
-// while the program works. The workers may take it before the change first pumps, so the post is armed
-// before the command.
+// while the program works; then waits for the change to end. The workers may take memory at once, so the
+// post is armed before the command.
 void ChooseWhile(UINT command, bool whileScaling, std::function<void()> meanwhile) {
   InNextPump later(std::move(meanwhile), !whileScaling);
   if (whileScaling) g_postOnLargeAllocation = later.hwnd();
   TheMainMenu().OnCommand(command);
+  EXPECT_TRUE(PumpUntil([&] { return later.ran(); }, 5s) && SizesDone());
   g_postOnLargeAllocation = nullptr;
-  EXPECT_TRUE(PumpUntil([&] { return later.ran(); }, 5s));
 }
 
 // A change chosen while another runs wins, from the menu or the wheel. A window closed while it

@@ -120,6 +120,7 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
   std::chrono::steady_clock::time_point exit;
   InNextPump chooseExit([&] { exit = std::chrono::steady_clock::now(), TheMainMenu().OnCommand(main_menu::kExit); });
   SetAllSizes(0);
+  EXPECT_TRUE(SizesDone());
   EXPECT_LT(std::chrono::steady_clock::now() - exit, 2s);
   EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
 }
@@ -133,7 +134,7 @@ TEST_F(ReadAheadTest, TheLargestPictureOpensChangesSizeAndShowsFullScreenWhileTh
     PumpUntil([] { return TheFullScreenView() && TheFullScreenView()->IsShown(); }, 30s);  // checked below
   };
   const std::pair<const char*, std::function<void()>> steps[] = {{"opening", [&] { OpenPictureFile(largest); }},
-                                                                 {"size change", [] { SetAllSizes(3); }},
+                                                                 {"size change", [] { SetAllSizes(3), SizesDone(); }},
                                                                  {"full-screen view", fullScreen}};
   for (const auto& [step, run] : steps) {
     AnswerTimer answers;

@@ -90,6 +90,7 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   // The desktop window starts at 40, 30: inside it, a size change keeps the centre on the screen, and the
   // arrangement starts at the screen's corner.
   SetAllSizes(0);
+  EXPECT_TRUE(SizesDone());
   EXPECT_EQ(RectOf(window.hwnd()), (RECT{343, 404, 383, 484}));
   ArrangeWindows();
   EXPECT_EQ(TopLeft(window.hwnd()), (POINT{0, 0}));
@@ -109,6 +110,7 @@ TEST_F(AppTest, CtrlZOpensWhatWasClosedAgainTheNewestFirstAsItWasAndPassesOverAF
   ASSERT_TRUE(DeleteFileW(gone.c_str()));
   Open(WriteGradient(dir, L"d.bmp", 40, 30));  // in the first window: a comes back in the second, b's
   SetAllSizes(3);
+  EXPECT_TRUE(SizesDone());
   PressCtrlZ(c.hwnd());  // the file gone: passed over, before the next one comes back
   PressCtrlZ(TheIconWindow()->hwnd());
   ASSERT_TRUE(PumpUntil([&] { return !b.isFree && IsWindowVisible(b.hwnd()); }, 5s));
@@ -196,6 +198,7 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
             std::tuple(std::vector<std::int32_t>{160, 90}, false, TRUE));
   WriteBytes(noPicture, {'n', 'o'});
   SetAllSizes(0);
+  EXPECT_TRUE(SizesDone());
   ExpectOnlyFormatMessage(noPicture);
   EXPECT_EQ(std::pair(seen(), IsWindowVisible(becameNone.hwnd())), std::pair(before, FALSE));
   // 20000 x 20000 pixels, more than the program holds: shown from an eighth.

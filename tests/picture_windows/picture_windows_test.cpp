@@ -163,6 +163,7 @@ TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoe
   Open(CharLowerW(std::wstring(pasted).data())), Open(ours);  // a drop names the file in lower case
   for (int slot : {1, 3}) SendMessageW(Slot(slot).hwnd(), WM_CLOSE, 0, 0);
   SetAllSizes(0);
+  EXPECT_TRUE(SizesDone());
   EXPECT_EQ(SizeText(Slot(2).hwnd()) + L" " + std::to_wstring(messages.messages().size()), L"80x80 0") << "still read";
   // Closed, it is kept while Ctrl+Z may bring it back, and goes once ten closes came after.
   SendMessageW(Slot(2).hwnd(), WM_CLOSE, 0, 0);

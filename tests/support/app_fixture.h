@@ -25,6 +25,7 @@
 #include "icon_window/notify_icon.h"
 #include "picture_window/picture_window.h"
 #include "picture_logic/image.h"
+#include "picture_windows/all_windows.h"
 #include "picture_windows/picture_windows.h"
 #include "support/gdi_objects.h"
 #include "support/real_program.h"
@@ -111,6 +112,11 @@ bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // Runs this thread's messages until no opening is under way or waits (a minute at most).
 inline bool OpeningsDone() {
   return PumpUntil([] { return !OpeningsUnderWay(); }, 60s);
+}
+
+// Runs this thread's messages until no size change is under way (a minute at most).
+inline bool SizesDone() {
+  return PumpUntil([] { return !SizeChangeUnderWay(); }, 60s);
 }
 
 // Opens the file as a drop does, and runs this thread's messages until it is done with: the slot of the

@@ -92,10 +92,12 @@ void SetAllSizes(int preset) {
   change.ahead.reset();
   change.windows.clear();
   std::vector<std::wstring> paths;
-  PictureWindows().ForEachInUse([&](PictureWindow& window) { paths.push_back(window.picturePath); });
-  for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot)
-    if (const PictureWindow* window = PictureWindows()[slot]; window && !window->isFree)
+  for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot) {
+    if (const PictureWindow* window = PictureWindows()[slot]; window && !window->isFree) {
       change.windows.push_back({slot, window->occupancy});
+      paths.push_back(window->picturePath);
+    }
+  }
   change.ahead = std::make_unique<ReadAhead>(std::move(paths), Settings().DisplaySize(), ReadFor::Rendering);
   change.next = 0;
   change.reading = false;

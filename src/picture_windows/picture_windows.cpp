@@ -151,7 +151,7 @@ namespace {
 void ShowOpenedPicture(const std::wstring& path, std::optional<LoadedPicture> picture,
                        const PictureWindow::Closed* again) {
   if (!picture) {
-    if (!again && !ProgramEnded()) ShowUnsupportedFormat(path);
+    if (!again) ShowUnsupportedFormat(path);
     return;
   }
   PictureWindow* window = nullptr;

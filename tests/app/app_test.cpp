@@ -284,8 +284,9 @@ TEST_F(HostileConditionsTest, HandOffsWaitingWhileAMessageIsUpStayWithinTheirNam
   EXPECT_EQ(shown, opened);
 }
 
-// The notification icon comes once the pictures named at start-up are open. A log-off while the shell takes
-// it (it may wait seconds at logon) ends the program, and the icon goes after the add.
+// The notification icon comes once the pictures named at start-up are open; a hand-off taken meanwhile waits
+// behind them. A log-off while the shell takes it (it may wait seconds at logon) ends the program, and the
+// icon goes after the add.
 TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWithoutMemoryGetsTheMessageAPasteNoFile) {
   std::atomic<std::size_t> picturesAtAdd = 0;
   ShellStandIn shell(false, [&](DWORD message, const NOTIFYICONDATAW& record) {
@@ -293,8 +294,12 @@ TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWitho
     if (message == NIM_ADD) SendMessageW(record.hWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   });
   const std::wstring small = WriteGradient(dir, L"small.bmp", 20, 20);
+  InNextPump handOff([&] {
+    short cancel = -1;
+    TheIconWindow()->OnDdeExecute(Quoted(small), cancel);
+  });
   StartProgram(Quoted(small) + L" " + Quoted(small));
-  EXPECT_TRUE(shell.Asked(NIM_ADD) && shell.Asked(NIM_DELETE) && picturesAtAdd == 2)
+  EXPECT_TRUE(handOff.ran() && shell.Asked(NIM_ADD) && shell.Asked(NIM_DELETE) && picturesAtAdd == 2)
       << "the icon added once the pictures named are open, and taken as the end began, goes after it";
   SetNotifyIconHook({});  // the shell's own from here on
   EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());

@@ -254,6 +254,11 @@ void PasteFromClipboard() {
   WaitAtMost(*paste, kReadDeadline);
 }
 
+bool PastesUnderWay() noexcept {
+  const PictureWindowsState* state = PictureWindowsState::Running();
+  return state && !ProgramEnded() && !state->pastes.empty();
+}
+
 void AbandonPastes() noexcept {
   for (const std::shared_ptr<PasteUnderWay>& paste : Pastes()) paste->job->Abandon();
 }

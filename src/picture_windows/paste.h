@@ -12,6 +12,9 @@ namespace pintaro {
 // in 2 s gives a paste that says so.
 void PasteFromClipboard();
 
+// Whether a paste is on its way to the opening queue: its clipboard read or its file written.
+bool PastesUnderWay() noexcept;
+
 // For the end: the pastes on their way are given up, and their files, written or not, go.
 void AbandonPastes() noexcept;
 

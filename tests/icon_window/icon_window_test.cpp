@@ -64,8 +64,7 @@ TEST_F(AppTest, TheIconWindowDragsOpensTheMenuArrangesAndTakesTheWheelAndThePinI
   EXPECT_EQ(popup.second, at) << "at the pointer";
   SetPopupMenuHook({});
   // Cells of 480 pixels on a screen of 1024 x 768: two a page, each page shifted by half the icon window.
-  TheMainMenu().OnCommand(main_menu::kSize0 + 5);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(main_menu::kSize0 + 5);
   ClickAt(at);
   MouseDown(Button::Left, at);  // the second press of a double-click
   const POINT arranged[] = {{0, 0}, {512, 0}, {16, 16}};
@@ -84,7 +83,7 @@ TEST_F(AppTest, TheIconWindowDragsOpensTheMenuArrangesAndTakesTheWheelAndThePinI
       TurnWheel(distance, at);  // taken from the queue only while this thread pumps
       EXPECT_TRUE(PumpUntil([&, before = g_wheelTurns] { return g_wheelTurns > before; }, 5s)) << distance;
     }
-    EXPECT_TRUE(SizesDone());
+    EXPECT_TRUE(WorkDone());
     EXPECT_EQ(RectOf(Slot(3).hwnd()).right - RectOf(Slot(3).hwnd()).left, width) << distances.back();
   }
 

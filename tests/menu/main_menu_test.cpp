@@ -27,7 +27,7 @@ using namespace main_menu;
 HWND Icon() { return TheIconWindow()->hwnd(); }
 void Wheel(int distance) {
   SendMessageW(Icon(), WM_MOUSEWHEEL, MAKEWPARAM(0, distance), 0);
-  EXPECT_TRUE(SizesDone());
+  EXPECT_TRUE(WorkDone());
 }
 void NotifyIcon(UINT mouseMessage) { SendMessageW(Icon(), kNotifyIconCallback, 1, mouseMessage); }
 
@@ -109,7 +109,7 @@ TEST_F(AppTest, EveryTextTheUserReadsIsTheProgramsAndEveryCaptionThatNamesAnEffe
     }
   for (const std::wstring size : {L"80", L"120", L"480", L"320", L"240", L"160"}) {
     Choose(Icon(), main, size);
-    EXPECT_TRUE(SizesDone());
+    EXPECT_TRUE(WorkDone());
     EXPECT_EQ(SizeText(other.hwnd()), size + L"x" + std::to_wstring(std::stoi(size) * 3 / 4));
     EXPECT_TRUE(Has(Read(main), L"  ✓" + size) && std::ranges::count(Read(main), L'✓') == 1) << "the only mark";
   }
@@ -143,8 +143,7 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   const int reads = FileReads::all;
   bool busy = false;
   InNextPump meanwhile([&] { busy = BusyCursor::Active(); });
-  TheMainMenu().OnCommand(kSize0);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(kSize0);
   EXPECT_EQ(std::tuple(FileReads::all - reads, busy, BusyCursor::Active()), std::tuple(6, true, false))
       << "each picture read once (its stamp looked at before and after), the free slot's not at all; the "
          "hourglass while they render, the arrow after";
@@ -166,8 +165,7 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
 
   Wheel(-120);
   EXPECT_EQ(SizeText(wide.hwnd()), L"80x60") << "80 is the smallest (the wheel's other steps: the icon window's test)";
-  TheMainMenu().OnCommand(kSize0 + 4);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(kSize0 + 4);
   // A turn that arrives while a size change is under way counts as any other; a clipboard change then
   // reaches the paste item.
   PutOnClipboard(CF_BITMAP, CreateBitmap(1, 1, 1, 32, nullptr));
@@ -206,7 +204,7 @@ TEST_F(AppTest, ThePasteItemFollowsTheClipboardAndPasteOfTextOrADamagedBitmapOpe
   PutOnClipboard(CF_BITMAP, CreateBitmap(64, 48, 1, 32, nullptr));
   InNextPump smaller([] { TheMainMenu().OnCommand(kSize0); });  // chosen while the paste reads the clipboard
   TheMainMenu().OnCommand(kPaste);
-  ASSERT_TRUE(PastesDone());
+  ASSERT_TRUE(WorkDone());
   EXPECT_EQ(PictureWindows().UpperBound(), 1);
   EXPECT_EQ(SizeText(Slot(1).hwnd()), L"80x60") << "its file read for the size chosen meanwhile";
   EXPECT_EQ(FilesIn(dir), std::set<std::wstring>{Slot(1).picturePath}) << "no file but the one in use";
@@ -241,11 +239,9 @@ TEST_F(AppTest, TheNotificationIconHidesAllTheFirstItemShowsThemArrangingSkipsFr
   EXPECT_EQ(TopLeft(free.hwnd()), freeAt) << "a free slot is left where it was";
   // A size change shows each window it renders; the icon window and the way back stay as they are. The size
   // already marked renders nothing, so shows nothing.
-  TheMainMenu().OnCommand(kSize0 + 2);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(kSize0 + 2);
   EXPECT_FALSE(IsWindowVisible(Slot(4).hwnd()));
-  TheMainMenu().OnCommand(kSize0);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(kSize0);
   EXPECT_EQ(std::tuple(SizeText(Slot(4).hwnd()), IsWindowVisible(Slot(4).hwnd()) != FALSE,
                        IsWindowVisible(Icon()) != FALSE, TheMainMenu().ShowWindowsItemVisible()),
             std::tuple(std::wstring(L"80x60"), true, false, true));

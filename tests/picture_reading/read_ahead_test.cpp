@@ -109,7 +109,7 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
       true, [] { return WaitForSingleObject(g_read.get(), 0) == WAIT_OBJECT_0; });
   AnswerTimer answers;
   TheIconWindow()->OnDrop({slow, damaged, replaced, growing, held, g_locked});
-  EXPECT_TRUE(OpeningsDone());
+  EXPECT_TRUE(WorkDone());
   SetEvent(stop.get());
   EXPECT_LT(answers.Stop(), 500ms);
   EXPECT_EQ(whileHeld, L"") << "nothing opens before the picture held up";
@@ -119,8 +119,7 @@ TEST_F(ReadAheadTest, SlowDamagedGrowingAndHeldFilesNeverHoldTheProgramUpAndOpen
   FileReads::Hold(growing);
   std::chrono::steady_clock::time_point exit;
   InNextPump chooseExit([&] { exit = std::chrono::steady_clock::now(), TheMainMenu().OnCommand(main_menu::kExit); });
-  SetAllSizes(0);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(main_menu::kSize0);
   EXPECT_LT(std::chrono::steady_clock::now() - exit, 2s);
   EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());
 }
@@ -133,9 +132,10 @@ TEST_F(ReadAheadTest, TheLargestPictureOpensChangesSizeAndShowsFullScreenWhileTh
     ShowFullScreen(Slot(1));
     PumpUntil([] { return TheFullScreenView() && TheFullScreenView()->IsShown(); }, 30s);  // checked below
   };
-  const std::pair<const char*, std::function<void()>> steps[] = {{"opening", [&] { OpenPictureFile(largest); }},
-                                                                 {"size change", [] { SetAllSizes(3), SizesDone(); }},
-                                                                 {"full-screen view", fullScreen}};
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"opening", [&] { OpenPictureFile(largest); }},
+      {"size change", [] { ChooseAndWait(main_menu::kSize0 + 3); }},
+      {"full-screen view", fullScreen}};
   for (const auto& [step, run] : steps) {
     AnswerTimer answers;
     run();
@@ -182,7 +182,7 @@ TEST_F(ReadAheadTest, EndTaskDuringStartUpADropOrAHandOffEndsTheWorkersAndLeaves
     }
     if (during == "hand-off") OpenPictureFiles(CommandPictureNames(twenty));
     if (during.ends_with("drop")) TheIconWindow()->OnDrop(files);
-    EXPECT_TRUE(OpeningsDone());
+    EXPECT_TRUE(WorkDone());
     // Once the end is over: the workers but a stuck one, no more than the first window, none shown, and the
     // file gone (a worker of the end deletes it).
     EXPECT_EQ(std::tuple(ProgramEnded(), workersAfterEnd, PictureWindows().UpperBound() < 2,

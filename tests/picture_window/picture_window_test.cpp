@@ -89,8 +89,7 @@ TEST_F(AppTest, EveryStackingStepWithAndWithoutADesktopThenTransparencyOfOneThen
   EXPECT_EQ(Stacking(window), "01 inside at 323, 364") << "still inside the desktop";
   // The desktop window starts at 40, 30: inside it, a size change keeps the centre on the screen, and the
   // arrangement starts at the screen's corner.
-  SetAllSizes(0);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(main_menu::kSize0);
   EXPECT_EQ(RectOf(window.hwnd()), (RECT{343, 404, 383, 484}));
   ArrangeWindows();
   EXPECT_EQ(TopLeft(window.hwnd()), (POINT{0, 0}));
@@ -109,8 +108,7 @@ TEST_F(AppTest, CtrlZOpensWhatWasClosedAgainTheNewestFirstAsItWasAndPassesOverAF
   SendMessageW(b.hwnd(), WM_CLOSE, 0, 0);  // as Alt+F4 asks
   ASSERT_TRUE(DeleteFileW(gone.c_str()));
   Open(WriteGradient(dir, L"d.bmp", 40, 30));  // in the first window: a comes back in the second, b's
-  SetAllSizes(3);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(main_menu::kSize0 + 3);
   PressCtrlZ(c.hwnd());  // the file gone: passed over, before the next one comes back
   PressCtrlZ(TheIconWindow()->hwnd());
   ASSERT_TRUE(PumpUntil([&] { return !b.isFree && IsWindowVisible(b.hwnd()); }, 5s));
@@ -197,8 +195,7 @@ TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClo
   EXPECT_EQ(std::tuple(ClipboardDibSeen(), ViewShown(), std::get<2>(before)),
             std::tuple(std::vector<std::int32_t>{160, 90}, false, TRUE));
   WriteBytes(noPicture, {'n', 'o'});
-  SetAllSizes(0);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(main_menu::kSize0);
   ExpectOnlyFormatMessage(noPicture);
   EXPECT_EQ(std::pair(seen(), IsWindowVisible(becameNone.hwnd())), std::pair(before, FALSE));
   // 20000 x 20000 pixels, more than the program holds: shown from an eighth.
@@ -330,11 +327,7 @@ TEST(RealProgramTest, PinnedPicturesWaitAtTheBottomForALateOrSlowDesktopWindowAn
   // server's word that it was shown comes late, past the window's own handling of its place.
   const RECT upper = RectOf(pictures[0]);
   SetWindowPos(pictures[1], nullptr, upper.right + 8, upper.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  const auto atTheBottom = [&](HWND picture) {
-    for (HWND hwnd = GetWindow(picture, GW_HWNDNEXT); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT))
-      if (IsWindowVisible(hwnd) && ProcessOf(hwnd) == program.id()) return false;
-    return true;
-  };
+  const auto atTheBottom = [&](HWND picture) { return VisibleWindowsOfProcess(program.id()).back() == picture; };
   ASSERT_FALSE(atTheBottom(pictures[0]));
   PostMessageW(pictures[0], WM_COMMAND, kPinnedToDesktop, 0);
   EXPECT_TRUE(PumpUntil([&] { return atTheBottom(pictures[0]); }, 10s)) << "while no desktop window is there";

@@ -154,7 +154,7 @@ TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoe
     for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, folder.c_str());
     PutOnClipboard(CF_DIB, dib);
     PasteFromClipboard();
-    ASSERT_TRUE(PastesDone());
+    ASSERT_TRUE(WorkDone());
     if (!told.empty()) ExpectOnlyMessage(told);
     EXPECT_EQ(FilesIn(temp).size() + FilesIn(deeper).size(), told.empty() ? 1u : 0u) << told;
   }
@@ -162,8 +162,7 @@ TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoe
   const std::wstring pasted = Slot(1).picturePath, ours = WriteGradient(dir, L"pnt1.TMP", 4, 4);
   Open(CharLowerW(std::wstring(pasted).data())), Open(ours);  // a drop names the file in lower case
   for (int slot : {1, 3}) SendMessageW(Slot(slot).hwnd(), WM_CLOSE, 0, 0);
-  SetAllSizes(0);
-  EXPECT_TRUE(SizesDone());
+  ChooseAndWait(main_menu::kSize0);
   EXPECT_EQ(SizeText(Slot(2).hwnd()) + L" " + std::to_wstring(messages.messages().size()), L"80x80 0") << "still read";
   // Closed, it is kept while Ctrl+Z may bring it back, and goes once ten closes came after.
   SendMessageW(Slot(2).hwnd(), WM_CLOSE, 0, 0);

@@ -66,15 +66,14 @@ void AppTest::StartProgram(const std::wstring& commandArguments) {
   program_.emplace();
   RunFirstInstance(commandArguments);
   started_ = true;
-  EXPECT_TRUE(OpeningsDone()) << "the start-up's pictures open";
+  EXPECT_TRUE(WorkDone()) << "the start-up's pictures open";
 }
 
 int OpenPictureFile(const std::wstring& path) {
   std::vector<unsigned> before;  // each slot's count of pictures taken in
   PictureWindows().ForEach([&](const PictureWindow& window) { before.push_back(window.occupancy); });
   OpenPictureFiles({path});
-  EXPECT_TRUE(OpeningsDone());
-  if (ProgramEnded()) return 0;
+  EXPECT_TRUE(WorkDone());
   // A window made for it, or one that took it in (and may have been closed since).
   for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot)
     if (static_cast<std::size_t>(slot) > before.size() || before[slot - 1] != PictureWindows()[slot]->occupancy)

@@ -26,6 +26,9 @@
 #include "picture_window/picture_window.h"
 #include "picture_logic/image.h"
 #include "picture_windows/all_windows.h"
+#include "menu/main_menu.h"
+#include "menu/main_menu_ids.h"
+#include "picture_windows/paste.h"
 #include "picture_windows/picture_windows.h"
 #include "support/gdi_objects.h"
 #include "support/real_program.h"
@@ -109,14 +112,14 @@ class MessageRecorder {
 // Runs this thread's messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
-// Runs this thread's messages until no opening is under way or waits (a minute at most).
-inline bool OpeningsDone() {
-  return PumpUntil([] { return !OpeningsUnderWay(); }, 60s);
+// Runs this thread's messages until no paste, opening or size change is under way or waits (a minute at most).
+inline bool WorkDone() {
+  return PumpUntil([] { return !OpeningsUnderWay() && !SizeChangeUnderWay() && !PastesUnderWay(); }, 60s);
 }
-
-// Runs this thread's messages until no size change is under way (a minute at most).
-inline bool SizesDone() {
-  return PumpUntil([] { return !SizeChangeUnderWay(); }, 60s);
+// Chooses the main menu's command, and waits for what it started.
+inline void ChooseAndWait(UINT command) {
+  TheMainMenu().OnCommand(command);
+  EXPECT_TRUE(WorkDone());
 }
 
 // Opens the file as a drop does, and runs this thread's messages until it is done with: the slot of the
@@ -260,11 +263,6 @@ class AppTest : public ::testing::Test {
   std::optional<Program> program_;
   bool started_ = false;
 };
-
-// Runs this thread's messages until every paste on its way has opened its window or said why not (10 s at most).
-inline bool PastesDone() {
-  return PumpUntil([] { return PictureWindowsState::Of().pastes.empty() && !OpeningsUnderWay(); }, 10s);
-}
 
 // Whether the running program answers an Execute posted over the conversation within the limit, every
 // time it is asked for as long as the period lasts: its queue moves, whatever another program does.

@@ -142,10 +142,6 @@ std::pair<PictureWindow*, int> TakeSlot(const LoadedPicture& picture) {
   return {window, table.Append(std::move(created))};
 }
 
-}  // namespace
-
-namespace {
-
 // The picture read goes into a window: the lowest free one, or a new one. A file that gave no picture
 // is told (unless it opens again what the user closed), and changes nothing.
 void ShowOpenedPicture(const std::wstring& path, std::optional<LoadedPicture> picture,

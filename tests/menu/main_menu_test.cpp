@@ -157,6 +157,7 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   for (PictureWindow* window : {&wide, &tall, &closed})
     for (int preset = 0; preset < 4; ++preset) EXPECT_EQ(window->IsOpacityChecked(preset), preset == 2);
   EXPECT_EQ(&Open(dir / L"wide.bmp"), &closed);
+  EXPECT_EQ(shows.FirstShowing(closed.hwnd()).rect, RectOf(closed.hwnd())) << "the reused one shows in place";
   EXPECT_EQ(SizeText(closed.hwnd()), L"80x60") << "the reused slot opens at the new size";
   EXPECT_EQ(WindowOpacity(closed.hwnd()), 127) << "and transparency";
   const PictureWindow& added = Open(dir / L"tall.bmp");

@@ -94,7 +94,7 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
   names.push_back(std::wstring(3999996, L'x') + L".jpg");
   NamesSource files(names, CF_HDROP);
   EXPECT_EQ(DragOntoIcon(files, DROPEFFECT_COPY | DROPEFFECT_MOVE), static_cast<DWORD>(DROPEFFECT_COPY));
-  EXPECT_EQ(files.windowsWhenDropped, 0) << "the drag source is answered before anything opens";
+  EXPECT_FALSE(files.openingWhenDropped) << "the drag source is answered before anything opens";
   EXPECT_NE(files.frontWhenDropped, TheIconWindow()->hwnd()) << "a drop does not bring the icon window to the front";
   ASSERT_TRUE(PumpUntil([&] { return messages.messages().size() == bad.size(); }, 30s));
   std::vector<std::wstring> texts, expected, opened;

@@ -359,7 +359,7 @@ class NamesSource final : public IDropSource {
 
   IDataObject* data = nullptr;
   POINT target{};                   // where the drag goes
-  int windowsWhenDropped = -1;      // picture windows in the table when DoDragDrop returned
+  bool openingWhenDropped = true;   // whether an opening was under way when DoDragDrop returned
   HWND frontWhenDropped = nullptr;  // the foreground window then
   std::atomic<int> polls{0};
   std::atomic<bool> fedBackOnTarget{false};
@@ -392,7 +392,7 @@ inline DWORD DragOntoIcon(NamesSource& source, DWORD allowed) {
   EXPECT_TRUE(PumpUntil([] { return GetKeyState(VK_LBUTTON) < 0; }, 10s));
   DWORD effect = DROPEFFECT_NONE;
   DoDragDrop(source.data, &source, allowed, &effect);
-  source.windowsWhenDropped = PictureWindows().UpperBound();
+  source.openingWhenDropped = OpeningsUnderWay();
   source.frontWhenDropped = GetForegroundWindow();
   EXPECT_TRUE(PumpUntil([&] { return hand.done(); }, 10s));
   DestroyWindow(grip);

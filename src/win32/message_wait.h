@@ -26,19 +26,4 @@ bool RunMessagesUntil(Done done, std::chrono::milliseconds timeout, HANDLE wakeO
   return true;
 }
 
-// Runs this thread's messages as they arrive until done() holds, waking also when the event is set.
-// A quit request met on the way is put back for the main loop; the wait then goes on without messages.
-template <typename Done>
-void RunMessagesUntilSignalled(HANDLE event, Done done) noexcept {
-  bool quit = false;
-  while (!done()) {
-    if (quit) {
-      WaitForSingleObject(event, INFINITE);
-      continue;
-    }
-    MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    quit = !DispatchWaitingMessages(done);
-  }
-}
-
 }  // namespace pintaro

@@ -294,10 +294,12 @@ TEST_F(HostileConditionsTest, ALogOffAsTheIconIsAddedEndsTheStartUpAPictureWitho
     if (message == NIM_ADD) SendMessageW(record.hWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   });
   const std::wstring small = WriteGradient(dir, L"small.bmp", 20, 20);
-  short cancel = -1;
-  InNextPump handOff([&] { TheIconWindow()->OnDdeExecute(Quoted(small), cancel); });
+  InNextPump handOff([&] {
+    short cancel = -1;
+    TheIconWindow()->OnDdeExecute(Quoted(small), cancel);
+  });
   StartProgram(Quoted(small) + L" " + Quoted(small));
-  EXPECT_TRUE(cancel == 0 && shell.Asked(NIM_ADD) && shell.Asked(NIM_DELETE) && picturesAtAdd == 2)
+  EXPECT_TRUE(handOff.ran() && shell.Asked(NIM_ADD) && shell.Asked(NIM_DELETE) && picturesAtAdd == 2)
       << "the icon added once the pictures named are open, and taken as the end began, goes after it";
   SetNotifyIconHook({});  // the shell's own from here on
   EXPECT_TRUE(ProgramEnded() && VisibleWindowsOfProcess(GetCurrentProcessId()).empty());

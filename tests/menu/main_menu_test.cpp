@@ -167,17 +167,10 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   Wheel(-120);
   EXPECT_EQ(SizeText(wide.hwnd()), L"80x60") << "80 is the smallest (the wheel's other steps: the icon window's test)";
   ChooseAndWait(kSize0 + 4);
-  // A turn that arrives while a size change is under way counts as any other; a clipboard change then
-  // reaches the paste item.
-  PutOnClipboard(CF_BITMAP, CreateBitmap(1, 1, 1, 32, nullptr));
-  ASSERT_TRUE(PumpUntil([] { return TheMainMenu().PasteEnabled(); }, 5s));
-  InNextPump nested([] {
-    Wheel(-60);
-    PutOnClipboard(CF_UNICODETEXT, GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4));
-    SendMessageW(Icon(), WM_CLIPBOARDUPDATE, 0, 0);
-  });
+  // A turn that arrives while a size change is under way (its first read is on a worker) counts as any other.
+  InNextPump nested([] { Wheel(-60); });
   Wheel(-120);
-  EXPECT_TRUE(nested.ran() && !TheMainMenu().PasteEnabled());
+  EXPECT_TRUE(nested.ran());
   Wheel(-60);
   EXPECT_EQ(SizeText(wide.hwnd()), L"160x120") << "two notches from 320";
   EXPECT_TRUE(Has(Read(TheMainMenu().handle()), L"  ✓160")) << "the wheel moves the mark";

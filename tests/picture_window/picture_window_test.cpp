@@ -325,8 +325,8 @@ TEST(RealProgramTest, PinnedPicturesWaitAtTheBottomForALateOrSlowDesktopWindowAn
   // The upper picture, once pinned, goes below the other and the icon window: only the program's own
   // windows are compared. Side by side first: Wine raises a window above those it overlaps when the X
   // server's word that it was shown comes late, past the window's own handling of its place.
-  const RECT upper = RectOf(pictures[0]);
-  SetWindowPos(pictures[1], nullptr, upper.right + 8, upper.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(pictures[1], nullptr, RectOf(pictures[0]).right + 8, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   const auto atTheBottom = [&](HWND picture) { return VisibleWindowsOfProcess(program.id()).back() == picture; };
   ASSERT_FALSE(atTheBottom(pictures[0]));
   PostMessageW(pictures[0], WM_COMMAND, kPinnedToDesktop, 0);

@@ -70,15 +70,13 @@ void AppTest::StartProgram(const std::wstring& commandArguments) {
 }
 
 int OpenPictureFile(const std::wstring& path) {
-  std::vector<unsigned> before;  // each slot's count of pictures taken in
+  std::vector<unsigned> before(1);  // each slot's count of pictures taken in
   PictureWindows().ForEach([&](const PictureWindow& window) { before.push_back(window.occupancy); });
   OpenPictureFiles({path});
   EXPECT_TRUE(WorkDone());
-  // A window made for it, or one that took it in (and may have been closed since).
-  for (int slot = 1; slot <= PictureWindows().UpperBound(); ++slot)
-    if (static_cast<std::size_t>(slot) > before.size() || before[slot - 1] != PictureWindows()[slot]->occupancy)
-      return slot;
-  return 0;
+  int slot = 1;  // a window made for it, or one that took it in (and may have been closed since)
+  while (slot < static_cast<int>(before.size()) && before[slot] == PictureWindows()[slot]->occupancy) ++slot;
+  return slot <= PictureWindows().UpperBound() ? slot : 0;
 }
 
 ShellStandIn::ShellStandIn(bool busy, Also also) {

@@ -180,7 +180,7 @@ faults=(
   "tips-take-posted-pointers@@src/win32/posted_pointers.cpp@@s/return to && IsToolTip\(to\);/return false;/@@mingw-x64@@LargeExecutes"
   "waiting-hand-off-names-unbounded@@src/icon_window/icon_window.cpp@@s/handOffNamesWaiting_ \+ names\.size\(\) > kMaxWaitingHandOffNames \|\|//@@mingw-x64@@HandOffsWaiting"
   "waiting-hand-off-bytes-unbounded@@src/icon_window/icon_window.cpp@@s/ \|\|\s*handOffBytesWaiting_ \+ bytes > kMaxWaitingHandOffBytes//@@mingw-x64@@HandOffsWaiting"
-  "opened-hand-offs-still-counted@@src/icon_window/icon_window.cpp@@s/      handOffNamesWaiting_ -= opening\.handOffNames;\n//@@mingw-x64@@HandOffsWaiting"
+  "opened-hand-offs-still-counted@@src/icon_window/icon_window.cpp@@s/        handOffNamesWaiting_ -= names;\n//@@mingw-x64@@HandOffsWaiting"
   "closed-paste-file-kept@@src/picture_window/picture_window.cpp@@s/  slotFreed_\(byUser\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
   "closed-paste-file-not-deleted@@src/win32/temp_files.cpp@@s/      DeleteFileW\(ForFileFunctions\(gone->path\)\.c_str\(\)\);\n//@@mingw-x64@@APasteThatFailsSaysWhy"
   "paste-file-deleted-though-shown-in-other-case@@src/picture_windows/picture_windows.cpp@@s/name\.c_str\(\), -1, TRUE\)/name.c_str(), -1, FALSE)/@@mingw-x64@@APasteThatFailsSaysWhy"

@@ -200,7 +200,7 @@ faults=(
   "start-during-an-end-not-waiting@@src/app/single_instance.cpp@@s/if \(!AnotherInstanceEnding\(\)\) return std::nullopt;/return ClaimFirstInstance();/@@mingw-x64@@ALaterStartKeepsAsking"
   "ending-not-announced-by-the-exit-command@@src/win32/program.cpp@@s/  AnnounceEnding\(\);\n  if \(MainWindow\* window/  if (MainWindow* window/@@mingw-x64@@ALaterStartKeepsAsking"
   "later-starts-window-ends-the-first@@src/app/application.cpp@@s/QuitWhenLastWindowCloses\(false\);/QuitWhenLastWindowCloses(true);/@@mingw-x64@@ALaterStartKeepsAsking"
-  "picture-limit-not-checked@@src/picture_windows/picture_windows.cpp@@s/  if \(!RoomForAPicture\(\)\) return \{nullptr, 0\};\n//; s/    if \(!MayOpenAnotherPicture\(\)\) return 0;\n//@@mingw-x64@@PastTheLimitOfOpenPictures"
+  "picture-limit-not-checked@@src/picture_windows/picture_windows.cpp@@s/  if \(!RoomForAPicture\(\)\) return \{nullptr, 0\};\n//; s/      const bool room = MayOpenAnotherPicture\(\);/      const bool room = true;/@@mingw-x64@@PastTheLimitOfOpenPictures"
   "picture-limit-told-for-every-name@@src/picture_windows/picture_windows.cpp@@s/if \(told \|\| ProgramEnded\(\)\) return;/if (ProgramEnded()) return;/@@mingw-x64@@PastTheLimitOfOpenPictures"
   "picture-limit-told-once-a-run@@src/picture_windows/picture_windows.cpp@@s/(void BeginOpenings\(\) noexcept \{) PictureWindowsState::Of\(\)\.limitTold = false; \}/\$1 }/@@mingw-x64@@PastTheLimitOfOpenPictures"
   "names-past-the-limit-read-ahead@@src/picture_reading/read_ahead.cpp@@s/  if \(purpose == ReadFor::Opening && g_openingStart\) paths\.resize[^\n]*\n//@@mingw-x64@@PastTheLimitOfOpenPictures"

@@ -247,7 +247,7 @@ faults=(
   "version-dialog-deaf-to-esc@@src/menu/about_dialog.cpp@@s/if \(id == IDOK \|\| id == IDCANCEL\)/if (id == IDOK)/@@mingw-x64@@TheVersionDialog"
   "main-menu-opens-on-the-right-press@@src/icon_window/icon_window.cpp@@s/    case WM_RBUTTONUP: OnRightButtonUp\(\); return 0;/    case WM_RBUTTONDOWN: OnRightButtonUp(); return 0;/@@mingw-x64@@TheIconWindowDrags"
   "marked-transparency-item-toggles-off@@src/picture_window/picture_window.cpp@@s/(  if \(preset < 0 \|\| preset >= kOpacityPresetCount\) return;\n)/\$1  if (IsOpacityChecked(preset)) preset = 0;\n/@@mingw-x64@@EveryTextTheUserReads"
-  "transparency-change-renders-again@@src/picture_windows/all_windows.cpp@@s/(    window.CheckOpacityItem\(Settings\(\).opacityPreset\);\n  \}\);\n)/\$1  RenderAllAtDisplaySize();\n/@@mingw-x64@@SizeAndTransparencyForAll"
+  "transparency-change-renders-again@@src/picture_windows/all_windows.cpp@@s/(    window.CheckOpacityItem\(Settings\(\).opacityPreset\);\n  \}\);\n)/\$1  SetAllSizes(Settings().sizePreset);\n/@@mingw-x64@@SizeAndTransparencyForAll"
   "pasted-tip-is-its-path@@src/picture_window/picture_window.cpp@@s/CreateWindowToolTip\(hwnd\(\), tipText\.c_str\(\)\)/CreateWindowToolTip(hwnd(), picturePath.c_str())/@@mingw-x64@@ThePasteItemFollows"
   "full-screen-view-hides-all@@src/picture_windows/full_screen.cpp@@s/(#include \"picture_windows\/picture_rendering\.h\"\n)/\$1#include \"menu\/main_menu.h\"\n/; s/  ToggleAllWindows\(false\);/  HideAllWindows();/@@mingw-x64@@TheNotificationIconHidesAll"
   "wheel-leaves-the-size-mark@@src/menu/main_menu.cpp@@s/  TheMainMenu\(\)\.CheckSizeItem\(preset\);\n//@@mingw-x64@@SizeAndTransparencyForAll"

@@ -152,7 +152,7 @@ TEST_F(AppTest, SizeAndTransparencyForAllKeepCentresMarkFreeSlotsReachLaterPictu
   EXPECT_EQ(SizeText(tall.hwnd()), L"60x80");
   EXPECT_FALSE(IsWindowVisible(closed.hwnd())) << "a free slot stays closed";
 
-  TheMainMenu().OnCommand(kOpacity0 + 2);
+  ChooseAndWait(kOpacity0 + 2);
   EXPECT_EQ(FileReads::all, reads + 6) << "a transparency change reads no file";
   for (PictureWindow* window : {&wide, &tall, &closed})
     for (int preset = 0; preset < 4; ++preset) EXPECT_EQ(window->IsOpacityChecked(preset), preset == 2);

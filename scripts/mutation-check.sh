@@ -272,7 +272,6 @@ faults=(
   "size-change-reads-free-slots@@src/picture_windows/all_windows.cpp@@s/window \&\& !window->isFree\) \{\n      change\.windows/window) {\n      change.windows/@@mingw-x64@@SizeAndTransparencyForAll"
   "rendering-shows-no-hourglass@@src/picture_windows/all_windows.cpp@@s/      if \(!change\.busy\) change\.busy\.emplace\(\);\n//@@mingw-x64@@SizeAndTransparencyForAll"
   "hand-off-opens-before-the-start-up-pictures@@src/picture_windows/picture_windows.cpp@@s/Openings\(\)\.batches\.push_back\(std::move\(batch\)\);/Openings().batches.push_front(std::move(batch));/@@mingw-x64@@ALogOffAsTheIconIsAdded"
-  "earlier-size-choice-answer-taken@@src/picture_windows/all_windows.cpp@@s/  if \(plan != change\.plan\) return;[^\n]*\n//@@mingw-x64@@AChangeChosenWhileAnotherRuns|SizeAndTransparencyForAll"
   "full-screen-read-without-hourglass@@src/picture_windows/full_screen.cpp@@s/  state.fullScreenBusy.emplace\(\);\n//@@mingw-x64@@ThePictureShowsFitted"
   "drag-looks-at-the-names@@src/icon_window/drop_target.cpp@@s/(DragEnter\(IDataObject\* data, DWORD, POINTL, DWORD\* effect\) noexcept \{\n  offersFiles_ = OffersFileList\(data\))/\$1 \&\& FileNames(data) \&\& !FileNames(data)->at(0).ends_with(L\".txt\")/@@mingw-x64@@DroppedWithBadFiles"
   "drop-brings-the-icon-window-forward@@src/icon_window/icon_window.cpp@@s/(void IconWindow::OnDropped\(std::vector<std::wstring> names\) \{\n)/\$1  SetForegroundWindow(hwnd());\n/@@mingw-x64@@DroppedWithBadFiles"

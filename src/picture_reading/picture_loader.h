@@ -61,6 +61,13 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
                                          const std::shared_ptr<PixelBufferPool>& pool = nullptr,
                                          ReadFailure* failure = nullptr, PixelsAs as = PixelsAs::Decoded) noexcept;
 
+// The file's picture for a window of the display size, its pixels at the size shown: a PictureRead of
+// its own, for a file no read-ahead read.
+inline std::optional<LoadedPicture> ReadForDisplay(const std::wstring& path, int displaySize,
+                                                   ReadFailure& failure) noexcept {
+  return LoadPicture(path, ForDisplaySize(displaySize), nullptr, &failure, PixelsAs::Targeted);
+}
+
 // COM for the pictures that the system's decoder reads on this thread while the object lives: set up
 // at the first of them, and kept, so that a worker reading many sets it up once and one reading only
 // JPEGs never.

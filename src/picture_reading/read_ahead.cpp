@@ -245,7 +245,7 @@ std::optional<LoadedPicture> TakeFrom(const std::shared_ptr<ReadAheadState>& sta
     return std::move(entry.picture);
   }
   entry = {};
-  return LoadPicture(path, ForDisplaySize(displaySize), nullptr, &failure, PixelsAs::Targeted);
+  return ReadForDisplay(path, displaySize, failure);
 }
 
 }  // namespace

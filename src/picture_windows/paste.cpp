@@ -129,7 +129,7 @@ class PasteJob {
   // the file. Run on the worker of the opening.
   std::optional<LoadedPicture> Shown(const std::wstring& path, int displaySize, ReadFailure& failure) {
     if (displaySize == displaySize_ && shown_) return std::exchange(shown_, std::nullopt);
-    return LoadPicture(path, ForDisplaySize(displaySize), nullptr, &failure, PixelsAs::Targeted);
+    return ReadForDisplay(path, displaySize, failure);
   }
 
  private:

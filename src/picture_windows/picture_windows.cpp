@@ -199,11 +199,7 @@ void OnPictureRead(const std::wstring& path, const std::shared_ptr<PictureReadRe
 // Starts the worker that reads the batch's picture; false when no worker could be started.
 bool StartReading(OpeningBatch& batch, std::size_t index) {
   const std::wstring path = batch.names[index];
-  PictureRead read = batch.read ? batch.read : batch.ahead ? batch.ahead->ReaderFor(index) : PictureRead{};
-  if (!read)
-    read = [](const std::wstring& path, int displaySize, ReadFailure& failure) {
-      return LoadPicture(path, ForDisplaySize(displaySize), nullptr, &failure, PixelsAs::Targeted);
-    };
+  PictureRead read = batch.read ? batch.read : batch.ahead ? batch.ahead->ReaderFor(index) : &ReadForDisplay;
   const auto result = std::make_shared<PictureReadResult>();
   const auto work = [result, read = std::move(read), path, displaySize = Settings().DisplaySize()] {
     result->picture = read(path, displaySize, result->failure);

@@ -223,8 +223,8 @@ void Begin(OpeningBatch& batch) {
 // lets messages run: openings asked for meanwhile wait behind.
 void ContinueOpenings() {
   OpeningQueue& queue = Openings();
-  if (queue.reading || queue.showing) return;
-  while (!queue.batches.empty() && !ProgramEnded()) {
+  // A then may open pictures, or tell that the queue is full: what ran meanwhile may have started a read.
+  while (!queue.reading && !queue.showing && !queue.batches.empty() && !ProgramEnded()) {
     OpeningBatch& batch = queue.batches.front();
     if (!batch.started) Begin(batch);
     if (batch.next < batch.names.size()) {
@@ -250,10 +250,35 @@ void ContinueOpenings() {
     if (reopened) LetGoOfUnshownTempFiles();  // a pasted picture's file goes once neither shown nor remembered
     if (then) then();
   }
+  if (queue.batches.empty()) queue.fullTold = false;
 }
 
+std::size_t NamesWaiting(const OpeningQueue& queue) {
+  std::size_t waiting = 0;
+  for (const OpeningBatch& batch : queue.batches) waiting += batch.names.empty() ? 1 : batch.names.size() - batch.next;
+  return waiting;
+}
+
+void TellQueueFull(OpeningQueue& queue) {
+  if (std::exchange(queue.fullTold, true)) return;
+  const bool wasBusy = queue.busy.has_value();
+  queue.busy.reset();  // the arrow, over a message
+  ShowMessageBox(MainWindowHandle(), kTooManyWaitingToOpen, MB_OK | MB_ICONINFORMATION);
+  if (wasBusy && queue.reading && !queue.busy) queue.busy.emplace();
+}
+
+// A batch that finds too many names waiting is told once and let go: a pasted picture's file goes with it.
+// A Ctrl+Z is never refused: the closes remembered are few, and the picture is no longer among them.
 void Enqueue(OpeningBatch batch) {
-  Openings().batches.push_back(std::move(batch));
+  OpeningQueue& queue = Openings();
+  if (!batch.again && !queue.batches.empty() && NamesWaiting(queue) + batch.names.size() > kMostNamesWaitingToOpen) {
+    const std::function<void()> then = std::move(batch.then);
+    if (batch.read) LetGoOfUnshownTempFiles();
+    TellQueueFull(queue);
+    if (then && !ProgramEnded()) then();
+    return;
+  }
+  queue.batches.push_back(std::move(batch));
   ContinueOpenings();
 }
 
@@ -290,6 +315,8 @@ void LetGoOfUnshownTempFiles() {
     bool kept = std::ranges::any_of(PictureWindowsState::Of().closed,
                                     [&](const PictureWindow::Closed& closed) { return named(closed.path); });
     PictureWindows().ForEachInUse([&](const PictureWindow& window) { kept = kept || named(window.picturePath); });
+    for (const OpeningBatch& batch : Openings().batches)  // a paste waiting to open
+      kept = kept || std::ranges::any_of(batch.names, named);
     return kept;
   });
 }

@@ -94,9 +94,15 @@ struct OpeningBatch {
   bool started = false;
 };
 
+// Names that may wait in the opening queue, besides the batch of one drop or command line that finds it
+// empty: a drop holds at most as many. Names are at most kMaxPathLength long, so the queue holds at most
+// 2 * 10,000 * 64 KiB, and in practice a few megabytes.
+inline constexpr std::size_t kMostNamesWaitingToOpen = 10000;
+
 // One picture at a time is read, on a worker, and shown when its answer comes through the message loop.
 struct OpeningQueue {
   std::deque<OpeningBatch> batches;  // the one under way first
+  bool fullTold = false;             // the user was told the queue is full, since it was last empty
   bool reading = false;              // a worker reads the front batch's picture
   bool showing = false;              // a message about a picture is up: the queue goes on after it
   std::optional<BusyCursor> busy;    // while a picture is read
@@ -148,8 +154,10 @@ struct PictureWindowsState : ProgramPartOf<PictureWindowsState> {
 // start-up begins one before its icon window, or by one made when the batch begins), and shown when its
 // answer comes through the message loop. A file that gives no picture gets the "format not supported"
 // message and changes nothing. While as many pictures are open as the limit allows, no file is read and
-// nothing changes; the first such picture of a batch tells the user so. Then runs once the batch is
-// done with, unless the program ended first; begun when the batch's turn comes.
+// nothing changes; the first such picture of a batch tells the user so. A batch that would make more than
+// kMostNamesWaitingToOpen names wait is not opened, and the first such since the queue was last empty tells
+// the user so. Then runs once the batch is done with or refused, unless the program ended first; begun when
+// the batch's turn comes.
 void OpenPictureFiles(std::vector<std::wstring> names, std::function<void()> then = {},
                       std::unique_ptr<ReadAhead> ahead = nullptr, std::function<void()> begun = {});
 // The same for one file, whose picture the worker gets through read (a paste's).

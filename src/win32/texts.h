@@ -23,6 +23,9 @@ inline constexpr const wchar_t* kOpacityCaptions[] = {L"透過なし", L"1/4 透
 // A command line, drop, hand-off or paste went past the limit of open pictures: the two parts around the limit.
 inline constexpr wchar_t kPictureLimitBefore[] = L"同時に開ける画像は ";
 inline constexpr wchar_t kPictureLimitAfter[] = L" 枚までです。これを超える画像は開きません。";
+// Pictures dropped, handed over or pasted while too many wait to open.
+inline constexpr wchar_t kTooManyWaitingToOpen[] =
+    L"開くのを待っている画像が多すぎます。それらが開き終わってから、もう一度お試しください。";
 // A picture too large to hand to the clipboard at its own size.
 inline constexpr wchar_t kCopyTooLarge[] = L"画像が大きすぎるため、元のサイズではコピーできません。";
 

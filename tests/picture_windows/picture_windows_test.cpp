@@ -179,9 +179,11 @@ TEST_F(OpenPictureTest, APasteThatFailsSaysWhyOnceLeavingNoFileAndAPastedFileGoe
 
 // Past the limit of open pictures no file is read and nothing changes; each batch that goes past it (a
 // command line, a drop or a hand-off, a paste) says so once, and a picture closed makes room for one.
+// Past the names that may wait to open, a drop, hand-off or paste is not opened, and says so once while
+// the queue stays full; a Ctrl+Z is still taken, and a paste waiting behind it keeps its file.
 std::atomic<int> g_readPast{0};
 
-TEST_F(OpenPictureTest, PastTheLimitOfOpenPicturesNothingIsReadOrOpenedEachBatchSaysSoOnceAndAClosedOneMakesRoom) {
+TEST_F(OpenPictureTest, PastTheLimitOfOpenPicturesOrOfThoseWaitingNothingIsReadOrOpenedEachBatchSaysSoOnce) {
   SetPictureWindowLimit(3);  // each test runs in a process of its own
   SetReadAheadHook([](const std::wstring& path) noexcept { g_readPast += FileNamePart(path).starts_with(L"past"); });
   std::vector<std::wstring> names;
@@ -193,6 +195,11 @@ TEST_F(OpenPictureTest, PastTheLimitOfOpenPicturesNothingIsReadOrOpenedEachBatch
     PictureWindows().ForEach([&](const PictureWindow& window) { paths.push_back(window.picturePath); });
     return paths;
   };
+  const auto paste = [] {
+    PutOnClipboard(CF_DIB, Dib(4, 32, BI_RGB, 64));
+    PasteFromClipboard();
+    return PumpUntil([] { return !PastesUnderWay(); }, 10s);
+  };
   const std::wstring told = L"同時に開ける画像は 3 枚までです。これを超える画像は開きません。";
   StartProgram(command);
   ExpectOnlyMessage(told);
@@ -200,8 +207,7 @@ TEST_F(OpenPictureTest, PastTheLimitOfOpenPicturesNothingIsReadOrOpenedEachBatch
   OpenPictureFiles({names[3], names[4]});  // as a drop or a hand-off opens them
   ExpectOnlyMessage(told);
   for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, dir.path().c_str());
-  PutOnClipboard(CF_DIB, Dib(4, 32, BI_RGB, 64));
-  PasteFromClipboard();
+  ASSERT_TRUE(paste());
   ExpectOnlyMessage(told);
   EXPECT_EQ(FilesIn(dir).size(), names.size()) << "no file written for the paste";
   Slot(2).CloseAndFreeSlot();
@@ -210,6 +216,30 @@ TEST_F(OpenPictureTest, PastTheLimitOfOpenPicturesNothingIsReadOrOpenedEachBatch
   EXPECT_EQ(inSlots(), (std::vector{names[0], names[3], names[2]}));
   ASSERT_TRUE(PumpUntil([] { return ReadAheadWorkers() == 0; }, 10s));
   EXPECT_EQ(g_readPast, 1) << "only the picture that opened was read";
+
+  for (int slot : {3, 2, 1}) SendMessageW(Slot(slot).hwnd(), WM_CLOSE, 0, 0);  // a, d, c remembered
+  FileReads::Hold(names[1]);
+  OpenPictureFiles({names[1]});
+  OpenLastClosed();
+  ASSERT_TRUE(paste());
+  OpenPictureFiles(std::vector(kMostNamesWaitingToOpen - 2, dir / L"missing.bmp"));
+  EXPECT_TRUE(messages.messages().empty()) << "as many as may wait";
+  OpenPictureFiles({names[4]});
+  ExpectOnlyMessage(L"開くのを待っている画像が多すぎます。それらが開き終わってから、もう一度お試しください。");
+  OpenPictureFiles({names[4]});
+  ASSERT_TRUE(paste());
+  EXPECT_TRUE(messages.messages().empty()) << "told once";
+  OpenLastClosed();
+  FileReads::LetGo();
+  ASSERT_TRUE(WorkDone());
+  ASSERT_EQ(messages.messages().size(), 2u) << "the limit, for the names that waited and for the Ctrl+Z";
+  for (const ShownMessage& shown : messages.messages()) EXPECT_EQ(shown.text, told);
+  messages.clear();
+  const std::vector<std::wstring> shown = inSlots();
+  EXPECT_EQ(std::vector(shown.begin(), shown.begin() + 2), (std::vector{names[1], names[0]}));
+  EXPECT_TRUE(FileExists(shown[2])) << "the paste that waited behind the Ctrl+Z kept its file";
+  EXPECT_EQ(PictureWindowsState::Of().closed.front().path, names[3]) << "past the limit, remembered again";
+  EXPECT_TRUE(PumpUntil([&] { return FilesIn(dir).size() == names.size() + 1; }, 5s)) << "the refused paste's file";
 }
 
 // Each paste has its own file; a run-length bitmap that claims 16384 x 16384 pixels in 1 KB, and an owner

@@ -19,6 +19,13 @@ void MemoryBudget::Take(std::uint64_t bytes, const std::function<bool()>& mustNo
   held_ += bytes;
 }
 
+bool MemoryBudget::TryTake(std::uint64_t bytes) {
+  const std::lock_guard lock(mutex_);
+  if (bytes > limit_ - std::min(held_, limit_)) return false;
+  held_ += bytes;
+  return true;
+}
+
 void MemoryBudget::GiveBack(std::uint64_t bytes) noexcept {
   {
     const std::lock_guard lock(mutex_);

@@ -20,6 +20,8 @@ class MemoryBudget {
   // block larger than the whole budget is taken alone) or mustNotWait() holds, which is asked again
   // every few milliseconds while it waits.
   void Take(std::uint64_t bytes, const std::function<bool()>& mustNotWait);
+  // Takes room for the bytes only when they fit beside what is held; never waits.
+  bool TryTake(std::uint64_t bytes);
   void GiveBack(std::uint64_t bytes) noexcept;
   std::uint64_t Held() const;
 

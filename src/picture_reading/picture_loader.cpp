@@ -13,6 +13,7 @@
 
 #include "picture_logic/halftone_stretch.h"
 #include "picture_logic/orientation.h"
+#include "picture_reading/gif_reader.h"
 #include "win32/file_access.h"
 #include "win32/handles.h"
 #include "win32/system_libraries.h"
@@ -206,7 +207,8 @@ bool StartsAsJpeg(const std::vector<std::uint8_t>& bytes) noexcept {
 
 // The picture in a file's bytes.
 std::optional<LoadedPicture> DecodePicture(const std::vector<std::uint8_t>& bytes, const TargetSizeFor& target,
-                                           const std::shared_ptr<PixelBufferPool>& pool, ReadFailure& why) {
+                                           const std::shared_ptr<PixelBufferPool>& pool, ReadFailure& why, PixelsAs as,
+                                           std::optional<std::size_t> frame) {
   int orientation = kAsStored;
   if (StartsAsJpeg(bytes)) {
     const TargetSizeFor whole = [](Size picture) { return picture; };
@@ -218,6 +220,14 @@ std::optional<LoadedPicture> DecodePicture(const std::vector<std::uint8_t>& byte
     orientation = JpegOrientation(bytes.data(), bytes.size());
   }
   ComScope com;
+  // A GIF of many frames shows them composed on its screen: for a window, each at its size.
+  if (!frame && as == PixelsAs::Targeted && target) {
+    if (std::optional<AnimatedGif> gif = ReadAnimatedGif(CreateFactory().Get(), bytes, target))
+      return LoadedPicture{std::move(gif->first), gif->screen, std::move(gif->animation)};
+  } else if (std::optional<Image32> screen = ReadGifScreenAt(CreateFactory().Get(), bytes, frame.value_or(0))) {
+    const Size size{screen->width(), screen->height()};
+    return LoadedPicture{std::move(*screen), size};
+  }
   bool large = false;
   std::optional<LoadedPicture> picture = DecodeFirstFrame(bytes, pool, large);
   if (large) why = ReadFailure::TooLarge;
@@ -259,7 +269,7 @@ TargetSizeFor ForDisplaySize(int displaySize) {
 
 std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetSizeFor& target,
                                          const std::shared_ptr<PixelBufferPool>& pool, ReadFailure* failure,
-                                         PixelsAs as) noexcept {
+                                         PixelsAs as, std::optional<std::size_t> frame) noexcept {
   ReadFailure why = ReadFailure::NotAPicture;
   std::optional<LoadedPicture> picture;
   try {
@@ -272,7 +282,7 @@ std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetS
         file = WholeFile(opened.get(), pool, why);
       }
     }
-    if (file) picture = DecodePicture(file->bytes, target, pool, why);
+    if (file) picture = DecodePicture(file->bytes, target, pool, why, as, frame);
     file.reset();
     if (picture && as == PixelsAs::Targeted && target) {
       picture = Targeted(std::move(*picture), target);

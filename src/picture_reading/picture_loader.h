@@ -9,6 +9,7 @@
 #include <string>
 
 #include "picture_logic/fit.h"
+#include "picture_logic/gif_animation.h"
 #include "picture_logic/image.h"
 #include "picture_reading/jpeg_decoder.h"
 #include "win32/worker.h"
@@ -20,6 +21,7 @@ namespace pintaro {
 struct LoadedPicture {
   Image32 pixels;
   Size size;
+  std::shared_ptr<Animation> animation = nullptr;  // a GIF's frames at the size of the pixels, when it plays
 };
 
 // The size a picture window of the display size shows the picture at.
@@ -56,10 +58,12 @@ enum class PixelsAs {
 // size. Nothing when the file gives no picture, and why through failure. The file is opened once, shared with other
 // programs that write or delete it meanwhile, and its name may be of any length. Transparent pixels come out on white;
 // every pixel is opaque. The pixels come from pool when one is given. Targeted pixels are scaled here, on the
-// thread that reads, so that the reader's caller only shows them.
+// thread that reads, so that the reader's caller only shows them. A GIF of many frames comes composed on its
+// screen as it shows with the frame given; targeted with none given, with its animation (see ReadAnimatedGif).
 std::optional<LoadedPicture> LoadPicture(const std::wstring& path, const TargetSizeFor& target = {},
                                          const std::shared_ptr<PixelBufferPool>& pool = nullptr,
-                                         ReadFailure* failure = nullptr, PixelsAs as = PixelsAs::Decoded) noexcept;
+                                         ReadFailure* failure = nullptr, PixelsAs as = PixelsAs::Decoded,
+                                         std::optional<std::size_t> frame = std::nullopt) noexcept;
 
 // The file's picture for a window of the display size, its pixels at the size shown: a PictureRead of
 // its own, for a file no read-ahead read.

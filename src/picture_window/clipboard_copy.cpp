@@ -72,8 +72,9 @@ class CopyOnWorker {
  public:
   explicit CopyOnWorker(HWND owner) : owner_(owner) {}
 
-  void Run(const std::wstring& path) {
-    std::optional<LoadedPicture> picture = LoadPicture(path, OwnSizeIfCopied, nullptr, &failure, PixelsAs::Targeted);
+  void Run(const std::wstring& path, std::size_t frame) {
+    std::optional<LoadedPicture> picture =
+        LoadPicture(path, OwnSizeIfCopied, nullptr, &failure, PixelsAs::Targeted, frame);
     if (!picture) return;
     tooLarge = !FitsClipboardCopy(picture->size);
     if (tooLarge) return;
@@ -138,7 +139,7 @@ void PictureWindow::CopyAtOriginalSize() {
   const auto copy = std::make_shared<CopyUnderWay>(std::make_shared<CopyOnWorker>(hwnd()), picturePath);
   copy->busy.emplace();
   g_lastCopy = copy;
-  const auto read = [work = copy->work, path = copy->path] { work->Run(path); };
+  const auto read = [work = copy->work, path = copy->path, frame = animationFrame] { work->Run(path, frame); };
   if (!StartOnWorkerThenAnswer(read, [this, copy] { OnCopyRead(*copy); })) {
     copy->busy.reset();
     ShowCannotReadNow(copy->path);

@@ -72,6 +72,7 @@ void PictureWindow::MoveHome(POINT screenTopLeft) noexcept {
 // the window was away from home because its home's monitor went: then the move is the one that took it
 // off that monitor (Windows moves windows off a monitor that goes), and the home waits for the monitor.
 void PictureWindow::OnPositionChanged(const WINDOWPOS& position) noexcept {
+  if (position.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) PlayWhileSeen();
   if ((position.flags & SWP_HIDEWINDOW) || keepingHome_) return;
   if (home_ && (position.flags & SWP_NOMOVE) && (position.flags & SWP_NOSIZE)) return;
   const POINT now = ScreenTopLeft(hwnd());
@@ -104,6 +105,7 @@ void PictureWindow::TakeDown() noexcept {
 void PictureWindow::OnDestroy() noexcept {
   // A window destroyed with its parent, by the parent's thread, leaves the windows it owns behind.
   toolTip_.reset();
+  playing_ = false;  // the timer goes with the window
   if (ProgramEnded()) return;
   BYTE alpha = 255;
   DWORD flags = 0;
@@ -203,13 +205,15 @@ void PictureWindow::CloseByUser() {
   GetWindowRect(hwnd(), &place);
   int preset = kOpacityPresetCount - 1;
   while (preset > 0 && !IsOpacityChecked(preset)) --preset;
-  const Closed closed{picturePath, {(place.left + place.right) / 2, (place.top + place.bottom) / 2}, preset, stacking};
+  const Closed closed{
+      picturePath, {(place.left + place.right) / 2, (place.top + place.bottom) / 2}, preset, stacking, animationFrame};
   CloseAndFreeSlot(&closed);
 }
 
 void PictureWindow::CloseAndFreeSlot(const Closed* byUser) {
   isFree = true;
   ++occupancy;
+  Animate(nullptr);
   SetPicture(UniqueBitmap{});
   picturePath.clear();
   home_.reset();
@@ -280,6 +284,7 @@ LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_TIMER:
       if (wParam == kCopyDeadlineTimer) OnCopyDeadline();
+      if (wParam == kAnimationTimer) OnAnimationTimer();
       return 0;
     case WM_DESTROY: OnDestroy(); break;
     case WM_NCDESTROY: OnFinalMessage(); break;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "picture_logic/gif_animation.h"
 #include "picture_window/stacking.h"
 #include "win32/handles.h"
 #include "win32/window_base.h"
@@ -25,6 +26,7 @@ class PictureWindow : public Window<PictureWindow> {
     POINT centre{};  // on the screen
     int opacityPreset = 0;
     StackingMode stacking = StackingMode::Normal;
+    std::size_t frame = 0;  // of an animated GIF
   };
   // What the window tells the program around it once its slot is free: the file it showed may go, unless
   // the user closed it (then what it showed comes too).
@@ -50,10 +52,17 @@ class PictureWindow : public Window<PictureWindow> {
   // Changes whenever the slot is taken or freed: work that let messages run compares it to tell
   // whether the window still holds the same picture.
   unsigned occupancy = 0;
+  // An animated GIF's frames at the shown size (none: a still picture), the one shown and the plays done.
+  std::shared_ptr<const Animation> animation;
+  std::size_t animationFrame = 0;
+  int playsDone = 0;
 
   void SetTipText(std::wstring text);
   void SetPicture(UniqueBitmap picture) noexcept;
   SIZE PictureSize() const noexcept;
+  // Takes the frames of the picture just set, of its size, and plays them from the frame shown (the
+  // first for a new picture) while the window can be seen; none stops the playing.
+  void Animate(std::shared_ptr<const Animation> frames) noexcept;
 
   HMENU contextMenu() const noexcept { return menus_.get(); }
   bool IsOpacityChecked(int index) const noexcept;
@@ -111,6 +120,10 @@ class PictureWindow : public Window<PictureWindow> {
   void OnPositionChanged(const WINDOWPOS& position) noexcept;
   void OnCopyRead(CopyUnderWay& copy);
   void OnCopyDeadline();
+  // A timer runs only while the window is shown, animated and not done playing.
+  void PlayWhileSeen() noexcept;
+  void OnAnimationTimer() noexcept;
+  void ShowFrame(std::size_t index) noexcept;
 
   const FullScreenRequest showFullScreen_;
   const SlotFreedNotice slotFreed_;
@@ -128,6 +141,7 @@ class PictureWindow : public Window<PictureWindow> {
   int lostOpacity_ = 255;
   // The copy at the picture's own size on its way, if any (clipboard_copy.cpp).
   std::shared_ptr<CopyUnderWay> copy_;
+  bool playing_ = false;  // the animation's timer runs
 };
 
 }  // namespace pintaro

@@ -72,9 +72,9 @@ void ShowFullScreen(PictureWindow& window) {
   const unsigned asked = ++state.fullScreenAsked, occupancy = window.occupancy;
   const ScreenTwips screen = PrimaryScreenTwips();
   const auto read = std::make_shared<ScreenRead>();
-  const auto load = [read, path = window.picturePath, screen] {
+  const auto load = [read, path = window.picturePath, screen, frame = window.animationFrame] {
     const TargetSizeFor toScreen = [screen](Size size) { return FitToScreen(size, screen).size; };
-    read->picture = LoadPicture(path, toScreen, nullptr, &read->failure, PixelsAs::Targeted);
+    read->picture = LoadPicture(path, toScreen, nullptr, &read->failure, PixelsAs::Targeted, frame);
   };
   const auto show = [&window, occupancy, asked, read, screen] { ShowRead(window, occupancy, asked, *read, screen); };
   state.fullScreenBusy.emplace();

@@ -58,9 +58,14 @@ Rendering ResizePictureWindow(PictureWindow& window, const PlaceFor& placeFor, s
   const std::wstring path = window.picturePath;
   {
     const BusyCursor busy;  // one hourglass from the scaling to the window shown
+    std::shared_ptr<const Animation> animation = picture ? std::move(picture->animation) : nullptr;
     std::optional<Image32> scaled = AtDisplaySize(std::move(picture), failure);
     if (scaled) {
       window.SetPicture(CreateBitmapFromImage(*scaled));
+      // Frames read for another display size, chosen meanwhile, are not scaled here: the picture shows still.
+      const bool framesFit = animation && animation->frames[0].width() == scaled->width() &&
+                             animation->frames[0].height() == scaled->height();
+      window.Animate(framesFit ? std::move(animation) : nullptr);
       const SIZE size{scaled->width(), scaled->height()};
       scaled.reset();
       PlaceAtScreenPoint(window.hwnd(), placeFor(size), size);

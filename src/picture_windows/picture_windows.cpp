@@ -160,6 +160,7 @@ void ShowOpenedPicture(const std::wstring& path, std::optional<LoadedPicture> pi
     }
     occupancy = window->occupancy;
     window->picturePath = path;
+    window->animationFrame = again ? again->frame : 0;
     window->SetTipText(FileNamePart(path));
     // The window shows once, with its transparency and at its place; a reused one shows nothing of
     // its last picture.

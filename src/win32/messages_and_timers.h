@@ -43,5 +43,7 @@ inline constexpr UINT_PTR kDesktopWatchTimer = 3;
 
 // Ends the wait for a copy at the picture's own size whose file does not answer.
 inline constexpr UINT_PTR kCopyDeadlineTimer = 1;
+// Shows an animated GIF's next frame.
+inline constexpr UINT_PTR kAnimationTimer = 2;
 
 }  // namespace pintaro

@@ -67,6 +67,11 @@ void ReleaseStgMedium(STGMEDIUM* medium) noexcept {
   if (function) function(medium);
 }
 
+HRESULT PropVariantClear(PROPVARIANT* value) noexcept {
+  static const auto function = LibraryFunction<decltype(::PropVariantClear)>(Ole32(), "PropVariantClear");
+  return function ? function(value) : E_FAIL;
+}
+
 }  // namespace ole32
 
 namespace imm32 {

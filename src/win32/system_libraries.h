@@ -28,6 +28,7 @@ void OleUninitialize() noexcept;
 HRESULT RegisterDragDrop(HWND window, IDropTarget* target) noexcept;
 HRESULT RevokeDragDrop(HWND window) noexcept;
 void ReleaseStgMedium(STGMEDIUM* medium) noexcept;
+HRESULT PropVariantClear(PROPVARIANT* value) noexcept;
 
 }  // namespace pintaro::ole32
 

@@ -3,6 +3,7 @@
 #include "picture_logic/arrangement.h"
 #include "picture_logic/bmp_file.h"
 #include "picture_logic/fit.h"
+#include "picture_logic/gif_animation.h"
 #include "picture_logic/halftone_stretch.h"
 #include "picture_logic/image.h"
 #include "picture_logic/monitors.h"
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <memory>
 #include <numeric>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -133,6 +135,63 @@ TEST(MemoryBudget, ABlockThatDoesNotFitWaitsForRoomUnlessItIsAloneOrMustNotWaitA
 // The limit of open pictures is the least of what the USER and GDI quotas, the memory for pictures and the
 // time of the end allow, worked out here by hand: 10000 / 2 / 4 = 1250 twice, 2^29 / (480 * 480 * 4) = 582,
 // 1.5 s / 7 ms = 214; with the end 7 times quicker, 1500.
+// A canvas as rows of letters: '.' for transparent, 'a' + n for the colour 0xFF00000n.
+std::string Rows(const Image32& canvas) {
+  std::string rows;
+  for (int y = 0; y < canvas.height(); ++y, rows += '/')
+    for (int x = 0; x < canvas.width(); ++x)
+      rows += canvas.at(x, y) == 0 ? '.' : static_cast<char>('a' + (canvas.at(x, y) & 0xFF));
+  return rows;
+}
+
+TEST(GifAnimation, FramesAreClippedToTheScreenDrawnWhereOpaqueAndDisposedOfAsTheyAskAndTheBlocksAreReadAsBrowsersDo) {
+  std::optional<GifCompositor> gif = GifCompositor::Make({4, 2});
+  ASSERT_TRUE(gif);
+  // Each frame: its rectangle, its pixels (row by row, 0 transparent), its disposal, the screen after it.
+  const std::tuple<FrameRect, std::vector<std::uint32_t>, Disposal, std::string> frames[] = {
+      {{0, 0, 4, 2}, std::vector(8, 0xFF000001u), Disposal::Keep, "bbbb/bbbb/"},
+      {{1, 0, 2, 1}, {0xFF000002u, 0}, Disposal::Background, "bcbb/bbbb/"},
+      {{3, 1, 3, 3}, std::vector(9, 0xFF000003u), Disposal::Previous, "b..b/bbbd/"},
+      {{0, 0, 1, 1}, {0xFF000002u}, Disposal::None, "c..b/bbbb/"},
+      {{10, 10, 2, 2}, std::vector(4, 0xFF000003u), Disposal::Previous, "c..b/bbbb/"},
+      {{-1, 1, 4, 1}, std::vector(2, 0xFF000003u), Disposal::None, "c..b/dbbb/"},  // 2 pixels of 4: 1 shows
+  };
+  for (const auto& [rect, pixels, disposal, after] : frames) {
+    const int width = std::min<int>(rect.width, static_cast<int>(pixels.size()));
+    ASSERT_TRUE(gif->Draw({rect, 0, disposal}, {pixels.data(), width, static_cast<int>(pixels.size()) / width, width}));
+    EXPECT_EQ(Rows(gif->canvas()), after) << rect.left << "," << rect.top;
+  }
+  const std::optional<Image32> shown = gif->OnWhite();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(std::vector(shown->data(), shown->data() + 4), (std::vector{0xFF000002u, ~0u, ~0u, 0xFF000001u}));
+
+  EXPECT_EQ(LogicalScreen(0, 0, {2, 3, 5, 4}), (Size{7, 7}));
+  EXPECT_EQ(LogicalScreen(10, 8, {2, 3, 50, 40}), (Size{10, 8}));
+  for (const auto& [centiseconds, ms] : {std::pair{0u, 100}, {1u, 100}, {2u, 20}, {7u, 70}, {65535u, 655350}})
+    EXPECT_EQ(ShownDelayMs(centiseconds), ms) << centiseconds;
+  EXPECT_EQ(std::vector({PlaysOf({}), PlaysOf(0u), PlaysOf(3u)}), (std::vector{1, kPlaysForever, 4}));
+  const auto id = [](std::string_view text) { return std::vector<std::uint8_t>(text.begin(), text.end()); };
+  const std::vector<std::uint8_t> loop5{3, 1, 5, 0, 0}, loop258{3, 1, 2, 1};
+  EXPECT_EQ(LoopCountOf(id("NETSCAPE2.0"), loop5), 5u);
+  EXPECT_EQ(LoopCountOf(id("ANIMEXTS1.0"), loop258), 258u);
+  for (const auto& [application, data] : {std::pair{id("NETSCAPE2.1"), loop5},
+                                          {id("NETSCAPE2.0"), {3, 2, 5, 0}},
+                                          {id("NETSCAPE2.0"), {3, 1, 5}},
+                                          {id("NETSCAPE2.0"), {2, 1, 5, 0}}})
+    EXPECT_EQ(LoopCountOf(application, data), std::nullopt) << data.size();
+  for (unsigned method : {0u, 1u, 2u, 3u, 4u, 7u})
+    EXPECT_EQ(DisposalOf(method), (std::array{Disposal::None, Disposal::Keep, Disposal::Background, Disposal::Previous,
+                                              Disposal::None, Disposal::None, Disposal::None, Disposal::None}[method]));
+  // The frames' memory: at 160 x 120, 4 bytes a pixel; 436 such frames fit a window's share, 437 do not.
+  EXPECT_EQ(AnimationBytes({160, 120}, 10), 768000u);
+  EXPECT_LE(AnimationBytes({160, 120}, 436), kAnimationShareBytes);
+  EXPECT_GT(AnimationBytes({160, 120}, 437), kAnimationShareBytes);
+  MemoryBudget budget(100);
+  EXPECT_TRUE(budget.TryTake(60));
+  EXPECT_FALSE(budget.TryTake(41)) << "never beyond the budget";
+  EXPECT_TRUE(budget.TryTake(40));
+}
+
 TEST(PictureLimit, TheLeastOfTheQuotasTheMemoryAndTheEndRoundedDownToAHundred) {
   EXPECT_EQ(kPictureWindowLimit, 200);
   const std::pair<PictureCosts, int> cases[] = {{{.userQuota = 3000, .takeDownMicroseconds = 1000}, 300},  // 375

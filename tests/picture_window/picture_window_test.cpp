@@ -6,6 +6,7 @@
 #include "picture_window/picture_menu_ids.h"
 #include "picture_windows/all_windows.h"
 #include "picture_windows/show_and_arrange.h"
+#include "win32/messages_and_timers.h"
 #include "win32/message_pump.h"
 #include "picture_reading/dib_bitmap.h"
 #include "picture_logic/packed_dib.h"
@@ -115,6 +116,91 @@ TEST_F(AppTest, CtrlZOpensWhatWasClosedAgainTheNewestFirstAsItWasAndPassesOverAF
   EXPECT_EQ(std::tuple(RectOf(b.hwnd()), WindowOpacity(b.hwnd()), b.IsOpacityChecked(2), IsTopMost(b.hwnd())),
             std::tuple(RECT{centre.x - 120, centre.y - 90, centre.x + 120, centre.y + 90}, 127, true, true));
   EXPECT_EQ(std::tuple(WindowText(b.hwnd()), messages.messages().size()), std::tuple(std::wstring(L"a.bmp"), 0u));
+}
+
+// A GIF whose frames each fill their rectangle with one index of black, red, green and blue (0, black, is
+// transparent), after an application extension with the loop count given, if any. Its codes go out as they
+// are, a clear code before each pair, so that they stay 3 bits long.
+struct Frame {
+  std::uint16_t left, top, width, height, delay;
+  std::uint8_t index, disposal;
+};
+std::vector<std::uint8_t> Gif(std::uint16_t side, std::optional<std::uint16_t> loops,
+                              const std::vector<Frame>& frames) {
+  std::vector<std::uint8_t> gif{'G', 'I', 'F', '8', '9', 'a'};
+  const auto add = [&](std::initializer_list<unsigned> values) { gif.insert(gif.end(), values.begin(), values.end()); };
+  const auto word = [&](unsigned value) { add({value & 0xFF, value >> 8}); };
+  word(side), word(side), add({0x81, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF});
+  if (loops) add({0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1}), word(*loops), add({0});
+  for (const Frame& f : frames) {
+    add({0x21, 0xF9, 4, f.disposal * 4u + 1}), word(f.delay), add({0, 0, 0x2C});
+    word(f.left), word(f.top), word(f.width), word(f.height), add({0, 2});
+    std::vector<std::uint8_t> codes;
+    unsigned bits = 0, count = 0;
+    const auto code = [&](unsigned value) {
+      for (bits |= value << count, count += 3; count >= 8; count -= 8) codes.push_back(bits & 0xFF), bits >>= 8;
+    };
+    for (int i = 0; i < f.width * f.height; ++i) i % 2 ? code(f.index) : (code(4), code(f.index));
+    code(5), codes.push_back(bits & 0xFF);
+    // One sub-block: frames of at most 200 pixels.
+    add({static_cast<unsigned>(codes.size())}), gif.insert(gif.end(), codes.begin(), codes.end()), add({0});
+  }
+  return add({0x3B}), gif;
+}
+
+// The shown colour of the picture at a point, as 0xRRGGBB.
+std::uint32_t ShownAt(const PictureWindow& window, int x, int y) {
+  DIBSECTION section{};
+  return GetObjectW(window.shownBitmap.get(), sizeof(section), &section),
+         static_cast<const std::uint32_t*>(section.dsBm.bmBits)[y * section.dsBm.bmWidth + x] & 0xFFFFFF;
+}
+
+// An animated GIF plays frame after frame, composed on its screen, only while it can be seen, and goes on
+// from its frame after a hiding, a size change, the full-screen view or a Ctrl+Z; the copies take the frame
+// shown. One without a loop count plays once and stops on its last frame; 10,000 frames stand still.
+TEST_F(AppTest, AnAnimatedGifPlaysWhileSeenGoesOnFromItsFrameAndItsCopiesTakeTheFrameShown) {
+  StartProgram();
+  // Red over the screen; green over its right half, which goes back to the transparent background; blue
+  // over its top-left quarter.
+  WriteBytes(dir / L"anim.gif", Gif(8, 0, {{0, 0, 8, 8, 80, 1, 1}, {4, 0, 4, 8, 80, 2, 2}, {0, 0, 4, 4, 80, 3, 0}}));
+  PictureWindow& window = Open(dir / L"anim.gif");
+  ASSERT_TRUE(window.animation && window.animation->frames.size() == 3);
+  const std::uint32_t right[] = {0xFF0000, 0x00FF00, 0xFFFFFF}, topLeft[] = {0xFF0000, 0xFF0000, 0x0000FF};
+  const auto seen = [&](int side) {
+    std::size_t frame = window.animationFrame;
+    return std::pair(frame, std::pair(ShownAt(window, side * 7 / 8, side / 2), ShownAt(window, side / 8, side / 8)));
+  };
+  for (std::size_t frame : {1, 2, 0, 1}) {
+    ASSERT_TRUE(PumpUntil([&] { return window.animationFrame == frame; }, 5s));
+    EXPECT_EQ(seen(160), std::pair(frame, std::pair(right[frame], topLeft[frame])));
+  }
+  ToggleAllWindows(false);
+  EXPECT_FALSE(KillTimer(window.hwnd(), kAnimationTimer)) << "no timer while hidden";
+  ToggleAllWindows(true);
+  ChooseAndWait(main_menu::kSize0);
+  EXPECT_EQ(seen(80), std::pair(std::size_t{1}, std::pair(right[1], topLeft[1]))) << "from the same frame, at 80";
+  ASSERT_TRUE(PumpUntil([&] { return window.animationFrame == 2; }, 5s));
+  Choose(window, kCopyAtShownSize);
+  EXPECT_EQ(ClipboardDibSeen({{70, 40}, {10, 10}}), (std::vector{80, 80, 0xFFFFFF, 0x0000FF}));
+  Choose(window, kCopyAtOriginalSize);
+  ASSERT_TRUE(PumpUntil([] { return ClipboardDibSeen().front() == 8; }, 10s));
+  EXPECT_EQ(ClipboardDibSeen({{7, 4}, {1, 1}}), (std::vector{8, 8, 0xFFFFFF, 0x0000FF}));
+  window.ShowFullScreen();
+  ASSERT_TRUE(PumpUntil(ViewShown, 10s));
+  EXPECT_FALSE(KillTimer(window.hwnd(), kAnimationTimer)) << "no timer under the full-screen view";
+  CloseFullScreen();
+  ASSERT_TRUE(PumpUntil([&] { return window.animationFrame == 2; }, 5s));
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  PressCtrlZ(TheIconWindow()->hwnd());
+  ASSERT_TRUE(PumpUntil([&] { return !window.isFree && IsWindowVisible(window.hwnd()); }, 5s));
+  EXPECT_EQ(seen(80), std::pair(std::size_t{2}, std::pair(right[2], topLeft[2])));
+  WriteBytes(dir / L"once.gif", Gif(2, std::nullopt, {{0, 0, 2, 2, 0, 1, 0}, {0, 0, 1, 1, 1, 2, 0}}));
+  PictureWindow& once = Open(dir / L"once.gif");
+  ASSERT_TRUE(PumpUntil([&] { return once.playsDone == 1; }, 5s));
+  EXPECT_EQ(std::pair(once.animationFrame, KillTimer(once.hwnd(), kAnimationTimer)), std::pair(std::size_t{1}, FALSE));
+  WriteBytes(dir / L"many.gif", Gif(1, 0, std::vector<Frame>(10000, {0, 0, 1, 1, 10, 1, 0})));
+  PictureWindow& still = Open(dir / L"many.gif");
+  EXPECT_TRUE(!still.animation && IsWindowVisible(still.hwnd()) && still.PictureSize() == (SIZE{80, 80}));
 }
 
 TEST_F(AppTest, ThePictureShowsFittedAloneUntilKeysThatTypeACharacterAClickOrClosingEndTheViewAndEverythingComesBack) {

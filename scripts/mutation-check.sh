@@ -214,6 +214,7 @@ faults=(
   "gif-empty-screen-not-widened@@src/picture_logic/gif_animation.cpp@@s/return \{std::max\(1, first\.left \+ first\.width\), std::max\(1, first\.top \+ first\.height\)\};/return {1, 1};/@@native@@GifAnimation"
   "animation-budget-unbounded@@src/picture_logic/memory_budget.cpp@@s/  if \(bytes > limit_ - std::min\(held_, limit_\)\) return false;\n//@@native@@GifAnimation"
   "gif-share-ignored@@src/picture_reading/gif_reader.cpp@@s/bytes > kAnimationShareBytes \|\| //@@mingw-x64@@AnAnimatedGif"
+  "gif-screen-unbounded@@src/picture_reading/gif_reader.cpp@@s/ \|\| width \* height > kMostAnimatedScreenPixels\) return std::nullopt;/) return std::nullopt;/@@mingw-x64@@AnAnimatedGif"
   "gif-frame-offsets-ignored@@src/picture_reading/gif_reader.cpp@@s/number\(L"\/imgdesc\/Left", 0\)/0/@@mingw-x64@@AnAnimatedGif"
   "gif-disposal-not-read@@src/picture_reading/gif_reader.cpp@@s/DisposalOf\(static_cast<unsigned>\(number\(L"\/grctlext\/Disposal", 0\)\)\)/Disposal::None/@@mingw-x64@@AnAnimatedGif"
   "gif-plays-on-after-its-last-play@@src/picture_window/animation_player.cpp@@s/\+\+playsDone >= animation->plays\) return PlayWhileSeen\(\);/++playsDone >= animation->plays) {}/@@mingw-x64@@AnAnimatedGif"

@@ -60,6 +60,9 @@ struct Animation {
 
 // A window may hold at most this much of frames; a GIF whose frames take more shows its first frame still.
 inline constexpr std::uint64_t kAnimationShareBytes = std::uint64_t{32} << 20;
+// The largest logical screen played, 16 megapixels: each frame is drawn on it at full size before it is
+// scaled, beside a copy of what the frame covers. A GIF of a larger screen shows its first frame still.
+inline constexpr std::uint64_t kMostAnimatedScreenPixels = std::uint64_t{1} << 24;
 // What the frames of one GIF take at the size shown.
 constexpr std::uint64_t AnimationBytes(Size shown, std::size_t frames) noexcept {
   return std::uint64_t{4} * static_cast<std::uint32_t>(shown.width) * static_cast<std::uint32_t>(shown.height) * frames;

@@ -110,14 +110,14 @@ std::optional<GifFrame> ReadFrame(IWICImagingFactory* factory, const GifFile& gi
 
 // Draws the frames up to the one given on the screen, as long as they can be read, and calls shown with
 // each screen drawn until it answers false. The screen as drawn last; nothing when the first frame
-// cannot be read, or the screen is too large.
+// cannot be read, or the screen is larger than an animation's.
 template <typename Shown>
 std::optional<GifCompositor> Compose(IWICImagingFactory* factory, const GifFile& gif, UINT last, const Shown& shown) {
   std::optional<GifFrame> frame = ReadFrame(factory, gif, 0);
   if (!frame) return std::nullopt;
   const Size screen = LogicalScreen(gif.screenWidth, gif.screenHeight, frame->info.rect);
-  if (!FitsDecodeLimit(static_cast<std::uint64_t>(screen.width), static_cast<std::uint64_t>(screen.height)))
-    return std::nullopt;
+  const auto width = static_cast<std::uint64_t>(screen.width), height = static_cast<std::uint64_t>(screen.height);
+  if (!FitsDecodeLimit(width, height) || width * height > kMostAnimatedScreenPixels) return std::nullopt;
   std::optional<GifCompositor> compositor = GifCompositor::Make(screen);
   for (UINT index = 0; compositor && frame; frame = ++index <= last ? ReadFrame(factory, gif, index) : std::nullopt) {
     if (!compositor->Draw(frame->info, frame->pixels.view()) || !shown(*compositor, frame->info, index)) break;

@@ -179,17 +179,15 @@ TEST(GifAnimation, FramesAreClippedToTheScreenDrawnWhereOpaqueAndDisposedOfAsThe
                                           {id("NETSCAPE2.0"), {3, 1, 5}},
                                           {id("NETSCAPE2.0"), {2, 1, 5, 0}}})
     EXPECT_EQ(LoopCountOf(application, data), std::nullopt) << data.size();
-  for (unsigned method : {0u, 1u, 2u, 3u, 4u, 7u})
-    EXPECT_EQ(DisposalOf(method), (std::array{Disposal::None, Disposal::Keep, Disposal::Background, Disposal::Previous,
-                                              Disposal::None, Disposal::None, Disposal::None, Disposal::None}[method]));
+  EXPECT_EQ(std::vector({DisposalOf(0), DisposalOf(1), DisposalOf(2), DisposalOf(3), DisposalOf(7)}),
+            (std::vector{Disposal::None, Disposal::Keep, Disposal::Background, Disposal::Previous, Disposal::None}));
   // The frames' memory: at 160 x 120, 4 bytes a pixel; 436 such frames fit a window's share, 437 do not.
   EXPECT_EQ(AnimationBytes({160, 120}, 10), 768000u);
   EXPECT_LE(AnimationBytes({160, 120}, 436), kAnimationShareBytes);
   EXPECT_GT(AnimationBytes({160, 120}, 437), kAnimationShareBytes);
   MemoryBudget budget(100);
-  EXPECT_TRUE(budget.TryTake(60));
-  EXPECT_FALSE(budget.TryTake(41)) << "never beyond the budget";
-  EXPECT_TRUE(budget.TryTake(40));
+  EXPECT_EQ(std::vector({budget.TryTake(60), budget.TryTake(41), budget.TryTake(40)}),
+            (std::vector{true, false, true}));
 }
 
 TEST(PictureLimit, TheLeastOfTheQuotasTheMemoryAndTheEndRoundedDownToAHundred) {

@@ -167,8 +167,8 @@ TEST_F(AppTest, AnAnimatedGifPlaysWhileSeenGoesOnFromItsFrameAndItsCopiesTakeThe
   ASSERT_TRUE(window.animation && window.animation->frames.size() == 3);
   const std::uint32_t right[] = {0xFF0000, 0x00FF00, 0xFFFFFF}, topLeft[] = {0xFF0000, 0xFF0000, 0x0000FF};
   const auto seen = [&](int side) {
-    std::size_t frame = window.animationFrame;
-    return std::pair(frame, std::pair(ShownAt(window, side * 7 / 8, side / 2), ShownAt(window, side / 8, side / 8)));
+    return std::pair(window.animationFrame,
+                     std::pair(ShownAt(window, side * 7 / 8, side / 2), ShownAt(window, side / 8, side / 8)));
   };
   for (std::size_t frame : {1, 2, 0, 1}) {
     ASSERT_TRUE(PumpUntil([&] { return window.animationFrame == frame; }, 5s));
@@ -199,6 +199,8 @@ TEST_F(AppTest, AnAnimatedGifPlaysWhileSeenGoesOnFromItsFrameAndItsCopiesTakeThe
   ASSERT_TRUE(PumpUntil([&] { return once.playsDone == 1; }, 5s));
   EXPECT_EQ(std::pair(once.animationFrame, KillTimer(once.hwnd(), kAnimationTimer)), std::pair(std::size_t{1}, FALSE));
   WriteBytes(dir / L"many.gif", Gif(1, 0, std::vector<Frame>(10000, {0, 0, 1, 1, 10, 1, 0})));
+  WriteBytes(dir / L"wide.gif", Gif(4097, 0, {{0, 0, 1, 1, 10, 1, 0}, {0, 0, 1, 1, 10, 2, 0}}));
+  EXPECT_FALSE(Open(dir / L"wide.gif").animation) << "a screen of more than 16 megapixels";
   PictureWindow& still = Open(dir / L"many.gif");
   EXPECT_TRUE(!still.animation && IsWindowVisible(still.hwnd()) && still.PictureSize() == (SIZE{80, 80}));
 }

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -35,7 +36,8 @@ long PlayFor(std::chrono::milliseconds time, const std::vector<pintaro::PictureW
   for (const auto* window : windows) last.push_back(window->animationFrame);
   long shown = 0;
   for (const auto end = Clock::now() + time; Clock::now() < end;) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::max<long long>(left, 0)), QS_ALLINPUT);
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     for (std::size_t i = 0; i < windows.size(); ++i)
@@ -71,7 +73,7 @@ int wmain(int argc, wchar_t** argv) {
 
   OpenAndWait(argv[2]);
   pintaro::PictureWindow* still = pintaro::PictureWindows()[pintaro::PictureWindows().UpperBound()];
-  constexpr int kRepaints = 500;
+  constexpr int kRepaints = 5000;  // the thread times under Wine tick in milliseconds
   const double start = ThreadCpuMs();
   for (int i = 0; i < kRepaints; ++i) {
     InvalidateRect(still->hwnd(), nullptr, FALSE);

@@ -22,6 +22,8 @@
 #    private memory before and after, and how many it accepted (the rest are refused).
 # 9. The limit of open pictures: a drop of 100 names more than the limit, the objects and memory per
 #    picture at 160 and 480 pixels, and the orderly end with the limit's number of windows open.
+# 10. Animated GIFs: ten pins of a 10-frame GIF at 10 frames a second for five seconds, the
+#    user-interface thread's CPU time per frame shown beside a still pin's repaint.
 set -euo pipefail
 quietly() { local log; log=$(mktemp); "$@" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }; rm -f "$log"; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,7 +33,7 @@ cd "$root"
 quietly cmake --preset native
 quietly cmake --build --preset native --target halftone_bench jpeg_scale_bench
 quietly cmake --preset mingw-x64
-quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench answer_bench hand_off_memory_bench limit_bench startup_bench minimal_window pintaro
+quietly cmake --build --preset mingw-x64 --target pin_bench soak_bench read_ahead_bench answer_bench hand_off_memory_bench limit_bench animation_bench startup_bench minimal_window pintaro
 
 work="$root/build/bench"
 mkdir -p "$work"
@@ -45,6 +47,9 @@ make_once "$work/small.jpg" convert -size 64x48 plasma:fractal -quality 90 "$wor
 make_once "$work/soak.jpg" convert "$work/big.jpg" -resize 800x600 -quality 90 "$work/soak.jpg"
 make_once "$work/soak.gif" convert "$work/big.jpg" -resize 640x480 "$work/soak.gif"
 make_once "$work/square.jpg" convert "$work/big.jpg" -resize '1000x1000!' -quality 90 "$work/square.jpg"
+make_once "$work/anim.gif" convert -delay 10 -loop 0 -size 320x240 plasma:red-blue plasma:green-yellow \
+  plasma:blue-white plasma:red-green plasma:fractal plasma:yellow-blue plasma:white-red plasma:blue-green \
+  plasma:green-red plasma:fractal "$work/anim.gif"
 make_once "$work/soak.bmp" convert "$work/big.jpg" -resize 400x300 -type TrueColor "BMP3:$work/soak.bmp"
 
 echo "== Halftone stretch (one core)"
@@ -104,3 +109,7 @@ mkdir -p "$work/hand-off"
 
 echo "== The limit of open pictures: one drop past it, and the orderly end at it"
 "$root/scripts/wine-session.sh" run "$state" "$bin/limit_bench.exe" "$(winpath "$work/square.jpg")"
+
+echo "== Animated GIFs: ten pins playing, against a still pin's repaint"
+"$root/scripts/wine-session.sh" run "$state" "$bin/animation_bench.exe" "$(winpath "$work/anim.gif")" \
+  "$(winpath "$work/soak.bmp")"

@@ -222,6 +222,7 @@ faults=(
   "gif-frame-reset-by-a-size-change@@src/picture_window/animation_player.cpp@@s/animationFrame = std::min\(animationFrame, animation->frames\.size\(\) - 1\);/animationFrame = 0;/@@mingw-x64@@AnAnimatedGif"
   "gif-frame-not-drawn@@src/picture_window/animation_player.cpp@@s/  std::memcpy\(section\.dsBm\.bmBits, frame\.data\(\), frame\.byteSize\(\)\);\n//@@mingw-x64@@AnAnimatedGif"
   "gif-original-copy-takes-the-first-frame@@src/picture_window/clipboard_copy.cpp@@s/frame = animationFrame\]/frame = std::size_t{0}]/@@mingw-x64@@AnAnimatedGif"
+  "gif-full-screen-takes-the-first-frame@@src/picture_windows/full_screen.cpp@@s/frame = window\.animationFrame\]/frame = std::size_t{0}]/@@mingw-x64@@AnAnimatedGif"
   "gif-ctrl-z-starts-from-the-first-frame@@src/picture_windows/picture_windows.cpp@@s/window->animationFrame = again \? again->frame : 0;/window->animationFrame = 0;/@@mingw-x64@@AnAnimatedGif"
   "picture-limit-told-for-every-name@@src/picture_windows/picture_windows.cpp@@s/if \(told \|\| ProgramEnded\(\)\) return;/if (ProgramEnded()) return;/@@mingw-x64@@PastTheLimitOfOpenPictures"
   "picture-limit-told-once-a-run@@src/picture_windows/picture_windows.cpp@@s/(void BeginOpenings\(\) noexcept \{) PictureWindowsState::Of\(\)\.limitTold = false; \}/\$1 }/@@mingw-x64@@PastTheLimitOfOpenPictures"

@@ -39,8 +39,10 @@ void PictureWindow::OnAnimationTimer() noexcept {
     next = 0;
     if (animation->plays != kPlaysForever && ++playsDone >= animation->plays) return PlayWhileSeen();
   }
+  const int delay = animation->delaysMs[animationFrame];
   ShowFrame(next);
-  SetTimer(hwnd(), kAnimationTimer, animation->delaysMs[next], nullptr);
+  // The timer goes on at the same pace by itself: setting it again costs a call to the system each frame.
+  if (animation->delaysMs[next] != delay) SetTimer(hwnd(), kAnimationTimer, animation->delaysMs[next], nullptr);
 }
 
 void PictureWindow::ShowFrame(std::size_t index) noexcept {

@@ -121,10 +121,7 @@ TEST_F(AppTest, CtrlZOpensWhatWasClosedAgainTheNewestFirstAsItWasAndPassesOverAF
 // A GIF whose frames each fill their rectangle with one index of black, red, green and blue (0, black, is
 // transparent), after an application extension with the loop count given, if any. Its codes go out as they
 // are, a clear code before each pair, so that they stay 3 bits long.
-struct Frame {
-  std::uint16_t left, top, width, height, delay;
-  std::uint8_t index, disposal;
-};
+using Frame = std::array<unsigned, 7>;  // left, top, width, height, delay, colour index, disposal
 std::vector<std::uint8_t> Gif(std::uint16_t side, std::optional<std::uint16_t> loops,
                               const std::vector<Frame>& frames) {
   std::vector<std::uint8_t> gif{'G', 'I', 'F', '8', '9', 'a'};
@@ -133,14 +130,14 @@ std::vector<std::uint8_t> Gif(std::uint16_t side, std::optional<std::uint16_t> l
   word(side), word(side), add({0x81, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF});
   if (loops) add({0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1}), word(*loops), add({0});
   for (const Frame& f : frames) {
-    add({0x21, 0xF9, 4, f.disposal * 4u + 1}), word(f.delay), add({0, 0, 0x2C});
-    word(f.left), word(f.top), word(f.width), word(f.height), add({0, 2});
+    add({0x21, 0xF9, 4, f[6] * 4 + 1}), word(f[4]), add({0, 0, 0x2C});
+    word(f[0]), word(f[1]), word(f[2]), word(f[3]), add({0, 2});
     std::vector<std::uint8_t> codes;
     unsigned bits = 0, count = 0;
     const auto code = [&](unsigned value) {
       for (bits |= value << count, count += 3; count >= 8; count -= 8) codes.push_back(bits & 0xFF), bits >>= 8;
     };
-    for (int i = 0; i < f.width * f.height; ++i) i % 2 ? code(f.index) : (code(4), code(f.index));
+    for (unsigned i = 0; i < f[2] * f[3]; ++i) i % 2 ? code(f[5]) : (code(4), code(f[5]));
     code(5), codes.push_back(bits & 0xFF);
     // One sub-block: frames of at most 200 pixels.
     add({static_cast<unsigned>(codes.size())}), gif.insert(gif.end(), codes.begin(), codes.end()), add({0});
@@ -149,9 +146,9 @@ std::vector<std::uint8_t> Gif(std::uint16_t side, std::optional<std::uint16_t> l
 }
 
 // The shown colour of the picture at a point, as 0xRRGGBB.
-std::uint32_t ShownAt(const PictureWindow& window, int x, int y) {
+std::uint32_t ShownAt(HBITMAP bitmap, int x, int y) {
   DIBSECTION section{};
-  return GetObjectW(window.shownBitmap.get(), sizeof(section), &section),
+  return GetObjectW(bitmap, sizeof(section), &section),
          static_cast<const std::uint32_t*>(section.dsBm.bmBits)[y * section.dsBm.bmWidth + x] & 0xFFFFFF;
 }
 
@@ -167,8 +164,8 @@ TEST_F(AppTest, AnAnimatedGifPlaysWhileSeenGoesOnFromItsFrameAndItsCopiesTakeThe
   ASSERT_TRUE(window.animation && window.animation->frames.size() == 3);
   const std::uint32_t right[] = {0xFF0000, 0x00FF00, 0xFFFFFF}, topLeft[] = {0xFF0000, 0xFF0000, 0x0000FF};
   const auto seen = [&](int side) {
-    return std::pair(window.animationFrame,
-                     std::pair(ShownAt(window, side * 7 / 8, side / 2), ShownAt(window, side / 8, side / 8)));
+    return std::pair(window.animationFrame, std::pair(ShownAt(window.shownBitmap.get(), side * 7 / 8, side / 2),
+                                                      ShownAt(window.shownBitmap.get(), side / 8, side / 8)));
   };
   for (std::size_t frame : {1, 2, 0, 1}) {
     ASSERT_TRUE(PumpUntil([&] { return window.animationFrame == frame; }, 5s));
@@ -185,8 +182,11 @@ TEST_F(AppTest, AnAnimatedGifPlaysWhileSeenGoesOnFromItsFrameAndItsCopiesTakeThe
   Choose(window, kCopyAtOriginalSize);
   ASSERT_TRUE(PumpUntil([] { return ClipboardDibSeen().front() == 8; }, 10s));
   EXPECT_EQ(ClipboardDibSeen({{7, 4}, {1, 1}}), (std::vector{8, 8, 0xFFFFFF, 0x0000FF}));
+  const std::size_t viewed = window.animationFrame;
   window.ShowFullScreen();
   ASSERT_TRUE(PumpUntil(ViewShown, 10s));
+  const HBITMAP view = TheFullScreenView()->picture();
+  EXPECT_EQ(std::pair(ShownAt(view, 672, 384), ShownAt(view, 96, 96)), std::pair(right[viewed], topLeft[viewed]));
   EXPECT_FALSE(KillTimer(window.hwnd(), kAnimationTimer)) << "no timer under the full-screen view";
   CloseFullScreen();
   ASSERT_TRUE(PumpUntil([&] { return window.animationFrame == 2; }, 5s));

@@ -96,7 +96,7 @@ TEST_F(OpenPictureTest, DroppedWithBadFilesEveryPictureOpensInOrderAtTheCommonTr
   EXPECT_EQ(DragOntoIcon(files, DROPEFFECT_COPY | DROPEFFECT_MOVE), static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_FALSE(files.openingWhenDropped) << "the drag source is answered before anything opens";
   EXPECT_NE(files.frontWhenDropped, TheIconWindow()->hwnd()) << "a drop does not bring the icon window to the front";
-  ASSERT_TRUE(PumpUntil([&] { return messages.messages().size() == bad.size(); }, 30s));
+  ASSERT_TRUE(PumpUntil([&] { return messages.messages().size() == bad.size() && !OpeningsUnderWay(); }, 30s));
   std::vector<std::wstring> texts, expected, opened;
   // Each message shows with the arrow back.
   for (const ShownMessage& shown : messages.messages()) texts.push_back(shown.text + (shown.busy ? L" (busy)" : L""));

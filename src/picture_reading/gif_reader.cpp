@@ -108,6 +108,12 @@ std::optional<GifFrame> ReadFrame(IWICImagingFactory* factory, const GifFile& gi
   return GifFrame{info, std::move(*pixels)};
 }
 
+std::optional<Image32> Copied(const Image32& image) noexcept {
+  std::optional<Image32> copy = Image32::Allocate(image.width(), image.height());
+  if (copy) std::memcpy(copy->data(), image.data(), image.byteSize());
+  return copy;
+}
+
 // Draws the frames up to the one given on the screen, as long as they can be read, and calls shown with
 // each screen drawn until it answers false. The screen as drawn last; nothing when the first frame
 // cannot be read, or the screen is larger than an animation's.
@@ -135,11 +141,13 @@ std::optional<AnimatedGif> ReadAnimatedGif(IWICImagingFactory* factory, const st
     std::optional<AnimatedGif> read;
     Size size;
     const auto shown = [&](const GifCompositor& compositor, const GifFrameInfo& info, UINT index) {
+      const Size screen{compositor.canvas().width(), compositor.canvas().height()};
+      if (index == 0) size = target ? target(screen) : screen;
       std::optional<Image32> opaque = compositor.OnWhite();
+      if (opaque) opaque = ScalePicture(*opaque, size.width, size.height);
+      if (!opaque) return false;
       if (index == 0) {
-        const Size screen{compositor.canvas().width(), compositor.canvas().height()};
-        size = target ? target(screen) : screen;
-        std::optional<Image32> first = opaque ? ScalePicture(*opaque, size.width, size.height) : std::nullopt;
+        std::optional<Image32> first = Copied(*opaque);
         if (!first) return false;
         read = AnimatedGif{std::move(*first), screen, nullptr};
         const std::uint64_t bytes = AnimationBytes(size, gif->frames);
@@ -147,11 +155,7 @@ std::optional<AnimatedGif> ReadAnimatedGif(IWICImagingFactory* factory, const st
         read->animation = std::make_shared<Animation>();
         read->animation->room = BudgetRoom(&AnimationBudget(), bytes);
         read->animation->plays = gif->plays;
-        opaque = ScalePicture(*opaque, size.width, size.height);
-      } else if (opaque) {
-        opaque = ScalePicture(*opaque, size.width, size.height);
       }
-      if (!opaque) return false;
       read->animation->frames.push_back(std::move(*opaque));
       read->animation->delaysMs.push_back(ShownDelayMs(info.delayCentiseconds));
       return true;

@@ -133,11 +133,10 @@ bool CopyBgrPixels(IWICBitmapFrameDecode* frame, Image32& image) noexcept {
   return true;
 }
 
-std::optional<LoadedPicture> DecodeFirstFrame(const std::vector<std::uint8_t>& bytes,
+std::optional<LoadedPicture> DecodeFirstFrame(IWICImagingFactory* factory, const std::vector<std::uint8_t>& bytes,
                                               const std::shared_ptr<PixelBufferPool>& pool, bool& tooLarge) {
-  const auto factory = CreateFactory();
   if (!factory) return std::nullopt;
-  const auto frame = OpenFirstFrame(factory.Get(), bytes);
+  const auto frame = OpenFirstFrame(factory, bytes);
   if (!frame) return std::nullopt;
 
   UINT width = 0, height = 0;
@@ -153,7 +152,7 @@ std::optional<LoadedPicture> DecodeFirstFrame(const std::vector<std::uint8_t>& b
   // The system's decoder holds a copy of its own while it decodes.
   const BudgetRoom decoderCopy = pool ? pool->Reserve(std::uint64_t{width} * height * 4) : BudgetRoom{};
   auto image = pool ? Image32::AllocateFrom(pool, w, h) : Image32::Allocate(w, h);
-  if (!image || !(bgr ? CopyBgrPixels(frame.Get(), *image) : CopyConvertedPixels(factory.Get(), frame.Get(), *image))) {
+  if (!image || !(bgr ? CopyBgrPixels(frame.Get(), *image) : CopyConvertedPixels(factory, frame.Get(), *image))) {
     return std::nullopt;
   }
   return LoadedPicture{std::move(*image), {w, h}};
@@ -220,16 +219,17 @@ std::optional<LoadedPicture> DecodePicture(const std::vector<std::uint8_t>& byte
     orientation = JpegOrientation(bytes.data(), bytes.size());
   }
   ComScope com;
+  const ComPtr<IWICImagingFactory> factory = CreateFactory();
   // A GIF of many frames shows them composed on its screen: for a window, each at its size.
   if (!frame && as == PixelsAs::Targeted && target) {
-    if (std::optional<AnimatedGif> gif = ReadAnimatedGif(CreateFactory().Get(), bytes, target))
+    if (std::optional<AnimatedGif> gif = ReadAnimatedGif(factory.Get(), bytes, target))
       return LoadedPicture{std::move(gif->first), gif->screen, std::move(gif->animation)};
-  } else if (std::optional<Image32> screen = ReadGifScreenAt(CreateFactory().Get(), bytes, frame.value_or(0))) {
+  } else if (std::optional<Image32> screen = ReadGifScreenAt(factory.Get(), bytes, frame.value_or(0))) {
     const Size size{screen->width(), screen->height()};
     return LoadedPicture{std::move(*screen), size};
   }
   bool large = false;
-  std::optional<LoadedPicture> picture = DecodeFirstFrame(bytes, pool, large);
+  std::optional<LoadedPicture> picture = DecodeFirstFrame(factory.Get(), bytes, pool, large);
   if (large) why = ReadFailure::TooLarge;
   // The system's decoder gives a JPEG as it is stored: it is turned upright here.
   if (picture && orientation != kAsStored) {

@@ -34,8 +34,7 @@ std::mutex g_heldPath;
 void NoteFileRead(const std::wstring& path) noexcept {
   if (GetCurrentThreadId() == g_uiThread) ++FileReads::onThisThread;
   ++FileReads::all;
-  // The lock lasts for the condition alone.
-  if (std::scoped_lock(g_heldPath), path == FileReads::held) WaitForSingleObject(g_letGo, 30000);
+  if (Locked(g_heldPath, FileReads::held) == path) WaitForSingleObject(g_letGo, 30000);
 }
 }  // namespace
 
@@ -82,11 +81,8 @@ int OpenPictureFile(const std::wstring& path) {
 ShellStandIn::ShellStandIn(bool busy, Also also) {
   SetNotifyIconHook([state = state_, busy, also = std::move(also)](DWORD message, const NOTIFYICONDATAW& record) {
     if (also) also(message, record);
-    {
-      std::scoped_lock lock(state->mutex);
-      state->asked.push_back(message);
-      if (message != NIM_DELETE) state->tip = record.szTip;
-    }
+    if (const std::scoped_lock lock(state->mutex); state->asked.push_back(message), message != NIM_DELETE)
+      state->tip = record.szTip;
     if (busy) WaitForSingleObject(state->letGo.get(), 4000);
     return state->taken.load() ? TRUE : FALSE;
   });

@@ -172,6 +172,13 @@ class AnswerTimer {
   }};
 };
 
+// A copy of `value`, taken while `mutex` is held.
+template <class T>
+T Locked(std::mutex& mutex, const T& value) {
+  const std::scoped_lock lock{mutex};
+  return value;
+}
+
 // Stands in for the taskbar while it lives, in the calls the program makes on its workers: keeps the calls
 // (NIM_ADD, NIM_MODIFY, NIM_DELETE) in their order and the tip last told, and answers each as told. A busy
 // one keeps each call waiting until let go, 4 s at most, as a busy Explorer does; `also` runs in each call,
@@ -181,8 +188,8 @@ class ShellStandIn {
   using Also = std::function<void(DWORD, const NOTIFYICONDATAW&)>;
   explicit ShellStandIn(bool busy = false, Also also = {});
   ~ShellStandIn() { SetNotifyIconHook({}); }
-  std::vector<DWORD> Asked() const { return std::scoped_lock(state_->mutex), state_->asked; }
-  std::wstring Tip() const { return std::scoped_lock(state_->mutex), state_->tip; }
+  std::vector<DWORD> Asked() const { return Locked(state_->mutex, state_->asked); }
+  std::wstring Tip() const { return Locked(state_->mutex, state_->tip); }
   // Whether the next call, waited for 5 s at most, is this one.
   bool Asked(DWORD call);
   // The same, and lets it go with the answer (a busy shell's).
